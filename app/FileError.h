@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+// A failure of the file layer. Thrown where the failure happens; the entry
+// point of the user's action catches it and shows the general error box.
+class FileError : public std::exception
+{
+public:
+    explicit FileError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+
+    static FileError cannotOpen(const QString &path)
+    {
+        return FileError(QStringLiteral("Cannot open file %1").arg(path));
+    }
+    static FileError cannotCreate(const QString &path)
+    {
+        return FileError(QStringLiteral("Cannot create file %1").arg(path));
+    }
+
+    const QString &message() const { return m_message; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};

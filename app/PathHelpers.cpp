@@ -1,0 +1,77 @@
+#include "app/PathHelpers.h"
+
+#include <QFileInfo>
+
+namespace Paths {
+
+QString windowsSeparators()
+{
+    return QStringLiteral("\\/:");
+}
+
+QString posixSeparators()
+{
+    return QStringLiteral("/");
+}
+
+QString platformSeparators()
+{
+#ifdef Q_OS_WIN
+    return windowsSeparators();
+#else
+    return posixSeparators();
+#endif
+}
+
+qsizetype lastSeparator(const QString &path, const QString &separators)
+{
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (separators.contains(path.at(i)))
+            return i;
+    }
+    return -1;
+}
+
+QString directoryPart(const QString &path, const QString &separators)
+{
+    return path.left(lastSeparator(path, separators) + 1);
+}
+
+QString filePart(const QString &path, const QString &separators)
+{
+    return path.mid(lastSeparator(path, separators) + 1);
+}
+
+QString extension(const QString &path, const QString &separators)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || dot < lastSeparator(path, separators))
+        return QString();
+    return path.mid(dot);
+}
+
+QString changeExtension(const QString &path, const QString &newExtension, const QString &separators)
+{
+    const QString old = extension(path, separators);
+    return path.left(path.size() - old.size()) + newExtension;
+}
+
+QString asciiLower(const QString &text)
+{
+    QString result = text;
+    for (QChar &c : result) {
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + ('a' - 'A'));
+    }
+    return result;
+}
+
+bool fileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+} // namespace Paths

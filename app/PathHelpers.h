@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// Path pieces as the program uses them: a path's folder part runs up to and
+// including its last separator. The separators are a parameter so that the
+// Windows rules ("\", "/" and ":") can be checked on any platform.
+namespace Paths {
+
+QString windowsSeparators();
+QString posixSeparators();
+QString platformSeparators();
+
+// Index of the last separator in path, or -1.
+qsizetype lastSeparator(const QString &path, const QString &separators = platformSeparators());
+
+// Everything up to and including the last separator; empty when there is none.
+QString directoryPart(const QString &path, const QString &separators = platformSeparators());
+
+// Everything after the last separator.
+QString filePart(const QString &path, const QString &separators = platformSeparators());
+
+// From the last "." after the last separator, dot included; empty when there is none.
+QString extension(const QString &path, const QString &separators = platformSeparators());
+
+// Replaces the extension, or appends newExtension to a path without one.
+QString changeExtension(const QString &path, const QString &newExtension,
+                        const QString &separators = platformSeparators());
+
+// ASCII-only lower-casing, as the extension comparisons need.
+QString asciiLower(const QString &text);
+
+// Whether a regular file (not a folder) exists at path.
+bool fileExists(const QString &path);
+
+} // namespace Paths

@@ -1,0 +1,109 @@
+#include "app/UserDialogs.h"
+
+#include "app/PrefDialog.h"
+#include "documents/FileFilters.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPushButton>
+
+namespace {
+
+// The open and save dialogs start in the process's current folder, and a save
+// leaves the current folder where the chosen file is.
+QFileDialog *makeFileDialog(QWidget *parent, const UserDialogs::FileRequest &request)
+{
+    auto *dialog = new QFileDialog(parent, request.title, QDir::currentPath(),
+                                   FileFilters::toQtFilter(request.filter));
+    QString suffix = request.defaultExtension;
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    dialog->setDefaultSuffix(suffix);
+    if (!request.initialName.isEmpty())
+        dialog->selectFile(request.initialName);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    return dialog;
+}
+
+std::optional<QString> runFileDialog(QFileDialog *dialog)
+{
+    std::optional<QString> chosen;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        chosen = QDir::toNativeSeparators(dialog->selectedFiles().constFirst());
+        QDir::setCurrent(dialog->directory().absolutePath());
+    }
+    delete dialog;
+    return chosen;
+}
+
+} // namespace
+
+UserDialogs::Answer QtUserDialogs::confirm(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    if (box.clickedButton() == no)
+        return Answer::No;
+    return Answer::Cancel;
+}
+
+void QtUserDialogs::error(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::critical(parent, title, text);
+}
+
+std::optional<QString> QtUserDialogs::openFile(QWidget *parent, const FileRequest &request)
+{
+    QFileDialog *dialog = makeFileDialog(parent, request);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setOption(QFileDialog::ReadOnly, false);
+    return runFileDialog(dialog);
+}
+
+std::optional<QString> QtUserDialogs::saveFile(QWidget *parent, const FileRequest &request)
+{
+    QFileDialog *dialog = makeFileDialog(parent, request);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    // The program asks "Overwrite existing File?" itself.
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    return runFileDialog(dialog);
+}
+
+std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &initial)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok)
+        return std::nullopt;
+    return font;
+}
+
+bool QtUserDialogs::print(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtUserDialogs::printerSetup(QWidget *parent, QPrinter &printer)
+{
+    QPageSetupDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtUserDialogs::preferences(TPrefDialogForm &dialog)
+{
+    return dialog.exec() == QDialog::Accepted;
+}

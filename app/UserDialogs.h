@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <optional>
+
+class QPrinter;
+class QWidget;
+class TPrefDialogForm;
+
+// Every modal exchange with the user goes through this interface: the program
+// shows Qt's dialogs, tests answer from a script and record what was asked.
+class UserDialogs
+{
+public:
+    enum class Answer { Yes, No, Cancel };
+
+    // What an open or save dialog is shown with. The filter is in the
+    // "label|mask;mask|label|mask" form the program builds its filters in.
+    struct FileRequest
+    {
+        QString title;
+        QString filter;
+        QString defaultExtension;
+        QString initialName;
+    };
+
+    virtual ~UserDialogs() = default;
+
+    // The "Confirm" question with Yes, No and Cancel.
+    virtual Answer confirm(QWidget *parent, const QString &text) = 0;
+    // A message box with the error icon and one OK button.
+    virtual void error(QWidget *parent, const QString &title, const QString &text) = 0;
+
+    // Both return the chosen full path, or nothing when cancelled.
+    virtual std::optional<QString> openFile(QWidget *parent, const FileRequest &request) = 0;
+    virtual std::optional<QString> saveFile(QWidget *parent, const FileRequest &request) = 0;
+
+    virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
+
+    // Both return whether the user confirmed; the printer holds the choice.
+    virtual bool print(QWidget *parent, QPrinter &printer) = 0;
+    virtual bool printerSetup(QWidget *parent, QPrinter &printer) = 0;
+
+    // Shows the filled-in preferences dialog; true when closed with OK.
+    virtual bool preferences(TPrefDialogForm &dialog) = 0;
+};
+
+// The program's own implementation: Qt's standard dialogs.
+class QtUserDialogs : public UserDialogs
+{
+public:
+    Answer confirm(QWidget *parent, const QString &text) override;
+    void error(QWidget *parent, const QString &title, const QString &text) override;
+    std::optional<QString> openFile(QWidget *parent, const FileRequest &request) override;
+    std::optional<QString> saveFile(QWidget *parent, const FileRequest &request) override;
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+    bool print(QWidget *parent, QPrinter &printer) override;
+    bool printerSetup(QWidget *parent, QPrinter &printer) override;
+    bool preferences(TPrefDialogForm &dialog) override;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "app/UserDialogs.h"
+
+#include <QFont>
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// A UserDialogs that answers from queues filled by the test and records every
+// question, message and dialog request. An empty queue answers Cancel (or
+// "nothing chosen"), so a test that forgets an answer cannot hang.
+class ScriptedDialogs : public UserDialogs
+{
+public:
+    struct Message
+    {
+        QString title;
+        QString text;
+    };
+
+    QQueue<Answer> answers;
+    QQueue<std::optional<QString>> openAnswers;
+    QQueue<std::optional<QString>> saveAnswers;
+    QQueue<std::optional<QFont>> fontAnswers;
+    QQueue<bool> printAnswers;
+    QQueue<bool> printerSetupAnswers;
+    // Called with the dialog when the preferences dialog would be shown;
+    // returns whether it was closed with OK.
+    std::function<bool(TPrefDialogForm &)> onPreferences;
+
+    QStringList questions;
+    QList<Message> errors;
+    QList<FileRequest> openRequests;
+    QList<FileRequest> saveRequests;
+    int printRequests = 0;
+    int printerSetupRequests = 0;
+
+    Answer confirm(QWidget *, const QString &text) override
+    {
+        questions.append(text);
+        return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
+    }
+    void error(QWidget *, const QString &title, const QString &text) override { errors.append({title, text}); }
+    std::optional<QString> openFile(QWidget *, const FileRequest &request) override
+    {
+        openRequests.append(request);
+        return openAnswers.isEmpty() ? std::nullopt : openAnswers.dequeue();
+    }
+    std::optional<QString> saveFile(QWidget *, const FileRequest &request) override
+    {
+        saveRequests.append(request);
+        return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.dequeue();
+    }
+    std::optional<QFont> chooseFont(QWidget *, const QFont &) override
+    {
+        return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
+    }
+    bool print(QWidget *, QPrinter &) override
+    {
+        ++printRequests;
+        return !printAnswers.isEmpty() && printAnswers.dequeue();
+    }
+    bool printerSetup(QWidget *, QPrinter &) override
+    {
+        ++printerSetupRequests;
+        return !printerSetupAnswers.isEmpty() && printerSetupAnswers.dequeue();
+    }
+    bool preferences(TPrefDialogForm &dialog) override { return onPreferences && onPreferences(dialog); }
+
+    QString lastError() const { return errors.isEmpty() ? QString() : errors.constLast().text; }
+};

@@ -1,0 +1,234 @@
+#include "app/FileError.h"
+#include "app/LineReader.h"
+#include "app/PathHelpers.h"
+#include "app/TextFile.h"
+#include "documents/FileFilters.h"
+#include "documents/FileHistory.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+// Path helpers, the line reader, text files, filters and history rules.
+class TestBasics : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pathPieces_data();
+    void pathPieces();
+    void changeExtension_data();
+    void changeExtension();
+    void lineReader_data();
+    void lineReader();
+    void readInteger_data();
+    void readInteger();
+    void crLf_data();
+    void crLf();
+    void decodesUtf8OrCp1252();
+    void failedSaveKeepsOldFile();
+    void missingFileIsCannotOpen();
+    void filters();
+    void qtFilter();
+    void historyRules();
+};
+
+void TestBasics::pathPieces_data()
+{
+    QTest::addColumn<QString>("separators");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("extension");
+
+    const QString win = Paths::windowsSeparators();
+    const QString posix = Paths::posixSeparators();
+    QTest::newRow("windows") << win << "C:\\WORK\\RUN1.CF" << "C:\\WORK\\" << "RUN1.CF" << ".CF";
+    QTest::newRow("windows dotted folder") << win << "C:\\DATA.V2\\README" << "C:\\DATA.V2\\" << "README" << "";
+    QTest::newRow("windows drive only") << win << "C:run.cf" << "C:" << "run.cf" << ".cf";
+    QTest::newRow("windows slash") << win << "C:/a.b/c" << "C:/a.b/" << "c" << "";
+    QTest::newRow("posix") << posix << "/home/u/run.old.cf" << "/home/u/" << "run.old.cf" << ".cf";
+    QTest::newRow("posix backslash is a name") << posix << "/x/a\\b.c" << "/x/" << "a\\b.c" << ".c";
+    QTest::newRow("posix dotted folder") << posix << "/proj.2/run" << "/proj.2/" << "run" << "";
+    QTest::newRow("no folder") << posix << "run" << "" << "run" << "";
+}
+
+void TestBasics::pathPieces()
+{
+    QFETCH(QString, separators);
+    QFETCH(QString, path);
+    QFETCH(QString, directory);
+    QFETCH(QString, file);
+    QFETCH(QString, extension);
+    QCOMPARE(Paths::directoryPart(path, separators), directory);
+    QCOMPARE(Paths::filePart(path, separators), file);
+    QCOMPARE(Paths::extension(path, separators), extension);
+}
+
+void TestBasics::changeExtension_data()
+{
+    QTest::addColumn<QString>("separators");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+
+    const QString win = Paths::windowsSeparators();
+    const QString posix = Paths::posixSeparators();
+    QTest::newRow("win replace") << win << "C:\\data\\run.cf" << "C:\\data\\run.out";
+    QTest::newRow("win append") << win << "C:\\data\\run" << "C:\\data\\run.out";
+    QTest::newRow("win dotted folder") << win << "C:\\proj.2\\run" << "C:\\proj.2\\run.out";
+    QTest::newRow("win two dots") << win << "run.old.cf" << "run.old.out";
+    QTest::newRow("posix replace") << posix << "/data/run.cf" << "/data/run.out";
+    QTest::newRow("posix dotted folder") << posix << "/proj.2/run" << "/proj.2/run.out";
+    QTest::newRow("posix trailing dot") << posix << "/d/run." << "/d/run.out";
+}
+
+void TestBasics::changeExtension()
+{
+    QFETCH(QString, separators);
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QCOMPARE(Paths::changeExtension(path, QStringLiteral(".out"), separators), expected);
+}
+
+void TestBasics::lineReader_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    QTest::newRow("lone cr") << QByteArray("a\rb") << QStringList{"a", "b"};
+    QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+    QTest::newRow("empty line kept") << QByteArray("a\r\n\r\nb") << QStringList{"a", "", "b"};
+    QTest::newRow("ctrl-z ends the file") << QByteArray("a\r\nb\x1a" "c\r\n") << QStringList{"a", "b"};
+    QTest::newRow("no line end") << QByteArray("last") << QStringList{"last"};
+    QTest::newRow("long line") << QByteArray(100000, 'x') << QStringList{QString(100000, QLatin1Char('x'))};
+}
+
+void TestBasics::lineReader()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    LineReader reader(bytes);
+    QStringList read;
+    while (!reader.atEnd())
+        read.append(QString::fromLatin1(reader.readLine()));
+    QCOMPARE(read, lines);
+    QCOMPARE(reader.readLine(), QByteArray());
+}
+
+void TestBasics::readInteger_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<long long>>("values");
+
+    QTest::newRow("one line") << QByteArray("384 273 599 415\r\n") << QList<long long>{384, 273, 599, 415};
+    QTest::newRow("across lines") << QByteArray("384 273\r\n599 415") << QList<long long>{384, 273, 599, 415};
+    QTest::newRow("negative") << QByteArray("-8 -1") << QList<long long>{-8, -1};
+    QTest::newRow("malformed") << QByteArray("12x abc 7") << QList<long long>{0, 0, 7};
+    QTest::newRow("too many digits") << QByteArray("99999999999999999999999 5") << QList<long long>{0, 5};
+    QTest::newRow("end of file") << QByteArray("5") << QList<long long>{5, 0, 0};
+}
+
+void TestBasics::readInteger()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<long long>, values);
+    LineReader reader(bytes);
+    for (long long expected : values)
+        QCOMPARE(reader.readInteger(), expected);
+}
+
+void TestBasics::crLf_data()
+{
+    QTest::addColumn<QByteArray>("in");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("lf") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("cr") << QByteArray("a\rb") << QByteArray("a\r\nb");
+    QTest::newRow("crlf kept") << QByteArray("a\r\nb") << QByteArray("a\r\nb");
+    QTest::newRow("mixed") << QByteArray("a\r\r\nb\n\r") << QByteArray("a\r\n\r\nb\r\n\r\n");
+    QTest::newRow("binary bytes kept") << QByteArray("\x00\xff\x93", 3) << QByteArray("\x00\xff\x93", 3);
+}
+
+void TestBasics::crLf()
+{
+    QFETCH(QByteArray, in);
+    QFETCH(QByteArray, out);
+    QCOMPARE(TextFile::withCrLf(in), out);
+}
+
+void TestBasics::decodesUtf8OrCp1252()
+{
+    QCOMPARE(TextFile::decode(QByteArray("gr\xc3\xbc\xc3\x9f")), QStringLiteral("gr\u00fc\u00df"));
+    // 0x93 and 0x94 are curly quotes in Windows-1252 and invalid as UTF-8.
+    QCOMPARE(TextFile::decode(QByteArray("\x93hi\x94")), QStringLiteral("\u201chi\u201d"));
+    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xc3")));          // cut short
+    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xc0\xaf")));      // overlong
+    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xed\xa0\x80"))); // surrogate
+    QVERIFY(TextFile::isValidUtf8(QByteArray("\xf0\x9f\x98\x80")));
+}
+
+void TestBasics::failedSaveKeepsOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keep.txt"));
+    TextFile::writeBytes(path, "old");
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    bool failed = false;
+    try {
+        TextFile::writeBytes(path, "new");
+    } catch (const FileError &e) {
+        failed = e.message() == QStringLiteral("Cannot create file ") + path;
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (geteuid() != 0)
+        QVERIFY(failed);
+    QCOMPARE(TextFile::readBytes(path), failed ? QByteArray("old") : QByteArray("new"));
+}
+
+void TestBasics::missingFileIsCannotOpen()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gone.cf"));
+    try {
+        TextFile::readBytes(path);
+        QFAIL("no exception");
+    } catch (const FileError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Cannot open file ") + path);
+    }
+    QVERIFY_THROWS_EXCEPTION(FileError, TextFile::readBytes(dir.path()));
+}
+
+void TestBasics::filters()
+{
+    QCOMPARE(FileFilters::commandFilter(".cf"), QStringLiteral("Command Files [.cf]|*.cf"));
+    QCOMPARE(FileFilters::outputFilter(""), QStringLiteral("Output Files []|*"));
+    QCOMPARE(FileFilters::anotherFilter(".cf", ".out"),
+             QStringLiteral("Quelm and Text Files [.cf,.out,.txt]|*.cf;*.out;*.txt|Text Files [.txt]|*.txt|"
+                            "All Files [*.*]|*.*"));
+    QCOMPARE(FileFilters::explorerFilter(".cf", ".out"),
+             QStringLiteral("Command Files [.cf]|*.cf|Quelm Files [.cf,.out]|*.cf;*.out|Output Files [.out]|*.out|"
+                            "All Files [*.*]|*.*"));
+    const auto choices = FileFilters::parse(FileFilters::explorerFilter(".cf", ".out"));
+    QCOMPARE(choices.size(), 4);
+    QCOMPARE(choices.at(1).masks, (QStringList{"*.cf", "*.out"}));
+}
+
+void TestBasics::qtFilter()
+{
+    QCOMPARE(FileFilters::toQtFilter(FileFilters::plainTextFilter()),
+             QStringLiteral("Test Files [.txt] (*.txt);;All Files [*.*] (*)"));
+}
+
+void TestBasics::historyRules()
+{
+    const QStringList start{"/w/B.cf", "/w/a.cf"};
+    QCOMPARE(FileHistory::afterOpen(start, "/w/A.CF"), (QStringList{"/w/a.cf", "/w/B.cf"}));
+    QCOMPARE(FileHistory::afterOpen(start, "/w/B.cf"), start);
+    QCOMPARE(FileHistory::afterOpen(start, "/w/c.cf"), (QStringList{"/w/c.cf", "/w/B.cf", "/w/a.cf"}));
+    QCOMPARE(FileHistory::afterInsert(start, "/w/B.cf"), (QStringList{"/w/B.cf", "/w/B.cf", "/w/a.cf"}));
+}
+
+QTEST_GUILESS_MAIN(TestBasics)
+#include "tst_basics.moc"
