@@ -1,8 +1,16 @@
+#include "app/MDIFrame.h"
+#include "app/UserDialogs.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel"));
-    return 0;
+    QApplication::setApplicationDisplayName(QStringLiteral("Ostrel"));
+
+    QtUserDialogs dialogs;
+    TFrameForm frame(dialogs, QCoreApplication::applicationDirPath(), app.arguments().mid(1));
+    frame.show();
+    return QApplication::exec();
 }

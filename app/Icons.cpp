@@ -1,0 +1,128 @@
+#include "app/Icons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+#include <functional>
+
+namespace {
+
+QIcon drawn(int size, const std::function<void(QPainter &)> &draw)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 16.0, size / 16.0);
+    draw(painter);
+    return QIcon(pixmap);
+}
+
+QIcon toolIcon(const std::function<void(QPainter &)> &draw)
+{
+    return drawn(32, draw);
+}
+
+const QColor Ink(60, 60, 60);
+
+} // namespace
+
+namespace Icons {
+
+QIcon program()
+{
+    return drawn(64, [](QPainter &p) {
+        // A blue tile with a bright falcon-like chevron and a results line.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(32, 84, 160));
+        p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3, 3);
+        p.setPen(QPen(QColor(255, 200, 60), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({QPointF(3, 6), QPointF(8, 10), QPointF(13, 6)}));
+        p.setPen(QPen(Qt::white, 1.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(4, 13), QPointF(12, 13));
+        p.drawLine(QPointF(6, 3.5), QPointF(10, 3.5));
+    });
+}
+
+QIcon open()
+{
+    return toolIcon([](QPainter &p) {
+        p.setPen(QPen(Ink, 0.8));
+        p.setBrush(QColor(240, 200, 90));
+        p.drawPolygon(QPolygonF({QPointF(1.5, 4), QPointF(6, 4), QPointF(7.5, 5.5), QPointF(14.5, 5.5),
+                                 QPointF(14.5, 13.5), QPointF(1.5, 13.5)}));
+    });
+}
+
+QIcon save()
+{
+    return toolIcon([](QPainter &p) {
+        p.setPen(QPen(Ink, 0.8));
+        p.setBrush(QColor(70, 110, 190));
+        p.drawRect(QRectF(2, 2, 12, 12));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 2, 7, 4.5));
+        p.drawRect(QRectF(4, 9, 8, 5));
+    });
+}
+
+QIcon print()
+{
+    return toolIcon([](QPainter &p) {
+        p.setPen(QPen(Ink, 0.8));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 1.5, 7, 5));
+        p.setBrush(QColor(150, 150, 150));
+        p.drawRoundedRect(QRectF(1.5, 6, 13, 6), 1, 1);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4.5, 10, 7, 4.5));
+    });
+}
+
+QIcon cut()
+{
+    return toolIcon([](QPainter &p) {
+        p.setPen(QPen(Ink, 1.2));
+        p.drawLine(QPointF(4, 2), QPointF(10.5, 10));
+        p.drawLine(QPointF(12, 2), QPointF(5.5, 10));
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(200, 40, 40), 1.2));
+        p.drawEllipse(QPointF(4.5, 12), 2, 2);
+        p.drawEllipse(QPointF(11.5, 12), 2, 2);
+    });
+}
+
+QIcon copy()
+{
+    return toolIcon([](QPainter &p) {
+        p.setPen(QPen(Ink, 0.8));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(2, 2, 8, 9));
+        p.drawRect(QRectF(6, 5, 8, 9));
+    });
+}
+
+QIcon paste()
+{
+    return toolIcon([](QPainter &p) {
+        p.setPen(QPen(Ink, 0.8));
+        p.setBrush(QColor(190, 140, 80));
+        p.drawRoundedRect(QRectF(2, 3, 10, 11), 1, 1);
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(QRectF(4.5, 1.5, 5, 3));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(7, 7, 7, 8));
+    });
+}
+
+QIcon run()
+{
+    return toolIcon([](QPainter &p) {
+        p.setPen(QPen(QColor(20, 110, 40), 0.8));
+        p.setBrush(QColor(40, 170, 70));
+        p.drawPolygon(QPolygonF({QPointF(4, 2), QPointF(13.5, 8), QPointF(4, 14)}));
+    });
+}
+
+} // namespace Icons

@@ -1,0 +1,335 @@
+#include "documents/EditorWindow.h"
+
+#include "app/ErrorGuard.h"
+#include "app/Icons.h"
+#include "app/MDIFrame.h"
+#include "app/PathHelpers.h"
+#include "app/TextFile.h"
+#include "documents/TextEditor.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const QString TEditForm::UntitledName = QStringLiteral("Untitled");
+
+namespace {
+constexpr int SpeedBarHeight = 34;
+constexpr int ButtonSize = 25;
+constexpr int ButtonTop = 5;
+constexpr int FileComboLeft = 200;
+constexpr int FileComboTop = 7;
+constexpr int FileComboWidth = 297;
+constexpr int FileComboMargin = 209;
+} // namespace
+
+TEditForm::TEditForm(const EditorKind &kind, QWidget *parent) : TChildForm(parent), m_kind(kind)
+{
+    FileName = UntitledName;
+    setWindowTitle(kind.designCaption);
+    resize(kind.designSize);
+
+    m_editor = new TextEditor(this);
+    m_editor->setTabInserts(kind.tabInserts);
+    m_editor->setScrollBarsAlwaysOn(kind.scrollBarsAlwaysOn);
+
+    createToolBar();
+    createMenus();
+    setFocusProxy(m_editor);
+}
+
+void TEditForm::createToolBar()
+{
+    auto *speedBar = new QWidget(this);
+    speedBar->setObjectName(QStringLiteral("SpeedBar"));
+    speedBar->setFixedHeight(SpeedBarHeight);
+
+    m_openButton = addButton(speedBar, QStringLiteral("OpenButton"), 5, m_kind.openHint, Icons::open());
+    m_saveButton = addButton(speedBar, QStringLiteral("SaveButton"), 30, m_kind.saveHint, Icons::save());
+    m_printButton = addButton(speedBar, QStringLiteral("PrintButton"), 55, m_kind.printHint, Icons::print());
+    QToolButton *cut = addButton(speedBar, QStringLiteral("CutButton"), 86, QStringLiteral("Cut|"), Icons::cut());
+    QToolButton *copy = addButton(speedBar, QStringLiteral("CopyButton"), 111, QStringLiteral("Copy|"), Icons::copy());
+    QToolButton *paste =
+        addButton(speedBar, QStringLiteral("PasteButton"), 136, QStringLiteral("Paste|"), Icons::paste());
+    if (m_kind.hasRunButton) {
+        m_runButton = addButton(speedBar, QStringLiteral("RunQuelmButton"), 167, QStringLiteral("Run Quelm|"),
+                                Icons::run());
+        connect(m_runButton, &QToolButton::clicked, this, [this] { RunButtonClick(); });
+    }
+
+    connect(m_openButton, &QToolButton::clicked, this, [this] { OpenButtonClick(); });
+    connect(m_saveButton, &QToolButton::clicked, this, [this] { SaveButtonClick(); });
+    connect(m_printButton, &QToolButton::clicked, this, &TEditForm::PrintClick);
+    connect(cut, &QToolButton::clicked, this, &TEditForm::CutClick);
+    connect(copy, &QToolButton::clicked, this, &TEditForm::CopyClick);
+    connect(paste, &QToolButton::clicked, this, &TEditForm::PasteClick);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(speedBar);
+    layout->addWidget(m_editor, 1);
+
+    if (m_kind.hasFileCombo) {
+        // The output window's history stands on the window itself, over the
+        // tool bar; the others' on the tool bar. Both look the same.
+        m_fileCombo = new QComboBox(m_kind.fileComboOnToolBar ? speedBar : static_cast<QWidget *>(this));
+        m_fileCombo->setObjectName(QStringLiteral("FileCombo"));
+        m_fileCombo->setEditable(false);
+        m_fileCombo->setMaxVisibleItems(m_kind.fileComboRows);
+        m_fileCombo->setGeometry(FileComboLeft, FileComboTop, FileComboWidth, m_fileCombo->sizeHint().height());
+        m_fileCombo->raise();
+    }
+}
+
+QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon)
+{
+    auto *button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setGeometry(x, ButtonTop, ButtonSize, ButtonSize);
+    button->setIcon(icon);
+    button->setAutoRaise(true);
+    // A hint is the tool tip, then "|" and the status text, which is empty.
+    const QString tip = hint.section(QLatin1Char('|'), 0, 0);
+    button->setToolTip(tip);
+    button->setProperty("hint", hint);
+    return button;
+}
+
+QAction *TEditForm::addAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    return action;
+}
+
+void TEditForm::createMenus()
+{
+    m_fileMenu = new QMenu(QStringLiteral("&File"), this);
+    m_fileMenu->setObjectName(QStringLiteral("File2"));
+    QAction *newCommand = addAction(m_fileMenu, QStringLiteral("New1"), QStringLiteral("New Command File..."));
+    QMenu *open = m_fileMenu->addMenu(QStringLiteral("Open"));
+    open->setObjectName(QStringLiteral("Open4"));
+    open->menuAction()->setObjectName(QStringLiteral("Open4"));
+    m_openCommand = addAction(open, QStringLiteral("OpenCommand1"), QStringLiteral("Open &Command File..."),
+                              QKeySequence(Qt::Key_F2));
+    m_openOutput = addAction(open, QStringLiteral("OpenOutput1"), QStringLiteral("Open Output File..."),
+                             QKeySequence(Qt::Key_F3));
+    QAction *openAnother = addAction(open, QStringLiteral("OpenAnotherFile1"), QStringLiteral("Open Another File..."),
+                                     QKeySequence(Qt::Key_F4));
+    if (m_kind.hasOpenMaster) {
+        QAction *openMaster = addAction(open, QStringLiteral("OpenMasterFile1"), QStringLiteral("Open Master File..."));
+        connect(openMaster, &QAction::triggered, this, [] { FrameForm->OpenMasterClick(); });
+    }
+    m_save = addAction(m_fileMenu, QStringLiteral("Save1"), QStringLiteral("&Save"), QKeySequence(Qt::Key_F6));
+    m_saveAs = addAction(m_fileMenu, QStringLiteral("Saveas1"), QStringLiteral("Save &As..."));
+    m_print = addAction(m_fileMenu, QStringLiteral("Print1"), QStringLiteral("&Print..."));
+    QAction *printerSetup = addAction(m_fileMenu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
+    m_fileMenu->addSeparator();
+    QAction *preferences = addAction(m_fileMenu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
+    m_fileMenu->addSeparator();
+    QAction *exit = addAction(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("E&xit"));
+
+    connect(newCommand, &QAction::triggered, this, [] { FrameForm->NewCommandClick(); });
+    connect(m_openCommand, &QAction::triggered, this, [] { FrameForm->OpenCommandClick(); });
+    connect(m_openOutput, &QAction::triggered, this, [] { FrameForm->OpenOutputClick(); });
+    connect(openAnother, &QAction::triggered, this, [] { FrameForm->OpenAnotherClick(); });
+    connect(m_save, &QAction::triggered, this, &TEditForm::SaveClick);
+    connect(m_saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
+    connect(m_print, &QAction::triggered, this, &TEditForm::PrintClick);
+    connect(printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
+    connect(preferences, &QAction::triggered, this, [] { FrameForm->PreferencesClick(); });
+    connect(exit, &QAction::triggered, this, [] { FrameForm->ExitClick(); });
+
+    m_editMenu = new QMenu(QStringLiteral("&Edit"), this);
+    m_editMenu->setObjectName(QStringLiteral("Edit2"));
+    m_cut = addAction(m_editMenu, QStringLiteral("Cut1"), QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    m_copy = addAction(m_editMenu, QStringLiteral("Copy1"), QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_paste =
+        addAction(m_editMenu, QStringLiteral("Paste1"), QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    QAction *selectAll = addAction(m_editMenu, QStringLiteral("Selectall1"), QStringLiteral("Select &all"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_editMenu->addSeparator();
+    QAction *screenFont = addAction(m_editMenu, QStringLiteral("ScreenFont1"), QStringLiteral("&Screen Font..."));
+    QAction *printFont = addAction(m_editMenu, QStringLiteral("PrintFont1"), QStringLiteral("&Print Font..."));
+
+    connect(m_editMenu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
+    connect(m_cut, &QAction::triggered, this, &TEditForm::CutClick);
+    connect(m_copy, &QAction::triggered, this, &TEditForm::CopyClick);
+    connect(m_paste, &QAction::triggered, this, &TEditForm::PasteClick);
+    connect(selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
+    connect(screenFont, &QAction::triggered, this, [] { FrameForm->ScreenFontClick(); });
+    connect(printFont, &QAction::triggered, this, [] { FrameForm->PrintFontClick(); });
+}
+
+QList<QMenu *> TEditForm::mergedMenus() const
+{
+    return {m_fileMenu, m_editMenu};
+}
+
+bool TEditForm::isModified() const
+{
+    return m_editor->isModified();
+}
+
+bool TEditForm::guarded(const std::function<void()> &action)
+{
+    return FrameForm ? FrameForm->guarded(action) : (action(), true);
+}
+
+void TEditForm::setCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+}
+
+void TEditForm::LoadFile(const QString &path)
+{
+    FileName = path;
+    setCaption(Paths::filePart(path).left(255));
+    m_editor->loadBytes(TextFile::readBytes(path));
+}
+
+void TEditForm::writeFile()
+{
+    TextFile::writeBytes(FileName, TextFile::withCrLf(m_editor->bytes()));
+    m_editor->setModified(false);
+}
+
+bool TEditForm::SaveClick()
+{
+    if (isUntitled())
+        return SaveAsClick();
+    return guarded([this] { writeFile(); });
+}
+
+bool TEditForm::SaveAsClick()
+{
+    UserDialogs::FileRequest request = SaveFileDialog;
+    request.initialName = FileName;
+    const std::optional<QString> chosen = FrameForm->dialogs().saveFile(this, request);
+    if (!chosen)
+        return false;
+    if (QFileInfo::exists(*chosen)
+        && FrameForm->dialogs().confirm(this, QStringLiteral("Overwrite existing File?")) != UserDialogs::Answer::Yes)
+        return false;
+    FileName = *chosen;
+    if (!guarded([this] { writeFile(); }))
+        return false;
+    setCaption(m_kind.saveAsPrefix + FileName);
+    afterSaveAs();
+    return true;
+}
+
+bool TEditForm::askToSave(const QString &question)
+{
+    if (!isModified())
+        return true;
+    switch (FrameForm->dialogs().confirm(this, question)) {
+    case UserDialogs::Answer::Cancel:
+        return false;
+    case UserDialogs::Answer::No:
+        return true;
+    case UserDialogs::Answer::Yes:
+        // Going on without a saved text would throw the user's edits away.
+        return SaveClick();
+    }
+    return false;
+}
+
+bool TEditForm::FormCloseQuery()
+{
+    return askToSave(QStringLiteral("Save changes to %1?").arg(FileName));
+}
+
+void TEditForm::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose(event);
+}
+
+void TEditForm::EditClick()
+{
+    const QMimeData *clip = QApplication::clipboard()->mimeData();
+    m_paste->setEnabled(clip && clip->hasText());
+    const bool selection = m_editor->selectionLength() > 0;
+    m_cut->setEnabled(selection);
+    m_copy->setEnabled(selection);
+}
+
+void TEditForm::CutClick()
+{
+    m_editor->cut();
+}
+
+void TEditForm::CopyClick()
+{
+    m_editor->copy();
+}
+
+void TEditForm::PasteClick()
+{
+    m_editor->paste();
+}
+
+void TEditForm::SelectallClick()
+{
+    m_editor->selectAll();
+}
+
+void TEditForm::PrintClick()
+{
+}
+
+void TEditForm::PrintersetupClick()
+{
+}
+
+void TEditForm::MyResize()
+{
+    if (m_fileCombo) {
+        const QWidget *outer = parentWidget() ? parentWidget() : this;
+        m_fileCombo->resize(outer->width() - FileComboMargin, m_fileCombo->height());
+    }
+    m_editor->update();
+}
+
+void TEditForm::resizeEvent(QResizeEvent *event)
+{
+    TChildForm::resizeEvent(event);
+    MyResize();
+}
+
+void TEditForm::setWindowBounds(const QRect &bounds)
+{
+    QWidget *outer = parentWidget() ? parentWidget() : this;
+    outer->setGeometry(bounds);
+}
+
+QRect TEditForm::windowBounds() const
+{
+    const QWidget *outer = parentWidget() ? parentWidget() : this;
+    return outer->geometry();
+}
+
+void TEditForm::bringToFront()
+{
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget())) {
+        if (sub->isMinimized())
+            sub->showNormal();
+        if (sub->mdiArea())
+            sub->mdiArea()->setActiveSubWindow(sub);
+        sub->raise();
+    }
+}

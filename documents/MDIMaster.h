@@ -1,0 +1,19 @@
+#pragma once
+
+#include "documents/EditorWindow.h"
+
+// The master window: a list of command files that a master-file run runs one
+// after another. At most one exists.
+class TMasterEditForm : public TEditForm
+{
+    Q_OBJECT
+
+public:
+    explicit TMasterEditForm(QWidget *parent = nullptr);
+
+protected:
+    void OpenButtonClick() override;
+    void SaveButtonClick() override {}
+    void RunButtonClick() override;
+    void FormClose(QCloseEvent *event) override;
+};

@@ -1,0 +1,109 @@
+#include "documents/TextEditor.h"
+
+#include "app/TextFile.h"
+
+#include <QKeyEvent>
+
+TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
+{
+    setObjectName(QStringLiteral("Editor"));
+    setWrapMode(QsciScintilla::WrapNone);
+    setEolMode(QsciScintilla::EolWindows);
+    setEolVisibility(false);
+    for (int margin = 0; margin < 5; ++margin)
+        setMarginWidth(margin, 0);
+    setUtf8(true);
+    setPaper(Qt::white);
+    setColor(Qt::black);
+    // The horizontal scroll bar follows the longest line shown so far.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    QFont font(QStringLiteral("Courier New"), 10);
+    font.setStyleHint(QFont::Monospace);
+    setEditorFont(font);
+}
+
+void TextEditor::setScrollBarsAlwaysOn(bool on)
+{
+    const Qt::ScrollBarPolicy policy = on ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded;
+    setHorizontalScrollBarPolicy(policy);
+    setVerticalScrollBarPolicy(policy);
+}
+
+void TextEditor::loadBytes(const QByteArray &bytes)
+{
+    setUtf8(TextFile::isValidUtf8(bytes));
+    SendScintilla(SCI_CLEARALL);
+    // Appending by length keeps NUL bytes and every other byte as it is.
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    caretToStart();
+    setModified(false);
+}
+
+void TextEditor::clearText()
+{
+    SendScintilla(SCI_CLEARALL);
+    setUtf8(true);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    caretToStart();
+    setModified(false);
+}
+
+QByteArray TextEditor::bytes() const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const auto *text = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    return QByteArray(text, length);
+}
+
+QStringList TextEditor::lines() const
+{
+    const QByteArray raw = bytes();
+    const QString text = isUtf8() ? QString::fromUtf8(raw) : TextFile::decode(raw);
+    QStringList result;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            result.append(text.mid(start, i - start));
+            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            start = i + 1;
+        }
+    }
+    if (start < n)
+        result.append(text.mid(start));
+    return result;
+}
+
+void TextEditor::setEditorFont(const QFont &font)
+{
+    m_font = font;
+    setFont(font);
+}
+
+int TextEditor::selectionLength() const
+{
+    return static_cast<int>(SendScintilla(SCI_GETSELECTIONEND) - SendScintilla(SCI_GETSELECTIONSTART));
+}
+
+void TextEditor::caretToStart()
+{
+    SendScintilla(SCI_GOTOPOS, 0L);
+}
+
+bool TextEditor::event(QEvent *event)
+{
+    if (!m_tabInserts && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            if (event->type() == QEvent::KeyPress)
+                QWidget::focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
+    return QsciScintilla::event(event);
+}
