@@ -1,0 +1,58 @@
+#include "FrameFixture.h"
+
+#include "documents/EditorWindow.h"
+#include "documents/TextEditor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtTest>
+
+FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile)
+    : m_previousDir(QDir::currentPath())
+{
+    if (!iniFile.isNull())
+        writeFile(QStringLiteral("ostrel.ini"), iniFile);
+    m_frame = std::make_unique<TFrameForm>(dialogs, m_home.path(), arguments);
+    // The start-up layout works from the frame's outer size; the platform adds
+    // its frame margins to the size given to resize().
+    m_frame->resize(599, 415);
+    m_frame->winId();
+    resizeOuter(QSize(599, 415));
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+}
+
+void FrameFixture::resizeOuter(const QSize &size)
+{
+    const QSize margins = m_frame->frameGeometry().size() - m_frame->geometry().size();
+    m_frame->resize(size - margins);
+}
+
+FrameFixture::~FrameFixture()
+{
+    m_frame.reset();
+    QDir::setCurrent(m_previousDir);
+}
+
+QString FrameFixture::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    const QString path = m_home.filePath(name);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+
+QByteArray FrameFixture::readFile(const QString &path) const
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void FrameFixture::type(TEditForm *window, const QString &text)
+{
+    window->editor()->setFocus();
+    QTest::keyClicks(window->editor(), text);
+}

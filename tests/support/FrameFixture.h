@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ScriptedDialogs.h"
+#include "app/MDIFrame.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class TEditForm;
+
+// A frame of 599 x 415 pixels, shown and started, in a home folder of its own
+// that the test's files go in too. The process's current folder is restored
+// when the fixture ends.
+class FrameFixture
+{
+public:
+    explicit FrameFixture(const QStringList &arguments = {}, const QByteArray &iniFile = QByteArray());
+    ~FrameFixture();
+
+    TFrameForm &frame() { return *m_frame; }
+    ScriptedDialogs dialogs;
+
+    // Gives the frame this outer size, frame margins included.
+    void resizeOuter(const QSize &size);
+
+    QString home() const { return m_home.path(); }
+    // Writes a file below the home folder and returns its full path.
+    QString writeFile(const QString &name, const QByteArray &bytes) const;
+    QByteArray readFile(const QString &path) const;
+
+    // Types text into a window's editor as the user would.
+    static void type(TEditForm *window, const QString &text);
+
+private:
+    QTemporaryDir m_home;
+    QString m_previousDir;
+    std::unique_ptr<TFrameForm> m_frame;
+};
