@@ -144,7 +144,8 @@ QStringList describe(const IniSettings &s)
     return {QStringLiteral("main ") + bounds(s.mainWindow),
             QStringLiteral("command ") + bounds(s.commandWindow),
             QStringLiteral("output ") + bounds(s.outputWindow),
-            QString::fromLatin1(s.explorerOpen ? "explorer open " : "explorer closed ") + bounds(s.explorerWindow),
+            QString::fromLatin1(s.explorerOpen ? "explorer open " : "explorer closed ") +
+                bounds(s.explorerWindow),
             QStringLiteral("engine ") + s.enginePath,
             QStringLiteral("help ") + s.helpFilePath,
             QStringLiteral("directory ") + s.workingDirectory,
