@@ -1,0 +1,270 @@
+#include "app/IniFile.h"
+
+#include "app/FileError.h"
+#include "app/LineReader.h"
+#include "app/TextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+const QByteArray OutputHistoryHeader = QByteArrayLiteral("[Output History]");
+
+// X11 keeps window positions and sizes in 16 bits; nothing beyond this range can
+// be a window the user left on screen.
+constexpr int MaxWindowExtent = 32767;
+constexpr int MinWindowExtent = 100;
+
+// Sizes outside what the font dialog lets a user pick.
+constexpr int MinFontSize = 1;
+constexpr int MaxFontSize = 512;
+
+// A bound far outside any screen reads as 0 like a malformed number; keeping
+// the values small also keeps QRect's corner arithmetic from overflowing.
+constexpr long long MaxStoredCoordinate = 1 << 24;
+
+// --- writing ---
+
+bool fitsOnOneLine(const QString &text)
+{
+    return !text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')) &&
+           !text.contains(QChar(26));
+}
+
+QByteArray valueLine(const QString &text)
+{
+    return fitsOnOneLine(text) ? text.toUtf8() : QByteArray();
+}
+
+QByteArray boundsLine(const QRect &bounds)
+{
+    return QByteArray::number(bounds.left()) + ' ' + QByteArray::number(bounds.top()) + ' ' +
+           QByteArray::number(bounds.width()) + ' ' + QByteArray::number(bounds.height());
+}
+
+QByteArray fontLine(const IniFont &font)
+{
+    return QByteArray::number(font.pointSize) + ' ' + valueLine(font.face);
+}
+
+// An empty entry would end the section when read back, and one equal to the
+// next header would end it too.
+bool storableEntry(const QString &entry)
+{
+    return !entry.isEmpty() && fitsOnOneLine(entry) && entry.toUtf8() != OutputHistoryHeader;
+}
+
+// --- reading ---
+
+int readCoordinate(LineReader &reader)
+{
+    const long long value = reader.readInteger();
+    return value > -MaxStoredCoordinate && value < MaxStoredCoordinate ? static_cast<int>(value) : 0;
+}
+
+QRect readBounds(LineReader &reader)
+{
+    reader.readLine(); // the section's header, known by its position only
+    const int left = readCoordinate(reader);
+    const int top = readCoordinate(reader);
+    const int width = readCoordinate(reader);
+    const int height = readCoordinate(reader);
+    reader.finishLine();
+    return QRect(left, top, width, height);
+}
+
+QString readText(LineReader &reader)
+{
+    return TextFile::decode(reader.readLine());
+}
+
+IniFont readFont(LineReader &reader)
+{
+    reader.readLine();
+    IniFont font;
+    const long long size = reader.readInteger();
+    font.pointSize = size >= 0 && size <= MaxStoredCoordinate ? static_cast<int>(size) : 0;
+    font.face = TextFile::decode(reader.readLine().mid(1)).left(MaxFaceNameLength);
+    if (!font.face.isEmpty() && font.face.back().isHighSurrogate())
+        font.face.chop(1);
+    return font;
+}
+
+// Takes the first entries up to an empty line, then passes over the rest of the
+// section, so that surplus command entries never turn into output entries. The
+// "[Output History]" line is consumed.
+QStringList readCommandHistory(LineReader &reader)
+{
+    QStringList entries;
+    bool taking = true;
+    while (!reader.atEnd()) {
+        const QByteArray line = reader.readLine();
+        if (line == OutputHistoryHeader)
+            break;
+        if (line.isEmpty())
+            taking = false;
+        else if (taking && entries.size() < MaxCommandHistoryRead)
+            entries.append(TextFile::decode(line));
+    }
+    return entries;
+}
+
+QStringList readOutputHistory(LineReader &reader)
+{
+    QStringList entries;
+    while (entries.size() < MaxOutputHistoryRead) {
+        const QByteArray line = reader.readLine();
+        if (line.isEmpty() || line == OutputHistoryHeader)
+            break;
+        entries.append(TextFile::decode(line));
+    }
+    return entries;
+}
+
+} // namespace
+
+QString iniFilePath(const QString &homeDir)
+{
+    const QString name = QStringLiteral("ostrel.ini");
+    const QFileInfo home(homeDir);
+    if (home.isDir() && home.isWritable())
+        return QDir(homeDir).filePath(name);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
+}
+
+QByteArray writeIniFile(const IniSettings &settings)
+{
+    QByteArray out;
+    const auto line = [&out](const QByteArray &text) {
+        out += text;
+        out += "\r\n";
+    };
+    line("[Main Window Size]");
+    line(boundsLine(settings.mainWindow));
+    line("[Command Window Size]");
+    line(boundsLine(settings.commandWindow));
+    line("[Output Window Size]");
+    line(boundsLine(settings.outputWindow));
+    line("[Explorer Window Size]");
+    line(settings.explorerOpen ? boundsLine(settings.explorerWindow) : QByteArray("0 0 0 0"));
+    line("[Quelm Files]");
+    line(valueLine(settings.enginePath));
+    line(valueLine(settings.helpFilePath));
+    line("[Working Directory]");
+    line(valueLine(settings.workingDirectory));
+    line("[Command File Extension]");
+    line(valueLine(settings.commandFileExtension));
+    line("[Ouptut File Extension]");
+    line(valueLine(settings.outputFileExtension));
+    line("[Screen Font]");
+    line(fontLine(settings.screenFont));
+    line("[Print Font]");
+    line(fontLine(settings.printFont));
+    line("[Command History]");
+    for (const QString &entry : settings.commandHistory) {
+        if (storableEntry(entry))
+            line(entry.toUtf8());
+    }
+    line(OutputHistoryHeader);
+    for (const QString &entry : settings.outputHistory) {
+        if (storableEntry(entry))
+            line(entry.toUtf8());
+    }
+    return out;
+}
+
+std::optional<IniSettings> readIniFile(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return std::nullopt;
+
+    LineReader reader(bytes);
+    IniSettings settings;
+    settings.mainWindow = readBounds(reader);
+    settings.commandWindow = readBounds(reader);
+    settings.outputWindow = readBounds(reader);
+
+    reader.readLine();
+    const int left = readCoordinate(reader);
+    const int top = readCoordinate(reader);
+    const int width = readCoordinate(reader);
+    if (width == 0) {
+        settings.explorerOpen = false;
+        reader.readInteger();
+        settings.explorerWindow = QRect(left, top, 0, 0);
+    } else {
+        settings.explorerWindow = QRect(left, top, width, readCoordinate(reader));
+    }
+    reader.finishLine();
+
+    reader.readLine();
+    settings.enginePath = readText(reader);
+    settings.helpFilePath = readText(reader);
+    reader.readLine();
+    settings.workingDirectory = readText(reader);
+    reader.readLine();
+    settings.commandFileExtension = readText(reader);
+    reader.readLine();
+    settings.outputFileExtension = readText(reader);
+    settings.screenFont = readFont(reader);
+    settings.printFont = readFont(reader);
+    reader.readLine();
+    settings.commandHistory = readCommandHistory(reader);
+    settings.outputHistory = readOutputHistory(reader);
+    return settings;
+}
+
+std::optional<IniSettings> readIniFileAt(const QString &path)
+{
+    try {
+        return readIniFile(TextFile::readBytes(path));
+    } catch (const FileError &) {
+        return std::nullopt;
+    }
+}
+
+bool writeIniFileAt(const QString &path, const IniSettings &settings)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    try {
+        TextFile::writeBytes(path, writeIniFile(settings));
+        return true;
+    } catch (const FileError &) {
+        return false;
+    }
+}
+
+bool plausibleChildBounds(const QRect &child)
+{
+    const auto inRange = [](int extent) { return extent >= MinWindowExtent && extent <= MaxWindowExtent; };
+    return inRange(child.width()) && inRange(child.height()) && qAbs(child.left()) <= MaxWindowExtent &&
+           qAbs(child.top()) <= MaxWindowExtent;
+}
+
+bool plausibleFrameBounds(const QRect &frame, const QList<QRect> &screens)
+{
+    if (!plausibleChildBounds(frame))
+        return false;
+    for (const QRect &screen : screens) {
+        if (screen.intersects(frame))
+            return true;
+    }
+    return false;
+}
+
+QFont fontFromIni(const IniFont &stored, const QFont &fallback)
+{
+    QFont font = fallback;
+    if (!stored.face.isEmpty())
+        font.setFamily(stored.face);
+    if (stored.pointSize >= MinFontSize && stored.pointSize <= MaxFontSize)
+        font.setPointSize(stored.pointSize);
+    return font;
+}
+
+IniFont iniFontOf(const QFont &font)
+{
+    return IniFont{qMax(font.pointSize(), 0), font.family()};
+}
