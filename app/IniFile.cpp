@@ -1,5 +1,7 @@
 #include "app/IniFile.h"
 
+#include "app/PathHelpers.h"
+
 #include "app/FileError.h"
 #include "app/LineReader.h"
 #include "app/TextFile.h"
@@ -127,11 +129,7 @@ QStringList readOutputHistory(LineReader &reader)
 
 QString iniFilePath(const QString &homeDir)
 {
-    const QString name = QStringLiteral("ostrel.ini");
-    const QFileInfo home(homeDir);
-    if (home.isDir() && home.isWritable())
-        return QDir(homeDir).filePath(name);
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
+    return Paths::dataFolder(homeDir) + QStringLiteral("ostrel.ini");
 }
 
 QByteArray writeIniFile(const IniSettings &settings)

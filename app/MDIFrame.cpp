@@ -169,12 +169,7 @@ bool TFrameForm::guarded(const std::function<void()> &action)
 
 QString TFrameForm::dataDir() const
 {
-    const QFileInfo home(HomeDir);
-    if (home.isDir() && home.isWritable())
-        return HomeDir;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(config);
-    return withTrailingSeparator(config);
+    return Paths::dataFolder(HomeDir);
 }
 
 QMdiSubWindow *TFrameForm::addChild(TChildForm *child, const QRect &bounds)
@@ -259,6 +254,7 @@ void TFrameForm::FormShow()
     addChild(OutputWindow, QRect(166, half + 6, w - 178, half - 2));
 
     CommandWindow->bringToFront();
+    LoadIniFile();
     applySaveDialogFilters();
     openFirstArgument();
 }
@@ -304,6 +300,7 @@ void TFrameForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    SaveIniFile();
     event->accept();
 }
 
@@ -402,6 +399,17 @@ void TFrameForm::followCurrentDirectory(bool reReadFiles)
     Q_UNUSED(reReadFiles);
 }
 
+void TFrameForm::applyExplorerBounds(bool open, const QRect &bounds)
+{
+    Q_UNUSED(open);
+    Q_UNUSED(bounds);
+}
+
+QRect TFrameForm::explorerBounds() const
+{
+    return QRect();
+}
+
 void TFrameForm::NewCommandClick()
 {
     m_flows->NewCommandClick();
@@ -463,10 +471,6 @@ void TFrameForm::masterWindowClosed()
 {
     MasterWindow = nullptr;
     MasterWindowOpen = false;
-}
-
-void TFrameForm::PreferencesClick()
-{
 }
 
 void TFrameForm::ExecQuelm()

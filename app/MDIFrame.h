@@ -19,6 +19,7 @@ class QPrinter;
 class QTimer;
 class TAnotherEditForm;
 class TChildForm;
+class TEditForm;
 class TCommandEditForm;
 class TMasterEditForm;
 class TOutputEditForm;
@@ -104,6 +105,8 @@ public:
     void OpenMasterClick();
     void ExecQuelm();
     void ExecMaster();
+    void LoadIniFile();
+    void SaveIniFile();
     void anotherWindowClosed(TAnotherEditForm *window);
     void masterWindowClosed();
 
@@ -134,6 +137,10 @@ private:
     void FormResize();
     void openFirstArgument();
     void tileInLine(bool sideBySide);
+    void restoreHistory(TEditForm &window, QString &frameFileName, const QStringList &entries,
+                        const QString &captionPrefix);
+    void applyExplorerBounds(bool open, const QRect &bounds);
+    QRect explorerBounds() const;
 
     UserDialogs &m_dialogs;
     QStringList m_arguments;

@@ -1,6 +1,8 @@
 #include "app/PathHelpers.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace Paths {
 
@@ -64,6 +66,18 @@ QString asciiLower(const QString &text)
             c = QChar(c.unicode() + ('a' - 'A'));
     }
     return result;
+}
+
+QString dataFolder(const QString &homeDir)
+{
+    const QFileInfo home(homeDir);
+    QString folder = homeDir;
+    if (!home.isDir() || !home.isWritable()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        QDir().mkpath(folder);
+    }
+    folder = QDir::toNativeSeparators(folder);
+    return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
 }
 
 bool fileExists(const QString &path)

@@ -30,6 +30,11 @@ QString changeExtension(const QString &path, const QString &newExtension,
 // ASCII-only lower-casing, as the extension comparisons need.
 QString asciiLower(const QString &text);
 
+// Where the program's own files (the settings file, the launch script) go:
+// homeDir, or the user's configuration folder when homeDir cannot be written
+// (an installed build). Ends with a separator.
+QString dataFolder(const QString &homeDir);
+
 // Whether a regular file (not a folder) exists at path.
 bool fileExists(const QString &path);
 

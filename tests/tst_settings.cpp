@@ -1,0 +1,227 @@
+#include "FrameFixture.h"
+
+#include "app/MDIFrame.h"
+#include "app/PrefDialog.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+
+QByteArray iniFile(const QString &workDir, const QStringList &commands, const QStringList &outputs,
+                   const QByteArray &extensions = "[Command File Extension]\r\n.CMD\r\n"
+                                                  "[Ouptut File Extension]\r\n.LST\r\n")
+{
+    QByteArray bytes = "[Main Window Size]\r\n20 30 640 480\r\n"
+                       "[Command Window Size]\r\n170 10 400 150\r\n"
+                       "[Output Window Size]\r\n170 170 400 160\r\n"
+                       "[Explorer Window Size]\r\n4 4 158 330\r\n"
+                       "[Quelm Files]\r\n/opt/q/quelm\r\n/opt/q/quelm.hlp\r\n"
+                       "[Working Directory]\r\n";
+    bytes += workDir.toUtf8() + "\r\n" + extensions;
+    bytes += "[Screen Font]\r\n12 Times New Roman\r\n[Print Font]\r\n9 Courier New\r\n[Command History]\r\n";
+    for (const QString &c : commands)
+        bytes += c.toUtf8() + "\r\n";
+    bytes += "[Output History]\r\n";
+    for (const QString &o : outputs)
+        bytes += o.toUtf8() + "\r\n";
+    return bytes;
+}
+
+QStringList historyOf(TEditForm *window)
+{
+    QStringList list;
+    for (int i = 0; i < window->fileCombo()->count(); ++i)
+        list.append(window->fileCombo()->itemText(i));
+    return list;
+}
+
+} // namespace
+
+// The settings file as the frame reads it at start-up and writes it on close,
+// and the preferences dialog's effect on the frame.
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startupAppliesSettings();
+    void missingWorkingDirectoryKeepsCurrent();
+    void topEntryMissingOrUnreadable_data();
+    void topEntryMissingOrUnreadable();
+    void closeWritesSettingsAndStartRestoresThem();
+    void argumentWinsOverReopenedFiles();
+    void emptyFileChangesNothing();
+    void preferences_data();
+    void preferences();
+};
+
+void TestSettings::startupAppliesSettings()
+{
+    QTemporaryDir work;
+    const QString run2 = work.filePath(QStringLiteral("RUN2.CMD"));
+    const QString run1 = work.filePath(QStringLiteral("RUN1.CMD"));
+    const QString out2 = work.filePath(QStringLiteral("RUN2.LST"));
+    for (const QString &path : {run2, run1, out2}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QFileInfo(path).fileName().toLatin1());
+    }
+    FrameFixture f({}, iniFile(work.path(), {run2, run1}, {out2}));
+    TFrameForm &frame = f.frame();
+    QCOMPARE(frame.CommandWindow->windowBounds(), QRect(170, 10, 400, 150));
+    QCOMPARE(frame.OutputWindow->windowBounds(), QRect(170, 170, 400, 160));
+    QCOMPARE(frame.EnginePath, QStringLiteral("/opt/q/quelm"));
+    QCOMPARE(frame.HelpFilePath, QStringLiteral("/opt/q/quelm.hlp"));
+    QCOMPARE(frame.CommandFileExtension, QStringLiteral(".CMD"));
+    QCOMPARE(frame.OutputFileExtension, QStringLiteral(".LST"));
+    QCOMPARE(frame.CommandWindow->SaveFileDialog.filter, QStringLiteral("Command Files [.CMD]|*.CMD"));
+    QCOMPARE(QDir::currentPath(), QDir(work.path()).canonicalPath());
+    QCOMPARE(frame.screenFont().pointSize(), 12);
+    QCOMPARE(frame.CommandWindow->editor()->editorFont().pointSize(), 12);
+    QCOMPARE(frame.printFont().pointSize(), 9);
+    QCOMPARE(historyOf(frame.CommandWindow), (QStringList{run2, run1}));
+    QCOMPARE(frame.CommandFileName, run2);
+    QCOMPARE(frame.CommandWindow->windowTitle(), QStringLiteral("COMMAND - ") + run2);
+    QCOMPARE(frame.CommandWindow->editor()->bytes(), QByteArray("RUN2.CMD"));
+    QCOMPARE(frame.OutputFileName, out2);
+    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + out2);
+    QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
+}
+
+void TestSettings::missingWorkingDirectoryKeepsCurrent()
+{
+    const QString before = QDir::currentPath();
+    FrameFixture f({}, iniFile(QStringLiteral("/no/such/folder"), {}, {}));
+    QCOMPARE(QDir::currentPath(), before);
+    QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
+}
+
+void TestSettings::topEntryMissingOrUnreadable_data()
+{
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("missing") << false;
+    QTest::newRow("exists, cannot be read") << true;
+}
+
+void TestSettings::topEntryMissingOrUnreadable()
+{
+    QFETCH(bool, unreadable);
+    QTemporaryDir work;
+    // /proc/self/mem is a file that opens but cannot be read from the start,
+    // even by root.
+    const QString top = unreadable ? QStringLiteral("/proc/self/mem") : work.filePath(QStringLiteral("top.cf"));
+    const QString second = work.filePath(QStringLiteral("second.cf"));
+    QFile file(second);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString out = work.filePath(QStringLiteral("r.out"));
+    QFile outFile(out);
+    QVERIFY(outFile.open(QIODevice::WriteOnly));
+    outFile.close();
+    FrameFixture f({}, iniFile(work.path(), {top, second}, {out}, "[Command File Extension]\r\n.cf\r\n"
+                                                                 "[Ouptut File Extension]\r\n.out\r\n"));
+    QCOMPARE(historyOf(f.frame().CommandWindow), (QStringList{top, second}));
+    QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
+    QVERIFY(f.frame().CommandWindow->isUntitled());
+    // The rest of the file is still read.
+    QCOMPARE(f.frame().OutputFileName, out);
+    if (unreadable)
+        QCOMPARE(f.dialogs.lastError(), QStringLiteral("Cannot open file ") + top + QLatin1Char('.'));
+}
+
+void TestSettings::closeWritesSettingsAndStartRestoresThem()
+{
+    QByteArray written;
+    QTemporaryDir work;
+    const QString cf = work.filePath(QStringLiteral("a b.cf"));
+    {
+        FrameFixture f;
+        f.writeFile(QStringLiteral("dummy"), "");
+        QFile file(cf);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("1+1");
+        file.close();
+        f.frame().OpenCommand(cf);
+        f.frame().CommandFileExtension = QStringLiteral(".cf");
+        QVERIFY(f.frame().close());
+        written = f.readFile(f.home() + QStringLiteral("/ostrel.ini"));
+    }
+    QVERIFY(written.startsWith("[Main Window Size]\r\n"));
+    QVERIFY(written.contains("[Working Directory]\r\n" + QDir::toNativeSeparators(work.path()).toUtf8() + "\r\n"));
+    QVERIFY(written.contains("[Command History]\r\n" + cf.toUtf8() + "\r\n[Output History]\r\n"));
+
+    FrameFixture again({}, written);
+    QCOMPARE(again.frame().CommandFileName, cf);
+    QCOMPARE(again.frame().CommandWindow->editor()->bytes(), QByteArray("1+1"));
+}
+
+void TestSettings::argumentWinsOverReopenedFiles()
+{
+    QTemporaryDir work;
+    const QString out = work.filePath(QStringLiteral("old.out"));
+    const QString cf = work.filePath(QStringLiteral("RUN1.CF"));
+    for (const QString &path : {out, cf}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    FrameFixture f({cf}, iniFile(work.path(), {}, {out}, "[Command File Extension]\r\n.cf\r\n"
+                                                         "[Ouptut File Extension]\r\n.out\r\n"));
+    QCOMPARE(f.frame().CommandFileName, cf);
+    QVERIFY(f.frame().OutputFileName.isEmpty());
+    QCOMPARE(f.frame().OutputWindow->windowTitle(), QStringLiteral("OUTPUT - [Untitled]"));
+    QCOMPARE(historyOf(f.frame().OutputWindow), QStringList{out});
+}
+
+void TestSettings::emptyFileChangesNothing()
+{
+    FrameFixture f({}, QByteArray(""));
+    QCOMPARE(f.frame().EnginePath, QStringLiteral("c:\\quelm63\\quelm.exe"));
+    QCOMPARE(f.frame().CommandWindow->windowBounds(), QRect(166, 4, 421, 163));
+}
+
+void TestSettings::preferences_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("commandExt");
+    QTest::addColumn<QString>("outputExt");
+    QTest::addColumn<QString>("commandFilter");
+    QTest::addColumn<QString>("outputFilter");
+    QTest::newRow("ok with .cmd") << true << ".cmd" << ".out" << "Command Files [.cmd]|*.cmd"
+                                  << "Output Files [.out]|*.out";
+    QTest::newRow("ok, output emptied") << true << ".cf" << "" << "Command Files [.cf]|*.cf" << "Output Files []|*";
+    QTest::newRow("cancel") << false << ".cmd" << ".lst" << "Command Files [.cf]|*.cf"
+                            << "Output Files [.out]|*.out";
+}
+
+void TestSettings::preferences()
+{
+    QFETCH(bool, ok);
+    QFETCH(QString, commandExt);
+    QFETCH(QString, outputExt);
+    QFETCH(QString, commandFilter);
+    QFETCH(QString, outputFilter);
+    FrameFixture f;
+    f.dialogs.onPreferences = [&](TPrefDialogForm &dialog) {
+        PrefValues values = dialog.values();
+        values.enginePath = QStringLiteral("/picked/quelm");
+        values.commandFileExtension = commandExt;
+        values.outputFileExtension = outputExt;
+        dialog.setValues(values);
+        return ok;
+    };
+    f.frame().PreferencesClick();
+    QCOMPARE(f.frame().EnginePath, ok ? QStringLiteral("/picked/quelm") : QStringLiteral("c:\\quelm63\\quelm.exe"));
+    QCOMPARE(f.frame().CommandWindow->SaveFileDialog.filter, commandFilter);
+    QCOMPARE(f.frame().OutputWindow->SaveFileDialog.filter, outputFilter);
+    QCOMPARE(f.frame().CommandWindow->SaveFileDialog.defaultExtension, ok ? commandExt : QStringLiteral(".cf"));
+    QCOMPARE(f.frame().CommandWindow->SaveFileDialog.title, QStringLiteral("Save Command File"));
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
