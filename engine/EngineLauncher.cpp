@@ -77,7 +77,7 @@ bool ProcessEngineRun::start(const QString &scriptPath, const QString &workingDi
         m_process.setProgram(QStringLiteral("/bin/sh"));
         m_process.setArguments({scriptPath});
     }
-    m_process.start(QIODevice::NotOpen);
+    m_process.start();
     return m_process.waitForStarted(-1);
 }
 
