@@ -88,7 +88,8 @@ bool ProcessEngineRun::isRunning() const
 
 bool ProcessEngineRun::engineNotExecuted() const
 {
-    if (isRunning() || m_shell != LaunchScript::Shell::Posix || m_process.exitStatus() != QProcess::NormalExit)
+    if (isRunning() || m_shell != LaunchScript::Shell::Posix ||
+        m_process.exitStatus() != QProcess::NormalExit)
         return false;
     const int code = m_process.exitCode();
     return code == ShellCannotExecute || code == ShellNotFound;
@@ -105,7 +106,8 @@ void ProcessEngineRun::waitUntilEnded()
         loop.exec();
 }
 
-ProcessEngineLauncher::ProcessEngineLauncher(LaunchScript::Shell shell) : m_shell(shell) {}
+ProcessEngineLauncher::ProcessEngineLauncher(LaunchScript::Shell shell) : m_shell(shell)
+{}
 
 bool ProcessEngineLauncher::writeScript(const QString &scriptFolder, const QString &enginePath,
                                         const QString &commandFileName, const QString &outputFileName)

@@ -68,8 +68,8 @@ class ProcessEngineLauncher : public EngineLauncher
 public:
     explicit ProcessEngineLauncher(LaunchScript::Shell shell = LaunchScript::platformShell());
 
-    bool writeScript(const QString &scriptFolder, const QString &enginePath,
-                     const QString &commandFileName, const QString &outputFileName) override;
+    bool writeScript(const QString &scriptFolder, const QString &enginePath, const QString &commandFileName,
+                     const QString &outputFileName) override;
     std::unique_ptr<EngineRun> start(const QString &workingDirectory) override;
 
     // Path of the script last written; empty before the first write and after a failed one.

@@ -18,12 +18,11 @@ QString scriptFileName(Shell shell)
     return shell == Shell::WindowsCmd ? QStringLiteral("QuelmExec.bat") : QStringLiteral("QuelmExec.sh");
 }
 
-QString windowsLine(const QString &enginePath, const QString &commandFileName,
-                    const QString &outputFileName)
+QString windowsLine(const QString &enginePath, const QString &commandFileName, const QString &outputFileName)
 {
     const QChar quote = QLatin1Char('"');
-    return quote + enginePath + quote + QLatin1String(" cf=") + quote + commandFileName + quote
-        + QLatin1String(" >") + quote + outputFileName + quote;
+    return quote + enginePath + quote + QLatin1String(" cf=") + quote + commandFileName + quote +
+           QLatin1String(" >") + quote + outputFileName + quote;
 }
 
 QString posixQuoted(const QString &text)
@@ -33,8 +32,7 @@ QString posixQuoted(const QString &text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-QString posixLine(const QString &enginePath, const QString &commandFileName,
-                  const QString &outputFileName)
+QString posixLine(const QString &enginePath, const QString &commandFileName, const QString &outputFileName)
 {
     // exec makes the started process the engine itself, so its end is the
     // run's end. A relative engine path gets "./" so that sh never searches
@@ -42,8 +40,8 @@ QString posixLine(const QString &enginePath, const QString &commandFileName,
     QString engine = enginePath;
     if (!engine.startsWith(QLatin1Char('/')))
         engine.prepend(QLatin1String("./"));
-    return QLatin1String("exec ") + posixQuoted(engine) + QLatin1String(" cf=")
-        + posixQuoted(commandFileName) + QLatin1String(" >") + posixQuoted(outputFileName);
+    return QLatin1String("exec ") + posixQuoted(engine) + QLatin1String(" cf=") +
+           posixQuoted(commandFileName) + QLatin1String(" >") + posixQuoted(outputFileName);
 }
 
 QString scriptText(Shell shell, const QString &enginePath, const QString &commandFileName,

@@ -20,13 +20,11 @@ Shell platformShell();
 QString scriptFileName(Shell shell = platformShell());
 
 // "ENGINE" cf="COMMAND" >"OUTPUT", paths unchanged; no line end.
-QString windowsLine(const QString &enginePath, const QString &commandFileName,
-                    const QString &outputFileName);
+QString windowsLine(const QString &enginePath, const QString &commandFileName, const QString &outputFileName);
 
 // exec 'ENGINE' cf='COMMAND' >'OUTPUT'; no line end. Every path is a
 // single-quoted word, so the shell interprets none of its characters.
-QString posixLine(const QString &enginePath, const QString &commandFileName,
-                  const QString &outputFileName);
+QString posixLine(const QString &enginePath, const QString &commandFileName, const QString &outputFileName);
 
 // text as one single-quoted shell word; a ' inside becomes '\''.
 QString posixQuoted(const QString &text);

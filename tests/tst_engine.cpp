@@ -96,17 +96,39 @@ void TestEngine::outputFileName_data()
 
     const QString win = Paths::windowsSeparators();
     const QString posix = Paths::posixSeparators();
-    QTest::newRow("win replaced") << win << "C:\\data\\run.cf" << ".out" << "C:\\data\\run.out";
-    QTest::newRow("win appended") << win << "C:\\data\\run" << ".out" << "C:\\data\\run.out";
-    QTest::newRow("win dotted folder") << win << "C:\\proj.2\\run" << ".out" << "C:\\proj.2\\run.out";
-    QTest::newRow("win last dot only") << win << "run.old.cf" << ".out" << "run.old.out";
-    QTest::newRow("win drive colon") << win << "C:run.x\\..y" << ".out" << "C:run.x\\..out";
-    QTest::newRow("posix replaced") << posix << "/data/run.cf" << ".out" << "/data/run.out";
-    QTest::newRow("posix appended") << posix << "/data/run" << ".out" << "/data/run.out";
-    QTest::newRow("posix dotted folder") << posix << "/proj.2/run" << ".out" << "/proj.2/run.out";
-    QTest::newRow("posix last dot only") << posix << "run.old.cf" << ".out" << "run.old.out";
-    QTest::newRow("posix longer extension") << posix << "/d/a.c" << ".result" << "/d/a.result";
-    QTest::newRow("posix backslash is no separator") << posix << "/d/a.b\\c" << ".out" << "/d/a.out";
+    QTest::newRow("win replaced") << win << "C:\\data\\run.cf"
+                                  << ".out"
+                                  << "C:\\data\\run.out";
+    QTest::newRow("win appended") << win << "C:\\data\\run"
+                                  << ".out"
+                                  << "C:\\data\\run.out";
+    QTest::newRow("win dotted folder") << win << "C:\\proj.2\\run"
+                                       << ".out"
+                                       << "C:\\proj.2\\run.out";
+    QTest::newRow("win last dot only") << win << "run.old.cf"
+                                       << ".out"
+                                       << "run.old.out";
+    QTest::newRow("win drive colon") << win << "C:run.x\\..y"
+                                     << ".out"
+                                     << "C:run.x\\..out";
+    QTest::newRow("posix replaced") << posix << "/data/run.cf"
+                                    << ".out"
+                                    << "/data/run.out";
+    QTest::newRow("posix appended") << posix << "/data/run"
+                                    << ".out"
+                                    << "/data/run.out";
+    QTest::newRow("posix dotted folder") << posix << "/proj.2/run"
+                                         << ".out"
+                                         << "/proj.2/run.out";
+    QTest::newRow("posix last dot only") << posix << "run.old.cf"
+                                         << ".out"
+                                         << "run.old.out";
+    QTest::newRow("posix longer extension") << posix << "/d/a.c"
+                                            << ".result"
+                                            << "/d/a.result";
+    QTest::newRow("posix backslash is no separator") << posix << "/d/a.b\\c"
+                                                     << ".out"
+                                                     << "/d/a.out";
 }
 
 void TestEngine::outputFileName()
@@ -126,10 +148,14 @@ void TestEngine::windowsScriptIsTheQuotedLine_data()
     QTest::addColumn<QByteArray>("script");
 
     QTest::newRow("blank in folder")
-        << "c:\\quelm63\\quelm.exe" << "C:\\My Data\\run.cf" << "C:\\My Data\\run.out"
+        << "c:\\quelm63\\quelm.exe"
+        << "C:\\My Data\\run.cf"
+        << "C:\\My Data\\run.out"
         << QByteArray("\"c:\\quelm63\\quelm.exe\" cf=\"C:\\My Data\\run.cf\" >\"C:\\My Data\\run.out\"\r\n");
     QTest::newRow("nothing escaped")
-        << "c:\\q&a\\quelm.exe" << "C:\\100%\\a^b.cf" << "C:\\100%\\a^b.out"
+        << "c:\\q&a\\quelm.exe"
+        << "C:\\100%\\a^b.cf"
+        << "C:\\100%\\a^b.out"
         << QByteArray("\"c:\\q&a\\quelm.exe\" cf=\"C:\\100%\\a^b.cf\" >\"C:\\100%\\a^b.out\"\r\n");
 }
 
@@ -151,14 +177,22 @@ void TestEngine::posixScript_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QByteArray>("script");
 
-    QTest::newRow("plain") << "/opt/quelm/quelm" << "/home/u/run.cf" << "/home/u/run.out"
+    QTest::newRow("plain") << "/opt/quelm/quelm"
+                           << "/home/u/run.cf"
+                           << "/home/u/run.out"
                            << QByteArray("exec '/opt/quelm/quelm' cf='/home/u/run.cf' >'/home/u/run.out'\n");
-    QTest::newRow("single quote") << "/o/quelm" << "/h/it's.cf" << "/h/it's.out"
+    QTest::newRow("single quote") << "/o/quelm"
+                                  << "/h/it's.cf"
+                                  << "/h/it's.out"
                                   << QByteArray("exec '/o/quelm' cf='/h/it'\\''s.cf' >'/h/it'\\''s.out'\n");
-    QTest::newRow("relative engine is not searched for") << "bin/quelm" << "a.cf" << "a.out"
-                                                         << QByteArray("exec './bin/quelm' cf='a.cf' >'a.out'\n");
-    QTest::newRow("engine with a leading dash") << "-quelm" << "a.cf" << "a.out"
-                                                << QByteArray("exec './-quelm' cf='a.cf' >'a.out'\n");
+    QTest::newRow("relative engine is not searched for")
+        << "bin/quelm"
+        << "a.cf"
+        << "a.out" << QByteArray("exec './bin/quelm' cf='a.cf' >'a.out'\n");
+    QTest::newRow("engine with a leading dash")
+        << "-quelm"
+        << "a.cf"
+        << "a.out" << QByteArray("exec './-quelm' cf='a.cf' >'a.out'\n");
     QTest::newRow("non-ASCII in file-name encoding")
         << QString::fromUtf8("/é/q") << QString::fromUtf8("/é/ä.cf") << QString::fromUtf8("/é/ä.out")
         << QByteArray("exec '/\xc3\xa9/q' cf='/\xc3\xa9/\xc3\xa4.cf' >'/\xc3\xa9/\xc3\xa4.out'\n");
@@ -202,9 +236,9 @@ void TestEngine::pathsReachTheEngineUnchanged()
     const QString folder = root.filePath(name);
     const QString argRecord = root.filePath(QStringLiteral("arg.rec"));
     const QString dirRecord = root.filePath(QStringLiteral("dir.rec"));
-    const QByteArray body = "printf '%s' \"$1\" >" + QFile::encodeName(LaunchScript::posixQuoted(argRecord))
-        + "\nd=$(pwd -P)\nprintf '%s' \"$d\" >" + QFile::encodeName(LaunchScript::posixQuoted(dirRecord))
-        + "\necho result\n";
+    const QByteArray body = "printf '%s' \"$1\" >" + QFile::encodeName(LaunchScript::posixQuoted(argRecord)) +
+                            "\nd=$(pwd -P)\nprintf '%s' \"$d\" >" +
+                            QFile::encodeName(LaunchScript::posixQuoted(dirRecord)) + "\necho result\n";
     const QString engine = makeEngine(folder, name + QStringLiteral(" engine"), body);
     QVERIFY(!engine.isEmpty());
     const QString command = QDir(folder).filePath(name + QStringLiteral(".cf"));
@@ -291,7 +325,9 @@ void TestEngine::engineThatCannotRun()
     } else if (kind == QLatin1String("empty")) {
         engine.clear();
     } else if (kind == QLatin1String("garbage")) {
-        TextFile::writeBytes(engine, QByteArray("\x7f" "ELF\x01\x02\x03\x00\xff\xfe", 10));
+        TextFile::writeBytes(engine, QByteArray("\x7f"
+                                                "ELF\x01\x02\x03\x00\xff\xfe",
+                                                10));
         QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     } else if (kind == QLatin1String("bad interpreter")) {
         TextFile::writeBytes(engine, "#!/nonexistent/interpreter\necho ran\n");
@@ -300,7 +336,8 @@ void TestEngine::engineThatCannotRun()
     const QString outputFile = QDir(folder).filePath(QStringLiteral("run.out"));
 
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(folder, engine, QDir(folder).filePath(QStringLiteral("run.cf")), outputFile));
+    QVERIFY(
+        launcher.writeScript(folder, engine, QDir(folder).filePath(QStringLiteral("run.cf")), outputFile));
     auto run = launcher.start(folder);
     if (refusedAtStart) {
         QVERIFY(!run);
@@ -314,8 +351,8 @@ void TestEngine::engineThatCannotRun()
 
 void TestEngine::unwritableScriptFolderStartsNothing()
 {
-    const QString engine = makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("plain"),
-                                      "echo x\n");
+    const QString engine =
+        makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("plain"), "echo x\n");
     ProcessEngineLauncher launcher;
     QVERIFY(launcher.writeScript(m_dir.path(), engine, QStringLiteral("a.cf"), QStringLiteral("a.out")));
     QVERIFY(!launcher.writeScript(m_dir.filePath(QStringLiteral("no such folder")), engine,
@@ -326,8 +363,8 @@ void TestEngine::unwritableScriptFolderStartsNothing()
 
 void TestEngine::missingWorkingFolderStartsNothing()
 {
-    const QString engine = makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("plain"),
-                                      "echo x\n");
+    const QString engine =
+        makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("plain"), "echo x\n");
     ProcessEngineLauncher launcher;
     QVERIFY(launcher.writeScript(m_dir.path(), engine, QStringLiteral("a.cf"), QStringLiteral("a.out")));
     QVERIFY(!launcher.start(m_dir.filePath(QStringLiteral("gone"))));
@@ -363,8 +400,8 @@ void TestEngine::laterRunLeavesEarlierRunAlone()
 {
     const QString gate = m_dir.filePath(QStringLiteral("gate for first"));
     const QString gated = gatedEngine(gate);
-    const QString quick = makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("quick"),
-                                     "echo quick\n");
+    const QString quick =
+        makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("quick"), "echo quick\n");
     ProcessEngineLauncher launcher;
     QVERIFY(launcher.writeScript(m_dir.path(), gated, QStringLiteral("a.cf"),
                                  m_dir.filePath(QStringLiteral("first.out"))));
@@ -390,10 +427,14 @@ void TestEngine::demoEngineComputes_data()
     QTest::addColumn<QString>("folderName");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("primes") << "primes.cf" << "demo" << QByteArray("25 primes below 100\n");
-    QTest::newRow("sines") << "sines.cf" << "demo" << QByteArray("30   .500000   .866025\n");
-    QTest::newRow("interest") << "interest.cf" << "demo" << QByteArray("10   1552.97   1566.99\n");
-    QTest::newRow("awkward folder") << "primes.cf" << "it's $x; `y` & z" << QByteArray("25 primes below 100\n");
+    QTest::newRow("primes") << "primes.cf"
+                            << "demo" << QByteArray("25 primes below 100\n");
+    QTest::newRow("sines") << "sines.cf"
+                           << "demo" << QByteArray("30   .500000   .866025\n");
+    QTest::newRow("interest") << "interest.cf"
+                              << "demo" << QByteArray("10   1552.97   1566.99\n");
+    QTest::newRow("awkward folder") << "primes.cf"
+                                    << "it's $x; `y` & z" << QByteArray("25 primes below 100\n");
 }
 
 // The examples are run as the program saves them: with CR LF line ends.
@@ -412,7 +453,8 @@ void TestEngine::demoEngineComputes()
     const QString output = Engine::outputFileName(command, QStringLiteral(".out"));
 
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(m_dir.path(), QDir(demo).filePath(QStringLiteral("quelm")), command, output));
+    QVERIFY(
+        launcher.writeScript(m_dir.path(), QDir(demo).filePath(QStringLiteral("quelm")), command, output));
     auto run = launcher.start(folder);
     QVERIFY(run);
     run->waitUntilEnded();
