@@ -74,8 +74,13 @@ bool ProcessEngineRun::start(const QString &scriptPath, const QString &workingDi
         m_process.setArguments({QStringLiteral("/d"), QStringLiteral("/c"), scriptPath});
 #endif
     } else {
+        // The script is opened here, before start() returns, and handed to sh
+        // as its input: the next run may replace the file at once (a master
+        // run after a command-file run), and a shell that opened it by name
+        // a moment later would run the wrong engine.
+        m_process.setStandardInputFile(scriptPath);
         m_process.setProgram(QStringLiteral("/bin/sh"));
-        m_process.setArguments({scriptPath});
+        m_process.setArguments({QStringLiteral("-s")});
     }
     m_process.start();
     return m_process.waitForStarted(-1);

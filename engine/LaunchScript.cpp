@@ -36,12 +36,15 @@ QString posixLine(const QString &enginePath, const QString &commandFileName, con
 {
     // exec makes the started process the engine itself, so its end is the
     // run's end. A relative engine path gets "./" so that sh never searches
-    // PATH for it and never reads a leading "-" as an option of exec.
+    // PATH for it and never reads a leading "-" as an option of exec. The
+    // shell reads this script on its standard input, which the engine must
+    // not inherit.
     QString engine = enginePath;
     if (!engine.startsWith(QLatin1Char('/')))
         engine.prepend(QLatin1String("./"));
     return QLatin1String("exec ") + posixQuoted(engine) + QLatin1String(" cf=") +
-           posixQuoted(commandFileName) + QLatin1String(" >") + posixQuoted(outputFileName);
+           posixQuoted(commandFileName) + QLatin1String(" >") + posixQuoted(outputFileName) +
+           QLatin1String(" </dev/null");
 }
 
 QString scriptText(Shell shell, const QString &enginePath, const QString &commandFileName,

@@ -22,7 +22,7 @@ QString scriptFileName(Shell shell = platformShell());
 // "ENGINE" cf="COMMAND" >"OUTPUT", paths unchanged; no line end.
 QString windowsLine(const QString &enginePath, const QString &commandFileName, const QString &outputFileName);
 
-// exec 'ENGINE' cf='COMMAND' >'OUTPUT'; no line end. Every path is a
+// exec 'ENGINE' cf='COMMAND' >'OUTPUT' </dev/null; no line end. Every path is a
 // single-quoted word, so the shell interprets none of its characters.
 QString posixLine(const QString &enginePath, const QString &commandFileName, const QString &outputFileName);
 

@@ -177,25 +177,26 @@ void TestEngine::posixScript_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QByteArray>("script");
 
-    QTest::newRow("plain") << "/opt/quelm/quelm"
-                           << "/home/u/run.cf"
-                           << "/home/u/run.out"
-                           << QByteArray("exec '/opt/quelm/quelm' cf='/home/u/run.cf' >'/home/u/run.out'\n");
-    QTest::newRow("single quote") << "/o/quelm"
-                                  << "/h/it's.cf"
-                                  << "/h/it's.out"
-                                  << QByteArray("exec '/o/quelm' cf='/h/it'\\''s.cf' >'/h/it'\\''s.out'\n");
+    QTest::newRow("plain")
+        << "/opt/quelm/quelm"
+        << "/home/u/run.cf"
+        << "/home/u/run.out"
+        << QByteArray("exec '/opt/quelm/quelm' cf='/home/u/run.cf' >'/home/u/run.out' </dev/null\n");
+    QTest::newRow("single quote")
+        << "/o/quelm"
+        << "/h/it's.cf"
+        << "/h/it's.out" << QByteArray("exec '/o/quelm' cf='/h/it'\\''s.cf' >'/h/it'\\''s.out' </dev/null\n");
     QTest::newRow("relative engine is not searched for")
         << "bin/quelm"
         << "a.cf"
-        << "a.out" << QByteArray("exec './bin/quelm' cf='a.cf' >'a.out'\n");
+        << "a.out" << QByteArray("exec './bin/quelm' cf='a.cf' >'a.out' </dev/null\n");
     QTest::newRow("engine with a leading dash")
         << "-quelm"
         << "a.cf"
-        << "a.out" << QByteArray("exec './-quelm' cf='a.cf' >'a.out'\n");
+        << "a.out" << QByteArray("exec './-quelm' cf='a.cf' >'a.out' </dev/null\n");
     QTest::newRow("non-ASCII in file-name encoding")
         << QString::fromUtf8("/é/q") << QString::fromUtf8("/é/ä.cf") << QString::fromUtf8("/é/ä.out")
-        << QByteArray("exec '/\xc3\xa9/q' cf='/\xc3\xa9/\xc3\xa4.cf' >'/\xc3\xa9/\xc3\xa4.out'\n");
+        << QByteArray("exec '/\xc3\xa9/q' cf='/\xc3\xa9/\xc3\xa4.cf' >'/\xc3\xa9/\xc3\xa4.out' </dev/null\n");
 }
 
 void TestEngine::posixScript()
