@@ -41,9 +41,9 @@ PageLayout ComputePageLayout(const PrinterMetrics &m, int h)
     const Wide bodyTop = top + h / 4 + Wide(3) * h;
     const Wide lastBodyLine = bodyTop + lines * h;
 
-    for (const Wide value : {offY, offX, top, left, lines, inset, usable, headerRight, headerBottom, footerBottom,
-                             footerTop, bodyTop, lastBodyLine, headerRight - inset, footerTop + h, left + inset,
-                             left + Wide(m.W) / 2}) {
+    for (const Wide value :
+         {offY, offX, top, left, lines, inset, usable, headerRight, headerBottom, footerBottom, footerTop,
+          bodyTop, lastBodyLine, headerRight - inset, footerTop + h, left + inset, left + Wide(m.W) / 2}) {
         if (!fitsInt(value))
             return p;
     }

@@ -5,7 +5,8 @@
 
 #include <cmath>
 
-PrinterCanvas::PrinterCanvas(QPrinter &printer) : m_printer(printer) {}
+PrinterCanvas::PrinterCanvas(QPrinter &printer) : m_printer(printer)
+{}
 
 PrinterCanvas::~PrinterCanvas()
 {

@@ -32,7 +32,8 @@ void drawHeader(PrintCanvas &canvas, const PageLayout &layout, const QString &ti
     canvas.drawText(layout.titleX, layout.titleY, title);
 }
 
-void drawFooter(PrintCanvas &canvas, const PageLayout &layout, const QString &dateText, const QString &pageText)
+void drawFooter(PrintCanvas &canvas, const PageLayout &layout, const QString &dateText,
+                const QString &pageText)
 {
     canvas.drawRectangle(layout.left, layout.footerTop, layout.headerRight, layout.footerBottom);
     canvas.drawText(layout.footerLeftX, layout.footerTextY, QStringLiteral("Ostrel"));
@@ -66,7 +67,8 @@ QString FooterDateText(const QDateTime &moment, const QLocale &locale)
     QString text = locale.toString(moment.date(), QLocale::ShortFormat);
     const QTime time = moment.time();
     if (time.hour() != 0 || time.minute() != 0 || time.second() != 0)
-        text += QLatin1Char(' ') + locale.toString(time, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
+        text +=
+            QLatin1Char(' ') + locale.toString(time, withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
     return text;
 }
 
@@ -94,7 +96,8 @@ qsizetype FittingLength(const PrintCanvas &canvas, const QString &line, int usab
             tooLong = middle;
     }
     // Never print half of a character that takes two UTF-16 units.
-    if (fitting > 0 && fitting < n && line.at(fitting - 1).isHighSurrogate() && line.at(fitting).isLowSurrogate())
+    if (fitting > 0 && fitting < n && line.at(fitting - 1).isHighSurrogate() &&
+        line.at(fitting).isLowSurrogate())
         --fitting;
     return fitting;
 }
@@ -152,10 +155,11 @@ PrintOutcome RunPrintJob(QWidget *parent, UserDialogs &dialogs, QPrinter &printe
     if (setStatus)
         setStatus(QStringLiteral("Ready."));
     if (outcome == PrintOutcome::Refused)
-        dialogs.error(parent, PrintTitle,
-                      QStringLiteral("The print font is too large for this page: not one line fits between the "
-                                     "header and the footer. Nothing was printed. Choose a smaller print font "
-                                     "or a larger paper size."));
+        dialogs.error(
+            parent, PrintTitle,
+            QStringLiteral("The print font is too large for this page: not one line fits between the "
+                           "header and the footer. Nothing was printed. Choose a smaller print font "
+                           "or a larger paper size."));
     else if (outcome == PrintOutcome::Failed)
         dialogs.error(parent, PrintTitle,
                       QStringLiteral("The printer reported an error, so the print job was ended. "

@@ -225,7 +225,8 @@ void TestPrinting::pagination()
     RecordingCanvas canvas;
     canvas.printerMetrics = examplePrinter();
     const QStringList lines = numberedLines(lineCount);
-    QCOMPARE(PrintEditorLines(canvas, QFont(), QStringLiteral("T"), lines, fixedClock), PrintOutcome::Printed);
+    QCOMPARE(PrintEditorLines(canvas, QFont(), QStringLiteral("T"), lines, fixedClock),
+             PrintOutcome::Printed);
 
     QCOMPARE(canvas.pages(), int(linesOnPages.size()));
     QCOMPARE(pageTexts(canvas), pages);
@@ -283,7 +284,8 @@ void TestPrinting::cutting_data()
     QTest::newRow("exactly as wide as the page") << exact << 20 << exact;
     QTest::newRow("one character too wide") << exact + "y" << 20 << exact;
     QTest::newRow("far too wide") << QString(10000, QLatin1Char('z')) << 20 << QString(106, QLatin1Char('z'));
-    QTest::newRow("narrow characters") << QString(400, QLatin1Char('n')) << 7 << QString(302, QLatin1Char('n'));
+    QTest::newRow("narrow characters")
+        << QString(400, QLatin1Char('n')) << 7 << QString(302, QLatin1Char('n'));
     QTest::newRow("short line whole") << "short" << 20 << "short";
 
     // 105 units fit after the 'a'; the 106th would be half of a pair.
@@ -302,7 +304,8 @@ void TestPrinting::cutting()
     RecordingCanvas canvas;
     canvas.printerMetrics = examplePrinter();
     canvas.charWidth = charWidth;
-    QCOMPARE(PrintEditorLines(canvas, QFont(), QStringLiteral("T"), {line}, fixedClock), PrintOutcome::Printed);
+    QCOMPARE(PrintEditorLines(canvas, QFont(), QStringLiteral("T"), {line}, fixedClock),
+             PrintOutcome::Printed);
     const QList<RecordingCanvas::Call> texts = canvas.textsOnPage(1);
     QCOMPARE(texts.at(1).y, 230);
     QCOMPARE(texts.at(1).text, printed);
@@ -330,7 +333,8 @@ void TestPrinting::longLineCostsFewMeasures()
     RecordingCanvas canvas;
     canvas.printerMetrics = examplePrinter();
     const QStringList lines(10, QString(100000, QLatin1Char('w')));
-    QCOMPARE(PrintEditorLines(canvas, QFont(), QStringLiteral("T"), lines, fixedClock), PrintOutcome::Printed);
+    QCOMPARE(PrintEditorLines(canvas, QFont(), QStringLiteral("T"), lines, fixedClock),
+             PrintOutcome::Printed);
     // Cutting one character at a time would measure each line 99,894 times.
     QVERIFY2(canvas.widthMeasures < 10 * 20, qPrintable(QString::number(canvas.widthMeasures)));
 }
@@ -366,12 +370,14 @@ void TestPrinting::printerFailures()
     canvas.failNewPageAt = failNewPageAt;
     canvas.failEnd = failEnd;
     canvas.height = lineHeight;
-    const PrintOutcome got = PrintEditorLines(canvas, QFont(), QStringLiteral("T"), numberedLines(150), fixedClock);
+    const PrintOutcome got =
+        PrintEditorLines(canvas, QFont(), QStringLiteral("T"), numberedLines(150), fixedClock);
     QCOMPARE(int(got), outcome);
     QCOMPARE(int(canvas.ofKind(RecordingCanvas::Call::Begin).size()), begins);
     // Whatever happened, no job is left open.
     QVERIFY(!canvas.open);
-    QCOMPARE(canvas.ofKind(RecordingCanvas::Call::End).size(), canvas.ofKind(RecordingCanvas::Call::Begin).size());
+    QCOMPARE(canvas.ofKind(RecordingCanvas::Call::End).size(),
+             canvas.ofKind(RecordingCanvas::Call::Begin).size());
 }
 
 void TestPrinting::footerDate_data()
@@ -397,9 +403,9 @@ namespace {
 QString pdfPageText(const QString &pdf, int page)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                                                QString::number(page), QStringLiteral("-layout"), pdf,
-                                                QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+                   QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return QStringLiteral("<pdftotext failed>");
     return QString::fromUtf8(process.readAllStandardOutput());
