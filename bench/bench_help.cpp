@@ -61,7 +61,8 @@ int main()
     qsizetype count = 0;
     const double buildMs = medianMs(5, [&] { count = BuildKeyWordList(text).size(); });
     qsizetype found = -1;
-    const double searchMs = medianMs(5, [&] { found = FindHelpEntry(text, last).value_or(QString()).size(); });
+    const double searchMs =
+        medianMs(5, [&] { found = FindHelpEntry(text, last).value_or(QString()).size(); });
     const double fullSearchMs = medianMs(5, [&] {
         const QString fresh = TextFile::decode(TextFile::readBytes(path));
         found = FindHelpEntry(fresh, last).value_or(QString()).size();
