@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace {
@@ -93,7 +94,13 @@ std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &ini
 
 bool QtUserDialogs::print(QWidget *parent, QPrinter &printer)
 {
+    // The whole text is always printed: no page range, selection or current page.
+    printer.setPrintRange(QPrinter::AllPages);
     QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
 }
 

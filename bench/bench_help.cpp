@@ -1,0 +1,80 @@
+// Times the help index on a large help file: reading it, building the keyword
+// list, and one search for the last keyword (which scans the whole text).
+#include "app/TextFile.h"
+#include "help/KeyWordIndex.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int KeyWords = 100000;
+constexpr qsizetype FileSize = 20 * 1024 * 1024;
+
+QByteArray makeHelpFile()
+{
+    QByteArray bytes;
+    bytes.reserve(FileSize + 4096);
+    const qsizetype perEntry = FileSize / KeyWords;
+    for (int k = 1; k <= KeyWords; ++k) {
+        bytes += "##kw" + QByteArray::number(k).rightJustified(6, '0') + "\r\n";
+        const qsizetype entryEnd = qsizetype(k) * perEntry;
+        while (bytes.size() < entryEnd - 2)
+            bytes += "Some words of help text about this keyword, with a # or two.\r\n";
+        bytes.resize(entryEnd - 2, ' ');
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+double medianMs(int runs, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("quelm.hlp"));
+    const QByteArray bytes = makeHelpFile();
+    TextFile::writeBytes(path, bytes);
+    const QString last = QStringLiteral("kw%1").arg(KeyWords, 6, 10, QLatin1Char('0'));
+
+    QString text;
+    const double readMs = medianMs(5, [&] { text = TextFile::decode(TextFile::readBytes(path)); });
+    qsizetype count = 0;
+    const double buildMs = medianMs(5, [&] { count = BuildKeyWordList(text).size(); });
+    qsizetype found = -1;
+    const double searchMs =
+        medianMs(5, [&] { found = FindHelpEntry(text, last).value_or(QString()).size(); });
+    const double fullSearchMs = medianMs(5, [&] {
+        const QString fresh = TextFile::decode(TextFile::readBytes(path));
+        found = FindHelpEntry(fresh, last).value_or(QString()).size();
+    });
+
+    std::printf("help file: %.1f MB, %lld keywords listed, last entry %lld characters\n",
+                double(bytes.size()) / (1024.0 * 1024.0), static_cast<long long>(count),
+                static_cast<long long>(found));
+    std::printf("median of 5 runs:\n");
+    std::printf("  read and decode the file         %8.1f ms\n", readMs);
+    std::printf("  build the keyword list           %8.1f ms\n", buildMs);
+    std::printf("  search the last keyword          %8.1f ms\n", searchMs);
+    std::printf("  read, decode and search the last %8.1f ms\n", fullSearchMs);
+    return count == KeyWords && found > 0 ? 0 : 1;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDateTime>
+#include <QFont>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class PrintCanvas;
+class QPrinter;
+class QWidget;
+class UserDialogs;
+
+enum class PrintOutcome {
+    Printed,   // the job went to the printer
+    Cancelled, // the user closed the print dialog
+    Refused,   // not one line fits on a page: nothing was sent
+    Failed     // the printer reported an error; the job was ended
+};
+
+using PrintClock = std::function<QDateTime()>;
+using StatusSetter = std::function<void(const QString &)>;
+
+// The lines of an editor's text as they are printed: a line ends at CR LF, CR
+// or LF, and a line break at the very end adds no empty line.
+QStringList SplitPrintLines(const QString &text);
+
+// The footer's date and time: the short date, and the long time without a
+// time zone unless the moment is exactly midnight.
+QString FooterDateText(const QDateTime &moment, const QLocale &locale = QLocale::system());
+
+// The length of the longest leading part of line whose width is at most
+// usableWidth. Searches by halving, so a very long line costs a few
+// measurements of about the width of the page instead of one per character.
+qsizetype FittingLength(const PrintCanvas &canvas, const QString &line, int usableWidth);
+
+// Prints lines under a framed header with title and a framed footer with
+// "Ostrel", the date and time (read from clock at each footer) and the page
+// text. Long lines are cut at the right margin, never wrapped.
+PrintOutcome PrintEditorLines(PrintCanvas &canvas, const QFont &font, const QString &title,
+                              const QStringList &lines, const PrintClock &clock = {});
+
+// Every window's print command: the print dialog on the program's one printer,
+// the status texts around the job, and a message when the job is refused or
+// fails.
+PrintOutcome RunPrintJob(QWidget *parent, UserDialogs &dialogs, QPrinter &printer, const QFont &font,
+                         const QString &title, const QStringList &lines, const StatusSetter &setStatus);
+
+// Every window's printer set-up command; the choice serves every later job.
+bool RunPrinterSetup(QWidget *parent, UserDialogs &dialogs, QPrinter &printer);

@@ -1,0 +1,92 @@
+#include "help/KeyWordIndex.h"
+
+namespace {
+
+bool isLineBreak(QChar c)
+{
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+// The first "##" at or after from, or -1. Looks for single '#' characters,
+// which Qt finds with vector instructions, so even a file without any line
+// break is scanned at memory speed.
+qsizetype findMarker(QStringView text, qsizetype from)
+{
+    const QChar hash = QLatin1Char('#');
+    const qsizetype last = text.size() - 1;
+    while (from < last) {
+        const qsizetype p = text.indexOf(hash, from);
+        if (p < 0 || p >= last)
+            return -1;
+        if (text.at(p + 1) == hash)
+            return p;
+        from = p + 2;
+    }
+    return -1;
+}
+
+qsizetype endOfLine(QStringView text, qsizetype from)
+{
+    const qsizetype n = text.size();
+    while (from < n && !isLineBreak(text.at(from)))
+        ++from;
+    return from;
+}
+
+// Just past the line break at position at (CR LF counts as one).
+qsizetype pastLineBreak(QStringView text, qsizetype at)
+{
+    const qsizetype n = text.size();
+    if (at >= n)
+        return n;
+    if (text.at(at) == QLatin1Char('\r') && at + 1 < n && text.at(at + 1) == QLatin1Char('\n'))
+        return at + 2;
+    return at + 1;
+}
+
+} // namespace
+
+QStringList BuildKeyWordList(QStringView helpText)
+{
+    QStringList keywords;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype p = findMarker(helpText, from);
+        if (p < 0)
+            break;
+        if (p == 0 || isLineBreak(helpText.at(p - 1))) {
+            const qsizetype end = endOfLine(helpText, p + 2);
+            keywords.append(helpText.mid(p + 2, end - p - 2).toString());
+            from = end;
+        } else {
+            // Past the first '#' only: in "###" the second and third make a
+            // marker too, but they are not at a line start, so nothing is lost.
+            from = p + 1;
+        }
+    }
+    return keywords;
+}
+
+std::optional<QString> FindHelpEntry(QStringView helpText, QStringView searchText)
+{
+    const qsizetype n = helpText.size();
+    const qsizetype wanted = searchText.size();
+    qsizetype match = -1;
+    for (qsizetype from = 0;;) {
+        const qsizetype p = findMarker(helpText, from);
+        if (p < 0 || n - (p + 2) < wanted)
+            break;
+        if (helpText.mid(p + 2, wanted).compare(searchText, Qt::CaseInsensitive) == 0) {
+            match = p;
+            break;
+        }
+        from = p + 1;
+    }
+    if (match < 0)
+        return std::nullopt;
+
+    const qsizetype entryStart = pastLineBreak(helpText, endOfLine(helpText, match));
+    const qsizetype next = findMarker(helpText, entryStart);
+    const qsizetype entryEnd = next < 0 ? n : next;
+    return helpText.mid(entryStart, entryEnd - entryStart).toString();
+}

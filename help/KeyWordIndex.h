@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+// The help file is plain text in which a line starting with "##" opens a
+// keyword; the rest of that line is the keyword, taken verbatim. A line ends
+// at CR LF, a lone CR or a lone LF.
+
+// The keywords in file order, duplicates and empty keywords included.
+QStringList BuildKeyWordList(QStringView helpText);
+
+// The entry for a search text: the text from the start of the line after the
+// first "##" + searchText (matched anywhere, ignoring case) up to the next
+// "##" or the end of the text. Nothing when "##" + searchText occurs nowhere.
+std::optional<QString> FindHelpEntry(QStringView helpText, QStringView searchText);
