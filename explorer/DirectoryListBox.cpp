@@ -128,8 +128,7 @@ void DirectoryListBox::rebuild()
         first = false;
     }
 
-    QStringList names = QDir(m_directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    Explorer::sortByName(names);
+    const QStringList names = Explorer::folderEntries(m_directory, Explorer::EntryKind::Folders);
     const QDir here(m_directory);
     QList<QTreeWidgetItem *> children;
     children.reserve(names.size());

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -21,7 +20,8 @@ public:
 
 private:
     bool m_everything = false;
-    QRegularExpression m_pattern;
+    // Case-folded, so that each name's letters are folded only once per test.
+    QStringList m_patterns;
 };
 
 enum class TargetWindow { Command, Output, Another };
@@ -40,6 +40,13 @@ void sortByName(QStringList &names);
 // A name as one line of a list: control characters (a newline in a folder's
 // name, say) would break the row, so they show as U+FFFD.
 QString displayName(const QString &name);
+
+enum class EntryKind { Files, Folders };
+
+// The names of a folder's files or subfolders that pass the mask, in list
+// order. Hidden entries and special files (devices, sockets, pipes, broken
+// links) are left out; a link counts as what it points to.
+QStringList folderEntries(const QString &folder, EntryKind kind, const FileMask &mask = FileMask());
 
 // Why the folder at path cannot be shown, or an empty string when it can.
 // Reads the file system.

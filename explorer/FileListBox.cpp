@@ -36,14 +36,7 @@ bool FileListBox::reread()
         return false;
     }
 
-    // Unsorted, so that Qt need not look at each file; the list sorts names.
-    const QStringList all = QDir(m_directory).entryList(QDir::Files, QDir::NoSort);
-    const Explorer::FileMask mask(m_mask);
-    for (const QString &name : all) {
-        if (mask.matches(name))
-            m_names.append(name);
-    }
-    Explorer::sortByName(m_names);
+    m_names = Explorer::folderEntries(m_directory, Explorer::EntryKind::Files, Explorer::FileMask(m_mask));
 
     QStringList shown;
     shown.reserve(m_names.size());
