@@ -54,7 +54,8 @@ int main(int argc, char **argv)
         runs.push_back(timer.elapsed());
 
         const int listed = form.findChild<FileListBox *>(QStringLiteral("FileListBox"))->count();
-        std::printf("run %d: %lld ms, %d files listed\n", run + 1, static_cast<long long>(runs.back()), listed);
+        std::printf("run %d: %lld ms, %d files listed\n", run + 1, static_cast<long long>(runs.back()),
+                    listed);
     }
     std::sort(runs.begin(), runs.end());
     std::printf("median of 5: %lld ms for %d files\n", static_cast<long long>(runs[2]), count);

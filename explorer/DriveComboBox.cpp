@@ -9,7 +9,8 @@
 DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent)
 {
     fill();
-    connect(this, &QComboBox::activated, this, [this](int index) { emit driveChosen(itemData(index).toString()); });
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { emit driveChosen(itemData(index).toString()); });
 }
 
 QString DriveComboBox::driveOf(const QString &folder)
@@ -17,8 +18,8 @@ QString DriveComboBox::driveOf(const QString &folder)
     const QStorageInfo volume(folder);
     if (volume.isValid() && !volume.rootPath().isEmpty())
         return volume.rootPath();
-    // A folder that is gone has no volume; its path still names its drive
-    // on Windows, and "/" is the one sure root elsewhere.
+        // A folder that is gone has no volume; its path still names its drive
+        // on Windows, and "/" is the one sure root elsewhere.
 #ifdef Q_OS_WIN
     return QFileInfo(folder).absoluteFilePath().left(3);
 #else

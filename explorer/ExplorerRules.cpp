@@ -29,8 +29,8 @@ bool wildcardMatch(QStringView name, QStringView pattern)
         if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
             starAt = p++;
             resumeAt = n;
-        } else if (p < pattern.size()
-                   && (pattern[p] == QLatin1Char('?') || pattern[p] == name[n].toCaseFolded())) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == QLatin1Char('?') || pattern[p] == name[n].toCaseFolded())) {
             ++n;
             ++p;
         } else if (starAt >= 0) {
@@ -136,7 +136,8 @@ QStringList folderEntries(const QString &folder, EntryKind kind, const FileMask 
     }
     closedir(dir);
 #else
-    const QDir::Filters filters = kind == EntryKind::Folders ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Files;
+    const QDir::Filters filters =
+        kind == EntryKind::Folders ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Files;
     QDirIterator entries(folder, filters);
     while (entries.hasNext()) {
         entries.next();

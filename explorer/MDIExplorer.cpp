@@ -111,7 +111,8 @@ void TExplorerForm::createLists()
     outer->addWidget(panel1);
 
     connect(m_driveBox, &DriveComboBox::driveChosen, this, &TExplorerForm::DriveComboBoxOnChange);
-    connect(m_directoryBox, &DirectoryListBox::directoryChanged, this, &TExplorerForm::DirectoryListBoxOnChange);
+    connect(m_directoryBox, &DirectoryListBox::directoryChanged, this,
+            &TExplorerForm::DirectoryListBoxOnChange);
     connect(m_directoryBox, &DirectoryListBox::cannotEnter, this, &TExplorerForm::showCannotEnter);
     connect(m_fileBox, &FileListBox::cannotRead, this, &TExplorerForm::showCannotEnter);
     connect(m_filterBox, &FilterComboBox::maskChanged, m_fileBox, &FileListBox::setMask);
@@ -144,8 +145,8 @@ void TExplorerForm::createMenus()
     addItem(m_fileMenu, "Save1", QStringLiteral("&Save"), Qt::Key_F5)->setEnabled(false);
     addItem(m_fileMenu, "Saveas1", QStringLiteral("Save &As..."), Qt::Key_F6)->setEnabled(false);
     addItem(m_fileMenu, "Print1", QStringLiteral("&Print..."));
-    connect(addItem(m_fileMenu, "Printersetup1", QStringLiteral("Printer setup...")), &QAction::triggered, this,
-            &TExplorerForm::printerSetupClicked);
+    connect(addItem(m_fileMenu, "Printersetup1", QStringLiteral("Printer setup...")), &QAction::triggered,
+            this, &TExplorerForm::printerSetupClicked);
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N8"));
     connect(addItem(m_fileMenu, "Preferences2", QStringLiteral("Preferences")), &QAction::triggered, this,
             &TExplorerForm::preferencesClicked);
@@ -231,6 +232,7 @@ void TExplorerForm::DirectoryListBoxOnChange(const QString &path)
 
 void TExplorerForm::showCannotEnter(const QString &path, const QString &reason)
 {
-    m_dialogs.error(this, QStringLiteral("Directory"),
-                    QStringLiteral("Cannot open directory %1: %2.").arg(QDir::toNativeSeparators(path), reason));
+    m_dialogs.error(
+        this, QStringLiteral("Directory"),
+        QStringLiteral("Cannot open directory %1: %2.").arg(QDir::toNativeSeparators(path), reason));
 }
