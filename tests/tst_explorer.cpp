@@ -53,6 +53,7 @@ private slots:
     void filterChoiceChangesFileList();
     void hiddenAndSpecialEntriesNotListed();
     void directoryListShowsPathThenSubfolders();
+    void doubleClickOnFolderEntersIt();
     void awkwardFolderNames_data();
     void awkwardFolderNames();
     void cannotEnterFolder_data();
@@ -258,6 +259,31 @@ void TestExplorer::directoryListShowsPathThenSubfolders()
     folders->openEntry(folders->entryPaths().indexOf(root));
     QCOMPARE(QDir::currentPath(), root);
     QCOMPARE(changed.count(), 2);
+}
+
+void TestExplorer::doubleClickOnFolderEntersIt()
+{
+    QTemporaryDir dir;
+    const QString root = canonical(dir);
+    QVERIFY(QDir(root).mkdir("inner"));
+    touch(root + "/inner/deep.cf");
+    QDir::setCurrent(root);
+
+    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    form.resize(158, 500);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *folders = form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"));
+    const QList<QTreeWidgetItem *> found = folders->findItems("inner", Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(found.size(), 1);
+    folders->scrollToItem(found.at(0));
+    const QPoint centre = folders->visualItemRect(found.at(0)).center();
+    // A double-click follows a first click, as it does with a real mouse.
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(folders->viewport(), Qt::LeftButton, {}, centre);
+
+    QCOMPARE(QDir::currentPath(), root + "/inner");
+    QCOMPARE(form.findChild<FileListBox *>(QStringLiteral("FileListBox"))->names(), QStringList("deep.cf"));
 }
 
 void TestExplorer::awkwardFolderNames_data()
