@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QHash>
+#include <QTreeWidget>
+
+// The folder list: the path from the volume's root down to the shown folder,
+// then that folder's subfolders. Opening an entry (double-click or Enter)
+// enters that folder, which becomes the process's current folder too.
+class DirectoryListBox : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    explicit DirectoryListBox(QWidget *parent = nullptr);
+
+    QString directory() const { return m_directory; }
+
+    // Enters path and shows it. A folder already shown is left alone. When
+    // the folder cannot be entered, cannotEnter is signalled, false returned,
+    // and the list and the current folder stay as they were.
+    bool setDirectory(const QString &path);
+
+    // Enters the folder last shown on that drive, or its root.
+    bool setDrive(const QString &root);
+
+    // The folders of the entries, top to bottom.
+    QStringList entryPaths() const;
+    // Opens the entry at row, as a double-click on it would.
+    void openEntry(int row);
+
+signals:
+    void directoryChanged(const QString &path);
+    void cannotEnter(const QString &path, const QString &reason);
+
+private:
+    QList<QTreeWidgetItem *> entries() const;
+    void openItem(QTreeWidgetItem *item);
+    void rebuild();
+
+    QString m_directory;
+    QTreeWidgetItem *m_shownItem = nullptr;
+    QHash<QString, QString> m_lastOnDrive;
+};

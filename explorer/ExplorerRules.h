@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The explorer's rules that need no widget: which names a filter mask lets
+// through, which window a double-clicked file goes to, and how names are
+// ordered and shown in the lists.
+namespace Explorer {
+
+// A filter mask such as "*.cf;*.out": a name passes when it matches any of the
+// patterns, whatever the letter case. Only "*" and "?" are wildcards, and
+// "*.*" lets every file through, names without a dot included.
+class FileMask
+{
+public:
+    explicit FileMask(const QString &masks = QStringLiteral("*.*"));
+
+    bool matches(const QString &name) const;
+
+private:
+    bool m_everything = false;
+    // Case-folded, so that each name's letters are folded only once per test.
+    QStringList m_patterns;
+};
+
+enum class TargetWindow { Command, Output, Another };
+
+// The window a double-clicked file opens in. Extensions are compared with
+// the letters A to Z folded to lower case and nothing else; when both
+// settings are equal the command window wins. An empty setting matches no
+// file, so that a setting lost from a damaged settings file does not send
+// every file without an extension into the command window.
+TargetWindow windowForFile(const QString &path, const QString &commandExt, const QString &outputExt);
+
+// Names in the order the lists show them: letter case ignored, ties broken
+// by the exact name so that the order is stable.
+void sortByName(QStringList &names);
+
+// A name as one line of a list: control characters (a newline in a folder's
+// name, say) would break the row, so they show as U+FFFD.
+QString displayName(const QString &name);
+
+enum class EntryKind { Files, Folders };
+
+// The names of a folder's files or subfolders that pass the mask, in list
+// order. Hidden entries and special files (devices, sockets, pipes, broken
+// links) are left out; a link counts as what it points to.
+QStringList folderEntries(const QString &folder, EntryKind kind, const FileMask &mask = FileMask());
+
+// Why the folder at path cannot be shown, or an empty string when it can.
+// Reads the file system.
+QString folderProblem(const QString &path);
+
+} // namespace Explorer

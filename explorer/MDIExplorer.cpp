@@ -1,0 +1,238 @@
+#include "explorer/MDIExplorer.h"
+
+#include "app/UserDialogs.h"
+#include "documents/FileFilters.h"
+#include "explorer/DirectoryListBox.h"
+#include "explorer/DriveComboBox.h"
+#include "explorer/ExplorerRules.h"
+#include "explorer/FileListBox.h"
+#include "explorer/FilterComboBox.h"
+
+#include <QAction>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor Aqua(0, 255, 255);
+
+QWidget *panel(const char *name, QWidget *parent)
+{
+    auto *widget = new QWidget(parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+// A fixed-height strip holding one widget at the given distance from its top.
+QWidget *strip(int height, int top, QWidget *content, QWidget *parent)
+{
+    auto *widget = new QWidget(parent);
+    widget->setFixedHeight(height);
+    auto *layout = new QHBoxLayout(widget);
+    layout->setContentsMargins(0, top, 0, 0);
+    layout->addWidget(content, 0, Qt::AlignLeft | Qt::AlignTop);
+    return widget;
+}
+
+void paintAqua(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, Aqua);
+    palette.setColor(QPalette::Button, Aqua);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::ButtonText, Qt::black);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+TExplorerForm::TExplorerForm(UserDialogs &dialogs, const QString &commandExt, const QString &outputExt,
+                             QWidget *parent)
+    : TChildForm(parent), m_dialogs(dialogs), m_commandExt(commandExt), m_outputExt(outputExt)
+{
+    setObjectName(QStringLiteral("TExplorerForm"));
+    setWindowTitle(QStringLiteral("Directory"));
+    // Closing destroys the window; the frame learns of it through destroyed().
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    setPalette(palette);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPixelSize(13);
+    setFont(arial);
+
+    createLists();
+    createMenus();
+
+    m_filterBox->setFilter(FileFilters::explorerFilter(commandExt, outputExt));
+    FollowCurrentDirectory();
+}
+
+void TExplorerForm::createLists()
+{
+    QWidget *panel1 = panel("Panel1", this);
+    QWidget *panel2 = panel("Panel2", panel1);
+    panel2->setFixedHeight(177);
+
+    m_driveBox = new DriveComboBox;
+    m_driveBox->setObjectName(QStringLiteral("DriveComboBox"));
+    m_driveBox->setFixedWidth(150);
+    m_directoryBox = new DirectoryListBox;
+    m_directoryBox->setObjectName(QStringLiteral("DirectoryListBox"));
+    m_filterBox = new FilterComboBox;
+    m_filterBox->setObjectName(QStringLiteral("FilterComboBox"));
+    m_filterBox->setFixedWidth(150);
+    m_fileBox = new FileListBox;
+    m_fileBox->setObjectName(QStringLiteral("FileListBox"));
+    for (QWidget *list : {static_cast<QWidget *>(m_driveBox), static_cast<QWidget *>(m_directoryBox),
+                          static_cast<QWidget *>(m_filterBox), static_cast<QWidget *>(m_fileBox)})
+        paintAqua(list);
+
+    auto *top = new QVBoxLayout(panel2);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+    top->addWidget(strip(30, 5, m_driveBox, panel2));
+    top->addWidget(m_directoryBox, 1);
+    top->addSpacing(3);
+    top->addWidget(strip(27, 0, m_filterBox, panel2));
+
+    auto *inner = new QVBoxLayout(panel1);
+    inner->setContentsMargins(0, 0, 0, 0);
+    inner->setSpacing(0);
+    inner->addWidget(panel2);
+    inner->addWidget(m_fileBox, 1);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(panel1);
+
+    connect(m_driveBox, &DriveComboBox::driveChosen, this, &TExplorerForm::DriveComboBoxOnChange);
+    connect(m_directoryBox, &DirectoryListBox::directoryChanged, this,
+            &TExplorerForm::DirectoryListBoxOnChange);
+    connect(m_directoryBox, &DirectoryListBox::cannotEnter, this, &TExplorerForm::showCannotEnter);
+    connect(m_fileBox, &FileListBox::cannotRead, this, &TExplorerForm::showCannotEnter);
+    connect(m_filterBox, &FilterComboBox::maskChanged, m_fileBox, &FileListBox::setMask);
+    connect(m_fileBox, &QListWidget::itemDoubleClicked, this, &TExplorerForm::FileListDblClick);
+}
+
+QAction *TExplorerForm::addItem(QMenu *menu, const char *name, const QString &caption,
+                                const QKeySequence &shortcut)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+void TExplorerForm::createMenus()
+{
+    m_fileMenu = new QMenu(QStringLiteral("&File"), this);
+    m_fileMenu->setObjectName(QStringLiteral("File2"));
+    addItem(m_fileMenu, "New1", QStringLiteral("New..."));
+    QMenu *openMenu = m_fileMenu->addMenu(QStringLiteral("Open"));
+    openMenu->setObjectName(QStringLiteral("Open4"));
+    connect(addItem(openMenu, "OpenCommand1", QStringLiteral("Open &Command File..."), Qt::Key_F2),
+            &QAction::triggered, this, &TExplorerForm::openCommandClicked);
+    connect(addItem(openMenu, "OpenOutput1", QStringLiteral("Open Output File..."), Qt::Key_F3),
+            &QAction::triggered, this, &TExplorerForm::openOutputClicked);
+    connect(addItem(openMenu, "OpenAnotherFile1", QStringLiteral("Open Another File..."), Qt::Key_F4),
+            &QAction::triggered, this, &TExplorerForm::openAnotherClicked);
+    // The explorer has nothing to save; the items stay for a familiar menu.
+    addItem(m_fileMenu, "Save1", QStringLiteral("&Save"), Qt::Key_F5)->setEnabled(false);
+    addItem(m_fileMenu, "Saveas1", QStringLiteral("Save &As..."), Qt::Key_F6)->setEnabled(false);
+    addItem(m_fileMenu, "Print1", QStringLiteral("&Print..."));
+    connect(addItem(m_fileMenu, "Printersetup1", QStringLiteral("Printer setup...")), &QAction::triggered,
+            this, &TExplorerForm::printerSetupClicked);
+    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N8"));
+    connect(addItem(m_fileMenu, "Preferences2", QStringLiteral("Preferences")), &QAction::triggered, this,
+            &TExplorerForm::preferencesClicked);
+    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N6"));
+    connect(addItem(m_fileMenu, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this,
+            &TExplorerForm::exitClicked);
+
+    m_editMenu = new QMenu(QStringLiteral("&Edit"), this);
+    m_editMenu->setObjectName(QStringLiteral("Edit2"));
+    addItem(m_editMenu, "Cut1", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    addItem(m_editMenu, "Copy1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
+    addItem(m_editMenu, "Paste1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    addItem(m_editMenu, "Selectall1", QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    m_editMenu->addSeparator()->setObjectName(QStringLiteral("N11"));
+    connect(addItem(m_editMenu, "ScreenFont1", QStringLiteral("&Screen Font...")), &QAction::triggered, this,
+            &TExplorerForm::screenFontClicked);
+    connect(addItem(m_editMenu, "PrintFont1", QStringLiteral("&Print Font...")), &QAction::triggered, this,
+            &TExplorerForm::printFontClicked);
+}
+
+QList<QMenu *> TExplorerForm::mergedMenus() const
+{
+    return {m_fileMenu, m_editMenu};
+}
+
+void TExplorerForm::setFileExtensions(const QString &commandExt, const QString &outputExt)
+{
+    m_commandExt = commandExt;
+    m_outputExt = outputExt;
+}
+
+void TExplorerForm::FollowCurrentDirectory()
+{
+    const QString current = QDir::currentPath();
+    // The current folder may have been deleted under us; there is nothing
+    // to show then, and the lists keep what they had.
+    if (current.isEmpty())
+        return;
+    m_following = true;
+    m_directoryBox->setDirectory(current);
+    m_following = false;
+    m_driveBox->setDrive(DriveComboBox::driveOf(m_directoryBox->directory()));
+}
+
+void TExplorerForm::RereadFileList()
+{
+    m_fileBox->reread();
+}
+
+void TExplorerForm::FileListDblClick()
+{
+    const QString path = m_fileBox->fileName();
+    if (path.isEmpty())
+        return;
+    switch (Explorer::windowForFile(path, m_commandExt, m_outputExt)) {
+    case Explorer::TargetWindow::Command:
+        emit openCommandRequested(path);
+        break;
+    case Explorer::TargetWindow::Output:
+        emit openOutputRequested(path);
+        break;
+    case Explorer::TargetWindow::Another:
+        emit openAnotherRequested(path);
+        break;
+    }
+}
+
+void TExplorerForm::DriveComboBoxOnChange(const QString &root)
+{
+    // A drive that cannot be entered leaves the window on the folder it showed.
+    if (!m_directoryBox->setDrive(root))
+        m_driveBox->setDrive(DriveComboBox::driveOf(m_directoryBox->directory()));
+}
+
+void TExplorerForm::DirectoryListBoxOnChange(const QString &path)
+{
+    m_fileBox->setDirectory(path);
+    // On Linux a subfolder may be another volume's root.
+    m_driveBox->setDrive(DriveComboBox::driveOf(path));
+    if (!m_following)
+        emit currentDirectoryChanged();
+}
+
+void TExplorerForm::showCannotEnter(const QString &path, const QString &reason)
+{
+    m_dialogs.error(
+        this, QStringLiteral("Directory"),
+        QStringLiteral("Cannot open directory %1: %2.").arg(QDir::toNativeSeparators(path), reason));
+}
