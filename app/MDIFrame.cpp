@@ -12,6 +12,7 @@
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
+#include "explorer/MDIExplorer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -82,6 +83,8 @@ TFrameForm::~TFrameForm()
     // QMdiArea announces a null active window from inside its own destructor,
     // after this frame is gone.
     disconnect(m_mdiArea, nullptr, this, nullptr);
+    if (ExplorerWindow)
+        disconnect(ExplorerWindow, nullptr, this, nullptr);
     if (FrameForm == this)
         FrameForm = nullptr;
 }
@@ -92,6 +95,12 @@ void TFrameForm::createActions()
     m_runQuelm->setObjectName(QStringLiteral("RunQuelm1"));
     m_runQuelm->setShortcut(QKeySequence(Qt::Key_F7));
     connect(m_runQuelm, &QAction::triggered, this, &TFrameForm::ExecQuelm);
+
+    m_viewCurrentDir = new QAction(QStringLiteral("View Current Directory"), this);
+    m_viewCurrentDir->setObjectName(QStringLiteral("ViewCurrentDir1"));
+    m_viewCurrentDir->setCheckable(true);
+    m_viewCurrentDir->setChecked(true);
+    connect(m_viewCurrentDir, &QAction::triggered, this, &TFrameForm::ViewCurrentDir1Click);
 
     m_tileVertical = new QAction(QStringLiteral("Tile &Vertival"), this);
     m_tileVertical->setObjectName(QStringLiteral("TileVertival1"));
@@ -119,6 +128,7 @@ void TFrameForm::createMenus()
 
     m_windowMenu = new QMenu(QStringLiteral("&Window"), this);
     m_windowMenu->setObjectName(QStringLiteral("Window1"));
+    m_windowMenu->addAction(m_viewCurrentDir);
     QAction *separator = m_windowMenu->addSeparator();
     separator->setObjectName(QStringLiteral("N1"));
     m_windowMenu->addAction(m_tileVertical);
@@ -240,6 +250,8 @@ void TFrameForm::FormShow()
     const int w = frameGeometry().width();
     const int h = frameGeometry().height();
     const int half = (h - 85) / 2;
+
+    createExplorer();
 
     CommandWindow = new TCommandEditForm;
     CommandWindow->editor()->setEditorFont(m_screenFont);
@@ -392,22 +404,6 @@ void TFrameForm::AboutClick()
 {
     TAboutBox box(this);
     box.exec();
-}
-
-void TFrameForm::followCurrentDirectory(bool reReadFiles)
-{
-    Q_UNUSED(reReadFiles);
-}
-
-void TFrameForm::applyExplorerBounds(bool open, const QRect &bounds)
-{
-    Q_UNUSED(open);
-    Q_UNUSED(bounds);
-}
-
-QRect TFrameForm::explorerBounds() const
-{
-    return QRect();
 }
 
 void TFrameForm::NewCommandClick()

@@ -21,6 +21,7 @@ class TAnotherEditForm;
 class TChildForm;
 class TEditForm;
 class TCommandEditForm;
+class TExplorerForm;
 class TMasterEditForm;
 class TOutputEditForm;
 class DocumentFlows;
@@ -47,6 +48,7 @@ public:
     TOutputEditForm *OutputWindow = nullptr;
     QString CommandFileName;
     QString OutputFileName;
+    QPointer<TExplorerForm> ExplorerWindow;
     bool ExplorerWindowOpen = false;
     bool HelpWindowOpen = false;
     TMasterEditForm *MasterWindow = nullptr;
@@ -137,6 +139,11 @@ private:
     void FormResize();
     void openFirstArgument();
     void tileInLine(bool sideBySide);
+    void createExplorer();
+    // A double-click in the explorer: the command and output windows ask to
+    // save a modified text before it is replaced.
+    void openFromExplorer(TEditForm &window, const QString &question, void (TFrameForm::*open)(const QString &),
+                          const QString &path);
     void restoreHistory(TEditForm &window, QString &frameFileName, const QStringList &entries,
                         const QString &captionPrefix);
     void applyExplorerBounds(bool open, const QRect &bounds);

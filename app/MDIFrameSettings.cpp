@@ -7,6 +7,7 @@
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
+#include "explorer/MDIExplorer.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -118,4 +119,6 @@ void TFrameForm::PreferencesClick()
     CommandFileExtension = values.commandFileExtension;
     OutputFileExtension = values.outputFileExtension;
     applySaveDialogFilters();
+    if (ExplorerWindowOpen)
+        ExplorerWindow->setFileExtensions(CommandFileExtension, OutputFileExtension);
 }

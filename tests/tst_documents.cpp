@@ -319,11 +319,12 @@ void TestDocuments::unreadableFileClosesNewWindow()
     FrameFixture f;
     f.frame().OpenAnother(f.writeFile(QStringLiteral("keep.txt"), "k"));
     const QString gone = f.home() + QStringLiteral("/gone.txt");
+    const qsizetype windows = f.frame().mdiArea()->subWindowList().size();
     f.frame().OpenAnother(gone);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(f.dialogs.lastError(), QStringLiteral("Cannot open file ") + gone + QLatin1Char('.'));
     QCOMPARE(f.frame().AnotherCount(), 1);
-    QCOMPARE(f.frame().mdiArea()->subWindowList().size(), 3);
+    QCOMPARE(f.frame().mdiArea()->subWindowList().size(), windows);
 }
 
 void TestDocuments::openThisWindow()
