@@ -16,14 +16,6 @@
 
 namespace {
 
-QStringList historyOf(const TEditForm &window)
-{
-    QStringList entries;
-    for (int i = 0; i < window.fileCombo()->count(); ++i)
-        entries.append(window.fileCombo()->itemText(i));
-    return entries;
-}
-
 void applyChildBounds(TEditForm &window, const QRect &bounds)
 {
     if (plausibleChildBounds(bounds))
@@ -103,8 +95,8 @@ void TFrameForm::SaveIniFile()
     ini.outputFileExtension = OutputFileExtension;
     ini.screenFont = iniFontOf(m_screenFont);
     ini.printFont = iniFontOf(m_printFont);
-    ini.commandHistory = historyOf(*CommandWindow);
-    ini.outputHistory = historyOf(*OutputWindow);
+    ini.commandHistory = CommandWindow->historyEntries();
+    ini.outputHistory = OutputWindow->historyEntries();
     // A settings file that cannot be written must not keep the program open.
     writeIniFileAt(iniFilePath(HomeDir), ini);
 }

@@ -16,14 +16,6 @@
 
 namespace {
 
-QStringList entries(const QComboBox &combo)
-{
-    QStringList list;
-    for (int i = 0; i < combo.count(); ++i)
-        list.append(combo.itemText(i));
-    return list;
-}
-
 // Fills a history list and selects an entry without running its pick handler.
 void setHistory(QComboBox &combo, const QStringList &list, int selected)
 {
@@ -91,7 +83,7 @@ void DocumentFlows::open(const Target &target, const QString &path)
         target.window.bringToFront();
         target.window.editor()->update();
         QComboBox &history = *target.window.fileCombo();
-        setHistory(history, FileHistory::afterOpen(entries(history), path), 0);
+        setHistory(history, FileHistory::afterOpen(target.window.historyEntries(), path), 0);
         QDir::setCurrent(Paths::directoryPart(path));
         m_frame.followCurrentDirectory(false);
     });

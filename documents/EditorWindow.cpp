@@ -176,6 +176,14 @@ QList<QMenu *> TEditForm::mergedMenus() const
     return {m_fileMenu, m_editMenu};
 }
 
+QStringList TEditForm::historyEntries() const
+{
+    QStringList entries;
+    for (int i = 0; m_fileCombo && i < m_fileCombo->count(); ++i)
+        entries.append(m_fileCombo->itemText(i));
+    return entries;
+}
+
 bool TEditForm::isModified() const
 {
     return m_editor->isModified();

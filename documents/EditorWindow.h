@@ -50,6 +50,8 @@ public:
 
     TextEditor *editor() const { return m_editor; }
     QComboBox *fileCombo() const { return m_fileCombo; }
+    // The file history's entries, top first; empty for a window without one.
+    QStringList historyEntries() const;
     bool isUntitled() const { return FileName == UntitledName; }
     bool isModified() const;
 

@@ -15,15 +15,6 @@
 
 using Answer = UserDialogs::Answer;
 
-namespace {
-QStringList historyOf(TEditForm *window)
-{
-    QStringList list;
-    for (int i = 0; i < window->fileCombo()->count(); ++i)
-        list.append(window->fileCombo()->itemText(i));
-    return list;
-}
-} // namespace
 
 // The frame's flows that open files into the editor windows, their histories
 // and save questions, and the file named on the command line.
@@ -106,7 +97,7 @@ void TestDocuments::openCommandFollowsFile()
     QCOMPARE(command->FileName, path);
     QCOMPARE(f.frame().CommandFileName, path);
     QCOMPARE(command->editor()->bytes(), QByteArray("x=2\n"));
-    QCOMPARE(historyOf(command), QStringList{path});
+    QCOMPARE(command->historyEntries(), QStringList{path});
     QCOMPARE(command->fileCombo()->currentIndex(), 0);
     QCOMPARE(QDir::currentPath(), QFileInfo(path).absolutePath());
     QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), command);
@@ -121,11 +112,11 @@ void TestDocuments::openMovesHistoryEntryIgnoringCase()
     f.frame().OpenCommand(lower);
     f.frame().OpenCommand(other);
     f.frame().OpenCommand(other);
-    QCOMPARE(historyOf(f.frame().CommandWindow), (QStringList{other, lower}));
+    QCOMPARE(f.frame().CommandWindow->historyEntries(), (QStringList{other, lower}));
     f.frame().OpenCommand(upper);
     // The old entry moves up in its own letter case; the window shows the path
     // as it was opened.
-    QCOMPARE(historyOf(f.frame().CommandWindow), (QStringList{lower, other}));
+    QCOMPARE(f.frame().CommandWindow->historyEntries(), (QStringList{lower, other}));
     QCOMPARE(f.frame().CommandFileName, upper);
     QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - ") + upper);
 }
@@ -198,14 +189,14 @@ void TestDocuments::historyPick()
     emit combo->activated(1);
     if (exists) {
         QCOMPARE(f.frame().OutputFileName, a);
-        QCOMPARE(historyOf(f.frame().OutputWindow), (QStringList{a, b}));
+        QCOMPARE(f.frame().OutputWindow->historyEntries(), (QStringList{a, b}));
         QVERIFY(f.dialogs.errors.isEmpty());
     } else {
         QCOMPARE(f.dialogs.errors.size(), 1);
         QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Open"));
         QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Cannot read selected file."));
         QCOMPARE(f.frame().OutputFileName, b);
-        QCOMPARE(historyOf(f.frame().OutputWindow), (QStringList{b, a}));
+        QCOMPARE(f.frame().OutputWindow->historyEntries(), (QStringList{b, a}));
     }
 }
 
@@ -221,7 +212,7 @@ void TestDocuments::newCommandFile()
     QCOMPARE(command->FileName, QStringLiteral("Untitled"));
     QVERIFY(f.frame().CommandFileName.isEmpty());
     QCOMPARE(command->editor()->bytes(), QByteArray());
-    QCOMPARE(historyOf(command), QStringList{a});
+    QCOMPARE(command->historyEntries(), QStringList{a});
     QCOMPARE(command->fileCombo()->currentIndex(), -1);
 }
 

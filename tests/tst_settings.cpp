@@ -33,13 +33,6 @@ QByteArray iniFile(const QString &workDir, const QStringList &commands, const QS
     return bytes;
 }
 
-QStringList historyOf(TEditForm *window)
-{
-    QStringList list;
-    for (int i = 0; i < window->fileCombo()->count(); ++i)
-        list.append(window->fileCombo()->itemText(i));
-    return list;
-}
 
 } // namespace
 
@@ -85,7 +78,7 @@ void TestSettings::startupAppliesSettings()
     QCOMPARE(frame.screenFont().pointSize(), 12);
     QCOMPARE(frame.CommandWindow->editor()->editorFont().pointSize(), 12);
     QCOMPARE(frame.printFont().pointSize(), 9);
-    QCOMPARE(historyOf(frame.CommandWindow), (QStringList{run2, run1}));
+    QCOMPARE(frame.CommandWindow->historyEntries(), (QStringList{run2, run1}));
     QCOMPARE(frame.CommandFileName, run2);
     QCOMPARE(frame.CommandWindow->windowTitle(), QStringLiteral("COMMAND - ") + run2);
     QCOMPARE(frame.CommandWindow->editor()->bytes(), QByteArray("RUN2.CMD"));
@@ -126,7 +119,7 @@ void TestSettings::topEntryMissingOrUnreadable()
     outFile.close();
     FrameFixture f({}, iniFile(work.path(), {top, second}, {out}, "[Command File Extension]\r\n.cf\r\n"
                                                                  "[Ouptut File Extension]\r\n.out\r\n"));
-    QCOMPARE(historyOf(f.frame().CommandWindow), (QStringList{top, second}));
+    QCOMPARE(f.frame().CommandWindow->historyEntries(), (QStringList{top, second}));
     QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
     QVERIFY(f.frame().CommandWindow->isUntitled());
     // The rest of the file is still read.
@@ -175,7 +168,7 @@ void TestSettings::argumentWinsOverReopenedFiles()
     QCOMPARE(f.frame().CommandFileName, cf);
     QVERIFY(f.frame().OutputFileName.isEmpty());
     QCOMPARE(f.frame().OutputWindow->windowTitle(), QStringLiteral("OUTPUT - [Untitled]"));
-    QCOMPARE(historyOf(f.frame().OutputWindow), QStringList{out});
+    QCOMPARE(f.frame().OutputWindow->historyEntries(), QStringList{out});
 }
 
 void TestSettings::emptyFileChangesNothing()
