@@ -37,11 +37,15 @@ private slots:
     void editorMenus();
     void toolBarHints_data();
     void toolBarHints();
+    void shortcutsReachActiveChild();
+    void windowListActivatesChosen();
     void saveUntitledCancelled();
     void saveAsWritesCrLfAndUpdatesState();
     void saveAsOverExisting_data();
     void saveAsOverExisting();
     void savedBytesMatchLoadedBytes();
+    void awkwardFilesLoad_data();
+    void awkwardFilesLoad();
     void failedLoadShowsGeneralError();
     void failedSaveKeepsModified();
     void closeQuestion_data();
@@ -195,6 +199,55 @@ void TestFrame::toolBarHints()
     QCOMPARE(tool->geometry(), QRect(x, 5, 25, 25));
 }
 
+void TestFrame::shortcutsReachActiveChild()
+{
+    FrameFixture f;
+    QApplication::setActiveWindow(&f.frame());
+    QVERIFY(QTest::qWaitForWindowActive(&f.frame()));
+    TCommandEditForm *command = f.frame().CommandWindow;
+    FrameFixture::type(command, QStringLiteral("hello"));
+    QTest::keyClick(command->editor(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(command->editor()->selectionLength(), 5);
+    QTest::keyClick(command->editor(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("hello"));
+    QTest::keyClick(command->editor(), Qt::Key_F6);
+    QCOMPARE(f.dialogs.saveRequests.size(), 1);
+    QCOMPARE(f.dialogs.saveRequests.first().title, QStringLiteral("Save Command File"));
+
+    // F6 in the output window saves the output window.
+    TOutputEditForm *output = f.frame().OutputWindow;
+    output->bringToFront();
+    output->editor()->setFocus();
+    QTest::keyClick(output->editor(), Qt::Key_F6);
+    QCOMPARE(f.dialogs.saveRequests.size(), 2);
+    QCOMPARE(f.dialogs.saveRequests.last().title, QStringLiteral("Save Output File"));
+    f.dialogs.answers.enqueue(UserDialogs::Answer::No); // the command window's text is modified
+    QTest::keyClick(output->editor(), Qt::Key_F2);
+    QCOMPARE(f.dialogs.questions, QStringList{"Save changes to current command file?"});
+    QCOMPARE(f.dialogs.openRequests.size(), 1);
+    QCOMPARE(f.dialogs.openRequests.first().title, QStringLiteral("Open Command File"));
+}
+
+void TestFrame::windowListActivatesChosen()
+{
+    FrameFixture f;
+    auto *windowMenu = f.frame().findChild<QMenu *>(QStringLiteral("Window1"));
+    emit windowMenu->aboutToShow();
+    QStringList listed;
+    QAction *outputEntry = nullptr;
+    for (QAction *action : windowMenu->actions()) {
+        if (action->isCheckable() && action->objectName().isEmpty()) {
+            listed.append(action->text());
+            if (action->text().contains(QStringLiteral("OUTPUT")))
+                outputEntry = action;
+        }
+    }
+    QCOMPARE(listed.size(), f.frame().mdiArea()->subWindowList().size());
+    QVERIFY(outputEntry);
+    outputEntry->trigger();
+    QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), f.frame().OutputWindow);
+}
+
 void TestFrame::saveUntitledCancelled()
 {
     FrameFixture f;
@@ -286,6 +339,32 @@ void TestFrame::savedBytesMatchLoadedBytes()
     QCOMPARE(output->editor()->lines(), (QStringList{"one", "two"}));
     QVERIFY(output->SaveClick());
     QCOMPARE(f.readFile(lf), QByteArray("one\r\ntwo\r\n"));
+}
+
+void TestFrame::awkwardFilesLoad_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray everyByte;
+    for (int i = 0; i < 256; ++i)
+        everyByte.append(char(i));
+    everyByte.replace('\r', "").replace('\n', ""); // line ends are the one thing a save changes
+    QTest::newRow("every byte value") << everyByte;
+    QTest::newRow("one 5,000,000-character line") << QByteArray(5000000, 'x');
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestFrame::awkwardFilesLoad()
+{
+    QFETCH(QByteArray, bytes);
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("odd.bin"), bytes);
+    TOutputEditForm *output = f.frame().OutputWindow;
+    f.frame().OpenOutput(path);
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QCOMPARE(output->editor()->bytes().size(), bytes.size());
+    output->editor()->setModified(true);
+    QVERIFY(output->SaveClick());
+    QCOMPARE(f.readFile(path), bytes);
 }
 
 void TestFrame::failedLoadShowsGeneralError()

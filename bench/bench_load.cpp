@@ -1,0 +1,91 @@
+// Loading a large output file into the output window, against a bare
+// QPlainTextEdit, and saving it again. Each measurement runs in a process of
+// its own so that its peak memory is its own:
+//
+//   bench_load make FILE            writes a 76 MB, 1,000,000-line CR LF file
+//   bench_load editor FILE          LoadFile into the output window until shown
+//   bench_load plaintext FILE       QPlainTextEdit::setPlainText until shown
+//   bench_load save FILE            LoadFile, then save the text to FILE.saved
+//
+// Each run prints "MODE SECONDS PEAK_MB". bench/load.sh runs them five times
+// and prints the medians.
+#include "app/TextFile.h"
+#include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+void showAndPaint(QWidget &widget)
+{
+    widget.resize(800, 600);
+    widget.show();
+    QApplication::processEvents();
+    widget.repaint();
+    QApplication::processEvents();
+}
+
+int makeFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    QByteArray block;
+    for (int i = 0; i < 1000; ++i)
+        block += QByteArray::number(i).rightJustified(8, '0') + QByteArray(66, 'x') + "\r\n";
+    for (int i = 0; i < 1000; ++i)
+        file.write(block);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_load make|editor|plaintext|save FILE\n");
+        return 2;
+    }
+    const QString mode = QString::fromLocal8Bit(argv[1]);
+    const QString path = QString::fromLocal8Bit(argv[2]);
+    if (mode == QLatin1String("make"))
+        return makeFile(path);
+
+    QElapsedTimer timer;
+    if (mode == QLatin1String("plaintext")) {
+        QPlainTextEdit edit;
+        timer.start();
+        edit.setPlainText(TextFile::decode(TextFile::readBytes(path)));
+        showAndPaint(edit);
+    } else {
+        TOutputEditForm window;
+        if (mode == QLatin1String("save")) {
+            window.LoadFile(path);
+            window.FileName = path + QStringLiteral(".saved");
+            timer.start();
+            window.writeFile();
+        } else {
+            timer.start();
+            window.LoadFile(path);
+            showAndPaint(window);
+        }
+    }
+    std::printf("%s %.3f %.0f\n", argv[1], timer.nsecsElapsed() / 1e9, peakMegabytes());
+    return 0;
+}
