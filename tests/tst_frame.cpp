@@ -323,7 +323,8 @@ void TestFrame::savedBytesMatchLoadedBytes()
     FrameFixture f;
     // Windows-1252 text with CR LF line ends and a NUL byte survives a load
     // and a save unchanged.
-    const QByteArray bytes("caf\xe9 \x93quoted\x94\r\nline\x00two\r\n", 27);
+    static const char raw[] = "caf\xe9 \x93quoted\x94\r\nline\x00two\r\n";
+    const QByteArray bytes(raw, sizeof raw - 1);
     const QString path = f.writeFile(QStringLiteral("latin.txt"), bytes);
     TOutputEditForm *output = f.frame().OutputWindow;
     output->LoadFile(path);
