@@ -24,6 +24,8 @@ class TCommandEditForm;
 class TMasterEditForm;
 class TOutputEditForm;
 class DocumentFlows;
+class EngineLauncher;
+class EngineRun;
 
 // The main frame: the program's one top-level window. It owns every child
 // window and the state they share; its public operations are what the child
@@ -105,6 +107,13 @@ public:
     void OpenMasterClick();
     void ExecQuelm();
     void ExecMaster();
+    void CheckQuelmActivation();
+    // The process of the command-file run in progress (or of the last one).
+    std::unique_ptr<EngineRun> EngineProcess;
+    // Writes and starts the launch script: the QProcess launcher unless a
+    // test has put another in place.
+    EngineLauncher &engineLauncher();
+    void setEngineLauncher(std::unique_ptr<EngineLauncher> launcher);
     void LoadIniFile();
     void SaveIniFile();
     void anotherWindowClosed(TAnotherEditForm *window);
@@ -152,6 +161,7 @@ private:
     QFont m_printFont;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<DocumentFlows> m_flows;
+    std::unique_ptr<EngineLauncher> m_engineLauncher;
 
     QMenu *m_executeMenu = nullptr;
     QMenu *m_windowMenu = nullptr;
