@@ -28,7 +28,6 @@ void MasterProgress::showRunning(int lineNumber, const QString &commandFile)
     m_label->setText(runningText(lineNumber, commandFile));
     if (!isVisible())
         show();
-    raise();
 }
 
 QString MasterProgress::text() const
