@@ -710,22 +710,29 @@ void TestRuns::masterLeavesCommandRunAlone()
     TFrameForm &frame = f.frame();
     makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log"), WaitWhenGated));
     const QString gated = openCommand(f, QStringLiteral("gated.cf"));
-    const QString a = f.writeFile(QStringLiteral("list/a.cf"), "1\r\n");
+    // The master's engine holds too, until the modal window has been seen.
+    const QString a = f.writeFile(QStringLiteral("list/gated-a.cf"), "1\r\n");
     openMaster(f, (a + "\r\n").toUtf8());
     frame.ExecQuelm();
     EngineRun *commandRun = frame.EngineProcess.get();
+    QTRY_COMPARE_WITH_TIMEOUT(logOf(f).size(), 1, EndTimeout);
 
+    bool seenModal = false;
     bool timerQuiet = true;
     QTimer watcher;
     watcher.setInterval(20);
     connect(&watcher, &QTimer::timeout, this, [&] {
-        if (QApplication::activeModalWidget())
-            timerQuiet = timerQuiet && !frame.timer()->isActive();
+        if (seenModal || !QApplication::activeModalWidget())
+            return;
+        seenModal = true;
+        timerQuiet = !frame.timer()->isActive();
+        letGo(a);
     });
     watcher.start();
     frame.ExecMaster();
     watcher.stop();
 
+    QVERIFY(seenModal);
     QVERIFY(timerQuiet);
     QCOMPARE(logOf(f), (QStringList{"start cf=" + gated, "start cf=" + a, "end cf=" + a}));
     QVERIFY(frame.EngineRunning);
