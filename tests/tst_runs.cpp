@@ -1,4 +1,5 @@
 #include "FrameFixture.h"
+#include "RunHelpers.h"
 
 #include "app/IniFile.h"
 #include "app/MDIFrame.h"
@@ -8,63 +9,17 @@
 #include "documents/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
-#include "engine/MasterProgress.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QProcess>
-#include <QTimer>
 #include <QtTest>
 
-#include <unistd.h>
-
-using Answer = UserDialogs::Answer;
+using namespace RunHelpers;
 
 namespace {
-
-const QString RunningStatus =
-    QStringLiteral("Executing Quelm ... (close the DOS Window after Quelm has finished calculating)");
-constexpr int EndTimeout = 30000;
-
-// Test engines: each appends "start ARG" and "end ARG" to a log and writes
-// its argument and working folder to standard output. Extra shell code runs
-// in between.
-QByteArray engineBody(const QString &log, const QByteArray &between = QByteArray())
-{
-    const QByteArray quotedLog = QFile::encodeName(LaunchScript::posixQuoted(log));
-    return "printf 'start %s\\n' \"$1\" >>" + quotedLog + "\n" + between +
-           "\nprintf '%s\\n' \"$1\"\npwd\nprintf 'end %s\\n' \"$1\" >>" + quotedLog + "\n";
-}
-
-// Holds until a file named like the command file plus ".go" appears.
-const QByteArray WaitForGo = "f=${1#cf=}; while [ ! -e \"$f.go\" ]; do sleep 0.05; done";
-// Holds only for command files whose name says so.
-const QByteArray WaitWhenGated =
-    "case \"$1\" in *gated*) f=${1#cf=}; while [ ! -e \"$f.go\" ]; do sleep 0.05; done;; esac";
-
-QStringList historyOf(const TEditForm *window)
-{
-    QStringList list;
-    for (int i = 0; i < window->fileCombo()->count(); ++i)
-        list.append(window->fileCombo()->itemText(i));
-    return list;
-}
-
-TEditForm *activeWindow(TFrameForm &frame)
-{
-    QMdiSubWindow *sub = frame.mdiArea()->activeSubWindow();
-    return sub ? qobject_cast<TEditForm *>(sub->widget()) : nullptr;
-}
-
-void letGo(const QString &commandFile)
-{
-    QFile gate(commandFile + QStringLiteral(".go"));
-    QVERIFY(gate.open(QIODevice::WriteOnly));
-}
 
 // A launcher whose script cannot be written, for the one failure a real
 // folder cannot be made to show here.
@@ -80,8 +35,8 @@ public:
 
 } // namespace
 
-// The command-file run and the master-file run through the frame, with real
-// processes: small shell scripts as engines, and the demo engine.
+// The command-file run through the frame, with real processes: small shell
+// scripts as engines, and the demo engine.
 class TestRuns : public QObject
 {
     Q_OBJECT
@@ -101,64 +56,12 @@ private slots:
     void unreadableOutputStillEndsTheRun();
     void demoEngineComputes();
     void demoSettingsFile();
-
-    void masterRefusals_data();
-    void masterRefusals();
-    void masterRunsLines_data();
-    void masterRunsLines();
-    void masterShowsEachCommandFile();
-    void masterLeavesCommandRunAlone();
-    void masterSaveQuestion_data();
-    void masterSaveQuestion();
-
-private:
-    QString makeEngine(FrameFixture &f, const QByteArray &body, bool executable = true);
-    QString openCommand(FrameFixture &f, const QString &name, const QByteArray &text = "1+1\r\n");
-    void openMaster(FrameFixture &f, const QByteArray &text,
-                    const QString &name = QStringLiteral("jobs.mst"));
-    QStringList logOf(FrameFixture &f);
-    void waitForEnd(TFrameForm &frame);
 };
 
 void TestRuns::initTestCase()
 {
     if (LaunchScript::platformShell() != LaunchScript::Shell::Posix)
         QSKIP("the engines here are shell scripts for /bin/sh");
-}
-
-QString TestRuns::makeEngine(FrameFixture &f, const QByteArray &body, bool executable)
-{
-    const QString path = f.writeFile(QStringLiteral("engines/engine"), "#!/bin/sh\n" + body);
-    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-    if (executable)
-        permissions |= QFile::ExeOwner;
-    QFile::setPermissions(path, permissions);
-    f.frame().EnginePath = path;
-    return path;
-}
-
-QString TestRuns::openCommand(FrameFixture &f, const QString &name, const QByteArray &text)
-{
-    const QString path = f.writeFile(name, text);
-    f.frame().OpenCommand(path);
-    return path;
-}
-
-void TestRuns::openMaster(FrameFixture &f, const QByteArray &text, const QString &name)
-{
-    f.dialogs.openAnswers.enqueue(f.writeFile(name, text));
-    f.frame().OpenMasterClick();
-}
-
-QStringList TestRuns::logOf(FrameFixture &f)
-{
-    const QString text = QString::fromUtf8(f.readFile(f.home() + QStringLiteral("/engine.log")));
-    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-void TestRuns::waitForEnd(TFrameForm &frame)
-{
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.EngineRunning, EndTimeout);
 }
 
 void TestRuns::startRefusals_data()
@@ -204,8 +107,7 @@ void TestRuns::startRefusals()
 
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log")),
-               kind != QLatin1String("not executable"));
+    makeEngine(f, engineBody(logPath(f)), kind != QLatin1String("not executable"));
     QString command = openCommand(f, QStringLiteral("work/run.cf"));
     if (kind == QLatin1String("no engine")) {
         frame.EnginePath = f.home() + QStringLiteral("/engines/missing");
@@ -225,7 +127,7 @@ void TestRuns::startRefusals()
     const QString outputBefore = frame.OutputFileName;
 
     frame.ExecQuelm();
-    waitForEnd(frame);
+    QVERIFY(runEnded(frame));
 
     QCOMPARE(f.dialogs.errors.size(), 1);
     QCOMPARE(f.dialogs.errors.first().title, title);
@@ -272,7 +174,7 @@ void TestRuns::runShowsTheEngineOutput()
 
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    const QString engine = makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log")));
+    const QString engine = makeLoggingEngine(f);
     const QString command = openCommand(f, commandName);
     const QString output = f.home() + QLatin1Char('/') + outputName;
     const QString folder = QFileInfo(command).absolutePath();
@@ -285,7 +187,7 @@ void TestRuns::runShowsTheEngineOutput()
                                 QFile::encodeName(output).replace("'", "'\\''") + "' </dev/null\n";
     QCOMPARE(script, expected);
     QCOMPARE(QDir::currentPath(), folder);
-    waitForEnd(frame);
+    QVERIFY(runEnded(frame));
 
     QCOMPARE(frame.OutputFileName, output);
     const QByteArray shown = frame.OutputWindow->editor()->bytes();
@@ -334,7 +236,7 @@ void TestRuns::lockList()
 
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log"), WaitForGo));
+    makeLoggingEngine(f, WaitForGo);
     openMaster(f, "");
     const QString command = openCommand(f, QStringLiteral("run.cf"));
     QObject *owner = window == QLatin1String("command")  ? static_cast<QObject *>(frame.CommandWindow)
@@ -352,7 +254,7 @@ void TestRuns::lockList()
     QVERIFY(frame.EngineRunning);
     QCOMPARE(enabled(), !locked);
     letGo(command);
-    waitForEnd(frame);
+    QVERIFY(runEnded(frame));
     QVERIFY(enabled());
 }
 
@@ -362,7 +264,7 @@ void TestRuns::ticksWhileRunningChangeOnlyTheStatus()
 {
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log"), WaitForGo));
+    makeLoggingEngine(f, WaitForGo);
     const QString command = openCommand(f, QStringLiteral("run.cf"));
     const QString earlier = f.writeFile(QStringLiteral("earlier.out"), "earlier\r\n");
     frame.OpenOutput(earlier);
@@ -407,12 +309,12 @@ void TestRuns::sameFileTwiceListedTwice()
 {
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log")));
+    makeLoggingEngine(f);
     openCommand(f, QStringLiteral("run.cf"));
     const QString output = f.home() + QStringLiteral("/run.out");
     for (int run = 0; run < 2; ++run) {
         frame.ExecQuelm();
-        waitForEnd(frame);
+        QVERIFY(runEnded(frame));
     }
     QCOMPARE(historyOf(frame.OutputWindow), (QStringList{output, output}));
     QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
@@ -424,14 +326,14 @@ void TestRuns::outputOpenedDuringRunIsShownAtEnd()
 {
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log"), WaitForGo));
+    makeLoggingEngine(f, WaitForGo);
     const QString command = openCommand(f, QStringLiteral("run.cf"));
     const QString other = f.writeFile(QStringLiteral("other/other.out"), "other text\r\n");
     frame.ExecQuelm();
     frame.OpenOutput(other);
     QCOMPARE(frame.OutputFileName, other);
     letGo(command);
-    waitForEnd(frame);
+    QVERIFY(runEnded(frame));
 
     QCOMPARE(frame.OutputWindow->FileName, other);
     QCOMPARE(frame.OutputWindow->editor()->bytes(), QByteArray("other text\r\n"));
@@ -450,7 +352,7 @@ void TestRuns::unreadableOutputStillEndsTheRun()
     const QString earlier = f.writeFile(QStringLiteral("earlier.out"), "earlier\r\n");
     frame.OpenOutput(earlier);
     frame.ExecQuelm();
-    waitForEnd(frame);
+    QVERIFY(runEnded(frame));
 
     QCOMPARE(f.dialogs.errors.size(), 1);
     QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Ostrel"));
@@ -476,7 +378,7 @@ void TestRuns::demoEngineComputes()
     frame.EnginePath = QStringLiteral(OSTREL_SOURCE_DIR "/demo/quelm");
     openCommand(f, QStringLiteral("sum.cf"), "x = 6\r\nx * 7\r\nscale = 3\r\n1 / 8\r\n");
     frame.ExecQuelm();
-    waitForEnd(frame);
+    QVERIFY(runEnded(frame));
     QCOMPARE(frame.OutputWindow->editor()->bytes(), QByteArray("42\n.125\n"));
 }
 
@@ -510,286 +412,6 @@ void TestRuns::demoSettingsFile()
     FrameFixture f({}, bytes);
     QCOMPARE(f.frame().EnginePath, settings->enginePath);
     QCOMPARE(f.frame().CommandWindow->FileName, settings->commandHistory.first());
-}
-
-void TestRuns::masterRefusals_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QByteArray>("masterText");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("no master window") << "no window" << QByteArray() << QString() << QString();
-    QTest::newRow("no engine") << "no engine" << QByteArray("a.cf\r\n") << "Execute"
-                               << "Cannot find executable Quelm File. Please change the Preferences.";
-    QTest::newRow("untitled") << "untitled" << QByteArray() << "Execute Master"
-                              << "The Master File Name is missing.";
-    QTest::newRow("cannot be written") << "unwritable" << QByteArray("a.cf\r\n") << "Ostrel"
-                                       << "Cannot create file %1.";
-    QTest::newRow("cannot be read") << "unreadable" << QByteArray("a.cf\r\n") << "Execute Master"
-                                    << "Cannot read master file.";
-    QTest::newRow("zero bytes") << "file" << QByteArray() << "Execute Master"
-                                << "The master file is empty.";
-    QTest::newRow("end mark first") << "file"
-                                    << QByteArray("\x1a"
-                                                  "a.cf\r\n")
-                                    << "Execute Master"
-                                    << "The master file is empty.";
-    QTest::newRow("only CR LF") << "file" << QByteArray("\r\n") << "Execute Master"
-                                << "Cannot find ???";
-    QTest::newRow("trailing blank") << "file" << QByteArray("a.cf \r\n") << "Execute Master"
-                                    << "Cannot find ???";
-}
-
-void TestRuns::masterRefusals()
-{
-    QFETCH(QString, kind);
-    QFETCH(QByteArray, masterText);
-    QFETCH(QString, title);
-    QFETCH(QString, message);
-
-    FrameFixture f;
-    TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log")));
-    const QString command = openCommand(f, QStringLiteral("a.cf"));
-    const QString master = f.home() + QStringLiteral("/lists/jobs.mst");
-    if (kind == QLatin1String("untitled")) {
-        f.dialogs.openAnswers.enqueue(QString());
-        frame.OpenMasterClick();
-    } else if (kind != QLatin1String("no window")) {
-        openMaster(f, masterText, QStringLiteral("lists/jobs.mst"));
-    }
-    if (kind == QLatin1String("no engine"))
-        frame.EnginePath.clear();
-    if (kind == QLatin1String("unwritable")) {
-        QDir(f.home() + QStringLiteral("/lists")).removeRecursively();
-        message = message.arg(master);
-    }
-    if (kind == QLatin1String("unreadable")) {
-        QFile::setPermissions(master, QFile::WriteOwner);
-        if (QFile(master).open(QIODevice::ReadOnly))
-            QSKIP("a file without read permission is readable here (running as root)");
-    }
-    const QString statusBefore = frame.statusText();
-
-    frame.ExecMaster();
-
-    QVERIFY(logOf(f).isEmpty());
-    QCOMPARE(frame.CommandWindow->FileName, command);
-    if (title.isEmpty()) {
-        QVERIFY(f.dialogs.errors.isEmpty());
-        QCOMPARE(frame.statusText(), statusBefore);
-        return;
-    }
-    QCOMPARE(f.dialogs.errors.size(), 1);
-    QCOMPARE(f.dialogs.errors.first().title, title);
-    QCOMPARE(f.dialogs.errors.first().text, message);
-    if (kind == QLatin1String("file")) {
-        QCOMPARE(frame.statusText(), QStringLiteral("Saving Master File"));
-        QCOMPARE(activeWindow(frame), frame.MasterWindow);
-    }
-}
-
-void TestRuns::masterRunsLines_data()
-{
-    QTest::addColumn<QString>("masterText");
-    QTest::addColumn<QStringList>("ran");
-    QTest::addColumn<QString>("message");
-
-    // @ stands for the test's folder.
-    const QString a = QStringLiteral("@/d/a.cf");
-    const QString b = QStringLiteral("@/d/b.cf");
-    const QString odd = QString::fromUtf8("@/it's $x; & `touch canary` \"q\" \xc3\xa9/c d.cf");
-    QTest::newRow("two lines") << a + "\r\n" + b + "\r\n" << QStringList{a, b} << QString();
-    QTest::newRow("no line end at the end") << a + "\r\n" + b << QStringList{a, b} << QString();
-    QTest::newRow("LF only") << a + "\n" + b + "\n" << QStringList{a, b} << QString();
-    QTest::newRow("lone CR") << a + "\r" + b << QStringList{a, b} << QString();
-    QTest::newRow("extra empty line") << a + "\r\n" + b + "\r\n\r\n"
-                                      << QStringList{a, b} << "Cannot find ???";
-    QTest::newRow("missing in the middle")
-        << a + "\r\n@/d/gone.cf\r\n" + b << QStringList{a} << "Cannot find ???";
-    QTest::newRow("bare names from the first folder") << "a.cf\r\nb.cf\r\n" << QStringList{a, b} << QString();
-    QTest::newRow("relative to the previous file") << a + "\r\nsub/e.cf\r\n../b.cf\r\n"
-                                                   << QStringList{a, "@/d/sub/e.cf", b} << QString();
-    QTest::newRow("shell characters and blanks") << odd + "\r\n" << QStringList{odd} << QString();
-}
-
-// Each listed command file runs once the one before has ended, in its own
-// folder, shown in the command window; the output window is left alone.
-void TestRuns::masterRunsLines()
-{
-    QFETCH(QString, masterText);
-    QFETCH(QStringList, ran);
-    QFETCH(QString, message);
-
-    FrameFixture f;
-    TFrameForm &frame = f.frame();
-    const QString home = f.home();
-    makeEngine(f, engineBody(home + QStringLiteral("/engine.log"), "sleep 0.2"));
-    for (const char *name :
-         {"d/a.cf", "d/b.cf", "d/sub/e.cf", "it's $x; & `touch canary` \"q\" \xc3\xa9/c d.cf"})
-        f.writeFile(QString::fromUtf8(name), "1\r\n");
-    // Bare names are looked up from the command window's file.
-    openCommand(f, QStringLiteral("d/first.cf"));
-    openMaster(f, masterText.replace(QLatin1Char('@'), home).toUtf8(), QStringLiteral("lists/jobs.mst"));
-    QDir::setCurrent(home);
-    const QString earlier = f.writeFile(QStringLiteral("earlier.out"), "earlier\r\n");
-    frame.OpenOutput(earlier);
-
-    frame.ExecMaster();
-
-    QStringList expectedLog;
-    for (QString &path : ran) {
-        path.replace(QLatin1Char('@'), home);
-        expectedLog << QStringLiteral("start cf=") + path << QStringLiteral("end cf=") + path;
-    }
-    QCOMPARE(logOf(f), expectedLog);
-    const QString last = ran.constLast();
-    QCOMPARE(frame.CommandWindow->FileName, last);
-    QCOMPARE(frame.CommandWindow->windowTitle(), QStringLiteral("COMMAND - ") + last);
-    QCOMPARE(frame.CommandFileName, last);
-    QCOMPARE(frame.OutputFileName, QString(last).replace(QStringLiteral(".cf"), QStringLiteral(".out")));
-    const QByteArray lastOutput = f.readFile(frame.OutputFileName);
-    const QString lastFolder = QFileInfo(last).canonicalPath();
-    QCOMPARE(lastOutput, "cf=" + last.toUtf8() + "\n" + lastFolder.toUtf8() + "\n");
-    QCOMPARE(QDir::current().canonicalPath(), lastFolder);
-    QCOMPARE(frame.OutputWindow->FileName, earlier);
-    QCOMPARE(historyOf(frame.OutputWindow), QStringList{earlier});
-    QVERIFY(!frame.findChild<MasterProgress *>());
-    QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(!QFile::exists(home + QStringLiteral("/canary")));
-    if (message.isEmpty()) {
-        QVERIFY(f.dialogs.errors.isEmpty());
-        QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
-    } else {
-        QCOMPARE(f.dialogs.errors.size(), 1);
-        QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Execute Master"));
-        QCOMPARE(f.dialogs.lastError(), message);
-        QCOMPARE(frame.statusText(), QStringLiteral("Executing Quelm ..."));
-    }
-}
-
-// While each engine runs, the modal progress window names its line and the
-// command window shows its file; the program keeps handling events.
-void TestRuns::masterShowsEachCommandFile()
-{
-    FrameFixture f;
-    TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log"), WaitForGo));
-    const QString a = f.writeFile(QStringLiteral("a.cf"), "1\r\n");
-    const QString b = f.writeFile(QStringLiteral("b b.cf"), "2\r\n");
-    openMaster(f, (a + "\r\n" + b + "\r\n").toUtf8());
-
-    QStringList seen;
-    QTimer watcher;
-    watcher.setInterval(20);
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        auto *progress = qobject_cast<MasterProgress *>(QApplication::activeModalWidget());
-        if (!progress || !progress->isVisible())
-            return;
-        const QString entry = progress->text() + QStringLiteral(" | ") + frame.CommandWindow->windowTitle();
-        if (!seen.isEmpty() && seen.constLast() == entry)
-            return;
-        seen.append(entry);
-        letGo(frame.CommandWindow->FileName);
-    });
-    watcher.start();
-    frame.ExecMaster();
-    watcher.stop();
-
-    QCOMPARE(seen, (QStringList{QStringLiteral("Running 1: %1 | COMMAND - %1").arg(a),
-                                QStringLiteral("Running 2: %1 | COMMAND - %1").arg(b)}));
-    QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
-}
-
-// A master run during a command-file run: the command-file run keeps its
-// process, its timer and its output file, and ends when its own engine ends.
-void TestRuns::masterLeavesCommandRunAlone()
-{
-    FrameFixture f;
-    TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log"), WaitWhenGated));
-    const QString gated = openCommand(f, QStringLiteral("gated.cf"));
-    // The master's engine holds too, until the modal window has been seen.
-    const QString a = f.writeFile(QStringLiteral("list/gated-a.cf"), "1\r\n");
-    openMaster(f, (a + "\r\n").toUtf8());
-    frame.ExecQuelm();
-    EngineRun *commandRun = frame.EngineProcess.get();
-    QTRY_COMPARE_WITH_TIMEOUT(logOf(f).size(), 1, EndTimeout);
-
-    bool seenModal = false;
-    bool timerQuiet = true;
-    QTimer watcher;
-    watcher.setInterval(20);
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        if (seenModal || !QApplication::activeModalWidget())
-            return;
-        seenModal = true;
-        timerQuiet = !frame.timer()->isActive();
-        letGo(a);
-    });
-    watcher.start();
-    frame.ExecMaster();
-    watcher.stop();
-
-    QVERIFY(seenModal);
-    QVERIFY(timerQuiet);
-    QCOMPARE(logOf(f), (QStringList{"start cf=" + gated, "start cf=" + a, "end cf=" + a}));
-    QVERIFY(frame.EngineRunning);
-    QCOMPARE(frame.EngineProcess.get(), commandRun);
-    QVERIFY(commandRun->isRunning());
-    QVERIFY(frame.timer()->isActive());
-    QCOMPARE(frame.OutputFileName, f.home() + QStringLiteral("/gated.out"));
-
-    letGo(gated);
-    waitForEnd(frame);
-    QCOMPARE(frame.OutputWindow->FileName, f.home() + QStringLiteral("/gated.out"));
-    QVERIFY(frame.OutputWindow->editor()->bytes().startsWith("cf=" + gated.toUtf8() + "\n"));
-    QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
-}
-
-void TestRuns::masterSaveQuestion_data()
-{
-    QTest::addColumn<bool>("untitled");
-    QTest::addColumn<Answer>("answer");
-    QTest::addColumn<bool>("saved");
-    QTest::addColumn<bool>("ran");
-
-    QTest::newRow("yes") << false << Answer::Yes << true << true;
-    QTest::newRow("no") << false << Answer::No << false << true;
-    QTest::newRow("cancel") << false << Answer::Cancel << false << false;
-    QTest::newRow("yes, save as cancelled") << true << Answer::Yes << false << false;
-}
-
-// Unsaved changes in the command window are asked about before its text is
-// replaced by the first listed file.
-void TestRuns::masterSaveQuestion()
-{
-    QFETCH(bool, untitled);
-    QFETCH(Answer, answer);
-    QFETCH(bool, saved);
-    QFETCH(bool, ran);
-
-    FrameFixture f;
-    TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(f.home() + QStringLiteral("/engine.log")));
-    const QString edited = openCommand(f, QStringLiteral("edited.cf"), "old\r\n");
-    if (untitled)
-        frame.NewCommandClick();
-    FrameFixture::type(frame.CommandWindow, QStringLiteral("new"));
-    const QString a = f.writeFile(QStringLiteral("a.cf"), "1\r\n");
-    openMaster(f, (a + "\r\n").toUtf8());
-    f.dialogs.answers.enqueue(answer);
-
-    frame.ExecMaster();
-
-    QCOMPARE(f.dialogs.questions, QStringList{QStringLiteral("Save changes to current command file?")});
-    QCOMPARE(f.readFile(edited).startsWith("new"), saved);
-    QCOMPARE(logOf(f).size(), ran ? 2 : 0);
-    QCOMPARE(frame.CommandWindow->FileName, ran ? a : untitled ? QStringLiteral("Untitled") : edited);
-    QCOMPARE(frame.CommandWindow->isModified(), !ran);
-    QVERIFY(f.dialogs.errors.isEmpty());
-    QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
 }
 
 QTEST_MAIN(TestRuns)
