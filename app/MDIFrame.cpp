@@ -12,6 +12,9 @@
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
+#include "engine/CommandRun.h"
+#include "engine/EngineLauncher.h"
+#include "engine/MasterRun.h"
 #include "explorer/MDIExplorer.h"
 
 #include <QAction>
@@ -71,6 +74,7 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(500);
+    connect(m_timer, &QTimer::timeout, this, &TFrameForm::CheckQuelmActivation);
 
     createActions();
     createMenus();
@@ -471,8 +475,27 @@ void TFrameForm::masterWindowClosed()
 
 void TFrameForm::ExecQuelm()
 {
+    CommandRun(*this).ExecQuelm();
+}
+
+void TFrameForm::CheckQuelmActivation()
+{
+    CommandRun(*this).CheckQuelmActivation();
 }
 
 void TFrameForm::ExecMaster()
 {
+    MasterRun(*this).ExecMaster();
+}
+
+EngineLauncher &TFrameForm::engineLauncher()
+{
+    if (!m_engineLauncher)
+        m_engineLauncher = std::make_unique<ProcessEngineLauncher>();
+    return *m_engineLauncher;
+}
+
+void TFrameForm::setEngineLauncher(std::unique_ptr<EngineLauncher> launcher)
+{
+    m_engineLauncher = std::move(launcher);
 }

@@ -25,6 +25,8 @@ class TExplorerForm;
 class TMasterEditForm;
 class TOutputEditForm;
 class DocumentFlows;
+class EngineLauncher;
+class EngineRun;
 
 // The main frame: the program's one top-level window. It owns every child
 // window and the state they share; its public operations are what the child
@@ -107,6 +109,13 @@ public:
     void OpenMasterClick();
     void ExecQuelm();
     void ExecMaster();
+    void CheckQuelmActivation();
+    // The process of the command-file run in progress (or of the last one).
+    std::unique_ptr<EngineRun> EngineProcess;
+    // Writes and starts the launch script: the QProcess launcher unless a
+    // test has put another in place.
+    EngineLauncher &engineLauncher();
+    void setEngineLauncher(std::unique_ptr<EngineLauncher> launcher);
     void LoadIniFile();
     void SaveIniFile();
     void anotherWindowClosed(TAnotherEditForm *window);
@@ -159,6 +168,7 @@ private:
     QFont m_printFont;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<DocumentFlows> m_flows;
+    std::unique_ptr<EngineLauncher> m_engineLauncher;
 
     QMenu *m_executeMenu = nullptr;
     QMenu *m_windowMenu = nullptr;

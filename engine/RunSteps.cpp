@@ -1,0 +1,48 @@
+#include "engine/RunSteps.h"
+
+#include "app/MDIFrame.h"
+#include "app/PathHelpers.h"
+#include "documents/EditorWindow.h"
+
+#include <QDir>
+
+namespace RunSteps {
+
+bool checkEnginePath(TFrameForm &frame)
+{
+    if (Paths::fileExists(frame.EnginePath))
+        return true;
+    frame.dialogs().error(
+        &frame, ExecuteTitle,
+        QStringLiteral("Cannot find executable Quelm File. Please change the Preferences."));
+    return false;
+}
+
+void reportCannotExecute(TFrameForm &frame)
+{
+    frame.dialogs().error(&frame, ExecuteTitle, QStringLiteral("Cannot execute Quelm."));
+    frame.setStatusText(QStringLiteral("Error while trying to execute Quelm"));
+}
+
+void enterFolderOf(const QString &path)
+{
+    const QString folder = Paths::directoryPart(path);
+    if (!folder.isEmpty())
+        QDir::setCurrent(folder);
+}
+
+bool showFile(TFrameForm &frame, TEditForm &window, const QString &path, const QString &captionPrefix)
+{
+    const QString previousName = window.FileName;
+    const QString previousCaption = window.windowTitle();
+    if (frame.guarded([&] { window.LoadFile(path); })) {
+        window.setCaption(captionPrefix + path);
+        window.bringToFront();
+        return true;
+    }
+    window.FileName = previousName;
+    window.setCaption(previousCaption);
+    return false;
+}
+
+} // namespace RunSteps

@@ -1,0 +1,418 @@
+#include "FrameFixture.h"
+#include "RunHelpers.h"
+
+#include "app/IniFile.h"
+#include "app/MDIFrame.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIMaster.h"
+#include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
+#include "engine/EngineLauncher.h"
+#include "engine/LaunchScript.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+using namespace RunHelpers;
+
+namespace {
+
+// A launcher whose script cannot be written, for the one failure a real
+// folder cannot be made to show here.
+class UnwritableLauncher : public EngineLauncher
+{
+public:
+    bool writeScript(const QString &, const QString &, const QString &, const QString &) override
+    {
+        return false;
+    }
+    std::unique_ptr<EngineRun> start(const QString &) override { return nullptr; }
+};
+
+} // namespace
+
+// The command-file run through the frame, with real processes: small shell
+// scripts as engines, and the demo engine.
+class TestRuns : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void startRefusals_data();
+    void startRefusals();
+    void runShowsTheEngineOutput_data();
+    void runShowsTheEngineOutput();
+    void lockList_data();
+    void lockList();
+    void ticksWhileRunningChangeOnlyTheStatus();
+    void sameFileTwiceListedTwice();
+    void outputOpenedDuringRunIsShownAtEnd();
+    void unreadableOutputStillEndsTheRun();
+    void demoEngineComputes();
+    void demoSettingsFile();
+};
+
+void TestRuns::initTestCase()
+{
+    if (LaunchScript::platformShell() != LaunchScript::Shell::Posix)
+        QSKIP("the engines here are shell scripts for /bin/sh");
+}
+
+void TestRuns::startRefusals_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("saved");
+
+    const QString cannot = QStringLiteral("Cannot execute Quelm.");
+    const QString error = QStringLiteral("Error while trying to execute Quelm");
+    QTest::newRow("no engine") << "no engine"
+                               << "Execute"
+                               << "Cannot find executable Quelm File. Please change the Preferences."
+                               << "Ready." << false;
+    QTest::newRow("untitled") << "untitled"
+                              << "Execute"
+                              << "The Command File Name is missing."
+                              << "Ready." << false;
+    QTest::newRow("command file cannot be written") << "unwritable"
+                                                    << "Ostrel"
+                                                    << "Cannot create file %1."
+                                                    << "Saving Command File" << false;
+    QTest::newRow("script cannot be written") << "no script"
+                                              << "Execute" << cannot << error << true;
+    QTest::newRow("engine not executable") << "not executable"
+                                           << "Execute" << cannot << error << true;
+    QTest::newRow("engine not a program") << "bad interpreter"
+                                          << "Execute" << cannot << error << true;
+}
+
+// Every refusal and failure of a start, in the order the checks come; an
+// engine that the shell cannot run is found at the end of the run and
+// reported alike.
+void TestRuns::startRefusals()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    QFETCH(QString, status);
+    QFETCH(bool, saved);
+
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeEngine(f, engineBody(logPath(f)), kind != QLatin1String("not executable"));
+    QString command = openCommand(f, QStringLiteral("work/run.cf"));
+    if (kind == QLatin1String("no engine")) {
+        frame.EnginePath = f.home() + QStringLiteral("/engines/missing");
+    } else if (kind == QLatin1String("untitled")) {
+        frame.NewCommandClick();
+        command.clear();
+    } else if (kind == QLatin1String("unwritable")) {
+        QDir(f.home() + QStringLiteral("/work")).removeRecursively();
+        message = message.arg(command);
+    } else if (kind == QLatin1String("no script")) {
+        frame.setEngineLauncher(std::make_unique<UnwritableLauncher>());
+    } else if (kind == QLatin1String("bad interpreter")) {
+        f.writeFile(QStringLiteral("engines/engine"), "#!/nonexistent/interpreter\n");
+    }
+    FrameFixture::type(frame.CommandWindow, QStringLiteral("2+2"));
+    frame.OutputWindow->bringToFront();
+    const QString outputBefore = frame.OutputFileName;
+
+    frame.ExecQuelm();
+    QVERIFY(runEnded(frame));
+
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors.first().title, title);
+    QCOMPARE(f.dialogs.errors.first().text, message);
+    QCOMPARE(frame.statusText(), status);
+    QVERIFY(!frame.timer()->isActive());
+    QCOMPARE(activeWindow(frame), kind == QLatin1String("no engine")
+                                      ? static_cast<TEditForm *>(frame.OutputWindow)
+                                      : frame.CommandWindow);
+    QCOMPARE(frame.CommandWindow->isModified(), !saved);
+    if (!command.isEmpty() && kind != QLatin1String("unwritable"))
+        QCOMPARE(f.readFile(command).contains("2+2"), saved);
+    QCOMPARE(frame.OutputFileName, saved ? f.home() + QStringLiteral("/work/run.out") : outputBefore);
+    QVERIFY(logOf(f).isEmpty());
+    QVERIFY(historyOf(frame.OutputWindow).isEmpty());
+    QVERIFY(frame.findChild<QAction *>(QStringLiteral("RunQuelm1"))->isEnabled());
+}
+
+void TestRuns::runShowsTheEngineOutput_data()
+{
+    QTest::addColumn<QString>("commandName");
+    QTest::addColumn<QString>("outputName");
+
+    QTest::newRow("extension replaced") << "data/run.cf"
+                                        << "data/run.out";
+    QTest::newRow("no extension") << "data/run"
+                                  << "data/run.out";
+    QTest::newRow("dotted folder") << "proj.2/run"
+                                   << "proj.2/run.out";
+    QTest::newRow("last dot only") << "data/run.old.cf"
+                                   << "data/run.old.out";
+    QTest::newRow("blank") << "My Data/run.cf"
+                           << "My Data/run.out";
+    QTest::newRow("shell characters") << "it's $HOME; & `touch canary` \"q\" \xc3\xa9/r|n.cf"
+                                      << "it's $HOME; & `touch canary` \"q\" \xc3\xa9/r|n.out";
+}
+
+// A whole run: the script's exact bytes, the engine's argument and folder,
+// and the end state once the timer has seen the process end.
+void TestRuns::runShowsTheEngineOutput()
+{
+    QFETCH(QString, commandName);
+    QFETCH(QString, outputName);
+
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    const QString engine = makeLoggingEngine(f);
+    const QString command = openCommand(f, commandName);
+    const QString output = f.home() + QLatin1Char('/') + outputName;
+    const QString folder = QFileInfo(command).absolutePath();
+
+    frame.ExecQuelm();
+    QVERIFY(frame.EngineRunning);
+    const QByteArray script = f.readFile(f.home() + QStringLiteral("/QuelmExec.sh"));
+    const QByteArray expected = "exec '" + QFile::encodeName(engine) + "' cf='" +
+                                QFile::encodeName(command).replace("'", "'\\''") + "' >'" +
+                                QFile::encodeName(output).replace("'", "'\\''") + "' </dev/null\n";
+    QCOMPARE(script, expected);
+    QCOMPARE(QDir::currentPath(), folder);
+    QVERIFY(runEnded(frame));
+
+    QCOMPARE(frame.OutputFileName, output);
+    const QByteArray shown = frame.OutputWindow->editor()->bytes();
+    QCOMPARE(shown, "cf=" + QFile::encodeName(command) + "\n" + QFile::encodeName(folder) + "\n");
+    QCOMPARE(frame.OutputWindow->FileName, output);
+    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + output);
+    QCOMPARE(activeWindow(frame), frame.OutputWindow);
+    QCOMPARE(historyOf(frame.OutputWindow), QStringList{output});
+    QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
+    QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
+    QVERIFY(!frame.timer()->isActive());
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QVERIFY(!QFile::exists(folder + QStringLiteral("/canary")));
+    QVERIFY(!QFile::exists(f.home() + QStringLiteral("/canary")));
+}
+
+void TestRuns::lockList_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("locked");
+
+    for (const char *name : {"RunQuelmButton", "FileCombo", "Save1", "Saveas1", "SaveButton", "OpenCommand1",
+                             "OpenOutput1", "OpenButton", "PrintButton", "Print1"})
+        QTest::addRow("command %s", name) << "command" << name << true;
+    for (const char *name : {"FileCombo", "Save1", "Saveas1", "SaveButton", "OpenOutput1", "OpenCommand1",
+                             "OpenButton", "PrintButton", "Print1"})
+        QTest::addRow("output %s", name) << "output" << name << true;
+    QTest::newRow("frame RunQuelm1") << "frame"
+                                     << "RunQuelm1" << true;
+    for (const char *name : {"New1", "OpenAnotherFile1", "OpenMasterFile1", "Cut1", "Printersetup1", "Exit1"})
+        QTest::addRow("command %s stays", name) << "command" << name << false;
+    QTest::newRow("output editor stays") << "output"
+                                         << "Editor" << false;
+    QTest::newRow("master run button stays") << "master"
+                                             << "RunQuelmButton" << false;
+}
+
+// Each control of the lock list is disabled while a run is in progress and
+// enabled again at its end; nothing else is.
+void TestRuns::lockList()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, name);
+    QFETCH(bool, locked);
+
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f, WaitForGo);
+    openMaster(f, "");
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+    QObject *owner = window == QLatin1String("command")  ? static_cast<QObject *>(frame.CommandWindow)
+                     : window == QLatin1String("output") ? static_cast<QObject *>(frame.OutputWindow)
+                     : window == QLatin1String("master") ? static_cast<QObject *>(frame.MasterWindow)
+                                                         : static_cast<QObject *>(&frame);
+    QObject *control = owner->findChild<QObject *>(name);
+    if (name == QLatin1String("Editor"))
+        control = frame.OutputWindow->editor();
+    QVERIFY(control);
+    const auto enabled = [control] { return control->property("enabled").toBool(); };
+    QVERIFY(enabled());
+
+    frame.ExecQuelm();
+    QVERIFY(frame.EngineRunning);
+    QCOMPARE(enabled(), !locked);
+    letGo(command);
+    QVERIFY(runEnded(frame));
+    QVERIFY(enabled());
+}
+
+// Ticks while the engine runs only set the status text again; the frame
+// refuses to close and a second start changes nothing.
+void TestRuns::ticksWhileRunningChangeOnlyTheStatus()
+{
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f, WaitForGo);
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+    const QString earlier = f.writeFile(QStringLiteral("earlier.out"), "earlier\r\n");
+    frame.OpenOutput(earlier);
+    frame.ExecQuelm();
+    QVERIFY(frame.EngineRunning);
+    QVERIFY(frame.timer()->isActive());
+    QCOMPARE(frame.statusText(), RunningStatus);
+
+    for (int tick = 0; tick < 3; ++tick) {
+        frame.setStatusText(QStringLiteral("something else"));
+        frame.CheckQuelmActivation();
+        QCOMPARE(frame.statusText(), RunningStatus);
+        QVERIFY(frame.EngineRunning);
+        QVERIFY(frame.timer()->isActive());
+        QCOMPARE(frame.OutputWindow->FileName, earlier);
+        QCOMPARE(historyOf(frame.OutputWindow), QStringList{earlier});
+    }
+
+    QVERIFY(!frame.close());
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Close Ostrel"));
+    QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Quelm is still executing"));
+    QVERIFY(!QFile::exists(f.home() + QStringLiteral("/ostrel.ini")));
+
+    EngineRun *running = frame.EngineProcess.get();
+    frame.ExecQuelm();
+    QCOMPARE(frame.EngineProcess.get(), running);
+    QVERIFY(running->isRunning());
+
+    letGo(command);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.EngineProcess->isRunning(), EndTimeout);
+    frame.CheckQuelmActivation();
+    QVERIFY(!frame.EngineRunning);
+    QVERIFY(!frame.timer()->isActive());
+    QCOMPARE(frame.OutputWindow->FileName, f.home() + QStringLiteral("/run.out"));
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(logOf(f).size(), 2);
+    QVERIFY(frame.close());
+}
+
+void TestRuns::sameFileTwiceListedTwice()
+{
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f);
+    openCommand(f, QStringLiteral("run.cf"));
+    const QString output = f.home() + QStringLiteral("/run.out");
+    for (int run = 0; run < 2; ++run) {
+        frame.ExecQuelm();
+        QVERIFY(runEnded(frame));
+    }
+    QCOMPARE(historyOf(frame.OutputWindow), (QStringList{output, output}));
+    QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
+    QCOMPARE(logOf(f).size(), 4);
+}
+
+// The end of a run loads the output file named at that moment.
+void TestRuns::outputOpenedDuringRunIsShownAtEnd()
+{
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f, WaitForGo);
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+    const QString other = f.writeFile(QStringLiteral("other/other.out"), "other text\r\n");
+    frame.ExecQuelm();
+    frame.OpenOutput(other);
+    QCOMPARE(frame.OutputFileName, other);
+    letGo(command);
+    QVERIFY(runEnded(frame));
+
+    QCOMPARE(frame.OutputWindow->FileName, other);
+    QCOMPARE(frame.OutputWindow->editor()->bytes(), QByteArray("other text\r\n"));
+    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + other);
+    QCOMPARE(historyOf(frame.OutputWindow), (QStringList{other, other}));
+}
+
+// An output file that is gone at the end: the box says so, the run ends all
+// the same, and the output window keeps the file it showed.
+void TestRuns::unreadableOutputStillEndsTheRun()
+{
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeEngine(f, "f=${1#cf=}; rm -f \"${f%.cf}.out\"\n");
+    openCommand(f, QStringLiteral("run.cf"));
+    const QString earlier = f.writeFile(QStringLiteral("earlier.out"), "earlier\r\n");
+    frame.OpenOutput(earlier);
+    frame.ExecQuelm();
+    QVERIFY(runEnded(frame));
+
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Ostrel"));
+    QCOMPARE(f.dialogs.lastError(),
+             QStringLiteral("Cannot open file %1.").arg(f.home() + QStringLiteral("/run.out")));
+    QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
+    QVERIFY(!frame.timer()->isActive());
+    QVERIFY(frame.findChild<QAction *>(QStringLiteral("RunQuelm1"))->isEnabled());
+    QVERIFY(frame.OutputWindow->fileCombo()->isEnabled());
+    QCOMPARE(frame.OutputWindow->FileName, earlier);
+    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + earlier);
+    QCOMPARE(frame.OutputFileName, earlier);
+    QCOMPARE(historyOf(frame.OutputWindow), QStringList{earlier});
+    QVERIFY(frame.close());
+}
+
+void TestRuns::demoEngineComputes()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("bc")).isEmpty())
+        QSKIP("GNU bc is not installed");
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    frame.EnginePath = QStringLiteral(OSTREL_SOURCE_DIR "/demo/quelm");
+    openCommand(f, QStringLiteral("sum.cf"), "x = 6\r\nx * 7\r\nscale = 3\r\n1 / 8\r\n");
+    frame.ExecQuelm();
+    QVERIFY(runEnded(frame));
+    QCOMPARE(frame.OutputWindow->editor()->bytes(), QByteArray("42\n.125\n"));
+}
+
+// The settings file that the run command writes on a first start points the
+// program at the demo engine and opens an example.
+void TestRuns::demoSettingsFile()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("ostrel.ini"));
+    QCOMPARE(QProcess::execute(QStringLiteral(OSTREL_SOURCE_DIR "/scripts/demo-settings"), {ini}), 0);
+    const QString demo = QDir(QStringLiteral(OSTREL_SOURCE_DIR "/demo")).canonicalPath();
+
+    QFile file(ini);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
+    QVERIFY(bytes.startsWith("[Main Window Size]\r\n"));
+    const std::optional<IniSettings> settings = readIniFile(bytes);
+    QVERIFY(settings);
+    QCOMPARE(QFileInfo(settings->enginePath).canonicalFilePath(), demo + QStringLiteral("/quelm"));
+    QVERIFY(isExecutableFile(settings->enginePath, QDir::currentPath()));
+    QCOMPARE(QFileInfo(settings->helpFilePath).canonicalFilePath(), demo + QStringLiteral("/quelm.hlp"));
+    QCOMPARE(QFileInfo(settings->workingDirectory).canonicalFilePath(), demo);
+    QCOMPARE(settings->commandFileExtension, QStringLiteral(".cf"));
+    QCOMPARE(settings->outputFileExtension, QStringLiteral(".out"));
+    QVERIFY(settings->explorerOpen);
+    QVERIFY(!settings->commandHistory.isEmpty());
+    QVERIFY(QFileInfo::exists(settings->commandHistory.first()));
+    QVERIFY(settings->outputHistory.isEmpty());
+
+    FrameFixture f({}, bytes);
+    QCOMPARE(f.frame().EnginePath, settings->enginePath);
+    QCOMPARE(f.frame().CommandWindow->FileName, settings->commandHistory.first());
+}
+
+QTEST_MAIN(TestRuns)
+#include "tst_runs.moc"
