@@ -65,19 +65,15 @@ void TFrameForm::restoreHistory(TEditForm &window, QString &frameFileName, const
     combo->setCurrentIndex(-1);
     if (entries.isEmpty() || !Paths::fileExists(entries.first()))
         return;
+    // A file that exists but cannot be read leaves the window untitled, and
+    // start-up goes on.
     const QString path = entries.first();
-    const bool loaded = guarded([&] {
+    guarded([&] {
         window.LoadFile(path);
         combo->setCurrentIndex(0);
         frameFileName = path;
         window.setCaption(captionPrefix + path);
     });
-    // A file that exists but cannot be read leaves the window untitled, and
-    // start-up goes on.
-    if (!loaded) {
-        window.FileName = TEditForm::UntitledName;
-        window.setCaption(captionPrefix + Captions::Untitled);
-    }
 }
 
 void TFrameForm::SaveIniFile()

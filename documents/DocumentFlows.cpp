@@ -76,9 +76,11 @@ void DocumentFlows::openClick(const Target &target, void (DocumentFlows::*openPa
 
 void DocumentFlows::open(const Target &target, const QString &path)
 {
-    target.frameFileName = path;
     m_frame.guarded([&] {
         target.window.LoadFile(path);
+        // Only a file that was read becomes the frame's file: a run saves the
+        // window's text and runs the engine on this name.
+        target.frameFileName = path;
         target.window.setCaption(target.captionPrefix + path);
         target.window.bringToFront();
         target.window.editor()->update();

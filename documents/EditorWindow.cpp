@@ -1,6 +1,7 @@
 #include "documents/EditorWindow.h"
 
 #include "app/ErrorGuard.h"
+#include "app/FileError.h"
 #include "app/Icons.h"
 #include "app/MDIFrame.h"
 #include "app/PathHelpers.h"
@@ -201,9 +202,19 @@ void TEditForm::setCaption(const QString &caption)
 
 void TEditForm::LoadFile(const QString &path)
 {
+    const QString previousName = FileName;
+    const QString previousCaption = windowTitle();
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
-    m_editor->loadBytes(TextFile::readBytes(path));
+    try {
+        m_editor->loadBytes(TextFile::readBytes(path));
+    } catch (const FileError &) {
+        // The window keeps its old text, so it keeps its old name too: a
+        // later save must not write that text over the file that failed.
+        FileName = previousName;
+        setCaption(previousCaption);
+        throw;
+    }
 }
 
 void TEditForm::writeFile()

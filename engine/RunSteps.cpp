@@ -33,16 +33,11 @@ void enterFolderOf(const QString &path)
 
 bool showFile(TFrameForm &frame, TEditForm &window, const QString &path, const QString &captionPrefix)
 {
-    const QString previousName = window.FileName;
-    const QString previousCaption = window.windowTitle();
-    if (frame.guarded([&] { window.LoadFile(path); })) {
-        window.setCaption(captionPrefix + path);
-        window.bringToFront();
-        return true;
-    }
-    window.FileName = previousName;
-    window.setCaption(previousCaption);
-    return false;
+    if (!frame.guarded([&] { window.LoadFile(path); }))
+        return false;
+    window.setCaption(captionPrefix + path);
+    window.bringToFront();
+    return true;
 }
 
 } // namespace RunSteps
