@@ -20,6 +20,7 @@ class QTimer;
 class TAnotherEditForm;
 class TChildForm;
 class TEditForm;
+class THelpEditForm;
 class TCommandEditForm;
 class TMasterEditForm;
 class TOutputEditForm;
@@ -48,6 +49,7 @@ public:
     QString CommandFileName;
     QString OutputFileName;
     bool ExplorerWindowOpen = false;
+    THelpEditForm *HelpWindow = nullptr;
     bool HelpWindowOpen = false;
     TMasterEditForm *MasterWindow = nullptr;
     bool MasterWindowOpen = false;
@@ -92,6 +94,7 @@ public:
     void ScreenFontClick();
     void PrintFontClick();
     void AboutClick();
+    void Contents1Click();
     void PreferencesClick();
     void NewCommandClick();
     void OpenCommandClick();
