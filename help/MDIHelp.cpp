@@ -36,6 +36,34 @@ constexpr int ButtonWidth = 60;
 constexpr int HistoryRows = 10;
 const QColor PaleYellow(255, 255, 215);
 
+// Qt lays out a wrapped paragraph in a time that grows with the square of its
+// length: a line of a million characters would stop the program for minutes.
+// The viewer breaks longer lines into pieces of this length; on the screen
+// they wrap as they would anyway.
+constexpr qsizetype MaxViewerLineLength = 1024;
+
+QString withLinesBroken(const QString &text)
+{
+    QString result;
+    qsizetype copied = 0;
+    qsizetype lineLength = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            lineLength = 0;
+        } else if (++lineLength > MaxViewerLineLength && !c.isLowSurrogate()) {
+            result += QStringView(text).mid(copied, i - copied);
+            result += QLatin1Char('\n');
+            copied = i;
+            lineLength = 1;
+        }
+    }
+    if (copied == 0)
+        return text;
+    result += QStringView(text).mid(copied);
+    return result;
+}
+
 const QString HelpTitle = QStringLiteral("Quelm Help");
 const QString NotFound = QStringLiteral("Keyword not found.");
 } // namespace
@@ -317,7 +345,7 @@ void THelpEditForm::searchIn(const QString &helpText)
 
 void THelpEditForm::showInViewer(const QString &text)
 {
-    Editor->setPlainText(text);
+    Editor->setPlainText(withLinesBroken(text));
     Editor->moveCursor(QTextCursor::Start);
     Editor->show();
     Editor->setFocus();

@@ -425,6 +425,9 @@ void TestHelpWindow::badHelpFiles_data()
                                   << int(THelpEditForm::MaxKeyWordLength) << QString();
     QTest::newRow("long keyword line") << QByteArray("##") + QByteArray(100000, 'k') + "\r\nits entry\r\n" << 1
                                        << int(THelpEditForm::MaxKeyWordLength) << "its entry\n";
+    // Shown in pieces: Qt needs minutes to wrap a paragraph of a million characters.
+    QTest::newRow("huge entry line") << QByteArray("##k\r\n") + QByteArray(3000, 'x') << 1 << 1
+                                     << QString(1024, 'x') + '\n' + QString(1024, 'x') + '\n' + QString(952, 'x');
     QTest::newRow("lone LF lines") << QByteArray("##x\nfirst\nsecond") << 1 << 1 << "first\nsecond";
 }
 
