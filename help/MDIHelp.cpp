@@ -200,20 +200,23 @@ void THelpEditForm::createMenus()
     QMenu *open = m_fileMenu->addMenu(QStringLiteral("Open"));
     open->setObjectName(QStringLiteral("Open4"));
     open->menuAction()->setObjectName(QStringLiteral("Open4"));
-    QAction *openCommand = addAction(open, QStringLiteral("OpenCommand1"), QStringLiteral("Open &Command File..."),
-                                     QKeySequence(Qt::Key_F2));
-    QAction *openOutput = addAction(open, QStringLiteral("OpenOutput1"), QStringLiteral("Open Output File..."),
-                                    QKeySequence(Qt::Key_F3));
-    QAction *openAnother = addAction(open, QStringLiteral("OpenAnotherFile1"), QStringLiteral("Open Another File..."),
-                                     QKeySequence(Qt::Key_F4));
+    QAction *openCommand = addAction(open, QStringLiteral("OpenCommand1"),
+                                     QStringLiteral("Open &Command File..."), QKeySequence(Qt::Key_F2));
+    QAction *openOutput = addAction(open, QStringLiteral("OpenOutput1"),
+                                    QStringLiteral("Open Output File..."), QKeySequence(Qt::Key_F3));
+    QAction *openAnother = addAction(open, QStringLiteral("OpenAnotherFile1"),
+                                     QStringLiteral("Open Another File..."), QKeySequence(Qt::Key_F4));
     // The help text is never saved.
-    addAction(m_fileMenu, QStringLiteral("Save1"), QStringLiteral("&Save"), QKeySequence(Qt::Key_F5))->setEnabled(false);
+    addAction(m_fileMenu, QStringLiteral("Save1"), QStringLiteral("&Save"), QKeySequence(Qt::Key_F5))
+        ->setEnabled(false);
     addAction(m_fileMenu, QStringLiteral("Saveas1"), QStringLiteral("Save &As..."), QKeySequence(Qt::Key_F6))
         ->setEnabled(false);
     QAction *print = addAction(m_fileMenu, QStringLiteral("Print1"), QStringLiteral("&Print..."));
-    QAction *printerSetup = addAction(m_fileMenu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
+    QAction *printerSetup =
+        addAction(m_fileMenu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
     m_fileMenu->addSeparator();
-    QAction *preferences = addAction(m_fileMenu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
+    QAction *preferences =
+        addAction(m_fileMenu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
     m_fileMenu->addSeparator();
     QAction *exit = addAction(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("E&xit"));
 
@@ -228,15 +231,19 @@ void THelpEditForm::createMenus()
 
     m_editMenu = new QMenu(QStringLiteral("&Edit"), this);
     m_editMenu->setObjectName(QStringLiteral("Edit2"));
-    m_cut = addAction(m_editMenu, QStringLiteral("Cut1"), QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    m_copy = addAction(m_editMenu, QStringLiteral("Copy1"), QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    m_paste =
-        addAction(m_editMenu, QStringLiteral("Paste1"), QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    m_cut = addAction(m_editMenu, QStringLiteral("Cut1"), QStringLiteral("Cu&t"),
+                      QKeySequence(Qt::CTRL | Qt::Key_X));
+    m_copy = addAction(m_editMenu, QStringLiteral("Copy1"), QStringLiteral("&Copy"),
+                       QKeySequence(Qt::CTRL | Qt::Key_C));
+    m_paste = addAction(m_editMenu, QStringLiteral("Paste1"), QStringLiteral("&Paste"),
+                        QKeySequence(Qt::CTRL | Qt::Key_V));
     QAction *selectAll = addAction(m_editMenu, QStringLiteral("Selectall1"), QStringLiteral("Select &all"),
                                    QKeySequence(Qt::CTRL | Qt::Key_A));
     m_editMenu->addSeparator();
-    QAction *screenFont = addAction(m_editMenu, QStringLiteral("ScreenFont1"), QStringLiteral("&Screen Font..."));
-    QAction *printFont = addAction(m_editMenu, QStringLiteral("PrintFont1"), QStringLiteral("&Print Font..."));
+    QAction *screenFont =
+        addAction(m_editMenu, QStringLiteral("ScreenFont1"), QStringLiteral("&Screen Font..."));
+    QAction *printFont =
+        addAction(m_editMenu, QStringLiteral("PrintFont1"), QStringLiteral("&Print Font..."));
 
     connect(m_editMenu, &QMenu::aboutToShow, this, &THelpEditForm::EditClick);
     connect(m_cut, &QAction::triggered, Editor, &QPlainTextEdit::cut);
@@ -290,10 +297,11 @@ std::optional<QString> THelpEditForm::readHelpFile()
     try {
         return TextFile::decode(TextFile::readBytes(path));
     } catch (const FileError &) {
-        FrameForm->dialogs().error(this, HelpTitle,
-                                   QStringLiteral("Cannot read Quelm Help File %1.\nCheck the help file in the "
-                                                  "Preferences; the keyword search goes on with the file found there.")
-                                       .arg(path));
+        FrameForm->dialogs().error(
+            this, HelpTitle,
+            QStringLiteral("Cannot read Quelm Help File %1.\nCheck the help file in the "
+                           "Preferences; the keyword search goes on with the file found there.")
+                .arg(path));
         return std::nullopt;
     }
 }

@@ -65,7 +65,8 @@ QString pdfText(const QString &pdf)
 class StatusRecorder : public QObject
 {
 public:
-    explicit StatusRecorder(TFrameForm &frame) : m_label(frame.findChild<QLabel *>(QStringLiteral("StatusText")))
+    explicit StatusRecorder(TFrameForm &frame)
+        : m_label(frame.findChild<QLabel *>(QStringLiteral("StatusText")))
     {
         m_label->installEventFilter(this);
     }
@@ -174,19 +175,32 @@ void TestHelpWindow::helpWindowMenus_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("shortcut");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("new") << "New1" << "New..." << QKeySequence() << true;
-    QTest::newRow("open command") << "OpenCommand1" << "Open &Command File..." << QKeySequence(Qt::Key_F2) << true;
-    QTest::newRow("open output") << "OpenOutput1" << "Open Output File..." << QKeySequence(Qt::Key_F3) << true;
-    QTest::newRow("open another") << "OpenAnotherFile1" << "Open Another File..." << QKeySequence(Qt::Key_F4) << true;
-    QTest::newRow("save") << "Save1" << "&Save" << QKeySequence(Qt::Key_F5) << false;
-    QTest::newRow("save as") << "Saveas1" << "Save &As..." << QKeySequence(Qt::Key_F6) << false;
-    QTest::newRow("print") << "Print1" << "&Print..." << QKeySequence() << true;
-    QTest::newRow("printer setup") << "Printersetup1" << "Printer setup..." << QKeySequence() << true;
-    QTest::newRow("preferences") << "Preferences2" << "Preferences" << QKeySequence() << true;
-    QTest::newRow("exit") << "Exit1" << "E&xit" << QKeySequence() << true;
-    QTest::newRow("select all") << "Selectall1" << "Select &all" << QKeySequence(QStringLiteral("Ctrl+A")) << true;
-    QTest::newRow("screen font") << "ScreenFont1" << "&Screen Font..." << QKeySequence() << true;
-    QTest::newRow("print font") << "PrintFont1" << "&Print Font..." << QKeySequence() << true;
+    QTest::newRow("new") << "New1"
+                         << "New..." << QKeySequence() << true;
+    QTest::newRow("open command") << "OpenCommand1"
+                                  << "Open &Command File..." << QKeySequence(Qt::Key_F2) << true;
+    QTest::newRow("open output") << "OpenOutput1"
+                                 << "Open Output File..." << QKeySequence(Qt::Key_F3) << true;
+    QTest::newRow("open another") << "OpenAnotherFile1"
+                                  << "Open Another File..." << QKeySequence(Qt::Key_F4) << true;
+    QTest::newRow("save") << "Save1"
+                          << "&Save" << QKeySequence(Qt::Key_F5) << false;
+    QTest::newRow("save as") << "Saveas1"
+                             << "Save &As..." << QKeySequence(Qt::Key_F6) << false;
+    QTest::newRow("print") << "Print1"
+                           << "&Print..." << QKeySequence() << true;
+    QTest::newRow("printer setup") << "Printersetup1"
+                                   << "Printer setup..." << QKeySequence() << true;
+    QTest::newRow("preferences") << "Preferences2"
+                                 << "Preferences" << QKeySequence() << true;
+    QTest::newRow("exit") << "Exit1"
+                          << "E&xit" << QKeySequence() << true;
+    QTest::newRow("select all") << "Selectall1"
+                                << "Select &all" << QKeySequence(QStringLiteral("Ctrl+A")) << true;
+    QTest::newRow("screen font") << "ScreenFont1"
+                                 << "&Screen Font..." << QKeySequence() << true;
+    QTest::newRow("print font") << "PrintFont1"
+                                << "&Print Font..." << QKeySequence() << true;
 }
 
 void TestHelpWindow::helpWindowMenus()
@@ -229,7 +243,8 @@ void TestHelpWindow::openAgainKeepsListAndCloseForgetsIt()
 {
     FrameFixture f;
     THelpEditForm *help = openHelp(f, Sample);
-    f.frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(f.frame().CommandWindow->parentWidget()));
+    f.frame().mdiArea()->setActiveSubWindow(
+        qobject_cast<QMdiSubWindow *>(f.frame().CommandWindow->parentWidget()));
     f.writeFile(QStringLiteral("quelm.hlp"), "##other\r\nnew text\r\n##mean\r\nnew mean\r\n");
     f.frame().Contents1Click();
     QCOMPARE(f.frame().HelpWindow, help);
@@ -288,7 +303,8 @@ void TestHelpWindow::searchText_data()
                                   << "Arithmetic mean of the listed variables.\nUsage: mean(x).\n"
                                   << QStringList{"me", "mean"} << -1;
     QTest::newRow("other case") << "MEDIAN"
-                                << "Median of the listed variables.\n" << QStringList{"MEDIAN", "mean"} << 1;
+                                << "Median of the listed variables.\n"
+                                << QStringList{"MEDIAN", "mean"} << 1;
     QTest::newRow("same as newest") << "mean"
                                     << "Arithmetic mean of the listed variables.\nUsage: mean(x).\n"
                                     << QStringList{"mean"} << 0;
@@ -423,11 +439,12 @@ void TestHelpWindow::badHelpFiles_data()
     QTest::newRow("stray marker only") << QByteArray("text ## more\r\nnext\r\n") << 0 << 0 << NotFound;
     QTest::newRow("no line ends") << QByteArray("##") + QByteArray(100000, 'k') << 1
                                   << int(THelpEditForm::MaxKeyWordLength) << QString();
-    QTest::newRow("long keyword line") << QByteArray("##") + QByteArray(100000, 'k') + "\r\nits entry\r\n" << 1
-                                       << int(THelpEditForm::MaxKeyWordLength) << "its entry\n";
+    QTest::newRow("long keyword line") << QByteArray("##") + QByteArray(100000, 'k') + "\r\nits entry\r\n"
+                                       << 1 << int(THelpEditForm::MaxKeyWordLength) << "its entry\n";
     // Shown in pieces: Qt needs minutes to wrap a paragraph of a million characters.
     QTest::newRow("huge entry line") << QByteArray("##k\r\n") + QByteArray(3000, 'x') << 1 << 1
-                                     << QString(1024, 'x') + '\n' + QString(1024, 'x') + '\n' + QString(952, 'x');
+                                     << QString(1024, 'x') + '\n' + QString(1024, 'x') + '\n' +
+                                            QString(952, 'x');
     QTest::newRow("lone LF lines") << QByteArray("##x\nfirst\nsecond") << 1 << 1 << "first\nsecond";
 }
 
