@@ -7,6 +7,8 @@
 #include "help/MDIHelp.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -123,6 +125,7 @@ private slots:
     void printAfterFailedSearch();
     void printTakesWrappedLines();
     void screenFontReachesHelpWindow();
+    void editMenuActsOnViewer();
     void editorWindowPrintsFileNameAndLines();
 };
 
@@ -542,6 +545,29 @@ void TestHelpWindow::screenFontReachesHelpWindow()
     help->findChild<QAction *>(QStringLiteral("ScreenFont1"))->trigger();
     QCOMPARE(help->viewer()->font().pointSize(), 19);
     QCOMPARE(f.frame().CommandWindow->editor()->editorFont().pointSize(), 19);
+}
+
+void TestHelpWindow::editMenuActsOnViewer()
+{
+    FrameFixture f;
+    THelpEditForm *help = openHelp(f, Sample);
+    auto *edit = help->findChild<QMenu *>(QStringLiteral("Edit2"));
+    auto *cut = help->findChild<QAction *>(QStringLiteral("Cut1"));
+    auto *copy = help->findChild<QAction *>(QStringLiteral("Copy1"));
+    auto *paste = help->findChild<QAction *>(QStringLiteral("Paste1"));
+    QApplication::clipboard()->clear();
+    emit edit->aboutToShow();
+    QVERIFY(!cut->isEnabled());
+    QVERIFY(!copy->isEnabled());
+    QVERIFY(!paste->isEnabled());
+
+    help->findChild<QAction *>(QStringLiteral("Selectall1"))->trigger();
+    emit edit->aboutToShow();
+    QVERIFY(cut->isEnabled());
+    copy->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), viewerText(help));
+    emit edit->aboutToShow();
+    QVERIFY(paste->isEnabled());
 }
 
 void TestHelpWindow::editorWindowPrintsFileNameAndLines()
