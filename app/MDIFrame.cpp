@@ -16,6 +16,7 @@
 #include "engine/EngineLauncher.h"
 #include "engine/MasterRun.h"
 #include "explorer/MDIExplorer.h"
+#include "help/MDIHelp.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -119,6 +120,11 @@ void TFrameForm::createActions()
     m_arrangeIcons->setObjectName(QStringLiteral("Arrangeicons1"));
     connect(m_arrangeIcons, &QAction::triggered, this, &TFrameForm::Arrangeicons1Click);
 
+    m_contents = new QAction(QStringLiteral("&Key Word Search"), this);
+    m_contents->setObjectName(QStringLiteral("Contents1"));
+    m_contents->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(m_contents, &QAction::triggered, this, &TFrameForm::Contents1Click);
+
     m_about = new QAction(QStringLiteral("&About..."), this);
     m_about->setObjectName(QStringLiteral("About1"));
     connect(m_about, &QAction::triggered, this, &TFrameForm::AboutClick);
@@ -144,6 +150,7 @@ void TFrameForm::createMenus()
 
     m_helpMenu = new QMenu(QStringLiteral("&Help"), this);
     m_helpMenu->setObjectName(QStringLiteral("Help1"));
+    m_helpMenu->addAction(m_contents);
     m_helpMenu->addAction(m_about);
 }
 
@@ -394,6 +401,8 @@ void TFrameForm::ScreenFontClick()
     m_screenFont = *font;
     CommandWindow->editor()->setEditorFont(m_screenFont);
     OutputWindow->editor()->setEditorFont(m_screenFont);
+    if (HelpWindowOpen && HelpWindow)
+        HelpWindow->setViewerFont(m_screenFont);
     for (TAnotherEditForm *window : std::as_const(AnotherWindows))
         window->editor()->setEditorFont(m_screenFont);
 }
@@ -408,6 +417,11 @@ void TFrameForm::AboutClick()
 {
     TAboutBox box(this);
     box.exec();
+}
+
+void TFrameForm::Contents1Click()
+{
+    ShowHelpWindow(*this);
 }
 
 void TFrameForm::NewCommandClick()

@@ -20,6 +20,7 @@ class QTimer;
 class TAnotherEditForm;
 class TChildForm;
 class TEditForm;
+class THelpEditForm;
 class TCommandEditForm;
 class TExplorerForm;
 class TMasterEditForm;
@@ -52,6 +53,7 @@ public:
     QString OutputFileName;
     QPointer<TExplorerForm> ExplorerWindow;
     bool ExplorerWindowOpen = false;
+    THelpEditForm *HelpWindow = nullptr;
     bool HelpWindowOpen = false;
     TMasterEditForm *MasterWindow = nullptr;
     bool MasterWindowOpen = false;
@@ -96,6 +98,7 @@ public:
     void ScreenFontClick();
     void PrintFontClick();
     void AboutClick();
+    void Contents1Click();
     void PreferencesClick();
     void NewCommandClick();
     void OpenCommandClick();

@@ -7,6 +7,7 @@
 #include "app/PathHelpers.h"
 #include "app/TextFile.h"
 #include "documents/TextEditor.h"
+#include "documents/WindowPrinting.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -309,10 +310,12 @@ void TEditForm::SelectallClick()
 
 void TEditForm::PrintClick()
 {
+    PrintWindowLines(this, FileName, m_editor->lines());
 }
 
 void TEditForm::PrintersetupClick()
 {
+    SetUpWindowPrinter(this);
 }
 
 void TEditForm::MyResize()
