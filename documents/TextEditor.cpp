@@ -33,9 +33,13 @@ void TextEditor::setScrollBarsAlwaysOn(bool on)
 void TextEditor::loadBytes(const QByteArray &bytes)
 {
     setUtf8(TextFile::isValidUtf8(bytes));
+    // A loaded text is no edit: keeping a copy of it for undo would only
+    // cost time and memory.
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
     // Appending by length keeps NUL bytes and every other byte as it is.
     SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     caretToStart();
     setModified(false);

@@ -344,10 +344,10 @@ void TestDocuments::manyOtherWindows()
 {
     FrameFixture f;
     const QString path = f.writeFile(QStringLiteral("n.txt"), "n");
-    for (int i = 0; i < 130; ++i)
+    for (int i = 0; i < 200; ++i)
         f.frame().OpenAnother(path);
-    QCOMPARE(f.frame().AnotherCount(), 130);
-    QCOMPARE(f.frame().AnotherWindows.last()->AnotherIndex, 130);
+    QCOMPARE(f.frame().AnotherCount(), 200);
+    QCOMPARE(f.frame().AnotherWindows.last()->AnotherIndex, 200);
     QCOMPARE(f.frame().AnotherWindows.at(127)->windowTitle(), QStringLiteral("Other - ") + path);
 }
 

@@ -185,7 +185,7 @@ void TestMasterRuns::masterRunsLines()
     QCOMPARE(lastOutput, "cf=" + last.toUtf8() + "\n" + lastFolder.toUtf8() + "\n");
     QCOMPARE(QDir::current().canonicalPath(), lastFolder);
     QCOMPARE(frame.OutputWindow->FileName, earlier);
-    QCOMPARE(historyOf(frame.OutputWindow), QStringList{earlier});
+    QCOMPARE(frame.OutputWindow->historyEntries(), QStringList{earlier});
     QVERIFY(!frame.findChild<MasterProgress *>());
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!QFile::exists(home + QStringLiteral("/canary")));

@@ -142,7 +142,7 @@ void TestRuns::startRefusals()
         QCOMPARE(f.readFile(command).contains("2+2"), saved);
     QCOMPARE(frame.OutputFileName, saved ? f.home() + QStringLiteral("/work/run.out") : outputBefore);
     QVERIFY(logOf(f).isEmpty());
-    QVERIFY(historyOf(frame.OutputWindow).isEmpty());
+    QVERIFY(frame.OutputWindow->historyEntries().isEmpty());
     QVERIFY(frame.findChild<QAction *>(QStringLiteral("RunQuelm1"))->isEnabled());
 }
 
@@ -195,7 +195,7 @@ void TestRuns::runShowsTheEngineOutput()
     QCOMPARE(frame.OutputWindow->FileName, output);
     QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + output);
     QCOMPARE(activeWindow(frame), frame.OutputWindow);
-    QCOMPARE(historyOf(frame.OutputWindow), QStringList{output});
+    QCOMPARE(frame.OutputWindow->historyEntries(), QStringList{output});
     QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
     QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
     QVERIFY(!frame.timer()->isActive());
@@ -280,7 +280,7 @@ void TestRuns::ticksWhileRunningChangeOnlyTheStatus()
         QVERIFY(frame.EngineRunning);
         QVERIFY(frame.timer()->isActive());
         QCOMPARE(frame.OutputWindow->FileName, earlier);
-        QCOMPARE(historyOf(frame.OutputWindow), QStringList{earlier});
+        QCOMPARE(frame.OutputWindow->historyEntries(), QStringList{earlier});
     }
 
     QVERIFY(!frame.close());
@@ -316,7 +316,7 @@ void TestRuns::sameFileTwiceListedTwice()
         frame.ExecQuelm();
         QVERIFY(runEnded(frame));
     }
-    QCOMPARE(historyOf(frame.OutputWindow), (QStringList{output, output}));
+    QCOMPARE(frame.OutputWindow->historyEntries(), (QStringList{output, output}));
     QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
     QCOMPARE(logOf(f).size(), 4);
 }
@@ -338,7 +338,7 @@ void TestRuns::outputOpenedDuringRunIsShownAtEnd()
     QCOMPARE(frame.OutputWindow->FileName, other);
     QCOMPARE(frame.OutputWindow->editor()->bytes(), QByteArray("other text\r\n"));
     QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + other);
-    QCOMPARE(historyOf(frame.OutputWindow), (QStringList{other, other}));
+    QCOMPARE(frame.OutputWindow->historyEntries(), (QStringList{other, other}));
 }
 
 // An output file that is gone at the end: the box says so, the run ends all
@@ -365,7 +365,7 @@ void TestRuns::unreadableOutputStillEndsTheRun()
     QCOMPARE(frame.OutputWindow->FileName, earlier);
     QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + earlier);
     QCOMPARE(frame.OutputFileName, earlier);
-    QCOMPARE(historyOf(frame.OutputWindow), QStringList{earlier});
+    QCOMPARE(frame.OutputWindow->historyEntries(), QStringList{earlier});
     QVERIFY(frame.close());
 }
 

@@ -50,6 +50,8 @@ private slots:
     void closeWritesSettingsAndStartRestoresThem();
     void argumentWinsOverReopenedFiles();
     void emptyFileChangesNothing();
+    void hostileFileStartsUsable_data();
+    void hostileFileStartsUsable();
     void preferences_data();
     void preferences();
 };
@@ -176,6 +178,43 @@ void TestSettings::emptyFileChangesNothing()
     FrameFixture f({}, QByteArray(""));
     QCOMPARE(f.frame().EnginePath, QStringLiteral("c:\\quelm63\\quelm.exe"));
     QCOMPARE(f.frame().CommandWindow->windowBounds(), QRect(166, 4, 421, 163));
+}
+
+void TestSettings::hostileFileStartsUsable_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray history = "[Main Window Size]\r\n-99999999 99999999999 -5 0\r\n";
+    history += QByteArray("[x]\r\n0 0 0 0\r\n").repeated(3);
+    history += "[Quelm Files]\r\n\r\n\r\n[Working Directory]\r\n\r\n[c]\r\n.cf\r\n[o]\r\n.out\r\n";
+    history += "[Screen Font]\r\n10 " + QByteArray(10000, 'F') + "\r\n[Print Font]\r\n0\r\n[Command History]\r\n";
+    for (int i = 0; i < 10000; ++i)
+        history += "/nowhere/" + QByteArray::number(i) + ".cf\r\n";
+    history += "[Output History]\r\n";
+    for (int i = 0; i < 10000; ++i)
+        history += "/nowhere/" + QByteArray::number(i) + ".out\r\n";
+    QTest::newRow("10,000 entries, huge numbers, long face") << history;
+    QByteArray binary(300000, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char((i * 7919) % 251);
+    QTest::newRow("binary") << binary;
+    QTest::newRow("no CR anywhere") << QByteArray(200000, '7');
+    QTest::newRow("20 MB of lines") << QByteArray("[Main Window Size]\n").repeated(1000000);
+}
+
+void TestSettings::hostileFileStartsUsable()
+{
+    QFETCH(QByteArray, bytes);
+    FrameFixture f({}, bytes);
+    TFrameForm &frame = f.frame();
+    QVERIFY(frame.isVisible());
+    QVERIFY(frame.CommandWindow->windowBounds().width() >= 100);
+    QVERIFY(frame.width() >= 100);
+    QVERIFY(frame.CommandWindow->fileCombo()->count() <= 20);
+    QVERIFY(frame.OutputWindow->fileCombo()->count() <= 15);
+    // Still usable: a command file opens.
+    const QString path = f.writeFile(QStringLiteral("after.cf"), "ok");
+    frame.OpenCommand(path);
+    QCOMPARE(frame.CommandFileName, path);
 }
 
 void TestSettings::preferences_data()

@@ -70,14 +70,6 @@ bool runEnded(TFrameForm &frame)
     return QTest::qWaitFor([&frame] { return !frame.EngineRunning; }, EndTimeout);
 }
 
-QStringList historyOf(const TEditForm *window)
-{
-    QStringList list;
-    for (int i = 0; i < window->fileCombo()->count(); ++i)
-        list.append(window->fileCombo()->itemText(i));
-    return list;
-}
-
 TEditForm *activeWindow(TFrameForm &frame)
 {
     QMdiSubWindow *sub = frame.mdiArea()->activeSubWindow();

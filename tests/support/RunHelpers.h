@@ -44,7 +44,6 @@ void letGo(const QString &commandFile);
 // Whether the command-file run ended within EndTimeout.
 bool runEnded(TFrameForm &frame);
 
-QStringList historyOf(const TEditForm *window);
 TEditForm *activeWindow(TFrameForm &frame);
 
 } // namespace RunHelpers

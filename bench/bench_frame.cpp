@@ -1,0 +1,165 @@
+// Timings of the frame as a whole, each the median of five runs:
+//
+//   startup   start-up to the first shown frame, with a settings file that
+//             reopens a 1 MB command file and a 10 MB output file
+//   runend    from the engine's end to the output shown, for a 76 MB output
+//             (the end is handled at once, without the timer's own wait)
+//   master    a master file of 200 command files with a trivial engine
+#include "ScriptedDialogs.h"
+#include "app/MDIFrame.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIMaster.h"
+#include "documents/MDIOutput.h"
+#include "engine/EngineLauncher.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QByteArray linesOfSize(qint64 bytes)
+{
+    const QByteArray line = QByteArray(74, 'r') + "\r\n";
+    QByteArray text;
+    text.reserve(bytes);
+    while (text.size() + line.size() <= bytes)
+        text += line;
+    return text;
+}
+
+std::unique_ptr<TFrameForm> startFrame(ScriptedDialogs &dialogs, const QString &home)
+{
+    auto frame = std::make_unique<TFrameForm>(dialogs, home);
+    frame->resize(800, 600);
+    frame->show();
+    (void)QTest::qWaitForWindowExposed(frame.get());
+    QApplication::processEvents();
+    return frame;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void benchStartup(const QTemporaryDir &dir)
+{
+    const QString command = dir.filePath(QStringLiteral("big.cf"));
+    const QString output = dir.filePath(QStringLiteral("big.out"));
+    writeFile(command, linesOfSize(1 << 20));
+    writeFile(output, linesOfSize(10 << 20));
+    const QString home = dir.filePath(QStringLiteral("home"));
+    QDir().mkpath(home);
+    const QByteArray ini = "[Main Window Size]\r\n10 10 800 600\r\n[Command Window Size]\r\n166 4 600 250\r\n"
+                           "[Output Window Size]\r\n166 260 600 250\r\n[Explorer Window Size]\r\n4 4 158 500\r\n"
+                           "[Quelm Files]\r\nquelm\r\nquelm.hlp\r\n[Working Directory]\r\n"
+                           + dir.path().toUtf8()
+                           + "\r\n[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"
+                             "[Screen Font]\r\n10 Courier New\r\n[Print Font]\r\n10 Courier New\r\n"
+                             "[Command History]\r\n"
+                           + command.toUtf8() + "\r\n[Output History]\r\n" + output.toUtf8() + "\r\n";
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        writeFile(home + QStringLiteral("/ostrel.ini"), ini);
+        ScriptedDialogs dialogs;
+        QElapsedTimer timer;
+        timer.start();
+        auto frame = startFrame(dialogs, home);
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("startup with 1 MB + 10 MB files: median %.0f ms\n", median(times));
+}
+
+// A run that has already ended, so that the end is measured alone.
+class EndedRun : public EngineRun
+{
+public:
+    bool isRunning() const override { return false; }
+    bool engineNotExecuted() const override { return false; }
+    void waitUntilEnded() override {}
+};
+
+void benchRunEnd(const QTemporaryDir &dir)
+{
+    const QString output = dir.filePath(QStringLiteral("run.out"));
+    writeFile(output, linesOfSize(76LL << 20));
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        ScriptedDialogs dialogs;
+        auto frame = startFrame(dialogs, dir.path());
+        frame->OutputFileName = output;
+        frame->EngineRunning = true;
+        frame->EngineProcess = std::make_unique<EndedRun>();
+        QElapsedTimer timer;
+        timer.start();
+        frame->CheckQuelmActivation();
+        frame->OutputWindow->repaint();
+        QApplication::processEvents();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("end of a run to a 76 MB output shown: median %.0f ms\n", median(times));
+}
+
+void benchMaster(const QTemporaryDir &dir)
+{
+    const QString engine = dir.filePath(QStringLiteral("engine"));
+    writeFile(engine, "#!/bin/sh\necho done\n");
+    QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QByteArray master;
+    for (int i = 0; i < 200; ++i) {
+        const QString name = dir.filePath(QStringLiteral("job%1.cf").arg(i));
+        writeFile(name, "1+1\r\n");
+        master += name.toUtf8() + "\r\n";
+    }
+    const QString masterFile = dir.filePath(QStringLiteral("all.mst"));
+    writeFile(masterFile, master);
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        ScriptedDialogs dialogs;
+        auto frame = startFrame(dialogs, dir.path());
+        frame->EnginePath = engine;
+        dialogs.openAnswers.enqueue(masterFile);
+        frame->OpenMasterClick();
+        QElapsedTimer timer;
+        timer.start();
+        frame->ExecMaster();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const double total = median(times);
+    std::printf("master file of 200 command files: median %.0f ms, %.1f ms per file\n", total, total / 200);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    QTemporaryDir dir;
+    const QString start = QDir::currentPath();
+    if (only.isEmpty() || only == QLatin1String("startup"))
+        benchStartup(dir);
+    QDir::setCurrent(start);
+    if (only.isEmpty() || only == QLatin1String("runend"))
+        benchRunEnd(dir);
+    QDir::setCurrent(start);
+    if (only.isEmpty() || only == QLatin1String("master"))
+        benchMaster(dir);
+    return 0;
+}
