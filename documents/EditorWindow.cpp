@@ -1,5 +1,6 @@
 #include "documents/EditorWindow.h"
 
+#include "app/ChildMenus.h"
 #include "app/ErrorGuard.h"
 #include "app/FileError.h"
 #include "app/Icons.h"
@@ -106,71 +107,32 @@ QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, cons
     return button;
 }
 
-QAction *TEditForm::addAction(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    return action;
-}
-
 void TEditForm::createMenus()
 {
-    m_fileMenu = new QMenu(QStringLiteral("&File"), this);
-    m_fileMenu->setObjectName(QStringLiteral("File2"));
-    QAction *newCommand = addAction(m_fileMenu, QStringLiteral("New1"), QStringLiteral("New Command File..."));
-    QMenu *open = m_fileMenu->addMenu(QStringLiteral("Open"));
-    open->setObjectName(QStringLiteral("Open4"));
-    open->menuAction()->setObjectName(QStringLiteral("Open4"));
-    m_openCommand = addAction(open, QStringLiteral("OpenCommand1"), QStringLiteral("Open &Command File..."),
-                              QKeySequence(Qt::Key_F2));
-    m_openOutput = addAction(open, QStringLiteral("OpenOutput1"), QStringLiteral("Open Output File..."),
-                             QKeySequence(Qt::Key_F3));
-    QAction *openAnother = addAction(open, QStringLiteral("OpenAnotherFile1"), QStringLiteral("Open Another File..."),
-                                     QKeySequence(Qt::Key_F4));
-    if (m_kind.hasOpenMaster) {
-        QAction *openMaster = addAction(open, QStringLiteral("OpenMasterFile1"), QStringLiteral("Open Master File..."));
-        connect(openMaster, &QAction::triggered, this, [] { FrameForm->OpenMasterClick(); });
-    }
-    m_save = addAction(m_fileMenu, QStringLiteral("Save1"), QStringLiteral("&Save"), QKeySequence(Qt::Key_F6));
-    m_saveAs = addAction(m_fileMenu, QStringLiteral("Saveas1"), QStringLiteral("Save &As..."));
-    m_print = addAction(m_fileMenu, QStringLiteral("Print1"), QStringLiteral("&Print..."));
-    QAction *printerSetup = addAction(m_fileMenu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
-    m_fileMenu->addSeparator();
-    QAction *preferences = addAction(m_fileMenu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
-    m_fileMenu->addSeparator();
-    QAction *exit = addAction(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("E&xit"));
-
-    connect(newCommand, &QAction::triggered, this, [] { FrameForm->NewCommandClick(); });
-    connect(m_openCommand, &QAction::triggered, this, [] { FrameForm->OpenCommandClick(); });
-    connect(m_openOutput, &QAction::triggered, this, [] { FrameForm->OpenOutputClick(); });
-    connect(openAnother, &QAction::triggered, this, [] { FrameForm->OpenAnotherClick(); });
+    ChildMenus::FileItems items;
+    items.openMaster = m_kind.hasOpenMaster;
+    const ChildMenus::FileMenu file = ChildMenus::createFileMenu(this, items);
+    m_fileMenu = file.menu;
+    m_openCommand = file.openCommand;
+    m_openOutput = file.openOutput;
+    m_save = file.save;
+    m_saveAs = file.saveAs;
+    m_print = file.print;
     connect(m_save, &QAction::triggered, this, &TEditForm::SaveClick);
     connect(m_saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
     connect(m_print, &QAction::triggered, this, &TEditForm::PrintClick);
-    connect(printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
-    connect(preferences, &QAction::triggered, this, [] { FrameForm->PreferencesClick(); });
-    connect(exit, &QAction::triggered, this, [] { FrameForm->ExitClick(); });
+    connect(file.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
 
-    m_editMenu = new QMenu(QStringLiteral("&Edit"), this);
-    m_editMenu->setObjectName(QStringLiteral("Edit2"));
-    m_cut = addAction(m_editMenu, QStringLiteral("Cut1"), QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    m_copy = addAction(m_editMenu, QStringLiteral("Copy1"), QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    m_paste =
-        addAction(m_editMenu, QStringLiteral("Paste1"), QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    QAction *selectAll = addAction(m_editMenu, QStringLiteral("Selectall1"), QStringLiteral("Select &all"),
-                                   QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_editMenu->addSeparator();
-    QAction *screenFont = addAction(m_editMenu, QStringLiteral("ScreenFont1"), QStringLiteral("&Screen Font..."));
-    QAction *printFont = addAction(m_editMenu, QStringLiteral("PrintFont1"), QStringLiteral("&Print Font..."));
-
+    const ChildMenus::EditMenu edit = ChildMenus::createEditMenu(this);
+    m_editMenu = edit.menu;
+    m_cut = edit.cut;
+    m_copy = edit.copy;
+    m_paste = edit.paste;
     connect(m_editMenu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
     connect(m_cut, &QAction::triggered, this, &TEditForm::CutClick);
     connect(m_copy, &QAction::triggered, this, &TEditForm::CopyClick);
     connect(m_paste, &QAction::triggered, this, &TEditForm::PasteClick);
-    connect(selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
-    connect(screenFont, &QAction::triggered, this, [] { FrameForm->ScreenFontClick(); });
-    connect(printFont, &QAction::triggered, this, [] { FrameForm->PrintFontClick(); });
+    connect(edit.selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
 }
 
 QList<QMenu *> TEditForm::mergedMenus() const

@@ -111,8 +111,6 @@ private:
     void createToolBar();
     void createMenus();
     QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon);
-    QAction *addAction(QMenu *menu, const QString &name, const QString &caption,
-                       const QKeySequence &shortcut = QKeySequence());
     bool guarded(const std::function<void()> &action);
 
     EditorKind m_kind;

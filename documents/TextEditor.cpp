@@ -1,6 +1,7 @@
 #include "documents/TextEditor.h"
 
 #include "app/TextFile.h"
+#include "documents/TextPrinter.h"
 
 #include <QKeyEvent>
 
@@ -64,22 +65,7 @@ QByteArray TextEditor::bytes() const
 QStringList TextEditor::lines() const
 {
     const QByteArray raw = bytes();
-    const QString text = isUtf8() ? QString::fromUtf8(raw) : TextFile::decode(raw);
-    QStringList result;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            result.append(text.mid(start, i - start));
-            if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < n)
-        result.append(text.mid(start));
-    return result;
+    return SplitPrintLines(isUtf8() ? QString::fromUtf8(raw) : TextFile::decode(raw));
 }
 
 void TextEditor::setEditorFont(const QFont &font)

@@ -1,5 +1,6 @@
 #include "help/MDIHelp.h"
 
+#include "app/ChildMenus.h"
 #include "app/FileError.h"
 #include "app/MDIFrame.h"
 #include "app/PathHelpers.h"
@@ -183,75 +184,30 @@ QPushButton *THelpEditForm::addButton(const QString &name, const QString &captio
     return button;
 }
 
-QAction *THelpEditForm::addAction(QMenu *menu, const QString &name, const QString &caption,
-                                  const QKeySequence &shortcut)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    action->setShortcut(shortcut);
-    return action;
-}
-
 void THelpEditForm::createMenus()
 {
-    m_fileMenu = new QMenu(QStringLiteral("&File"), this);
-    m_fileMenu->setObjectName(QStringLiteral("File2"));
-    QAction *newCommand = addAction(m_fileMenu, QStringLiteral("New1"), QStringLiteral("New..."));
-    QMenu *open = m_fileMenu->addMenu(QStringLiteral("Open"));
-    open->setObjectName(QStringLiteral("Open4"));
-    open->menuAction()->setObjectName(QStringLiteral("Open4"));
-    QAction *openCommand = addAction(open, QStringLiteral("OpenCommand1"),
-                                     QStringLiteral("Open &Command File..."), QKeySequence(Qt::Key_F2));
-    QAction *openOutput = addAction(open, QStringLiteral("OpenOutput1"),
-                                    QStringLiteral("Open Output File..."), QKeySequence(Qt::Key_F3));
-    QAction *openAnother = addAction(open, QStringLiteral("OpenAnotherFile1"),
-                                     QStringLiteral("Open Another File..."), QKeySequence(Qt::Key_F4));
+    ChildMenus::FileItems items;
+    items.newCaption = QStringLiteral("New...");
+    items.saveShortcut = QKeySequence(Qt::Key_F5);
+    items.saveAsShortcut = QKeySequence(Qt::Key_F6);
+    const ChildMenus::FileMenu file = ChildMenus::createFileMenu(this, items);
+    m_fileMenu = file.menu;
     // The help text is never saved.
-    addAction(m_fileMenu, QStringLiteral("Save1"), QStringLiteral("&Save"), QKeySequence(Qt::Key_F5))
-        ->setEnabled(false);
-    addAction(m_fileMenu, QStringLiteral("Saveas1"), QStringLiteral("Save &As..."), QKeySequence(Qt::Key_F6))
-        ->setEnabled(false);
-    QAction *print = addAction(m_fileMenu, QStringLiteral("Print1"), QStringLiteral("&Print..."));
-    QAction *printerSetup =
-        addAction(m_fileMenu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
-    m_fileMenu->addSeparator();
-    QAction *preferences =
-        addAction(m_fileMenu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
-    m_fileMenu->addSeparator();
-    QAction *exit = addAction(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("E&xit"));
+    file.save->setEnabled(false);
+    file.saveAs->setEnabled(false);
+    connect(file.print, &QAction::triggered, this, &THelpEditForm::PrintClick);
+    connect(file.printerSetup, &QAction::triggered, this, &THelpEditForm::PrintersetupClick);
 
-    connect(newCommand, &QAction::triggered, this, [] { FrameForm->NewCommandClick(); });
-    connect(openCommand, &QAction::triggered, this, [] { FrameForm->OpenCommandClick(); });
-    connect(openOutput, &QAction::triggered, this, [] { FrameForm->OpenOutputClick(); });
-    connect(openAnother, &QAction::triggered, this, [] { FrameForm->OpenAnotherClick(); });
-    connect(print, &QAction::triggered, this, &THelpEditForm::PrintClick);
-    connect(printerSetup, &QAction::triggered, this, &THelpEditForm::PrintersetupClick);
-    connect(preferences, &QAction::triggered, this, [] { FrameForm->PreferencesClick(); });
-    connect(exit, &QAction::triggered, this, [] { FrameForm->ExitClick(); });
-
-    m_editMenu = new QMenu(QStringLiteral("&Edit"), this);
-    m_editMenu->setObjectName(QStringLiteral("Edit2"));
-    m_cut = addAction(m_editMenu, QStringLiteral("Cut1"), QStringLiteral("Cu&t"),
-                      QKeySequence(Qt::CTRL | Qt::Key_X));
-    m_copy = addAction(m_editMenu, QStringLiteral("Copy1"), QStringLiteral("&Copy"),
-                       QKeySequence(Qt::CTRL | Qt::Key_C));
-    m_paste = addAction(m_editMenu, QStringLiteral("Paste1"), QStringLiteral("&Paste"),
-                        QKeySequence(Qt::CTRL | Qt::Key_V));
-    QAction *selectAll = addAction(m_editMenu, QStringLiteral("Selectall1"), QStringLiteral("Select &all"),
-                                   QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_editMenu->addSeparator();
-    QAction *screenFont =
-        addAction(m_editMenu, QStringLiteral("ScreenFont1"), QStringLiteral("&Screen Font..."));
-    QAction *printFont =
-        addAction(m_editMenu, QStringLiteral("PrintFont1"), QStringLiteral("&Print Font..."));
-
+    const ChildMenus::EditMenu edit = ChildMenus::createEditMenu(this);
+    m_editMenu = edit.menu;
+    m_cut = edit.cut;
+    m_copy = edit.copy;
+    m_paste = edit.paste;
     connect(m_editMenu, &QMenu::aboutToShow, this, &THelpEditForm::EditClick);
     connect(m_cut, &QAction::triggered, Editor, &QPlainTextEdit::cut);
     connect(m_copy, &QAction::triggered, Editor, &QPlainTextEdit::copy);
     connect(m_paste, &QAction::triggered, Editor, &QPlainTextEdit::paste);
-    connect(selectAll, &QAction::triggered, Editor, &QPlainTextEdit::selectAll);
-    connect(screenFont, &QAction::triggered, this, [] { FrameForm->ScreenFontClick(); });
-    connect(printFont, &QAction::triggered, this, [] { FrameForm->PrintFontClick(); });
+    connect(edit.selectAll, &QAction::triggered, Editor, &QPlainTextEdit::selectAll);
 }
 
 QList<QMenu *> THelpEditForm::mergedMenus() const

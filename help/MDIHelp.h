@@ -60,9 +60,6 @@ private:
     void createControls();
     void createMenus();
     QPushButton *addButton(const QString &name, const QString &caption);
-    QAction *addAction(QMenu *menu, const QString &name, const QString &caption,
-                       const QKeySequence &shortcut = QKeySequence());
-
     // The help file's text, or nothing after telling the user it cannot be read.
     std::optional<QString> readHelpFile();
     void searchIn(const QString &helpText);
