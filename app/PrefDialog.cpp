@@ -48,7 +48,12 @@ TPrefDialogForm::TPrefDialogForm(UserDialogs &dialogs, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_dialogs(dialogs)
 {
     setWindowTitle(QStringLiteral("Preferences"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    // The layout is laid out in pixels for a narrow 8-point face; where MS
+    // Sans Serif is missing, Liberation Sans (Arial's widths) keeps the labels
+    // clear of the edits.
+    QFont face(QStringLiteral("MS Sans Serif"), 8);
+    face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    setFont(face);
     createControls();
     layOutControls();
     setUpTabOrder();
