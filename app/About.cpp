@@ -25,7 +25,8 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     name->setFont(bold);
     name->setGeometry(52, 8, 190, 32);
 
-    auto *description = new QLabel(QStringLiteral("The desktop front end for the Quelm calculation engine."), this);
+    auto *description =
+        new QLabel(QStringLiteral("The desktop front end for the Quelm calculation engine."), this);
     description->setObjectName(QStringLiteral("Comments"));
     description->setWordWrap(true);
     description->setGeometry(8, 48, 239, 44);

@@ -8,8 +8,7 @@
 // Runs one user action; a file-layer failure anywhere inside it ends the
 // action and is shown in the general error box. No exception reaches Qt's
 // event loop.
-template <typename Action>
-bool runGuarded(UserDialogs &dialogs, QWidget *parent, Action &&action)
+template <typename Action> bool runGuarded(UserDialogs &dialogs, QWidget *parent, Action &&action)
 {
     try {
         action();

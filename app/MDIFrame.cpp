@@ -51,7 +51,8 @@ QString withTrailingSeparator(const QString &folder)
 
 } // namespace
 
-TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStringList &arguments, QWidget *parent)
+TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStringList &arguments,
+                       QWidget *parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_arguments(arguments)
 {
     FrameForm = this;

@@ -154,8 +154,8 @@ private:
     void createExplorer();
     // A double-click in the explorer: the command and output windows ask to
     // save a modified text before it is replaced.
-    void openFromExplorer(TEditForm &window, const QString &question, void (TFrameForm::*open)(const QString &),
-                          const QString &path);
+    void openFromExplorer(TEditForm &window, const QString &question,
+                          void (TFrameForm::*open)(const QString &), const QString &path);
     void restoreHistory(TEditForm &window, QString &frameFileName, const QStringList &entries,
                         const QString &captionPrefix);
     void applyExplorerBounds(bool open, const QRect &bounds);

@@ -52,7 +52,8 @@ TPrefDialogForm::TPrefDialogForm(UserDialogs &dialogs, QWidget *parent)
     // Sans Serif is missing, Liberation Sans (Arial's widths) keeps the labels
     // clear of the edits.
     QFont face(QStringLiteral("MS Sans Serif"), 8);
-    face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    face.setFamilies(
+        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     setFont(face);
     createControls();
     layOutControls();

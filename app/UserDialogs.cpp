@@ -18,8 +18,8 @@ namespace {
 // leaves the current folder where the chosen file is.
 QFileDialog *makeFileDialog(QWidget *parent, const UserDialogs::FileRequest &request)
 {
-    auto *dialog = new QFileDialog(parent, request.title, QDir::currentPath(),
-                                   FileFilters::toQtFilter(request.filter));
+    auto *dialog =
+        new QFileDialog(parent, request.title, QDir::currentPath(), FileFilters::toQtFilter(request.filter));
     QString suffix = request.defaultExtension;
     if (suffix.startsWith(QLatin1Char('.')))
         suffix.remove(0, 1);

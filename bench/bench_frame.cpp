@@ -66,14 +66,15 @@ void benchStartup(const QTemporaryDir &dir)
     writeFile(output, linesOfSize(10 << 20));
     const QString home = dir.filePath(QStringLiteral("home"));
     QDir().mkpath(home);
-    const QByteArray ini = "[Main Window Size]\r\n10 10 800 600\r\n[Command Window Size]\r\n166 4 600 250\r\n"
-                           "[Output Window Size]\r\n166 260 600 250\r\n[Explorer Window Size]\r\n4 4 158 500\r\n"
-                           "[Quelm Files]\r\nquelm\r\nquelm.hlp\r\n[Working Directory]\r\n"
-                           + dir.path().toUtf8()
-                           + "\r\n[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"
-                             "[Screen Font]\r\n10 Courier New\r\n[Print Font]\r\n10 Courier New\r\n"
-                             "[Command History]\r\n"
-                           + command.toUtf8() + "\r\n[Output History]\r\n" + output.toUtf8() + "\r\n";
+    const QByteArray ini =
+        "[Main Window Size]\r\n10 10 800 600\r\n[Command Window Size]\r\n166 4 600 250\r\n"
+        "[Output Window Size]\r\n166 260 600 250\r\n[Explorer Window Size]\r\n4 4 158 500\r\n"
+        "[Quelm Files]\r\nquelm\r\nquelm.hlp\r\n[Working Directory]\r\n" +
+        dir.path().toUtf8() +
+        "\r\n[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"
+        "[Screen Font]\r\n10 Courier New\r\n[Print Font]\r\n10 Courier New\r\n"
+        "[Command History]\r\n" +
+        command.toUtf8() + "\r\n[Output History]\r\n" + output.toUtf8() + "\r\n";
     std::vector<double> times;
     for (int run = 0; run < 5; ++run) {
         writeFile(home + QStringLiteral("/ostrel.ini"), ini);

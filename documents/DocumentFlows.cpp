@@ -97,7 +97,8 @@ void DocumentFlows::historyPicked(const Target &target, void (DocumentFlows::*op
     if (!target.window.askToSave(target.question))
         return;
     if (!Paths::fileExists(picked)) {
-        m_frame.dialogs().error(&m_frame, QStringLiteral("Open"), QStringLiteral("Cannot read selected file."));
+        m_frame.dialogs().error(&m_frame, QStringLiteral("Open"),
+                                QStringLiteral("Cannot read selected file."));
         return;
     }
     (this->*openPath)(picked);
@@ -137,8 +138,8 @@ void DocumentFlows::OpenAnotherClick()
 {
     const UserDialogs::FileRequest request{
         QStringLiteral("Open Another File"),
-        FileFilters::anotherFilter(m_frame.CommandFileExtension, m_frame.OutputFileExtension), QStringLiteral(".mst"),
-        QString()};
+        FileFilters::anotherFilter(m_frame.CommandFileExtension, m_frame.OutputFileExtension),
+        QStringLiteral(".mst"), QString()};
     const std::optional<QString> chosen = m_frame.dialogs().openFile(&m_frame, request);
     if (!chosen || chosen->isEmpty())
         return;

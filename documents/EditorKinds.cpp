@@ -109,8 +109,8 @@ void TCommandEditForm::makeUntitled()
 
 QList<QObject *> TCommandEditForm::lockedDuringRun() const
 {
-    return {m_runButton, fileCombo(), m_save, m_saveAs, m_saveButton, m_openCommand, m_openOutput,
-            m_openButton, m_printButton, m_print};
+    return {m_runButton,   fileCombo(),  m_save,       m_saveAs,      m_saveButton,
+            m_openCommand, m_openOutput, m_openButton, m_printButton, m_print};
 }
 
 void TCommandEditForm::OpenButtonClick()
@@ -150,8 +150,8 @@ void TOutputEditForm::makeUntitled()
 
 QList<QObject *> TOutputEditForm::lockedDuringRun() const
 {
-    return {fileCombo(), m_save, m_saveAs, m_saveButton, m_openOutput, m_openCommand,
-            m_openButton, m_printButton, m_print};
+    return {fileCombo(),   m_save,       m_saveAs,      m_saveButton, m_openOutput,
+            m_openCommand, m_openButton, m_printButton, m_print};
 }
 
 void TOutputEditForm::OpenButtonClick()

@@ -58,8 +58,10 @@ void TEditForm::createToolBar()
     m_openButton = addButton(speedBar, QStringLiteral("OpenButton"), 5, m_kind.openHint, Icons::open());
     m_saveButton = addButton(speedBar, QStringLiteral("SaveButton"), 30, m_kind.saveHint, Icons::save());
     m_printButton = addButton(speedBar, QStringLiteral("PrintButton"), 55, m_kind.printHint, Icons::print());
-    QToolButton *cut = addButton(speedBar, QStringLiteral("CutButton"), 86, QStringLiteral("Cut|"), Icons::cut());
-    QToolButton *copy = addButton(speedBar, QStringLiteral("CopyButton"), 111, QStringLiteral("Copy|"), Icons::copy());
+    QToolButton *cut =
+        addButton(speedBar, QStringLiteral("CutButton"), 86, QStringLiteral("Cut|"), Icons::cut());
+    QToolButton *copy =
+        addButton(speedBar, QStringLiteral("CopyButton"), 111, QStringLiteral("Copy|"), Icons::copy());
     QToolButton *paste =
         addButton(speedBar, QStringLiteral("PasteButton"), 136, QStringLiteral("Paste|"), Icons::paste());
     if (m_kind.hasRunButton) {
@@ -88,12 +90,14 @@ void TEditForm::createToolBar()
         m_fileCombo->setObjectName(QStringLiteral("FileCombo"));
         m_fileCombo->setEditable(false);
         m_fileCombo->setMaxVisibleItems(m_kind.fileComboRows);
-        m_fileCombo->setGeometry(FileComboLeft, FileComboTop, FileComboWidth, m_fileCombo->sizeHint().height());
+        m_fileCombo->setGeometry(FileComboLeft, FileComboTop, FileComboWidth,
+                                 m_fileCombo->sizeHint().height());
         m_fileCombo->raise();
     }
 }
 
-QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon)
+QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint,
+                                  const QIcon &icon)
 {
     auto *button = new QToolButton(bar);
     button->setObjectName(name);
@@ -200,8 +204,9 @@ bool TEditForm::SaveAsClick()
     const std::optional<QString> chosen = FrameForm->dialogs().saveFile(this, request);
     if (!chosen)
         return false;
-    if (QFileInfo::exists(*chosen)
-        && FrameForm->dialogs().confirm(this, QStringLiteral("Overwrite existing File?")) != UserDialogs::Answer::Yes)
+    if (QFileInfo::exists(*chosen) &&
+        FrameForm->dialogs().confirm(this, QStringLiteral("Overwrite existing File?")) !=
+            UserDialogs::Answer::Yes)
         return false;
     FileName = *chosen;
     if (!guarded([this] { writeFile(); }))

@@ -14,15 +14,16 @@ QString outputFilter(const QString &o)
 
 QString anotherFilter(const QString &c, const QString &o)
 {
-    return QStringLiteral("Quelm and Text Files [") + c + QLatin1Char(',') + o + QStringLiteral(",.txt]|*") + c
-           + QStringLiteral(";*") + o + QStringLiteral(";*.txt|Text Files [.txt]|*.txt|All Files [*.*]|*.*");
+    return QStringLiteral("Quelm and Text Files [") + c + QLatin1Char(',') + o + QStringLiteral(",.txt]|*") +
+           c + QStringLiteral(";*") + o +
+           QStringLiteral(";*.txt|Text Files [.txt]|*.txt|All Files [*.*]|*.*");
 }
 
 QString explorerFilter(const QString &c, const QString &o)
 {
-    return commandFilter(c) + QStringLiteral("|Quelm Files [") + c + QLatin1Char(',') + o + QStringLiteral("]|*")
-           + c + QStringLiteral(";*") + o + QLatin1Char('|') + outputFilter(o)
-           + QStringLiteral("|All Files [*.*]|*.*");
+    return commandFilter(c) + QStringLiteral("|Quelm Files [") + c + QLatin1Char(',') + o +
+           QStringLiteral("]|*") + c + QStringLiteral(";*") + o + QLatin1Char('|') + outputFilter(o) +
+           QStringLiteral("|All Files [*.*]|*.*");
 }
 
 QString masterFilter()

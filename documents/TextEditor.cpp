@@ -91,7 +91,8 @@ bool TextEditor::event(QEvent *event)
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             if (event->type() == QEvent::KeyPress)
-                QWidget::focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+                QWidget::focusNextPrevChild(key->key() == Qt::Key_Tab &&
+                                            !(key->modifiers() & Qt::ShiftModifier));
             return true;
         }
     }

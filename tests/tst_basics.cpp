@@ -45,14 +45,38 @@ void TestBasics::pathPieces_data()
 
     const QString win = Paths::windowsSeparators();
     const QString posix = Paths::posixSeparators();
-    QTest::newRow("windows") << win << "C:\\WORK\\RUN1.CF" << "C:\\WORK\\" << "RUN1.CF" << ".CF";
-    QTest::newRow("windows dotted folder") << win << "C:\\DATA.V2\\README" << "C:\\DATA.V2\\" << "README" << "";
-    QTest::newRow("windows drive only") << win << "C:run.cf" << "C:" << "run.cf" << ".cf";
-    QTest::newRow("windows slash") << win << "C:/a.b/c" << "C:/a.b/" << "c" << "";
-    QTest::newRow("posix") << posix << "/home/u/run.old.cf" << "/home/u/" << "run.old.cf" << ".cf";
-    QTest::newRow("posix backslash is a name") << posix << "/x/a\\b.c" << "/x/" << "a\\b.c" << ".c";
-    QTest::newRow("posix dotted folder") << posix << "/proj.2/run" << "/proj.2/" << "run" << "";
-    QTest::newRow("no folder") << posix << "run" << "" << "run" << "";
+    QTest::newRow("windows") << win << "C:\\WORK\\RUN1.CF"
+                             << "C:\\WORK\\"
+                             << "RUN1.CF"
+                             << ".CF";
+    QTest::newRow("windows dotted folder") << win << "C:\\DATA.V2\\README"
+                                           << "C:\\DATA.V2\\"
+                                           << "README"
+                                           << "";
+    QTest::newRow("windows drive only") << win << "C:run.cf"
+                                        << "C:"
+                                        << "run.cf"
+                                        << ".cf";
+    QTest::newRow("windows slash") << win << "C:/a.b/c"
+                                   << "C:/a.b/"
+                                   << "c"
+                                   << "";
+    QTest::newRow("posix") << posix << "/home/u/run.old.cf"
+                           << "/home/u/"
+                           << "run.old.cf"
+                           << ".cf";
+    QTest::newRow("posix backslash is a name") << posix << "/x/a\\b.c"
+                                               << "/x/"
+                                               << "a\\b.c"
+                                               << ".c";
+    QTest::newRow("posix dotted folder") << posix << "/proj.2/run"
+                                         << "/proj.2/"
+                                         << "run"
+                                         << "";
+    QTest::newRow("no folder") << posix << "run"
+                               << ""
+                               << "run"
+                               << "";
 }
 
 void TestBasics::pathPieces()
@@ -75,13 +99,20 @@ void TestBasics::changeExtension_data()
 
     const QString win = Paths::windowsSeparators();
     const QString posix = Paths::posixSeparators();
-    QTest::newRow("win replace") << win << "C:\\data\\run.cf" << "C:\\data\\run.out";
-    QTest::newRow("win append") << win << "C:\\data\\run" << "C:\\data\\run.out";
-    QTest::newRow("win dotted folder") << win << "C:\\proj.2\\run" << "C:\\proj.2\\run.out";
-    QTest::newRow("win two dots") << win << "run.old.cf" << "run.old.out";
-    QTest::newRow("posix replace") << posix << "/data/run.cf" << "/data/run.out";
-    QTest::newRow("posix dotted folder") << posix << "/proj.2/run" << "/proj.2/run.out";
-    QTest::newRow("posix trailing dot") << posix << "/d/run." << "/d/run.out";
+    QTest::newRow("win replace") << win << "C:\\data\\run.cf"
+                                 << "C:\\data\\run.out";
+    QTest::newRow("win append") << win << "C:\\data\\run"
+                                << "C:\\data\\run.out";
+    QTest::newRow("win dotted folder") << win << "C:\\proj.2\\run"
+                                       << "C:\\proj.2\\run.out";
+    QTest::newRow("win two dots") << win << "run.old.cf"
+                                  << "run.old.out";
+    QTest::newRow("posix replace") << posix << "/data/run.cf"
+                                   << "/data/run.out";
+    QTest::newRow("posix dotted folder") << posix << "/proj.2/run"
+                                         << "/proj.2/run.out";
+    QTest::newRow("posix trailing dot") << posix << "/d/run."
+                                        << "/d/run.out";
 }
 
 void TestBasics::changeExtension()
@@ -101,7 +132,9 @@ void TestBasics::lineReader_data()
     QTest::newRow("lone cr") << QByteArray("a\rb") << QStringList{"a", "b"};
     QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
     QTest::newRow("empty line kept") << QByteArray("a\r\n\r\nb") << QStringList{"a", "", "b"};
-    QTest::newRow("ctrl-z ends the file") << QByteArray("a\r\nb\x1a" "c\r\n") << QStringList{"a", "b"};
+    QTest::newRow("ctrl-z ends the file") << QByteArray("a\r\nb\x1a"
+                                                        "c\r\n")
+                                          << QStringList{"a", "b"};
     QTest::newRow("no line end") << QByteArray("last") << QStringList{"last"};
     QTest::newRow("long line") << QByteArray(100000, 'x') << QStringList{QString(100000, QLatin1Char('x'))};
 }
@@ -163,8 +196,8 @@ void TestBasics::decodesUtf8OrCp1252()
     QCOMPARE(TextFile::decode(QByteArray("gr\xc3\xbc\xc3\x9f")), QStringLiteral("gr\u00fc\u00df"));
     // 0x93 and 0x94 are curly quotes in Windows-1252 and invalid as UTF-8.
     QCOMPARE(TextFile::decode(QByteArray("\x93hi\x94")), QStringLiteral("\u201chi\u201d"));
-    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xc3")));          // cut short
-    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xc0\xaf")));      // overlong
+    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xc3")));         // cut short
+    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xc0\xaf")));     // overlong
     QVERIFY(!TextFile::isValidUtf8(QByteArray("\xed\xa0\x80"))); // surrogate
     QVERIFY(TextFile::isValidUtf8(QByteArray("\xf0\x9f\x98\x80")));
 }
@@ -207,9 +240,10 @@ void TestBasics::filters()
     QCOMPARE(FileFilters::anotherFilter(".cf", ".out"),
              QStringLiteral("Quelm and Text Files [.cf,.out,.txt]|*.cf;*.out;*.txt|Text Files [.txt]|*.txt|"
                             "All Files [*.*]|*.*"));
-    QCOMPARE(FileFilters::explorerFilter(".cf", ".out"),
-             QStringLiteral("Command Files [.cf]|*.cf|Quelm Files [.cf,.out]|*.cf;*.out|Output Files [.out]|*.out|"
-                            "All Files [*.*]|*.*"));
+    QCOMPARE(
+        FileFilters::explorerFilter(".cf", ".out"),
+        QStringLiteral("Command Files [.cf]|*.cf|Quelm Files [.cf,.out]|*.cf;*.out|Output Files [.out]|*.out|"
+                       "All Files [*.*]|*.*"));
     const auto choices = FileFilters::parse(FileFilters::explorerFilter(".cf", ".out"));
     QCOMPARE(choices.size(), 4);
     QCOMPARE(choices.at(1).masks, (QStringList{"*.cf", "*.out"}));

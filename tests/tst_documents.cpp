@@ -15,7 +15,6 @@
 
 using Answer = UserDialogs::Answer;
 
-
 // The frame's flows that open files into the editor windows, their histories
 // and save questions, and the file named on the command line.
 class TestDocuments : public QObject
@@ -49,13 +48,24 @@ void TestDocuments::openDialogRequests_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("extension");
-    QTest::newRow("command") << "command" << "Open Command File" << "Command Files [.cf]|*.cf" << ".cf";
-    QTest::newRow("output") << "output" << "Open Output File" << "Output Files [.out]|*.out" << ".out";
-    QTest::newRow("another") << "another" << "Open Another File"
-                             << "Quelm and Text Files [.cf,.out,.txt]|*.cf;*.out;*.txt|Text Files [.txt]|*.txt|"
-                                "All Files [*.*]|*.*"
-                             << ".mst";
-    QTest::newRow("master") << "master" << "Open Master File" << "Output Files [.mst]|*.mst" << ".txt";
+    QTest::newRow("command") << "command"
+                             << "Open Command File"
+                             << "Command Files [.cf]|*.cf"
+                             << ".cf";
+    QTest::newRow("output") << "output"
+                            << "Open Output File"
+                            << "Output Files [.out]|*.out"
+                            << ".out";
+    QTest::newRow("another")
+        << "another"
+        << "Open Another File"
+        << "Quelm and Text Files [.cf,.out,.txt]|*.cf;*.out;*.txt|Text Files [.txt]|*.txt|"
+           "All Files [*.*]|*.*"
+        << ".mst";
+    QTest::newRow("master") << "master"
+                            << "Open Master File"
+                            << "Output Files [.mst]|*.mst"
+                            << ".txt";
 }
 
 void TestDocuments::openDialogRequests()
@@ -129,7 +139,8 @@ void TestDocuments::saveQuestion_data()
     QTest::addColumn<bool>("opened");
     QTest::newRow("command cancel") << false << QList<int>{int(Answer::Cancel)} << false << false;
     QTest::newRow("command no") << false << QList<int>{int(Answer::No)} << false << true;
-    QTest::newRow("command yes, save as cancelled") << false << QList<int>{int(Answer::Yes)} << false << false;
+    QTest::newRow("command yes, save as cancelled")
+        << false << QList<int>{int(Answer::Yes)} << false << false;
     QTest::newRow("command yes, saved") << false << QList<int>{int(Answer::Yes)} << true << true;
     QTest::newRow("output cancel") << true << QList<int>{int(Answer::Cancel)} << false << false;
     QTest::newRow("output no") << true << QList<int>{int(Answer::No)} << false << true;
@@ -220,11 +231,16 @@ void TestDocuments::firstArgument_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("window");
-    QTest::newRow("command, upper case") << "RUN1.CF" << "command";
-    QTest::newRow("output") << "result.out" << "output";
-    QTest::newRow("text") << "notes.txt" << "another";
-    QTest::newRow("no extension, dotted folder") << "data.v2/README" << "another";
-    QTest::newRow("missing file") << "" << "none";
+    QTest::newRow("command, upper case") << "RUN1.CF"
+                                         << "command";
+    QTest::newRow("output") << "result.out"
+                            << "output";
+    QTest::newRow("text") << "notes.txt"
+                          << "another";
+    QTest::newRow("no extension, dotted folder") << "data.v2/README"
+                                                 << "another";
+    QTest::newRow("missing file") << ""
+                                  << "none";
 }
 
 void TestDocuments::firstArgument()
@@ -272,7 +288,8 @@ void TestDocuments::openAnotherWindows()
     f.dialogs.saveAnswers.enqueue(copy);
     QVERIFY(first->SaveAsClick());
     QCOMPARE(first->windowTitle(), QStringLiteral("ANOTHER - ") + copy);
-    QCOMPARE(f.dialogs.saveRequests.first().filter, QStringLiteral("Test Files [.txt]|*.txt|All Files [*.*]|*.*"));
+    QCOMPARE(f.dialogs.saveRequests.first().filter,
+             QStringLiteral("Test Files [.txt]|*.txt|All Files [*.*]|*.*"));
     QCOMPARE(f.dialogs.saveRequests.first().defaultExtension, QStringLiteral(".txt"));
 }
 

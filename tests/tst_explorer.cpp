@@ -87,25 +87,45 @@ void TestExplorer::maskMatching_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("matches");
 
-    QTest::newRow("same case") << "*.cf" << "run.cf" << true;
-    QTest::newRow("upper-case name") << "*.cf" << "RUN.CF" << true;
-    QTest::newRow("upper-case mask") << "*.OUT" << "run.out" << true;
-    QTest::newRow("non-ASCII case") << "*.äb" << "x.ÄB" << true;
-    QTest::newRow("longer extension") << "*.cf" << "run.cfg" << false;
-    QTest::newRow("no dot") << "*.cf" << "runcf" << false;
-    QTest::newRow("trailing blank") << "*.cf" << "run.cf " << false;
-    QTest::newRow("second mask") << "*.cf;*.out" << "RESULT.OUT" << true;
-    QTest::newRow("neither mask") << "*.cf;*.out" << "notes.txt" << false;
-    QTest::newRow("all files, no dot") << "*.*" << "README" << true;
-    QTest::newRow("all files among others") << "*.cf;*.*" << "Makefile" << true;
-    QTest::newRow("question mark") << "?.cf" << "a.cf" << true;
-    QTest::newRow("question mark is one letter") << "?.cf" << "ab.cf" << false;
-    QTest::newRow("brackets are letters") << "*.c[f]" << "x.c[f]" << true;
-    QTest::newRow("brackets are no class") << "*.c[f]" << "x.cf" << false;
-    QTest::newRow("dot is a letter") << "*.cf" << "runxcf" << false;
-    QTest::newRow("newline in name") << "*.cf" << "a\nb.cf" << true;
-    QTest::newRow("newline after extension") << "*.cf" << "a.cf\n" << false;
-    QTest::newRow("empty mask") << "" << "a.cf" << false;
+    QTest::newRow("same case") << "*.cf"
+                               << "run.cf" << true;
+    QTest::newRow("upper-case name") << "*.cf"
+                                     << "RUN.CF" << true;
+    QTest::newRow("upper-case mask") << "*.OUT"
+                                     << "run.out" << true;
+    QTest::newRow("non-ASCII case") << "*.äb"
+                                    << "x.ÄB" << true;
+    QTest::newRow("longer extension") << "*.cf"
+                                      << "run.cfg" << false;
+    QTest::newRow("no dot") << "*.cf"
+                            << "runcf" << false;
+    QTest::newRow("trailing blank") << "*.cf"
+                                    << "run.cf " << false;
+    QTest::newRow("second mask") << "*.cf;*.out"
+                                 << "RESULT.OUT" << true;
+    QTest::newRow("neither mask") << "*.cf;*.out"
+                                  << "notes.txt" << false;
+    QTest::newRow("all files, no dot") << "*.*"
+                                       << "README" << true;
+    QTest::newRow("all files among others") << "*.cf;*.*"
+                                            << "Makefile" << true;
+    QTest::newRow("question mark") << "?.cf"
+                                   << "a.cf" << true;
+    QTest::newRow("question mark is one letter") << "?.cf"
+                                                 << "ab.cf" << false;
+    QTest::newRow("brackets are letters") << "*.c[f]"
+                                          << "x.c[f]" << true;
+    QTest::newRow("brackets are no class") << "*.c[f]"
+                                           << "x.cf" << false;
+    QTest::newRow("dot is a letter") << "*.cf"
+                                     << "runxcf" << false;
+    QTest::newRow("newline in name") << "*.cf"
+                                     << "a\nb.cf" << true;
+    QTest::newRow("newline after extension") << "*.cf"
+                                             << "a.cf\n"
+                                             << false;
+    QTest::newRow("empty mask") << ""
+                                << "a.cf" << false;
 }
 
 void TestExplorer::maskMatching()
@@ -124,19 +144,45 @@ void TestExplorer::windowRouting_data()
     QTest::addColumn<Explorer::TargetWindow>("window");
 
     using T = Explorer::TargetWindow;
-    QTest::newRow("output") << "/w/RESULT.OUT" << ".cf" << ".out" << T::Output;
-    QTest::newRow("command") << "/w/run.cf" << ".cf" << ".out" << T::Command;
-    QTest::newRow("setting in capitals") << "/w/run.cf" << ".CF" << ".out" << T::Command;
-    QTest::newRow("text") << "/w/NOTES.TXT" << ".cf" << ".out" << T::Another;
-    QTest::newRow("master file") << "/w/JOBS.MST" << ".cf" << ".out" << T::Another;
-    QTest::newRow("no extension") << "/w/README" << ".cf" << ".out" << T::Another;
-    QTest::newRow("dotted folder") << "/w/proj.cf/run" << ".cf" << ".out" << T::Another;
-    QTest::newRow("cmd after change") << "/w/a.cmd" << ".cmd" << ".out" << T::Command;
-    QTest::newRow("cf after change") << "/w/a.cf" << ".cmd" << ".out" << T::Another;
-    QTest::newRow("setting with blank") << "/w/a.cf" << ".cf " << ".out" << T::Another;
-    QTest::newRow("only A to Z fold") << "/w/a.Äx" << ".äx" << ".out" << T::Another;
-    QTest::newRow("same setting twice") << "/w/a.x" << ".x" << ".X" << T::Command;
-    QTest::newRow("empty setting") << "/w/README" << "" << ".out" << T::Another;
+    QTest::newRow("output") << "/w/RESULT.OUT"
+                            << ".cf"
+                            << ".out" << T::Output;
+    QTest::newRow("command") << "/w/run.cf"
+                             << ".cf"
+                             << ".out" << T::Command;
+    QTest::newRow("setting in capitals") << "/w/run.cf"
+                                         << ".CF"
+                                         << ".out" << T::Command;
+    QTest::newRow("text") << "/w/NOTES.TXT"
+                          << ".cf"
+                          << ".out" << T::Another;
+    QTest::newRow("master file") << "/w/JOBS.MST"
+                                 << ".cf"
+                                 << ".out" << T::Another;
+    QTest::newRow("no extension") << "/w/README"
+                                  << ".cf"
+                                  << ".out" << T::Another;
+    QTest::newRow("dotted folder") << "/w/proj.cf/run"
+                                   << ".cf"
+                                   << ".out" << T::Another;
+    QTest::newRow("cmd after change") << "/w/a.cmd"
+                                      << ".cmd"
+                                      << ".out" << T::Command;
+    QTest::newRow("cf after change") << "/w/a.cf"
+                                     << ".cmd"
+                                     << ".out" << T::Another;
+    QTest::newRow("setting with blank") << "/w/a.cf"
+                                        << ".cf "
+                                        << ".out" << T::Another;
+    QTest::newRow("only A to Z fold") << "/w/a.Äx"
+                                      << ".äx"
+                                      << ".out" << T::Another;
+    QTest::newRow("same setting twice") << "/w/a.x"
+                                        << ".x"
+                                        << ".X" << T::Command;
+    QTest::newRow("empty setting") << "/w/README"
+                                   << ""
+                                   << ".out" << T::Another;
 }
 
 void TestExplorer::windowRouting()
@@ -204,7 +250,8 @@ void TestExplorer::hiddenAndSpecialEntriesNotListed()
     TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
     QCOMPARE(form.findChild<FileListBox *>(QStringLiteral("FileListBox"))->names(),
              (QStringList{"link.cf", "shown.cf"}));
-    const QStringList folders = form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"))->entryPaths();
+    const QStringList folders =
+        form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"))->entryPaths();
     QVERIFY(folders.contains(root + "/sub"));
     QVERIFY(!folders.contains(root + "/.hiddendir"));
 }
@@ -271,13 +318,20 @@ void TestExplorer::awkwardFolderNames_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("file");
 
-    QTest::newRow("blanks") << "with  blanks " << "run one.cf";
-    QTest::newRow("quotes") << "it's \"quoted\"" << "a'b\".cf";
-    QTest::newRow("dollar") << "$HOME$(ls)" << "$x.cf";
-    QTest::newRow("semicolon") << "a;b" << "c;d.cf";
-    QTest::newRow("non-ASCII") << "Ünïcödé Ωμέγα" << "Résultat.cf";
-    QTest::newRow("newline") << "new\nline" << "two\nlines.cf";
-    QTest::newRow("backslash and star") << "back\\slash*" << "a\\b*.cf";
+    QTest::newRow("blanks") << "with  blanks "
+                            << "run one.cf";
+    QTest::newRow("quotes") << "it's \"quoted\""
+                            << "a'b\".cf";
+    QTest::newRow("dollar") << "$HOME$(ls)"
+                            << "$x.cf";
+    QTest::newRow("semicolon") << "a;b"
+                               << "c;d.cf";
+    QTest::newRow("non-ASCII") << "Ünïcödé Ωμέγα"
+                               << "Résultat.cf";
+    QTest::newRow("newline") << "new\nline"
+                             << "two\nlines.cf";
+    QTest::newRow("backslash and star") << "back\\slash*"
+                                        << "a\\b*.cf";
 }
 
 void TestExplorer::awkwardFolderNames()
@@ -316,11 +370,14 @@ void TestExplorer::cannotEnterFolder_data()
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("gone") << "remove" << "it does not exist";
-    QTest::newRow("now a file") << "file" << "it is not a directory";
+    QTest::newRow("gone") << "remove"
+                          << "it does not exist";
+    QTest::newRow("now a file") << "file"
+                                << "it is not a directory";
     // Permissions bind nobody when the tests run as root.
     if (geteuid() != 0)
-        QTest::newRow("no permission") << "chmod" << "permission denied";
+        QTest::newRow("no permission") << "chmod"
+                                       << "permission denied";
 }
 
 void TestExplorer::cannotEnterFolder()
@@ -398,7 +455,8 @@ void TestExplorer::folderDeletedWhileShown()
     QVERIFY(QDir(shown).removeRecursively());
 
     form.RereadFileList();
-    QCOMPARE(m_dialogs.lastError(), QStringLiteral("Cannot open directory %1: it does not exist.").arg(shown));
+    QCOMPARE(m_dialogs.lastError(),
+             QStringLiteral("Cannot open directory %1: it does not exist.").arg(shown));
     QVERIFY(files->names().isEmpty());
 
     // The current folder is gone; following it must keep the lists usable.
@@ -423,7 +481,8 @@ void TestExplorer::followCurrentDirectory()
 
     QDir::setCurrent(second.path());
     form.FollowCurrentDirectory();
-    QCOMPARE(form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"))->directory(), canonical(second));
+    QCOMPARE(form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"))->directory(),
+             canonical(second));
     QCOMPARE(form.findChild<FileListBox *>(QStringLiteral("FileListBox"))->names(), QStringList("there.cf"));
     QCOMPARE(form.findChild<DriveComboBox *>(QStringLiteral("DriveComboBox"))->drive(),
              DriveComboBox::driveOf(canonical(second)));
@@ -451,10 +510,14 @@ void TestExplorer::doubleClickRoutesByExtension_data()
     QTest::addColumn<QString>("commandExtAtClick");
     QTest::addColumn<QByteArray>("signal");
 
-    QTest::newRow("output file") << "RESULT.OUT" << ".cf" << QByteArray(SIGNAL(openOutputRequested(QString)));
-    QTest::newRow("text file") << "NOTES.TXT" << ".cf" << QByteArray(SIGNAL(openAnotherRequested(QString)));
-    QTest::newRow("master file") << "JOBS.MST" << ".cf" << QByteArray(SIGNAL(openAnotherRequested(QString)));
-    QTest::newRow("cmd after change") << "a.cmd" << ".cmd" << QByteArray(SIGNAL(openCommandRequested(QString)));
+    QTest::newRow("output file") << "RESULT.OUT"
+                                 << ".cf" << QByteArray(SIGNAL(openOutputRequested(QString)));
+    QTest::newRow("text file") << "NOTES.TXT"
+                               << ".cf" << QByteArray(SIGNAL(openAnotherRequested(QString)));
+    QTest::newRow("master file") << "JOBS.MST"
+                                 << ".cf" << QByteArray(SIGNAL(openAnotherRequested(QString)));
+    QTest::newRow("cmd after change") << "a.cmd"
+                                      << ".cmd" << QByteArray(SIGNAL(openCommandRequested(QString)));
 }
 
 void TestExplorer::doubleClickRoutesByExtension()
@@ -512,7 +575,8 @@ void TestExplorer::doubleClickWithoutSelectionDoesNothing()
 
 void TestExplorer::closingDestroysWindow()
 {
-    QPointer<TExplorerForm> form = new TExplorerForm(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    QPointer<TExplorerForm> form =
+        new TExplorerForm(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
     QSignalSpy destroyed(form.data(), &QObject::destroyed);
     form->show();
     QVERIFY(form->close());

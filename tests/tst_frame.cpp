@@ -94,9 +94,12 @@ void TestFrame::menuBarMergesActiveChildMenus()
         titles.append(action->text());
     QCOMPARE(titles, (QStringList{"&File", "&Edit", "Execute", "&Window", "&Help"}));
     // The command window's own File menu is the one shown.
-    QVERIFY(f.frame().menuBar()->actions().first()->menu()->findChild<QAction *>(QStringLiteral("OpenMasterFile1")));
-    f.frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(f.frame().OutputWindow->parentWidget()));
-    QVERIFY(!f.frame().menuBar()->actions().first()->menu()->findChild<QAction *>(QStringLiteral("OpenMasterFile1")));
+    QVERIFY(f.frame().menuBar()->actions().first()->menu()->findChild<QAction *>(
+        QStringLiteral("OpenMasterFile1")));
+    f.frame().mdiArea()->setActiveSubWindow(
+        qobject_cast<QMdiSubWindow *>(f.frame().OutputWindow->parentWidget()));
+    QVERIFY(!f.frame().menuBar()->actions().first()->menu()->findChild<QAction *>(
+        QStringLiteral("OpenMasterFile1")));
 }
 
 void TestFrame::frameMenus_data()
@@ -104,12 +107,18 @@ void TestFrame::frameMenus_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("shortcut");
-    QTest::newRow("run") << "RunQuelm1" << "Execute Command File" << QKeySequence(Qt::Key_F7);
-    QTest::newRow("tile v") << "TileVertival1" << "Tile &Vertival" << QKeySequence();
-    QTest::newRow("tile h") << "TileHorizontal1" << "Tile &Horizontal" << QKeySequence();
-    QTest::newRow("cascade") << "Cascade1" << "&Cascade" << QKeySequence();
-    QTest::newRow("arrange") << "Arrangeicons1" << "&Arrange icons" << QKeySequence();
-    QTest::newRow("about") << "About1" << "&About..." << QKeySequence();
+    QTest::newRow("run") << "RunQuelm1"
+                         << "Execute Command File" << QKeySequence(Qt::Key_F7);
+    QTest::newRow("tile v") << "TileVertival1"
+                            << "Tile &Vertival" << QKeySequence();
+    QTest::newRow("tile h") << "TileHorizontal1"
+                            << "Tile &Horizontal" << QKeySequence();
+    QTest::newRow("cascade") << "Cascade1"
+                             << "&Cascade" << QKeySequence();
+    QTest::newRow("arrange") << "Arrangeicons1"
+                             << "&Arrange icons" << QKeySequence();
+    QTest::newRow("about") << "About1"
+                           << "&About..." << QKeySequence();
 }
 
 void TestFrame::frameMenus()
@@ -129,23 +138,40 @@ void TestFrame::editorMenus_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QKeySequence>("shortcut");
-    QTest::newRow("new") << "New1" << "New Command File..." << QKeySequence();
-    QTest::newRow("open command") << "OpenCommand1" << "Open &Command File..." << QKeySequence(Qt::Key_F2);
-    QTest::newRow("open output") << "OpenOutput1" << "Open Output File..." << QKeySequence(Qt::Key_F3);
-    QTest::newRow("open another") << "OpenAnotherFile1" << "Open Another File..." << QKeySequence(Qt::Key_F4);
-    QTest::newRow("open master") << "OpenMasterFile1" << "Open Master File..." << QKeySequence();
-    QTest::newRow("save") << "Save1" << "&Save" << QKeySequence(Qt::Key_F6);
-    QTest::newRow("save as") << "Saveas1" << "Save &As..." << QKeySequence();
-    QTest::newRow("print") << "Print1" << "&Print..." << QKeySequence();
-    QTest::newRow("printer setup") << "Printersetup1" << "Printer setup..." << QKeySequence();
-    QTest::newRow("preferences") << "Preferences2" << "Preferences" << QKeySequence();
-    QTest::newRow("exit") << "Exit1" << "E&xit" << QKeySequence();
-    QTest::newRow("cut") << "Cut1" << "Cu&t" << QKeySequence(QStringLiteral("Ctrl+X"));
-    QTest::newRow("copy") << "Copy1" << "&Copy" << QKeySequence(QStringLiteral("Ctrl+C"));
-    QTest::newRow("paste") << "Paste1" << "&Paste" << QKeySequence(QStringLiteral("Ctrl+V"));
-    QTest::newRow("select all") << "Selectall1" << "Select &all" << QKeySequence(QStringLiteral("Ctrl+A"));
-    QTest::newRow("screen font") << "ScreenFont1" << "&Screen Font..." << QKeySequence();
-    QTest::newRow("print font") << "PrintFont1" << "&Print Font..." << QKeySequence();
+    QTest::newRow("new") << "New1"
+                         << "New Command File..." << QKeySequence();
+    QTest::newRow("open command") << "OpenCommand1"
+                                  << "Open &Command File..." << QKeySequence(Qt::Key_F2);
+    QTest::newRow("open output") << "OpenOutput1"
+                                 << "Open Output File..." << QKeySequence(Qt::Key_F3);
+    QTest::newRow("open another") << "OpenAnotherFile1"
+                                  << "Open Another File..." << QKeySequence(Qt::Key_F4);
+    QTest::newRow("open master") << "OpenMasterFile1"
+                                 << "Open Master File..." << QKeySequence();
+    QTest::newRow("save") << "Save1"
+                          << "&Save" << QKeySequence(Qt::Key_F6);
+    QTest::newRow("save as") << "Saveas1"
+                             << "Save &As..." << QKeySequence();
+    QTest::newRow("print") << "Print1"
+                           << "&Print..." << QKeySequence();
+    QTest::newRow("printer setup") << "Printersetup1"
+                                   << "Printer setup..." << QKeySequence();
+    QTest::newRow("preferences") << "Preferences2"
+                                 << "Preferences" << QKeySequence();
+    QTest::newRow("exit") << "Exit1"
+                          << "E&xit" << QKeySequence();
+    QTest::newRow("cut") << "Cut1"
+                         << "Cu&t" << QKeySequence(QStringLiteral("Ctrl+X"));
+    QTest::newRow("copy") << "Copy1"
+                          << "&Copy" << QKeySequence(QStringLiteral("Ctrl+C"));
+    QTest::newRow("paste") << "Paste1"
+                           << "&Paste" << QKeySequence(QStringLiteral("Ctrl+V"));
+    QTest::newRow("select all") << "Selectall1"
+                                << "Select &all" << QKeySequence(QStringLiteral("Ctrl+A"));
+    QTest::newRow("screen font") << "ScreenFont1"
+                                 << "&Screen Font..." << QKeySequence();
+    QTest::newRow("print font") << "PrintFont1"
+                                << "&Print Font..." << QKeySequence();
 }
 
 void TestFrame::editorMenus()
@@ -166,17 +192,39 @@ void TestFrame::toolBarHints_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("hint");
     QTest::addColumn<int>("x");
-    QTest::newRow("command open") << "command" << "OpenButton" << "Open Command File|" << 5;
-    QTest::newRow("command save") << "command" << "SaveButton" << "Save Command File|" << 30;
-    QTest::newRow("command print") << "command" << "PrintButton" << "Print Command File" << 55;
-    QTest::newRow("command cut") << "command" << "CutButton" << "Cut|" << 86;
-    QTest::newRow("command copy") << "command" << "CopyButton" << "Copy|" << 111;
-    QTest::newRow("command paste") << "command" << "PasteButton" << "Paste|" << 136;
-    QTest::newRow("command run") << "command" << "RunQuelmButton" << "Run Quelm|" << 167;
-    QTest::newRow("output open") << "output" << "OpenButton" << "Open Output File|" << 5;
-    QTest::newRow("output save") << "output" << "SaveButton" << "Save Output File|" << 30;
-    QTest::newRow("output print") << "output" << "PrintButton" << "Print Output File|" << 55;
-    QTest::newRow("output no run") << "output" << "RunQuelmButton" << "" << 0;
+    QTest::newRow("command open") << "command"
+                                  << "OpenButton"
+                                  << "Open Command File|" << 5;
+    QTest::newRow("command save") << "command"
+                                  << "SaveButton"
+                                  << "Save Command File|" << 30;
+    QTest::newRow("command print") << "command"
+                                   << "PrintButton"
+                                   << "Print Command File" << 55;
+    QTest::newRow("command cut") << "command"
+                                 << "CutButton"
+                                 << "Cut|" << 86;
+    QTest::newRow("command copy") << "command"
+                                  << "CopyButton"
+                                  << "Copy|" << 111;
+    QTest::newRow("command paste") << "command"
+                                   << "PasteButton"
+                                   << "Paste|" << 136;
+    QTest::newRow("command run") << "command"
+                                 << "RunQuelmButton"
+                                 << "Run Quelm|" << 167;
+    QTest::newRow("output open") << "output"
+                                 << "OpenButton"
+                                 << "Open Output File|" << 5;
+    QTest::newRow("output save") << "output"
+                                 << "SaveButton"
+                                 << "Save Output File|" << 30;
+    QTest::newRow("output print") << "output"
+                                  << "PrintButton"
+                                  << "Print Output File|" << 55;
+    QTest::newRow("output no run") << "output"
+                                   << "RunQuelmButton"
+                                   << "" << 0;
 }
 
 void TestFrame::toolBarHints()
@@ -187,7 +235,7 @@ void TestFrame::toolBarHints()
     QFETCH(int, x);
     FrameFixture f;
     TEditForm *form = window == QLatin1String("command") ? static_cast<TEditForm *>(f.frame().CommandWindow)
-                                                          : f.frame().OutputWindow;
+                                                         : f.frame().OutputWindow;
     auto *tool = form->findChild<QToolButton *>(button);
     if (hint.isEmpty()) {
         QVERIFY(!tool);

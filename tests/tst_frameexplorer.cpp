@@ -11,8 +11,8 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QMdiArea>
 #include <QDir>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QtTest>
 
@@ -22,7 +22,8 @@ namespace {
 
 QString shownFolder(TFrameForm &frame)
 {
-    return frame.ExplorerWindow->findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"))->directory();
+    return frame.ExplorerWindow->findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"))
+        ->directory();
 }
 
 // Selects a file in the explorer's file list and double-clicks it.
@@ -120,10 +121,14 @@ void TestFrameExplorer::doubleClickRoutesByExtension_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("window");
-    QTest::newRow("command") << "RUN.CF" << "command";
-    QTest::newRow("output") << "RESULT.OUT" << "output";
-    QTest::newRow("text") << "NOTES.TXT" << "another";
-    QTest::newRow("master file") << "JOBS.MST" << "another";
+    QTest::newRow("command") << "RUN.CF"
+                             << "command";
+    QTest::newRow("output") << "RESULT.OUT"
+                            << "output";
+    QTest::newRow("text") << "NOTES.TXT"
+                          << "another";
+    QTest::newRow("master file") << "JOBS.MST"
+                                 << "another";
 }
 
 void TestFrameExplorer::doubleClickRoutesByExtension()
@@ -134,7 +139,9 @@ void TestFrameExplorer::doubleClickRoutesByExtension()
     const QString path = f.writeFile(name, "data");
     QDir::setCurrent(f.home());
     f.frame().followCurrentDirectory(false);
-    f.frame().ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))->setMask(QStringLiteral("*"));
+    f.frame()
+        .ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))
+        ->setMask(QStringLiteral("*"));
     doubleClick(f.frame(), name);
     QCOMPARE(f.frame().CommandFileName, window == QLatin1String("command") ? path : QString());
     QCOMPARE(f.frame().OutputFileName, window == QLatin1String("output") ? path : QString());
@@ -158,12 +165,15 @@ void TestFrameExplorer::doubleClickAsksBeforeReplacing()
     const QString path = f.writeFile(QStringLiteral("RESULT.OUT"), "result");
     QDir::setCurrent(f.home());
     f.frame().followCurrentDirectory(false);
-    f.frame().ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))->setMask(QStringLiteral("*"));
+    f.frame()
+        .ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))
+        ->setMask(QStringLiteral("*"));
     FrameFixture::type(f.frame().OutputWindow, QStringLiteral("unsaved"));
     f.dialogs.answers.enqueue(Answer(answer));
     doubleClick(f.frame(), QStringLiteral("RESULT.OUT"));
     QCOMPARE(f.dialogs.questions, QStringList{"Save changes to current output file?"});
-    QCOMPARE(f.frame().OutputWindow->editor()->bytes(), replaced ? QByteArray("result") : QByteArray("unsaved"));
+    QCOMPARE(f.frame().OutputWindow->editor()->bytes(),
+             replaced ? QByteArray("result") : QByteArray("unsaved"));
 }
 
 void TestFrameExplorer::changedExtensionRoutesNewFiles()
@@ -181,7 +191,9 @@ void TestFrameExplorer::changedExtensionRoutesNewFiles()
     f.frame().followCurrentDirectory(false);
     auto *filters = f.frame().ExplorerWindow->findChild<QComboBox *>(QStringLiteral("FilterComboBox"));
     QCOMPARE(filters->itemText(0), QStringLiteral("Command Files [.cf]"));
-    f.frame().ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))->setMask(QStringLiteral("*"));
+    f.frame()
+        .ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))
+        ->setMask(QStringLiteral("*"));
     doubleClick(f.frame(), QStringLiteral("job.cmd"));
     QCOMPARE(f.frame().CommandFileName, path);
 

@@ -33,7 +33,6 @@ QByteArray iniFile(const QString &workDir, const QStringList &commands, const QS
     return bytes;
 }
 
-
 } // namespace
 
 // The settings file as the frame reads it at start-up and writes it on close,
@@ -110,7 +109,8 @@ void TestSettings::topEntryMissingOrUnreadable()
     QTemporaryDir work;
     // /proc/self/mem is a file that opens but cannot be read from the start,
     // even by root.
-    const QString top = unreadable ? QStringLiteral("/proc/self/mem") : work.filePath(QStringLiteral("top.cf"));
+    const QString top =
+        unreadable ? QStringLiteral("/proc/self/mem") : work.filePath(QStringLiteral("top.cf"));
     const QString second = work.filePath(QStringLiteral("second.cf"));
     QFile file(second);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -119,8 +119,9 @@ void TestSettings::topEntryMissingOrUnreadable()
     QFile outFile(out);
     QVERIFY(outFile.open(QIODevice::WriteOnly));
     outFile.close();
-    FrameFixture f({}, iniFile(work.path(), {top, second}, {out}, "[Command File Extension]\r\n.cf\r\n"
-                                                                 "[Ouptut File Extension]\r\n.out\r\n"));
+    FrameFixture f({}, iniFile(work.path(), {top, second}, {out},
+                               "[Command File Extension]\r\n.cf\r\n"
+                               "[Ouptut File Extension]\r\n.out\r\n"));
     QCOMPARE(f.frame().CommandWindow->historyEntries(), (QStringList{top, second}));
     QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
     QVERIFY(f.frame().CommandWindow->isUntitled());
@@ -148,7 +149,8 @@ void TestSettings::closeWritesSettingsAndStartRestoresThem()
         written = f.readFile(f.home() + QStringLiteral("/ostrel.ini"));
     }
     QVERIFY(written.startsWith("[Main Window Size]\r\n"));
-    QVERIFY(written.contains("[Working Directory]\r\n" + QDir::toNativeSeparators(work.path()).toUtf8() + "\r\n"));
+    QVERIFY(written.contains("[Working Directory]\r\n" + QDir::toNativeSeparators(work.path()).toUtf8() +
+                             "\r\n"));
     QVERIFY(written.contains("[Command History]\r\n" + cf.toUtf8() + "\r\n[Output History]\r\n"));
 
     FrameFixture again({}, written);
@@ -165,8 +167,9 @@ void TestSettings::argumentWinsOverReopenedFiles()
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    FrameFixture f({cf}, iniFile(work.path(), {}, {out}, "[Command File Extension]\r\n.cf\r\n"
-                                                         "[Ouptut File Extension]\r\n.out\r\n"));
+    FrameFixture f({cf}, iniFile(work.path(), {}, {out},
+                                 "[Command File Extension]\r\n.cf\r\n"
+                                 "[Ouptut File Extension]\r\n.out\r\n"));
     QCOMPARE(f.frame().CommandFileName, cf);
     QVERIFY(f.frame().OutputFileName.isEmpty());
     QCOMPARE(f.frame().OutputWindow->windowTitle(), QStringLiteral("OUTPUT - [Untitled]"));
@@ -186,7 +189,8 @@ void TestSettings::hostileFileStartsUsable_data()
     QByteArray history = "[Main Window Size]\r\n-99999999 99999999999 -5 0\r\n";
     history += QByteArray("[x]\r\n0 0 0 0\r\n").repeated(3);
     history += "[Quelm Files]\r\n\r\n\r\n[Working Directory]\r\n\r\n[c]\r\n.cf\r\n[o]\r\n.out\r\n";
-    history += "[Screen Font]\r\n10 " + QByteArray(10000, 'F') + "\r\n[Print Font]\r\n0\r\n[Command History]\r\n";
+    history +=
+        "[Screen Font]\r\n10 " + QByteArray(10000, 'F') + "\r\n[Print Font]\r\n0\r\n[Command History]\r\n";
     for (int i = 0; i < 10000; ++i)
         history += "/nowhere/" + QByteArray::number(i) + ".cf\r\n";
     history += "[Output History]\r\n";
@@ -224,10 +228,17 @@ void TestSettings::preferences_data()
     QTest::addColumn<QString>("outputExt");
     QTest::addColumn<QString>("commandFilter");
     QTest::addColumn<QString>("outputFilter");
-    QTest::newRow("ok with .cmd") << true << ".cmd" << ".out" << "Command Files [.cmd]|*.cmd"
+    QTest::newRow("ok with .cmd") << true << ".cmd"
+                                  << ".out"
+                                  << "Command Files [.cmd]|*.cmd"
                                   << "Output Files [.out]|*.out";
-    QTest::newRow("ok, output emptied") << true << ".cf" << "" << "Command Files [.cf]|*.cf" << "Output Files []|*";
-    QTest::newRow("cancel") << false << ".cmd" << ".lst" << "Command Files [.cf]|*.cf"
+    QTest::newRow("ok, output emptied") << true << ".cf"
+                                        << ""
+                                        << "Command Files [.cf]|*.cf"
+                                        << "Output Files []|*";
+    QTest::newRow("cancel") << false << ".cmd"
+                            << ".lst"
+                            << "Command Files [.cf]|*.cf"
                             << "Output Files [.out]|*.out";
 }
 
@@ -248,10 +259,12 @@ void TestSettings::preferences()
         return ok;
     };
     f.frame().PreferencesClick();
-    QCOMPARE(f.frame().EnginePath, ok ? QStringLiteral("/picked/quelm") : QStringLiteral("c:\\quelm63\\quelm.exe"));
+    QCOMPARE(f.frame().EnginePath,
+             ok ? QStringLiteral("/picked/quelm") : QStringLiteral("c:\\quelm63\\quelm.exe"));
     QCOMPARE(f.frame().CommandWindow->SaveFileDialog.filter, commandFilter);
     QCOMPARE(f.frame().OutputWindow->SaveFileDialog.filter, outputFilter);
-    QCOMPARE(f.frame().CommandWindow->SaveFileDialog.defaultExtension, ok ? commandExt : QStringLiteral(".cf"));
+    QCOMPARE(f.frame().CommandWindow->SaveFileDialog.defaultExtension,
+             ok ? commandExt : QStringLiteral(".cf"));
     QCOMPARE(f.frame().CommandWindow->SaveFileDialog.title, QStringLiteral("Save Command File"));
 }
 

@@ -45,7 +45,10 @@ public:
         questions.append(text);
         return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
     }
-    void error(QWidget *, const QString &title, const QString &text) override { errors.append({title, text}); }
+    void error(QWidget *, const QString &title, const QString &text) override
+    {
+        errors.append({title, text});
+    }
     std::optional<QString> openFile(QWidget *, const FileRequest &request) override
     {
         openRequests.append(request);
