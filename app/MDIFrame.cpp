@@ -375,21 +375,20 @@ void TFrameForm::Cascade1Click()
 
 void TFrameForm::Arrangeicons1Click()
 {
-    // Minimised windows line up along the bottom of the client area.
+    // Minimised windows line up along the bottom of the client area, left to
+    // right, in rows that grow upwards.
     const QRect area = m_mdiArea->viewport()->rect();
     int x = 0;
-    int y = area.bottom() + 1;
+    int row = 0;
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
         if (!sub->isMinimized())
             continue;
         const QSize size = sub->size();
         if (x > 0 && x + size.width() > area.width()) {
             x = 0;
-            y -= size.height();
+            ++row;
         }
-        if (x == 0)
-            y = (y > area.bottom() ? area.bottom() + 1 : y) - (x == 0 ? size.height() : 0);
-        sub->move(x, y);
+        sub->move(x, area.height() - (row + 1) * size.height());
         x += size.width();
     }
 }

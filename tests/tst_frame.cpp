@@ -606,6 +606,18 @@ void TestFrame::tiling()
     f.frame().TileHorizontal1Click();
     QCOMPARE(f.frame().CommandWindow->windowBounds().width(), area.width());
     QVERIFY(f.frame().CommandWindow->windowBounds().bottom() < f.frame().OutputWindow->windowBounds().top());
+
+    // Minimised windows line up along the bottom, side by side.
+    QWidget *commandSub = f.frame().CommandWindow->parentWidget();
+    QWidget *outputSub = f.frame().OutputWindow->parentWidget();
+    commandSub->showMinimized();
+    outputSub->showMinimized();
+    commandSub->move(300, 10);
+    f.frame().Arrangeicons1Click();
+    QCOMPARE(commandSub->geometry().bottom(), area.bottom());
+    QCOMPARE(outputSub->geometry().bottom(), area.bottom());
+    QCOMPARE(qMin(commandSub->x(), outputSub->x()), 0);
+    QCOMPARE(qAbs(commandSub->x() - outputSub->x()), commandSub->width());
 }
 
 void TestFrame::aboutBox()
