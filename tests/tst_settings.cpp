@@ -199,7 +199,7 @@ void TestSettings::hostileFileStartsUsable_data()
     QTest::newRow("10,000 entries, huge numbers, long face") << history;
     QByteArray binary(300000, '\0');
     for (int i = 0; i < binary.size(); ++i)
-        binary[i] = char((i * 7919) % 251);
+        binary[i] = char((qint64(i) * 7919) % 251);
     QTest::newRow("binary") << binary;
     QTest::newRow("no CR anywhere") << QByteArray(200000, '7');
     QTest::newRow("20 MB of lines") << QByteArray("[Main Window Size]\n").repeated(1000000);
