@@ -201,9 +201,23 @@ QMdiSubWindow *TFrameForm::addChild(TChildForm *child, const QRect &bounds)
     sub->setWindowIcon(Icons::program());
     if (bounds.isValid())
         sub->setGeometry(bounds);
+    else
+        sub->setGeometry(placementFor(child->size()));
     sub->show();
     m_mdiArea->setActiveSubWindow(sub);
     return sub;
+}
+
+QRect TFrameForm::placementFor(const QSize &designSize) const
+{
+    // A new window gets its design size, as far as the client area allows,
+    // one cascade step further down than the window before it.
+    const QSize area = m_mdiArea->viewport()->size();
+    const QSize size = designSize.boundedTo(area);
+    const int step = 24 * static_cast<int>(m_mdiArea->subWindowList().size() % 8);
+    const int x = qBound(0, step, area.width() - size.width());
+    const int y = qBound(0, step, area.height() - size.height());
+    return QRect(QPoint(x, y), size);
 }
 
 void TFrameForm::rebuildMenuBar()

@@ -152,6 +152,7 @@ private:
     void openFirstArgument();
     void tileInLine(bool sideBySide);
     void createExplorer();
+    QRect placementFor(const QSize &designSize) const;
     // A double-click in the explorer: the command and output windows ask to
     // save a modified text before it is replaced.
     void openFromExplorer(TEditForm &window, const QString &question,

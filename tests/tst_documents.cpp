@@ -279,6 +279,10 @@ void TestDocuments::openAnotherWindows()
     QCOMPARE(first->windowTitle(), QStringLiteral("Other - ") + jobs);
     QCOMPARE(second->AnotherIndex, 2);
     QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), second);
+    // New windows open inside the client area, as large as it allows.
+    const QRect area = f.frame().mdiArea()->viewport()->rect();
+    QVERIFY(area.contains(second->parentWidget()->geometry()));
+    QCOMPARE(second->parentWidget()->size(), QSize(657, 394).boundedTo(area.size()));
     // Each window has its own text.
     FrameFixture::type(first, QStringLiteral("x"));
     QVERIFY(first->isModified());
