@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 
 TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 {
@@ -36,4 +37,13 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     ok->setDefault(true);
     ok->setGeometry(95, 102, 65, 27);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutBox::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    const QScreen *shownOn = parentWidget() ? parentWidget()->screen() : screen();
+    QRect placed = frameGeometry();
+    placed.moveCenter(shownOn->availableGeometry().center());
+    move(placed.topLeft());
 }

@@ -9,4 +9,8 @@ class TAboutBox : public QDialog
 
 public:
     explicit TAboutBox(QWidget *parent = nullptr);
+
+protected:
+    // The box stands in the middle of the screen, not of the frame.
+    void showEvent(QShowEvent *event) override;
 };

@@ -234,16 +234,24 @@ bool writeIniFileAt(const QString &path, const IniSettings &settings)
     }
 }
 
-bool plausibleChildBounds(const QRect &child)
+bool plausibleChildBounds(const QRect &child, const QList<QRect> &screens)
 {
     const auto inRange = [](int extent) { return extent >= MinWindowExtent && extent <= MaxWindowExtent; };
-    return inRange(child.width()) && inRange(child.height()) && qAbs(child.left()) <= MaxWindowExtent &&
-           qAbs(child.top()) <= MaxWindowExtent;
+    if (!inRange(child.width()) || !inRange(child.height()) || qAbs(child.left()) > MaxWindowExtent ||
+        qAbs(child.top()) > MaxWindowExtent)
+        return false;
+    // A window larger than every screen is no place a user left it, and its
+    // backing store alone would cost gigabytes.
+    for (const QRect &screen : screens) {
+        if (child.width() <= screen.width() && child.height() <= screen.height())
+            return true;
+    }
+    return false;
 }
 
 bool plausibleFrameBounds(const QRect &frame, const QList<QRect> &screens)
 {
-    if (!plausibleChildBounds(frame))
+    if (!plausibleChildBounds(frame, screens))
         return false;
     for (const QRect &screen : screens) {
         if (screen.intersects(frame))

@@ -63,11 +63,11 @@ std::optional<IniSettings> readIniFileAt(const QString &path);
 bool writeIniFileAt(const QString &path, const IniSettings &settings);
 
 // Whether stored bounds can be used, or the window keeps its start-up place:
-// the frame must be at least 100 by 100 pixels, no larger than a window system
-// can make it, and not wholly off every screen. A child window is checked by
-// its size and against the same coordinate range.
+// the frame must be at least 100 by 100 pixels, fit on one of the screens, and
+// not lie wholly off every screen. A child window is checked by its size and
+// against the same coordinate range.
 bool plausibleFrameBounds(const QRect &frame, const QList<QRect> &screens);
-bool plausibleChildBounds(const QRect &child);
+bool plausibleChildBounds(const QRect &child, const QList<QRect> &screens);
 
 // The font a stored size and face give; a size no font dialog offers or an
 // empty face keep fallback's size or family.

@@ -3,8 +3,10 @@
 #include "app/About.h"
 #include "app/ChildForm.h"
 #include "app/ErrorGuard.h"
+#include "app/FontChoice.h"
 #include "app/Icons.h"
 #include "app/PathHelpers.h"
+#include "app/WindowLayout.h"
 #include "documents/DocumentFlows.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
@@ -30,6 +32,7 @@
 #include <QPrinter>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 
 TFrameForm *FrameForm = nullptr;
@@ -55,6 +58,10 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
                        QWidget *parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_arguments(arguments)
 {
+    // A relative argument names a file in the folder the program was started
+    // from; the settings file moves the current folder before it is opened.
+    if (!m_arguments.isEmpty())
+        m_arguments.first() = Paths::absolutePath(m_arguments.constFirst(), QDir::currentPath());
     FrameForm = this;
     setObjectName(QStringLiteral("FrameForm"));
     setWindowTitle(QStringLiteral("Ostrel"));
@@ -309,7 +316,7 @@ void TFrameForm::openFirstArgument()
 {
     if (m_arguments.isEmpty() || !Paths::fileExists(m_arguments.constFirst()))
         return;
-    m_flows->openArgument(QFileInfo(m_arguments.constFirst()).absoluteFilePath());
+    m_flows->openArgument(m_arguments.constFirst());
 }
 
 void TFrameForm::resizeEvent(QResizeEvent *event)
@@ -347,44 +354,47 @@ void TFrameForm::ExitClick()
     close();
 }
 
-void TFrameForm::tileInLine(bool sideBySide)
+QList<QMdiSubWindow *> TFrameForm::arrangedWindows(QMdiArea::WindowOrder order) const
 {
     QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
-        if (sub->isVisible() && !sub->isMinimized())
-            windows.append(sub);
-    }
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_mdiArea->viewport()->rect();
-    const int n = static_cast<int>(windows.size());
-    for (int i = 0; i < n; ++i) {
-        QMdiSubWindow *sub = windows.at(i);
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList(order)) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
         if (sub->isMaximized())
             sub->showNormal();
-        if (sideBySide) {
-            const int left = area.width() * i / n;
-            sub->setGeometry(left, 0, area.width() * (i + 1) / n - left, area.height());
-        } else {
-            const int top = area.height() * i / n;
-            sub->setGeometry(0, top, area.width(), area.height() * (i + 1) / n - top);
-        }
+        windows.append(sub);
+    }
+    return windows;
+}
+
+void TFrameForm::placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places)
+{
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        windows.at(i)->setGeometry(places.at(i));
+        windows.at(i)->raise();
     }
 }
 
 void TFrameForm::TileVertical1Click()
 {
-    tileInLine(true);
+    const QList<QMdiSubWindow *> windows = arrangedWindows(QMdiArea::CreationOrder);
+    placeWindows(windows, WindowLayout::tiled(m_mdiArea->viewport()->rect(), int(windows.size()), true));
 }
 
 void TFrameForm::TileHorizontal1Click()
 {
-    tileInLine(false);
+    const QList<QMdiSubWindow *> windows = arrangedWindows(QMdiArea::CreationOrder);
+    placeWindows(windows, WindowLayout::tiled(m_mdiArea->viewport()->rect(), int(windows.size()), false));
 }
 
 void TFrameForm::Cascade1Click()
 {
-    m_mdiArea->cascadeSubWindows();
+    // Bottom of the stack first, so that the active window ends on top.
+    const QList<QMdiSubWindow *> windows = arrangedWindows(QMdiArea::StackingOrder);
+    // One step is a title bar's height, so that every title stays in view.
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, m_mdiArea) +
+                     style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, m_mdiArea);
+    placeWindows(windows, WindowLayout::cascaded(m_mdiArea->viewport()->rect(), int(windows.size()), step));
 }
 
 void TFrameForm::Arrangeicons1Click()
@@ -407,9 +417,18 @@ void TFrameForm::Arrangeicons1Click()
     }
 }
 
+std::optional<QFont> TFrameForm::chooseFont(const QFont &inUse)
+{
+    const QFont start = FontChoice::dialogStart(inUse);
+    const std::optional<QFont> chosen = m_dialogs.chooseFont(this, start);
+    if (!chosen)
+        return std::nullopt;
+    return FontChoice::afterDialog(inUse, start, *chosen);
+}
+
 void TFrameForm::ScreenFontClick()
 {
-    const std::optional<QFont> font = m_dialogs.chooseFont(this, m_screenFont);
+    const std::optional<QFont> font = chooseFont(m_screenFont);
     if (!font)
         return;
     m_screenFont = *font;
@@ -423,7 +442,7 @@ void TFrameForm::ScreenFontClick()
 
 void TFrameForm::PrintFontClick()
 {
-    if (const std::optional<QFont> font = m_dialogs.chooseFont(this, m_printFont))
+    if (const std::optional<QFont> font = chooseFont(m_printFont))
         m_printFont = *font;
 }
 

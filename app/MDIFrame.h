@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QList>
 #include <QMainWindow>
+#include <QMdiArea>
 #include <QPointer>
 #include <QStringList>
 
@@ -150,9 +151,13 @@ private:
     void updateWindowMenu();
     void FormResize();
     void openFirstArgument();
-    void tileInLine(bool sideBySide);
+    // The windows that Tile and Cascade place, and placing them.
+    QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
+    static void placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places);
     void createExplorer();
     QRect placementFor(const QSize &designSize) const;
+    // The font dialog, started on the face in use; nothing when cancelled.
+    std::optional<QFont> chooseFont(const QFont &inUse);
     // A double-click in the explorer: the command and output windows ask to
     // save a modified text before it is replaced.
     void openFromExplorer(TEditForm &window, const QString &question,

@@ -16,9 +16,9 @@
 
 namespace {
 
-void applyChildBounds(TEditForm &window, const QRect &bounds)
+void applyChildBounds(TEditForm &window, const QRect &bounds, const QList<QRect> &screens)
 {
-    if (plausibleChildBounds(bounds))
+    if (plausibleChildBounds(bounds, screens))
         window.setWindowBounds(bounds);
 }
 
@@ -35,8 +35,8 @@ void TFrameForm::LoadIniFile()
         screens.append(screen->availableGeometry());
     if (plausibleFrameBounds(ini->mainWindow, screens))
         setGeometry(ini->mainWindow);
-    applyChildBounds(*CommandWindow, ini->commandWindow);
-    applyChildBounds(*OutputWindow, ini->outputWindow);
+    applyChildBounds(*CommandWindow, ini->commandWindow, screens);
+    applyChildBounds(*OutputWindow, ini->outputWindow, screens);
     applyExplorerBounds(ini->explorerOpen, ini->explorerWindow);
 
     EnginePath = ini->enginePath;
@@ -45,14 +45,24 @@ void TFrameForm::LoadIniFile()
     followCurrentDirectory(false);
     CommandFileExtension = ini->commandFileExtension;
     OutputFileExtension = ini->outputFileExtension;
+    // The filter list keeps the extensions it was made with; a double-click
+    // goes by the ones in force.
+    if (ExplorerWindowOpen)
+        ExplorerWindow->setFileExtensions(CommandFileExtension, OutputFileExtension);
 
     m_screenFont = fontFromIni(ini->screenFont, m_screenFont);
     OutputWindow->editor()->setEditorFont(m_screenFont);
     CommandWindow->editor()->setEditorFont(m_screenFont);
     m_printFont = fontFromIni(ini->printFont, m_printFont);
 
-    restoreHistory(*CommandWindow, CommandFileName, ini->commandHistory, Captions::Command);
-    restoreHistory(*OutputWindow, OutputFileName, ini->outputHistory, Captions::Output);
+    // A hand-edited file may list relative paths: they name files in the
+    // working folder it gave, and a window's file name is always absolute,
+    // so that a later save cannot land in whatever folder is current then.
+    const QString workingFolder = QDir::currentPath();
+    restoreHistory(*CommandWindow, CommandFileName, Paths::absolutePaths(ini->commandHistory, workingFolder),
+                   Captions::Command);
+    restoreHistory(*OutputWindow, OutputFileName, Paths::absolutePaths(ini->outputHistory, workingFolder),
+                   Captions::Output);
 }
 
 void TFrameForm::restoreHistory(TEditForm &window, QString &frameFileName, const QStringList &entries,

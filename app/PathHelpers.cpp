@@ -80,6 +80,22 @@ QString dataFolder(const QString &homeDir)
     return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
 }
 
+QString absolutePath(const QString &path, const QString &base)
+{
+    if (path.isEmpty() || QDir::isAbsolutePath(path))
+        return path;
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir(base).absoluteFilePath(path)));
+}
+
+QStringList absolutePaths(const QStringList &paths, const QString &base)
+{
+    QStringList result;
+    result.reserve(paths.size());
+    for (const QString &path : paths)
+        result.append(absolutePath(path, base));
+    return result;
+}
+
 bool fileExists(const QString &path)
 {
     if (path.isEmpty())

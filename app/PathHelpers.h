@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Path pieces as the program uses them: a path's folder part runs up to and
 // including its last separator. The separators are a parameter so that the
@@ -34,6 +35,11 @@ QString asciiLower(const QString &text);
 // homeDir, or the user's configuration folder when homeDir cannot be written
 // (an installed build). Ends with a separator.
 QString dataFolder(const QString &homeDir);
+
+// path as an absolute path, relative paths taken from base; absolute paths
+// are kept as they are.
+QString absolutePath(const QString &path, const QString &base);
+QStringList absolutePaths(const QStringList &paths, const QString &base);
 
 // Whether a regular file (not a folder) exists at path.
 bool fileExists(const QString &path);

@@ -3,9 +3,11 @@
 #include "app/PrefDialog.h"
 #include "documents/FileFilters.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -14,8 +16,9 @@
 
 namespace {
 
-// The open and save dialogs start in the process's current folder, and a save
-// leaves the current folder where the chosen file is.
+// The open and save dialogs start in the process's current folder. They leave
+// it where it was: only the flows that open or save a command or output file
+// move it, and they tell the explorer.
 QFileDialog *makeFileDialog(QWidget *parent, const UserDialogs::FileRequest &request)
 {
     auto *dialog =
@@ -33,10 +36,8 @@ QFileDialog *makeFileDialog(QWidget *parent, const UserDialogs::FileRequest &req
 std::optional<QString> runFileDialog(QFileDialog *dialog)
 {
     std::optional<QString> chosen;
-    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
         chosen = QDir::toNativeSeparators(dialog->selectedFiles().constFirst());
-        QDir::setCurrent(dialog->directory().absolutePath());
-    }
     delete dialog;
     return chosen;
 }
@@ -85,11 +86,19 @@ std::optional<QString> QtUserDialogs::saveFile(QWidget *parent, const FileReques
 
 std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &initial)
 {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, parent);
-    if (!ok)
+    QFontDialog dialog(initial, parent);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    // Face, style and size only: the fonts keep no underline or strikeout, so
+    // the dialog's effects box (its only check boxes) is not offered.
+    for (QCheckBox *effect : dialog.findChildren<QCheckBox *>()) {
+        if (auto *box = qobject_cast<QGroupBox *>(effect->parentWidget()))
+            box->hide();
+        else
+            effect->hide();
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return font;
+    return dialog.selectedFont();
 }
 
 bool QtUserDialogs::print(QWidget *parent, QPrinter &printer)

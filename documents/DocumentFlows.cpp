@@ -74,8 +74,9 @@ void DocumentFlows::openClick(const Target &target, void (DocumentFlows::*openPa
     (this->*openPath)(*chosen);
 }
 
-void DocumentFlows::open(const Target &target, const QString &path)
+void DocumentFlows::open(const Target &target, const QString &givenPath)
 {
+    const QString path = Paths::absolutePath(givenPath, QDir::currentPath());
     m_frame.guarded([&] {
         target.window.LoadFile(path);
         // Only a file that was read becomes the frame's file: a run saves the
@@ -94,14 +95,26 @@ void DocumentFlows::open(const Target &target, const QString &path)
 void DocumentFlows::historyPicked(const Target &target, void (DocumentFlows::*openPath)(const QString &))
 {
     const QString picked = target.window.fileCombo()->currentText();
-    if (!target.window.askToSave(target.question))
+    if (!target.window.askToSave(target.question)) {
+        selectShownFile(target.window);
         return;
+    }
     if (!Paths::fileExists(picked)) {
         m_frame.dialogs().error(&m_frame, QStringLiteral("Open"),
                                 QStringLiteral("Cannot read selected file."));
+        selectShownFile(target.window);
         return;
     }
     (this->*openPath)(picked);
+    // An open that failed leaves the window on its file; the list says so.
+    selectShownFile(target.window);
+}
+
+void DocumentFlows::selectShownFile(TEditForm &window)
+{
+    QComboBox &history = *window.fileCombo();
+    const QSignalBlocker blocker(&history);
+    history.setCurrentIndex(window.isUntitled() ? -1 : history.findText(window.FileName));
 }
 
 void DocumentFlows::OpenCommandClick()
@@ -146,8 +159,9 @@ void DocumentFlows::OpenAnotherClick()
     OpenAnother(*chosen);
 }
 
-void DocumentFlows::OpenAnother(const QString &path)
+void DocumentFlows::OpenAnother(const QString &givenPath)
 {
+    const QString path = Paths::absolutePath(givenPath, QDir::currentPath());
     auto *window = new TAnotherEditForm;
     m_frame.AnotherWindows.append(window);
     window->AnotherIndex = m_frame.AnotherCount();

@@ -44,6 +44,8 @@ private:
     void openClick(const Target &target, void (DocumentFlows::*open)(const QString &));
     void open(const Target &target, const QString &path);
     void historyPicked(const Target &target, void (DocumentFlows::*open)(const QString &));
+    // The history shows the entry of the file in the window (none when untitled).
+    static void selectShownFile(TEditForm &window);
 
     TFrameForm &m_frame;
 };

@@ -1,5 +1,6 @@
 // The four editor window kinds: what each adds to the common editor window.
 #include "app/MDIFrame.h"
+#include "app/PathHelpers.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
@@ -9,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QToolButton>
 
 namespace {
@@ -79,9 +81,11 @@ UserDialogs::FileRequest plainTextSaveDialog()
 }
 
 // Saving the command or output window under a new name: the frame's file name
-// and the history follow, and an open explorer shows the new folder.
+// and the history follow, the saved file's folder becomes the current one, and
+// an open explorer shows it.
 void recordSavedAs(TEditForm &window, QString &frameFileName)
 {
+    QDir::setCurrent(Paths::directoryPart(window.FileName));
     frameFileName = window.FileName;
     QComboBox *history = window.fileCombo();
     history->blockSignals(true);

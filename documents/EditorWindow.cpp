@@ -71,7 +71,7 @@ void TEditForm::createToolBar()
     }
 
     connect(m_openButton, &QToolButton::clicked, this, [this] { OpenButtonClick(); });
-    connect(m_saveButton, &QToolButton::clicked, this, [this] { SaveButtonClick(); });
+    connect(m_saveButton, &QToolButton::clicked, this, &TEditForm::SaveClick);
     connect(m_printButton, &QToolButton::clicked, this, &TEditForm::PrintClick);
     connect(cut, &QToolButton::clicked, this, &TEditForm::CutClick);
     connect(copy, &QToolButton::clicked, this, &TEditForm::CopyClick);
@@ -90,6 +90,9 @@ void TEditForm::createToolBar()
         m_fileCombo->setObjectName(QStringLiteral("FileCombo"));
         m_fileCombo->setEditable(false);
         m_fileCombo->setMaxVisibleItems(m_kind.fileComboRows);
+        // Styles that drop the list down as a menu show every entry, and a
+        // long history would run off the screen.
+        m_fileCombo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
         m_fileCombo->setGeometry(FileComboLeft, FileComboTop, FileComboWidth,
                                  m_fileCombo->sizeHint().height());
         m_fileCombo->raise();

@@ -87,7 +87,6 @@ public:
 protected:
     // What the tool bar's buttons do in this kind.
     virtual void OpenButtonClick() = 0;
-    virtual void SaveButtonClick() { SaveClick(); }
     virtual void RunButtonClick() {}
     // After a successful Save As: the caption is set; kinds add frame state.
     virtual void afterSaveAs() {}

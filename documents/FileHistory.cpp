@@ -2,10 +2,19 @@
 
 namespace FileHistory {
 
-QStringList afterOpen(QStringList entries, const QString &path)
+Qt::CaseSensitivity platformPathCase()
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
+QStringList afterOpen(QStringList entries, const QString &path, Qt::CaseSensitivity sensitivity)
 {
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (entries.at(i).compare(path, Qt::CaseInsensitive) == 0) {
+        if (entries.at(i).compare(path, sensitivity) == 0) {
             entries.move(i, 0);
             return entries;
         }

@@ -13,7 +13,6 @@ public:
 
 protected:
     void OpenButtonClick() override;
-    void SaveButtonClick() override {}
     void RunButtonClick() override;
     void FormClose(QCloseEvent *event) override;
 };

@@ -17,7 +17,7 @@ TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
     setPaper(Qt::white);
     setColor(Qt::black);
     // The horizontal scroll bar follows the longest line shown so far.
-    SendScintilla(SCI_SETSCROLLWIDTH, 1);
+    resetScrollWidth();
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
     QFont font(QStringLiteral("Courier New"), 10);
     font.setStyleHint(QFont::Monospace);
@@ -42,6 +42,7 @@ void TextEditor::loadBytes(const QByteArray &bytes)
     SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+    resetScrollWidth();
     caretToStart();
     setModified(false);
 }
@@ -51,8 +52,16 @@ void TextEditor::clearText()
     SendScintilla(SCI_CLEARALL);
     setUtf8(true);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
+    resetScrollWidth();
     caretToStart();
     setModified(false);
+}
+
+void TextEditor::resetScrollWidth()
+{
+    // The width only ever grows with the lines shown; a new text starts
+    // without the long lines of the one it replaced.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1);
 }
 
 QByteArray TextEditor::bytes() const

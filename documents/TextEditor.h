@@ -40,6 +40,8 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    void resetScrollWidth();
+
     bool m_tabInserts = true;
     QFont m_font;
 };

@@ -2,6 +2,7 @@
 #include "app/LineReader.h"
 #include "app/PathHelpers.h"
 #include "app/TextFile.h"
+#include "app/WindowLayout.h"
 #include "documents/FileFilters.h"
 #include "documents/FileHistory.h"
 
@@ -33,6 +34,10 @@ private slots:
     void filters();
     void qtFilter();
     void historyRules();
+    void absolutePaths_data();
+    void absolutePaths();
+    void cascadeKeepsUsefulSize_data();
+    void cascadeKeepsUsefulSize();
 };
 
 void TestBasics::pathPieces_data()
@@ -258,10 +263,65 @@ void TestBasics::qtFilter()
 void TestBasics::historyRules()
 {
     const QStringList start{"/w/B.cf", "/w/a.cf"};
-    QCOMPARE(FileHistory::afterOpen(start, "/w/A.CF"), (QStringList{"/w/a.cf", "/w/B.cf"}));
+    // Where the file system tells no case, an open moves the entry in its own
+    // letter case; elsewhere A.CF is another file with an entry of its own.
+    QCOMPARE(FileHistory::afterOpen(start, "/w/A.CF", Qt::CaseInsensitive),
+             (QStringList{"/w/a.cf", "/w/B.cf"}));
+    QCOMPARE(FileHistory::afterOpen(start, "/w/A.CF", Qt::CaseSensitive),
+             (QStringList{"/w/A.CF", "/w/B.cf", "/w/a.cf"}));
     QCOMPARE(FileHistory::afterOpen(start, "/w/B.cf"), start);
     QCOMPARE(FileHistory::afterOpen(start, "/w/c.cf"), (QStringList{"/w/c.cf", "/w/B.cf", "/w/a.cf"}));
     QCOMPARE(FileHistory::afterInsert(start, "/w/B.cf"), (QStringList{"/w/B.cf", "/w/B.cf", "/w/a.cf"}));
+}
+
+void TestBasics::absolutePaths_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("absolute");
+    QTest::newRow("bare name") << "job.cf"
+                               << "/work/proj/job.cf";
+    QTest::newRow("subfolder") << "sub/x.cf"
+                               << "/work/proj/sub/x.cf";
+    QTest::newRow("parent folder") << "../x.cf"
+                                   << "/work/x.cf";
+    QTest::newRow("absolute stays") << "/elsewhere/../y.cf"
+                                    << "/elsewhere/../y.cf";
+    QTest::newRow("empty stays empty") << ""
+                                       << "";
+}
+
+void TestBasics::absolutePaths()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, absolute);
+    QCOMPARE(Paths::absolutePath(path, QStringLiteral("/work/proj")), absolute);
+}
+
+void TestBasics::cascadeKeepsUsefulSize_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QList<int>>("offsets");
+    // An area of 600 x 400 and steps of 30 pixels.
+    QTest::newRow("one window fills the area") << 1 << QSize(600, 400) << QList<int>{0};
+    QTest::newRow("three, a step apart") << 3 << QSize(540, 340) << QList<int>{0, 30, 60};
+    QTest::newRow("many keep two thirds and wrap")
+        << 8 << QSize(400, 266) << QList<int>{0, 30, 60, 90, 120, 0, 30, 60};
+}
+
+void TestBasics::cascadeKeepsUsefulSize()
+{
+    QFETCH(int, count);
+    QFETCH(QSize, size);
+    QFETCH(QList<int>, offsets);
+    const QRect area(10, 20, 600, 400);
+    const QList<QRect> places = WindowLayout::cascaded(area, count, 30);
+    QCOMPARE(places.size(), count);
+    for (int i = 0; i < count; ++i) {
+        QCOMPARE(places.at(i).size(), size);
+        QCOMPARE(places.at(i).topLeft(), area.topLeft() + QPoint(offsets.at(i), offsets.at(i)));
+        QVERIFY(area.contains(places.at(i)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBasics)

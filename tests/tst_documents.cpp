@@ -1,16 +1,22 @@
 #include "FrameFixture.h"
+#include "UserInput.h"
 
 #include "app/MDIFrame.h"
+#include "documents/FileHistory.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
+#include "explorer/MDIExplorer.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScrollBar>
+#include <QToolButton>
 #include <QtTest>
 
 using Answer = UserDialogs::Answer;
@@ -25,7 +31,7 @@ private slots:
     void openDialogRequests_data();
     void openDialogRequests();
     void openCommandFollowsFile();
-    void openMovesHistoryEntryIgnoringCase();
+    void openMovesHistoryEntryOfSameFile();
     void saveQuestion_data();
     void saveQuestion();
     void historyPick_data();
@@ -40,6 +46,11 @@ private slots:
     void openThisWindow();
     void manyOtherWindows();
     void masterWindow();
+    void saveAsMovesCurrentFolder_data();
+    void saveAsMovesCurrentFolder();
+    void historyListShowsItsRows_data();
+    void historyListShowsItsRows();
+    void scrollBarFollowsNewText();
 };
 
 void TestDocuments::openDialogRequests_data()
@@ -113,7 +124,7 @@ void TestDocuments::openCommandFollowsFile()
     QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), command);
 }
 
-void TestDocuments::openMovesHistoryEntryIgnoringCase()
+void TestDocuments::openMovesHistoryEntryOfSameFile()
 {
     FrameFixture f;
     const QString lower = f.writeFile(QStringLiteral("run.cf"), "a");
@@ -124,11 +135,18 @@ void TestDocuments::openMovesHistoryEntryIgnoringCase()
     f.frame().OpenCommand(other);
     QCOMPARE(f.frame().CommandWindow->historyEntries(), (QStringList{other, lower}));
     f.frame().OpenCommand(upper);
-    // The old entry moves up in its own letter case; the window shows the path
-    // as it was opened.
-    QCOMPARE(f.frame().CommandWindow->historyEntries(), (QStringList{lower, other}));
+    // Where letter case makes no other file, the old entry moves up in its
+    // own letter case; here RUN.cf and run.cf are two files, two entries.
+    const QStringList expected = FileHistory::platformPathCase() == Qt::CaseInsensitive
+                                     ? QStringList{lower, other}
+                                     : QStringList{upper, other, lower};
+    QCOMPARE(f.frame().CommandWindow->historyEntries(), expected);
     QCOMPARE(f.frame().CommandFileName, upper);
     QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - ") + upper);
+    // The next start reopens the file the window showed.
+    QCOMPARE(QFileInfo(f.frame().CommandWindow->historyEntries().first()).fileName(),
+             FileHistory::platformPathCase() == Qt::CaseInsensitive ? QStringLiteral("run.cf")
+                                                                    : QStringLiteral("RUN.cf"));
 }
 
 void TestDocuments::saveQuestion_data()
@@ -181,13 +199,16 @@ void TestDocuments::saveQuestion()
 void TestDocuments::historyPick_data()
 {
     QTest::addColumn<bool>("exists");
-    QTest::newRow("existing file") << true;
-    QTest::newRow("file gone") << false;
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("existing file") << true << false;
+    QTest::newRow("file gone") << false << false;
+    QTest::newRow("cancel at the save question") << true << true;
 }
 
 void TestDocuments::historyPick()
 {
     QFETCH(bool, exists);
+    QFETCH(bool, modified);
     FrameFixture f;
     const QString a = f.writeFile(QStringLiteral("a.out"), "A");
     const QString b = f.writeFile(QStringLiteral("b.out"), "B");
@@ -195,20 +216,28 @@ void TestDocuments::historyPick()
     f.frame().OpenOutput(b);
     if (!exists)
         QFile::remove(a);
+    if (modified)
+        FrameFixture::type(f.frame().OutputWindow, QStringLiteral("edit"));
     QComboBox *combo = f.frame().OutputWindow->fileCombo();
-    combo->setCurrentIndex(1);
-    emit combo->activated(1);
-    if (exists) {
+    UserInput::pickComboEntry(combo, 1);
+    if (exists && !modified) {
         QCOMPARE(f.frame().OutputFileName, a);
         QCOMPARE(f.frame().OutputWindow->historyEntries(), (QStringList{a, b}));
         QVERIFY(f.dialogs.errors.isEmpty());
-    } else {
+        return;
+    }
+    if (!exists) {
         QCOMPARE(f.dialogs.errors.size(), 1);
         QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Open"));
         QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Cannot read selected file."));
-        QCOMPARE(f.frame().OutputFileName, b);
-        QCOMPARE(f.frame().OutputWindow->historyEntries(), (QStringList{b, a}));
+    } else {
+        QCOMPARE(f.dialogs.questions, QStringList{QStringLiteral("Save changes to current output file?")});
     }
+    // The window still shows b, and so does the list.
+    QCOMPARE(f.frame().OutputFileName, b);
+    QCOMPARE(f.frame().OutputWindow->historyEntries(), (QStringList{b, a}));
+    QCOMPARE(combo->currentIndex(), 0);
+    QCOMPARE(combo->currentText(), b);
 }
 
 void TestDocuments::newCommandFile()
@@ -392,11 +421,88 @@ void TestDocuments::masterWindow()
     QVERIFY(master->SaveAsClick());
     QCOMPARE(master->windowTitle(), QStringLiteral("MASTER - ") + saved);
 
+    // The tool bar's Save button saves, as F6 does.
+    FrameFixture::type(master, QStringLiteral("b.cf\r"));
+    QVERIFY(master->isModified());
+    QTest::mouseClick(master->findChild<QToolButton *>(QStringLiteral("SaveButton")), Qt::LeftButton);
+    QVERIFY(!master->isModified());
+    QVERIFY(f.readFile(saved).startsWith("b.cf\r\n"));
+
     master->parentWidget()->close();
     QVERIFY(!f.frame().MasterWindowOpen);
     f.dialogs.openAnswers.enqueue(jobs);
     f.frame().OpenMasterClick();
     QVERIFY(f.frame().MasterWindowOpen);
+}
+
+void TestDocuments::saveAsMovesCurrentFolder_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("command") << "command" << true;
+    QTest::newRow("output") << "output" << true;
+    QTest::newRow("other file") << "another" << false;
+}
+
+void TestDocuments::saveAsMovesCurrentFolder()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, moves);
+    FrameFixture f;
+    TEditForm *window = nullptr;
+    if (kind == QLatin1String("command")) {
+        window = f.frame().CommandWindow;
+    } else if (kind == QLatin1String("output")) {
+        window = f.frame().OutputWindow;
+    } else {
+        f.frame().OpenAnother(f.writeFile(QStringLiteral("notes.txt"), "n"));
+        window = f.frame().AnotherWindows.constFirst();
+    }
+    const QString before = QDir::currentPath();
+    const QString folder = f.home() + QStringLiteral("/elsewhere");
+    QVERIFY(QDir().mkpath(folder));
+    FrameFixture::type(window, QStringLiteral("x"));
+    f.dialogs.saveAnswers.enqueue(folder + QStringLiteral("/saved.cf"));
+    QVERIFY(window->SaveAsClick());
+    QCOMPARE(QDir::currentPath(), moves ? QDir(folder).canonicalPath() : before);
+    auto *explorerFiles = f.frame().ExplorerWindow->findChild<QListWidget *>(QStringLiteral("FileListBox"));
+    QCOMPARE(explorerFiles->findItems(QStringLiteral("saved.cf"), Qt::MatchExactly).size(), moves ? 1 : 0);
+}
+
+void TestDocuments::historyListShowsItsRows_data()
+{
+    QTest::addColumn<bool>("output");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("command history") << false << 20;
+    QTest::newRow("output history") << true << 15;
+}
+
+void TestDocuments::historyListShowsItsRows()
+{
+    QFETCH(bool, output);
+    QFETCH(int, rows);
+    FrameFixture f;
+    TEditForm *window = output ? static_cast<TEditForm *>(f.frame().OutputWindow) : f.frame().CommandWindow;
+    for (int i = 0; i < 40; ++i) {
+        const QString path = f.writeFile(QStringLiteral("f%1.%2").arg(i).arg(output ? "out" : "cf"), "x");
+        output ? f.frame().OpenOutput(path) : f.frame().OpenCommand(path);
+    }
+    QCOMPARE(UserInput::visibleComboRows(window->fileCombo()), rows);
+}
+
+void TestDocuments::scrollBarFollowsNewText()
+{
+    FrameFixture f;
+    TCommandEditForm *command = f.frame().CommandWindow;
+    QScrollBar *bar = command->editor()->horizontalScrollBar();
+    f.frame().OpenCommand(f.writeFile(QStringLiteral("wide.cf"), QByteArray(3000, 'w') + "\r\n"));
+    QVERIFY(QTest::qWaitFor([bar] { return bar->isVisible(); }));
+    f.frame().OpenCommand(f.writeFile(QStringLiteral("narrow.cf"), "n\r\n"));
+    QVERIFY(QTest::qWaitFor([bar] { return !bar->isVisible(); }));
+    f.frame().OpenCommand(f.writeFile(QStringLiteral("wide2.cf"), QByteArray(3000, 'w') + "\r\n"));
+    QVERIFY(QTest::qWaitFor([bar] { return bar->isVisible(); }));
+    f.frame().NewCommandClick();
+    QVERIFY(QTest::qWaitFor([bar] { return !bar->isVisible(); }));
 }
 
 QTEST_MAIN(TestDocuments)

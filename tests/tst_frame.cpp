@@ -9,12 +9,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -58,7 +61,11 @@ private slots:
     void fileComboFollowsWidth();
     void screenFontReachesEditors();
     void tiling();
+    void cascadeKeepsWindowsUsable();
     void aboutBox();
+    void fontDialogStartsOnFaceInUse_data();
+    void fontDialogStartsOnFaceInUse();
+    void fontDialogOffersNoEffects();
 };
 
 void TestFrame::startupLayout()
@@ -620,14 +627,42 @@ void TestFrame::tiling()
     QCOMPARE(qAbs(commandSub->x() - outputSub->x()), commandSub->width());
 }
 
+void TestFrame::cascadeKeepsWindowsUsable()
+{
+    FrameFixture f;
+    f.resizeOuter(QSize(900, 700));
+    const QRect area = f.frame().mdiArea()->viewport()->rect();
+    f.frame().Cascade1Click();
+    QList<QRect> places;
+    for (QMdiSubWindow *sub : f.frame().mdiArea()->subWindowList(QMdiArea::StackingOrder))
+        places.append(sub->geometry());
+    QCOMPARE(places.size(), 3);
+    for (int i = 0; i < places.size(); ++i) {
+        QVERIFY2(places.at(i).width() >= area.width() * 2 / 3, qPrintable(QString::number(i)));
+        QVERIFY(places.at(i).height() >= area.height() * 2 / 3);
+        QVERIFY(area.contains(places.at(i)));
+    }
+    // One step apart, the active window on top and in front.
+    QVERIFY(places.at(1).topLeft().x() > places.at(0).topLeft().x());
+    QCOMPARE(places.at(2).topLeft() - places.at(1).topLeft(),
+             places.at(1).topLeft() - places.at(0).topLeft());
+    QCOMPARE(f.frame().mdiArea()->subWindowList(QMdiArea::StackingOrder).constLast(),
+             f.frame().mdiArea()->activeSubWindow());
+}
+
 void TestFrame::aboutBox()
 {
     FrameFixture f;
+    // Off the middle of the screen, so that a box centred on the frame shows.
+    f.frame().move(0, 0);
     QTimer::singleShot(0, [] {
         QWidget *box = QApplication::activeModalWidget();
         QVERIFY(box);
         QCOMPARE(box->windowTitle(), QStringLiteral("About Ostrel"));
         QCOMPARE(box->size(), QSize(255, 139));
+        const QPoint offCentre = box->frameGeometry().center() - box->screen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1 %2").arg(offCentre.x()).arg(offCentre.y())));
         QTest::keyClick(box, Qt::Key_Escape);
     });
     QTimer failSafe;
@@ -639,6 +674,72 @@ void TestFrame::aboutBox()
     failSafe.start(2000);
     f.frame().AboutClick();
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestFrame::fontDialogStartsOnFaceInUse_data()
+{
+    QTest::addColumn<bool>("screen");
+    QTest::addColumn<bool>("otherFace");
+    QTest::newRow("screen font, only the size changed") << true << false;
+    QTest::newRow("print font, only the size changed") << false << false;
+    QTest::newRow("screen font, another face") << true << true;
+}
+
+void TestFrame::fontDialogStartsOnFaceInUse()
+{
+    QFETCH(bool, screen);
+    QFETCH(bool, otherFace);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    const QFont before = screen ? frame.screenFont() : frame.printFont();
+    // The user keeps the face the dialog shows and picks 14 points, or picks
+    // another face; the underline box is not offered, so none comes back.
+    f.dialogs.fontAnswers.enqueue(std::nullopt);
+    screen ? frame.ScreenFontClick() : frame.PrintFontClick();
+    QCOMPARE(f.dialogs.fontRequests.size(), 1);
+    const QFont shown = f.dialogs.fontRequests.first();
+    QCOMPARE(shown.family(), QFontInfo(before).family());
+    QCOMPARE(shown.pointSize(), before.pointSize());
+
+    QFont chosen = shown;
+    chosen.setPointSize(14);
+    if (otherFace)
+        chosen.setFamily(QStringLiteral("Another Face"));
+    f.dialogs.fontAnswers.enqueue(chosen);
+    screen ? frame.ScreenFontClick() : frame.PrintFontClick();
+    const QFont after = screen ? frame.screenFont() : frame.printFont();
+    QCOMPARE(after.pointSize(), 14);
+    QCOMPARE(after.family(), otherFace ? QStringLiteral("Another Face") : QStringLiteral("Courier New"));
+    if (screen)
+        QCOMPARE(frame.CommandWindow->editor()->editorFont().family(), after.family());
+    // What the settings file keeps.
+    frame.close();
+    const QByteArray ini = f.readFile(f.home() + QStringLiteral("/ostrel.ini"));
+    const QByteArray line = "14 " + after.family().toUtf8() + "\r\n";
+    QVERIFY2(ini.contains((screen ? "[Screen Font]\r\n" : "[Print Font]\r\n") + line), ini.constData());
+}
+
+void TestFrame::fontDialogOffersNoEffects()
+{
+    QtUserDialogs dialogs;
+    bool checked = false;
+    QTimer::singleShot(0, [&checked] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        for (const QCheckBox *box : dialog->findChildren<QCheckBox *>())
+            QVERIFY2(!box->isVisible(), qPrintable(box->text()));
+        checked = true;
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QTimer failSafe;
+    failSafe.setSingleShot(true);
+    connect(&failSafe, &QTimer::timeout, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    failSafe.start(2000);
+    QVERIFY(!dialogs.chooseFont(nullptr, QFont()));
+    QVERIFY(checked);
 }
 
 QTEST_MAIN(TestFrame)

@@ -450,6 +450,10 @@ void TestIniFile::plausibleBounds_data()
     QTest::newRow("zero size") << QRect(0, 0, 0, 0) << false;
     QTest::newRow("negative size") << QRect(500, 500, -300, 300) << false;
     QTest::newRow("larger than a window can be") << QRect(0, 0, 40000, 600) << false;
+    QTest::newRow("as large as the largest screen") << QRect(0, 0, 1920, 1080) << true;
+    QTest::newRow("wider than every screen") << QRect(0, 0, 1921, 600) << false;
+    QTest::newRow("taller than every screen") << QRect(0, 0, 800, 1081) << false;
+    QTest::newRow("largest a window can be") << QRect(0, 0, 32767, 32767) << false;
 }
 
 void TestIniFile::plausibleBounds()
@@ -459,6 +463,10 @@ void TestIniFile::plausibleBounds()
     const QList<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 800)};
     QCOMPARE(plausibleFrameBounds(frame, screens), plausible);
     QVERIFY(!plausibleFrameBounds(frame, {}));
+    // A child window may lie anywhere in the client area, but not be larger
+    // than a screen.
+    if (frame.width() > 1920 || frame.height() > 1080)
+        QVERIFY(!plausibleChildBounds(frame.translated(-frame.topLeft()), screens));
 }
 
 void TestIniFile::fontFromStoredValues_data()

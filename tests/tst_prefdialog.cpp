@@ -2,8 +2,12 @@
 #include "documents/FileFilters.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 // The preferences dialog: what OK and Cancel take back, the browse dialogs,
@@ -23,6 +27,7 @@ private slots:
     void geometry();
     void keys_data();
     void keys();
+    void browseLeavesCurrentFolder();
 
 private:
     static PrefValues startValues()
@@ -247,6 +252,48 @@ void TestPrefDialog::keys()
     QCOMPARE(dialog.result(), result);
     QVERIFY(!dialog.isVisible());
     QVERIFY(dialogs.openRequests.isEmpty());
+}
+
+// Browsing with the real file dialog into another folder, then Cancel: the
+// engine path and the current folder are as they were.
+void TestPrefDialog::browseLeavesCurrentFolder()
+{
+    QTemporaryDir other;
+    const QString engine = QDir(other.path()).filePath(QStringLiteral("quelm"));
+    QFile file(engine);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString before = QDir::currentPath();
+
+    QtUserDialogs dialogs;
+    TPrefDialogForm dialog(dialogs);
+    dialog.setValues(startValues());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    bool picked = false;
+    QTimer::singleShot(0, [&] {
+        auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(fileDialog);
+        // The user moves to the other folder and picks the engine there.
+        fileDialog->setDirectory(other.path());
+        fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("quelm"));
+        static_cast<QDialog *>(fileDialog)->accept();
+        picked = true;
+    });
+    QTimer failSafe;
+    failSafe.setSingleShot(true);
+    connect(&failSafe, &QTimer::timeout, [] {
+        if (auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+            fileDialog->reject();
+    });
+    failSafe.start(2000);
+    QTest::mouseClick(child<QPushButton>(dialog, "BrowseQuelmButton"), Qt::LeftButton);
+    QVERIFY(picked);
+    QCOMPARE(child<QLineEdit>(dialog, "QuelmFileNameEdit")->text(), engine);
+    QCOMPARE(QDir::currentPath(), before);
+    QTest::mouseClick(child<QPushButton>(dialog, "Cancel"), Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(QDir::currentPath(), before);
 }
 
 QTEST_MAIN(TestPrefDialog)

@@ -1,14 +1,18 @@
 #include "FrameFixture.h"
+#include "UserInput.h"
 
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
+#include "explorer/MDIExplorer.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QScreen>
 #include <QtTest>
 
 namespace {
@@ -53,6 +57,10 @@ private slots:
     void hostileFileStartsUsable();
     void preferences_data();
     void preferences();
+    void relativeHistoryEntriesStayInWorkingFolder();
+    void relativeArgumentNamesStartFolderFile();
+    void storedExtensionsRouteExplorerDoubleClicks();
+    void boundsLargerThanScreenAreIgnored();
 };
 
 void TestSettings::startupAppliesSettings()
@@ -266,6 +274,99 @@ void TestSettings::preferences()
     QCOMPARE(f.frame().CommandWindow->SaveFileDialog.defaultExtension,
              ok ? commandExt : QStringLiteral(".cf"));
     QCOMPARE(f.frame().CommandWindow->SaveFileDialog.title, QStringLiteral("Save Command File"));
+}
+
+void TestSettings::relativeHistoryEntriesStayInWorkingFolder()
+{
+    QTemporaryDir work;
+    QTemporaryDir elsewhere;
+    for (const QString &folder : {work.path(), elsewhere.path()}) {
+        for (const char *name : {"job.cf", "job.out"}) {
+            QFile file(QDir(folder).filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(folder == work.path() ? "mine" : "theirs");
+        }
+    }
+    FrameFixture f({}, iniFile(work.path(), {QStringLiteral("job.cf")}, {QStringLiteral("job.out")},
+                               "[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"));
+    TFrameForm &frame = f.frame();
+    const QString job = QDir(work.path()).filePath(QStringLiteral("job.cf"));
+    QCOMPARE(frame.CommandFileName, job);
+    QCOMPARE(frame.CommandWindow->FileName, job);
+    QCOMPARE(frame.CommandWindow->historyEntries(), QStringList{job});
+    QCOMPARE(frame.OutputWindow->FileName, QDir(work.path()).filePath(QStringLiteral("job.out")));
+
+    // The user moves to another folder that holds a job.cf of its own; a save
+    // still writes the file the window came from.
+    QDir::setCurrent(elsewhere.path());
+    FrameFixture::type(frame.CommandWindow, QStringLiteral("edited "));
+    QVERIFY(frame.CommandWindow->SaveClick());
+    QCOMPARE(f.readFile(job), QByteArray("edited mine"));
+    QCOMPARE(f.readFile(QDir(elsewhere.path()).filePath(QStringLiteral("job.cf"))), QByteArray("theirs"));
+}
+
+void TestSettings::relativeArgumentNamesStartFolderFile()
+{
+    const QString before = QDir::currentPath();
+    QTemporaryDir start;
+    QTemporaryDir work;
+    for (const QString &folder : {start.path(), work.path()}) {
+        QFile file(QDir(folder).filePath(QStringLiteral("rel.cf")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(folder == start.path() ? "started here" : "working folder");
+    }
+    QDir::setCurrent(start.path());
+    {
+        FrameFixture f({QStringLiteral("rel.cf")},
+                       iniFile(work.path(), {}, {},
+                               "[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"));
+        QCOMPARE(f.frame().CommandFileName, QDir(start.path()).filePath(QStringLiteral("rel.cf")));
+        QCOMPARE(f.frame().CommandWindow->editor()->bytes(), QByteArray("started here"));
+    }
+    QDir::setCurrent(before);
+}
+
+void TestSettings::storedExtensionsRouteExplorerDoubleClicks()
+{
+    QTemporaryDir work;
+    for (const char *name : {"job.CMD", "result.lst", "notes.cf"}) {
+        QFile file(QDir(work.path()).filePath(QLatin1String(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+    // The settings file names .CMD and .LST; the explorer's filter list was
+    // made with the defaults before it was read.
+    FrameFixture f({}, iniFile(work.path(), {}, {}));
+    TFrameForm &frame = f.frame();
+    auto *filters = frame.ExplorerWindow->findChild<QComboBox *>(QStringLiteral("FilterComboBox"));
+    auto *files = frame.ExplorerWindow->findChild<QListWidget *>(QStringLiteral("FileListBox"));
+    QCOMPARE(filters->itemText(0), QStringLiteral("Command Files [.cf]"));
+    UserInput::pickComboEntry(filters, filters->count() - 1);
+    QCOMPARE(files->count(), 3);
+
+    UserInput::doubleClickItem(
+        files, files->row(files->findItems(QStringLiteral("job.CMD"), Qt::MatchExactly).first()));
+    QCOMPARE(frame.CommandFileName, QDir(work.path()).filePath(QStringLiteral("job.CMD")));
+    UserInput::doubleClickItem(
+        files, files->row(files->findItems(QStringLiteral("result.lst"), Qt::MatchExactly).first()));
+    QCOMPARE(frame.OutputFileName, QDir(work.path()).filePath(QStringLiteral("result.lst")));
+    UserInput::doubleClickItem(
+        files, files->row(files->findItems(QStringLiteral("notes.cf"), Qt::MatchExactly).first()));
+    QCOMPARE(frame.AnotherCount(), 1);
+}
+
+void TestSettings::boundsLargerThanScreenAreIgnored()
+{
+    QByteArray bytes = iniFile(QDir::currentPath(), {}, {});
+    bytes.replace("20 30 640 480", "0 0 32767 32767");
+    bytes.replace("170 10 400 150", "166 4 32767 32767");
+    FrameFixture f({}, bytes);
+    const QRect screen = f.frame().screen()->geometry();
+    QVERIFY(f.frame().width() <= screen.width());
+    QVERIFY(f.frame().height() <= screen.height());
+    QCOMPARE(f.frame().CommandWindow->windowBounds(), QRect(166, 4, 421, 163));
+    // The other stored bounds still apply.
+    QCOMPARE(f.frame().OutputWindow->windowBounds(), QRect(170, 170, 400, 160));
 }
 
 QTEST_MAIN(TestSettings)

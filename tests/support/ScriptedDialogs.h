@@ -37,6 +37,7 @@ public:
     QList<Message> errors;
     QList<FileRequest> openRequests;
     QList<FileRequest> saveRequests;
+    QList<QFont> fontRequests;
     int printRequests = 0;
     int printerSetupRequests = 0;
 
@@ -59,8 +60,9 @@ public:
         saveRequests.append(request);
         return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.dequeue();
     }
-    std::optional<QFont> chooseFont(QWidget *, const QFont &) override
+    std::optional<QFont> chooseFont(QWidget *, const QFont &initial) override
     {
+        fontRequests.append(initial);
         return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
     }
     bool print(QWidget *, QPrinter &) override

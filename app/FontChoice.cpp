@@ -1,0 +1,26 @@
+#include "app/FontChoice.h"
+
+#include <QFontInfo>
+
+namespace FontChoice {
+
+QFont dialogStart(const QFont &inUse)
+{
+    QFont start = inUse;
+    start.setFamily(QFontInfo(inUse).family());
+    return start;
+}
+
+QFont afterDialog(const QFont &inUse, const QFont &start, const QFont &chosen)
+{
+    QFont kept = chosen;
+    if (chosen.family() == start.family()) {
+        kept.setFamily(inUse.family());
+        kept.setStyleHint(inUse.styleHint());
+    }
+    kept.setUnderline(false);
+    kept.setStrikeOut(false);
+    return kept;
+}
+
+} // namespace FontChoice
