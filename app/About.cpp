@@ -1,6 +1,6 @@
 #include "app/About.h"
 
-#include "app/Icons.h"
+#include "core/Icons.h"
 
 #include <QLabel>
 #include <QPushButton>

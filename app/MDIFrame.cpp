@@ -1,19 +1,21 @@
 #include "app/MDIFrame.h"
 
 #include "app/About.h"
-#include "app/ChildForm.h"
-#include "app/ErrorGuard.h"
-#include "app/FontChoice.h"
-#include "app/Icons.h"
-#include "app/PathHelpers.h"
 #include "app/WindowLayout.h"
-#include "documents/DocumentFlows.h"
+#include "core/ChildForm.h"
+#include "core/Fonts.h"
+#include "core/Icons.h"
+#include "core/PathHelpers.h"
+#include "core/StatusTexts.h"
+#include "documents/DocumentWindows.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
+#include "documents/WindowPrinting.h"
+#include "documents/WindowServices.h"
 #include "engine/CommandRun.h"
 #include "engine/EngineLauncher.h"
 #include "engine/MasterRun.h"
@@ -24,39 +26,22 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPrinter>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
-#include <QTimer>
 
 TFrameForm *FrameForm = nullptr;
 
-namespace {
-
-QFont defaultFont()
-{
-    QFont font(QStringLiteral("Courier New"), 10);
-    font.setStyleHint(QFont::Monospace);
-    return font;
-}
-
-QString withTrailingSeparator(const QString &folder)
-{
-    const QString native = QDir::toNativeSeparators(folder);
-    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
-}
-
-} // namespace
-
 TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStringList &arguments,
                        QWidget *parent)
-    : QMainWindow(parent), m_dialogs(dialogs), m_arguments(arguments)
+    : QMainWindow(parent), m_dialogs(dialogs), m_homeDir(Paths::withTrailingSeparator(homeDir)),
+      m_arguments(arguments), m_screenFont(defaultTextFont()),
+      m_printing(
+          std::make_unique<PrintContext>(dialogs, [this](const QString &text) { setStatusText(text); })),
+      m_services(std::make_unique<WindowServices>(WindowServices{dialogs, *m_printing, *this})),
+      m_engineLauncher(std::make_unique<ProcessEngineLauncher>())
 {
     // A relative argument names a file in the folder the program was started
     // from; the settings file moves the current folder before it is opened.
@@ -66,10 +51,6 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
     setObjectName(QStringLiteral("FrameForm"));
     setWindowTitle(QStringLiteral("Ostrel"));
     setWindowIcon(Icons::program());
-    m_screenFont = defaultFont();
-    m_printFont = defaultFont();
-    HomeDir = withTrailingSeparator(homeDir);
-    m_flows = std::make_unique<DocumentFlows>(*this);
 
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("ClientArea"));
@@ -80,11 +61,6 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
     setCentralWidget(m_mdiArea);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &TFrameForm::rebuildMenuBar);
 
-    m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->setInterval(500);
-    connect(m_timer, &QTimer::timeout, this, &TFrameForm::CheckQuelmActivation);
-
     createActions();
     createMenus();
     createStatusBar();
@@ -94,10 +70,9 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
 TFrameForm::~TFrameForm()
 {
     // QMdiArea announces a null active window from inside its own destructor,
-    // after this frame is gone.
+    // after this frame is gone; the children go before the services they use.
     disconnect(m_mdiArea, nullptr, this, nullptr);
-    if (ExplorerWindow)
-        disconnect(ExplorerWindow, nullptr, this, nullptr);
+    delete m_mdiArea;
     if (FrameForm == this)
         FrameForm = nullptr;
 }
@@ -173,6 +148,21 @@ void TFrameForm::createStatusBar()
     statusBar()->addWidget(m_statusLabel, 1);
 }
 
+void TFrameForm::createRuns()
+{
+    const RunContext context{m_dialogs, this, *this, *this, *m_documents, dataDir()};
+    m_commandRun = new CommandRun(context, this);
+    m_masterRun = new MasterRun(context, *m_commandRun, this);
+    for (RunControl *run :
+         {static_cast<RunControl *>(m_commandRun), static_cast<RunControl *>(m_masterRun)}) {
+        run->setLauncher(*m_engineLauncher);
+        connect(run, &RunControl::statusChanged, this, &TFrameForm::setStatusText);
+        connect(run, &RunControl::currentFolderChanged, this, [this] { showCurrentFolderInExplorer(); });
+    }
+    connect(m_commandRun, &CommandRun::lockChanged, m_runQuelm,
+            [this](bool locked) { m_runQuelm->setEnabled(!locked); });
+}
+
 QString TFrameForm::statusText() const
 {
     return m_statusLabel->text();
@@ -186,33 +176,101 @@ void TFrameForm::setStatusText(const QString &text)
 
 QPrinter &TFrameForm::printer()
 {
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_printer;
+    return m_printing->printer();
 }
 
-bool TFrameForm::guarded(const std::function<void()> &action)
+QFont TFrameForm::printFont() const
 {
-    return runGuarded(m_dialogs, this, action);
+    return m_printing->font();
+}
+
+QTimer *TFrameForm::timer() const
+{
+    return m_commandRun ? m_commandRun->timer() : nullptr;
+}
+
+bool TFrameForm::EngineRunning() const
+{
+    return m_commandRun && m_commandRun->isRunning();
+}
+
+EngineRun *TFrameForm::EngineProcess() const
+{
+    return m_commandRun ? m_commandRun->process() : nullptr;
+}
+
+TExplorerForm *TFrameForm::ExplorerWindow() const
+{
+    return m_explorerWindow;
+}
+
+THelpEditForm *TFrameForm::HelpWindow() const
+{
+    return m_helpWindow;
+}
+
+TMasterEditForm *TFrameForm::MasterWindow() const
+{
+    return m_documents ? m_documents->masterWindow() : nullptr;
+}
+
+QList<TAnotherEditForm *> TFrameForm::AnotherWindows() const
+{
+    return m_documents ? m_documents->anotherWindows() : QList<TAnotherEditForm *>();
+}
+
+void TFrameForm::setEngineLauncher(std::unique_ptr<EngineLauncher> launcher)
+{
+    m_engineLauncher = std::move(launcher);
+    if (m_commandRun) {
+        m_commandRun->setLauncher(*m_engineLauncher);
+        m_masterRun->setLauncher(*m_engineLauncher);
+    }
 }
 
 QString TFrameForm::dataDir() const
 {
-    return Paths::dataFolder(HomeDir);
+    return Paths::dataFolder(m_homeDir);
 }
 
 QMdiSubWindow *TFrameForm::addChild(TChildForm *child, const QRect &bounds)
 {
+    wireChild(child);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose, child->testAttribute(Qt::WA_DeleteOnClose));
     sub->setWindowIcon(Icons::program());
-    if (bounds.isValid())
-        sub->setGeometry(bounds);
-    else
-        sub->setGeometry(placementFor(child->size()));
+    sub->setGeometry(bounds.isValid() ? bounds : placementFor(child->size()));
     sub->show();
     m_mdiArea->setActiveSubWindow(sub);
     return sub;
+}
+
+void TFrameForm::wireChild(TChildForm *child)
+{
+    connect(child, &TChildForm::newCommandClicked, this, &TFrameForm::NewCommandClick);
+    connect(child, &TChildForm::openCommandClicked, this, &TFrameForm::OpenCommandClick);
+    connect(child, &TChildForm::openOutputClicked, this, &TFrameForm::OpenOutputClick);
+    connect(child, &TChildForm::openAnotherClicked, this, &TFrameForm::OpenAnotherClick);
+    connect(child, &TChildForm::openMasterClicked, this, &TFrameForm::OpenMasterClick);
+    connect(child, &TChildForm::preferencesClicked, this, &TFrameForm::PreferencesClick);
+    connect(child, &TChildForm::exitClicked, this, &TFrameForm::ExitClick);
+    connect(child, &TChildForm::screenFontClicked, this, &TFrameForm::ScreenFontClick);
+    connect(child, &TChildForm::printFontClicked, this, &TFrameForm::PrintFontClick);
+    connect(child, &TChildForm::runClicked, this, &TFrameForm::ExecQuelm);
+    connect(child, &TChildForm::runMasterClicked, this, &TFrameForm::ExecMaster);
+    if (auto *explorer = qobject_cast<TExplorerForm *>(child)) {
+        connect(explorer, &TExplorerForm::openCommandRequested, m_documents,
+                &DocumentWindows::openCommandAsked);
+        connect(explorer, &TExplorerForm::openOutputRequested, m_documents,
+                &DocumentWindows::openOutputAsked);
+        connect(explorer, &TExplorerForm::openAnotherRequested, m_documents, &DocumentWindows::OpenAnother);
+        connect(explorer, &TChildForm::closed, this, [this] {
+            m_explorerWindow = nullptr;
+            m_viewCurrentDir->setChecked(false);
+        });
+    } else if (qobject_cast<THelpEditForm *>(child)) {
+        connect(child, &TChildForm::closed, this, [this] { m_helpWindow = nullptr; });
+    }
 }
 
 QRect TFrameForm::placementFor(const QSize &designSize) const
@@ -271,34 +329,39 @@ void TFrameForm::showEvent(QShowEvent *event)
 
 void TFrameForm::FormShow()
 {
-    HelpWindowOpen = false;
-    MasterWindowOpen = false;
-    setStatusText(QStringLiteral("Ready."));
+    setStatusText(StatusTexts::Ready);
     EnginePath = QStringLiteral("c:\\quelm63\\quelm.exe");
     HelpFilePath = QStringLiteral("c:\\quelm63\\quelm.hlp");
     CommandFileExtension = QStringLiteral(".cf");
     OutputFileExtension = QStringLiteral(".out");
-    EngineRunning = false;
 
     const int w = frameGeometry().width();
     const int h = frameGeometry().height();
     const int half = (h - 85) / 2;
 
+    m_commandWindow = new TCommandEditForm(*m_services);
+    m_outputWindow = new TOutputEditForm(*m_services);
+    m_documents = new DocumentWindows(*m_services, *this, *m_commandWindow, *m_outputWindow, this, this);
+    m_documents->setScreenFont(m_screenFont);
+    connect(m_documents, &DocumentWindows::windowCreated, this,
+            [this](TChildForm *window) { addChild(window); });
+    connect(m_documents, &DocumentWindows::currentFolderChanged, this,
+            &TFrameForm::showCurrentFolderInExplorer);
+    createRuns();
+
     createExplorer();
 
-    CommandWindow = new TCommandEditForm;
-    CommandWindow->editor()->setEditorFont(m_screenFont);
-    CommandWindow->SaveFileDialog.title = QStringLiteral("Save Command File");
-    CommandWindow->setCaption(Captions::Command + Captions::Untitled);
-    addChild(CommandWindow, QRect(166, 4, w - 178, half - 2));
+    m_commandWindow->editor()->setEditorFont(m_screenFont);
+    m_commandWindow->SaveFileDialog.title = QStringLiteral("Save Command File");
+    m_commandWindow->makeUntitled();
+    addChild(m_commandWindow, QRect(166, 4, w - 178, half - 2));
 
-    OutputWindow = new TOutputEditForm;
-    OutputWindow->editor()->setEditorFont(m_screenFont);
-    OutputWindow->setCaption(Captions::Output + Captions::Untitled);
-    OutputWindow->SaveFileDialog.title = QStringLiteral("Save Output File");
-    addChild(OutputWindow, QRect(166, half + 6, w - 178, half - 2));
+    m_outputWindow->editor()->setEditorFont(m_screenFont);
+    m_outputWindow->makeUntitled();
+    m_outputWindow->SaveFileDialog.title = QStringLiteral("Save Output File");
+    addChild(m_outputWindow, QRect(166, half + 6, w - 178, half - 2));
 
-    CommandWindow->bringToFront();
+    m_commandWindow->bringToFront();
     LoadIniFile();
     applySaveDialogFilters();
     openFirstArgument();
@@ -306,17 +369,17 @@ void TFrameForm::FormShow()
 
 void TFrameForm::applySaveDialogFilters()
 {
-    CommandWindow->SaveFileDialog.filter = FileFilters::commandFilter(CommandFileExtension);
-    CommandWindow->SaveFileDialog.defaultExtension = CommandFileExtension;
-    OutputWindow->SaveFileDialog.filter = FileFilters::outputFilter(OutputFileExtension);
-    OutputWindow->SaveFileDialog.defaultExtension = OutputFileExtension;
+    m_commandWindow->SaveFileDialog.filter = FileFilters::commandFilter(CommandFileExtension);
+    m_commandWindow->SaveFileDialog.defaultExtension = CommandFileExtension;
+    m_outputWindow->SaveFileDialog.filter = FileFilters::outputFilter(OutputFileExtension);
+    m_outputWindow->SaveFileDialog.defaultExtension = OutputFileExtension;
 }
 
 void TFrameForm::openFirstArgument()
 {
     if (m_arguments.isEmpty() || !Paths::fileExists(m_arguments.constFirst()))
         return;
-    m_flows->openArgument(m_arguments.constFirst());
+    m_documents->openArgument(m_arguments.constFirst());
 }
 
 void TFrameForm::resizeEvent(QResizeEvent *event)
@@ -327,8 +390,10 @@ void TFrameForm::resizeEvent(QResizeEvent *event)
 
 void TFrameForm::FormResize()
 {
-    if (OutputWindow)
-        OutputWindow->fileCombo()->resize(frameGeometry().width() - 200, OutputWindow->fileCombo()->height());
+    if (m_outputWindow) {
+        QComboBox *history = m_outputWindow->fileCombo();
+        history->resize(frameGeometry().width() - 200, history->height());
+    }
 }
 
 void TFrameForm::closeEvent(QCloseEvent *event)
@@ -340,7 +405,7 @@ void TFrameForm::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    if (EngineRunning) {
+    if (EngineRunning()) {
         m_dialogs.error(this, QStringLiteral("Close Ostrel"), QStringLiteral("Quelm is still executing"));
         event->ignore();
         return;
@@ -432,18 +497,15 @@ void TFrameForm::ScreenFontClick()
     if (!font)
         return;
     m_screenFont = *font;
-    CommandWindow->editor()->setEditorFont(m_screenFont);
-    OutputWindow->editor()->setEditorFont(m_screenFont);
-    if (HelpWindowOpen && HelpWindow)
-        HelpWindow->setViewerFont(m_screenFont);
-    for (TAnotherEditForm *window : std::as_const(AnotherWindows))
-        window->editor()->setEditorFont(m_screenFont);
+    m_documents->applyScreenFont(m_screenFont);
+    if (m_helpWindow)
+        m_helpWindow->setViewerFont(m_screenFont);
 }
 
 void TFrameForm::PrintFontClick()
 {
-    if (const std::optional<QFont> font = chooseFont(m_printFont))
-        m_printFont = *font;
+    if (const std::optional<QFont> font = chooseFont(m_printing->font()))
+        m_printing->setFont(*font);
 }
 
 void TFrameForm::AboutClick()
@@ -454,95 +516,86 @@ void TFrameForm::AboutClick()
 
 void TFrameForm::Contents1Click()
 {
-    ShowHelpWindow(*this);
+    if (m_helpWindow) {
+        m_helpWindow->bringToFront();
+        return;
+    }
+    if (!Paths::fileExists(HelpFilePath)) {
+        m_dialogs.error(this, QStringLiteral("Quelm Help"), QStringLiteral("Cannot find Quelm Help File"));
+        return;
+    }
+    auto *window = new THelpEditForm(*m_services);
+    addChild(window);
+    window->setWindowTitle(QStringLiteral("Quelm Help"));
+    window->setViewerFont(m_screenFont);
+    window->repaint();
+    setStatusText(QStringLiteral("Initializing Key Word List..."));
+    window->FillList();
+    setStatusText(StatusTexts::Ready);
+    m_helpWindow = window;
 }
 
 void TFrameForm::NewCommandClick()
 {
-    m_flows->NewCommandClick();
+    m_documents->NewCommandClick();
 }
 
 void TFrameForm::OpenCommandClick()
 {
-    m_flows->OpenCommandClick();
+    m_documents->OpenCommandClick();
 }
 
 void TFrameForm::OpenCommand(const QString &path)
 {
-    m_flows->OpenCommand(path);
+    m_documents->OpenCommand(path);
 }
 
 void TFrameForm::CommandFileComboChanged()
 {
-    m_flows->CommandFileComboChanged();
+    m_documents->CommandFileComboChanged(m_commandWindow->fileCombo()->currentText());
 }
 
 void TFrameForm::OpenOutputClick()
 {
-    m_flows->OpenOutputClick();
+    m_documents->OpenOutputClick();
 }
 
 void TFrameForm::OpenOutput(const QString &path)
 {
-    m_flows->OpenOutput(path);
+    m_documents->OpenOutput(path);
 }
 
 void TFrameForm::OutputFileComboChanged()
 {
-    m_flows->OutputFileComboChanged();
+    m_documents->OutputFileComboChanged(m_outputWindow->fileCombo()->currentText());
 }
 
 void TFrameForm::OpenAnotherClick()
 {
-    m_flows->OpenAnotherClick();
+    m_documents->OpenAnotherClick();
 }
 
 void TFrameForm::OpenAnother(const QString &path)
 {
-    m_flows->OpenAnother(path);
+    m_documents->OpenAnother(path);
 }
 
 void TFrameForm::OpenMasterClick()
 {
-    m_flows->OpenMasterClick();
-}
-
-void TFrameForm::anotherWindowClosed(TAnotherEditForm *window)
-{
-    AnotherWindows.removeOne(window);
-    for (int i = 0; i < AnotherCount(); ++i)
-        AnotherWindows.at(i)->AnotherIndex = i + 1;
-}
-
-void TFrameForm::masterWindowClosed()
-{
-    MasterWindow = nullptr;
-    MasterWindowOpen = false;
+    m_documents->OpenMasterClick();
 }
 
 void TFrameForm::ExecQuelm()
 {
-    CommandRun(*this).ExecQuelm();
+    m_commandRun->ExecQuelm();
 }
 
 void TFrameForm::CheckQuelmActivation()
 {
-    CommandRun(*this).CheckQuelmActivation();
+    m_commandRun->CheckQuelmActivation();
 }
 
 void TFrameForm::ExecMaster()
 {
-    MasterRun(*this).ExecMaster();
-}
-
-EngineLauncher &TFrameForm::engineLauncher()
-{
-    if (!m_engineLauncher)
-        m_engineLauncher = std::make_unique<ProcessEngineLauncher>();
-    return *m_engineLauncher;
-}
-
-void TFrameForm::setEngineLauncher(std::unique_ptr<EngineLauncher> launcher)
-{
-    m_engineLauncher = std::move(launcher);
+    m_masterRun->ExecMaster();
 }

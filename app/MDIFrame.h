@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/UserDialogs.h"
+#include "core/FrameState.h"
+#include "core/UserDialogs.h"
 
 #include <QFont>
 #include <QList>
@@ -11,30 +12,34 @@
 
 #include <memory>
 
+class CommandRun;
+class DocumentWindows;
+class EngineLauncher;
+class EngineRun;
+class MasterRun;
+class PrintContext;
 class QAction;
 class QLabel;
-class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
 class QTimer;
 class TAnotherEditForm;
 class TChildForm;
-class TEditForm;
-class THelpEditForm;
 class TCommandEditForm;
 class TExplorerForm;
+class THelpEditForm;
 class TMasterEditForm;
 class TOutputEditForm;
-class DocumentFlows;
-class EngineLauncher;
-class EngineRun;
+struct WindowServices;
 
-// The main frame: the program's one top-level window. It owns every child
-// window and the state they share; its public operations are what the child
-// windows' commands forward to, and they hand the work on to the subsystem
-// that owns it.
-class TFrameForm : public QMainWindow
+// The main frame: the program's one top-level window and its hub. It owns
+// every child window and the state they share: the settings and the files
+// shown (inherited here under the names every part of the program uses),
+// the fonts, the status line and the runs. Child windows announce the
+// frame's commands by signals, which it connects in one place; its public
+// operations hand the work to the part of the program that owns it.
+class TFrameForm : public QMainWindow, public ProgramSettings, public ShownFiles
 {
     Q_OBJECT
 
@@ -46,47 +51,31 @@ public:
                QWidget *parent = nullptr);
     ~TFrameForm() override;
 
-    // Frame state shared by every window.
-    QString HomeDir;
-    TCommandEditForm *CommandWindow = nullptr;
-    TOutputEditForm *OutputWindow = nullptr;
-    QString CommandFileName;
-    QString OutputFileName;
-    QPointer<TExplorerForm> ExplorerWindow;
-    bool ExplorerWindowOpen = false;
-    THelpEditForm *HelpWindow = nullptr;
-    bool HelpWindowOpen = false;
-    TMasterEditForm *MasterWindow = nullptr;
-    bool MasterWindowOpen = false;
-    // The open other-file windows in the order they were opened; the window
-    // at index i has AnotherIndex i + 1.
-    QList<TAnotherEditForm *> AnotherWindows;
-    int AnotherCount() const { return static_cast<int>(AnotherWindows.size()); }
-    bool EngineRunning = false;
+    // Frame state, read by the windows' and the runs' owners.
+    const QString &HomeDir() const { return m_homeDir; }
+    TCommandEditForm *CommandWindow() const { return m_commandWindow; }
+    TOutputEditForm *OutputWindow() const { return m_outputWindow; }
+    TExplorerForm *ExplorerWindow() const;
+    bool ExplorerWindowOpen() const { return !m_explorerWindow.isNull(); }
+    THelpEditForm *HelpWindow() const;
+    bool HelpWindowOpen() const { return !m_helpWindow.isNull(); }
+    TMasterEditForm *MasterWindow() const;
+    bool MasterWindowOpen() const { return MasterWindow() != nullptr; }
+    QList<TAnotherEditForm *> AnotherWindows() const;
+    int AnotherCount() const { return int(AnotherWindows().size()); }
+    bool EngineRunning() const;
+    // The process of the command-file run in progress (or of the last one).
+    EngineRun *EngineProcess() const;
 
-    // Settings.
-    QString EnginePath;
-    QString HelpFilePath;
-    QString CommandFileExtension;
-    QString OutputFileExtension;
-
-    UserDialogs &dialogs() const { return m_dialogs; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
-    QTimer *timer() const { return m_timer; }
+    QTimer *timer() const;
     QPrinter &printer();
-
     QFont screenFont() const { return m_screenFont; }
-    QFont printFont() const { return m_printFont; }
-    void setScreenFont(const QFont &font) { m_screenFont = font; }
-    void setPrintFont(const QFont &font) { m_printFont = font; }
-
+    QFont printFont() const;
     QString statusText() const;
     void setStatusText(const QString &text);
-
-    // Child windows.
-    QMdiSubWindow *addChild(TChildForm *child, const QRect &bounds);
-    // The frame's menus after the active child's own.
-    void rebuildMenuBar();
+    // Runs start the engine through launcher from now on (tests force failures).
+    void setEngineLauncher(std::unique_ptr<EngineLauncher> launcher);
 
     // Operations the child windows' commands reach.
     void FormShow();
@@ -114,30 +103,12 @@ public:
     void ExecQuelm();
     void ExecMaster();
     void CheckQuelmActivation();
-    // The process of the command-file run in progress (or of the last one).
-    std::unique_ptr<EngineRun> EngineProcess;
-    // Writes and starts the launch script: the QProcess launcher unless a
-    // test has put another in place.
-    EngineLauncher &engineLauncher();
-    void setEngineLauncher(std::unique_ptr<EngineLauncher> launcher);
     void LoadIniFile();
     void SaveIniFile();
-    void anotherWindowClosed(TAnotherEditForm *window);
-    void masterWindowClosed();
-
-    // Where the settings file and the launch script go: HomeDir, or the
-    // user's configuration folder when HomeDir cannot be written.
-    QString dataDir() const;
 
     // An open explorer shows the process's current folder, and with
-    // reReadFiles its file list is read again.
-    void followCurrentDirectory(bool reReadFiles);
-
-    // The command and output windows' save dialogs follow the extensions.
-    void applySaveDialogFilters();
-
-    // Runs one user action; a file failure inside it shows the general error box.
-    bool guarded(const std::function<void()> &action);
+    // withFiles its file list is read again.
+    void showCurrentFolderInExplorer(bool withFiles = false);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -148,36 +119,43 @@ private:
     void createActions();
     void createMenus();
     void createStatusBar();
+    void createRuns();
+    void rebuildMenuBar();
     void updateWindowMenu();
     void FormResize();
     void openFirstArgument();
-    // The windows that Tile and Cascade place, and placing them.
-    QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
-    static void placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places);
+    QMdiSubWindow *addChild(TChildForm *child, const QRect &bounds = QRect());
+    // Connects the commands a child announces to the frame's operations.
+    void wireChild(TChildForm *child);
     void createExplorer();
     QRect placementFor(const QSize &designSize) const;
+    QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
+    static void placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places);
     // The font dialog, started on the face in use; nothing when cancelled.
     std::optional<QFont> chooseFont(const QFont &inUse);
-    // A double-click in the explorer: the command and output windows ask to
-    // save a modified text before it is replaced.
-    void openFromExplorer(TEditForm &window, const QString &question,
-                          void (TFrameForm::*open)(const QString &), const QString &path);
-    void restoreHistory(TEditForm &window, QString &frameFileName, const QStringList &entries,
-                        const QString &captionPrefix);
+    void applySaveDialogFilters();
     void applyExplorerBounds(bool open, const QRect &bounds);
     QRect explorerBounds() const;
+    QString dataDir() const;
 
     UserDialogs &m_dialogs;
+    QString m_homeDir;
     QStringList m_arguments;
     bool m_shown = false;
     QMdiArea *m_mdiArea = nullptr;
     QLabel *m_statusLabel = nullptr;
-    QTimer *m_timer = nullptr;
     QFont m_screenFont;
-    QFont m_printFont;
-    std::unique_ptr<QPrinter> m_printer;
-    std::unique_ptr<DocumentFlows> m_flows;
+    std::unique_ptr<PrintContext> m_printing;
+    std::unique_ptr<WindowServices> m_services;
     std::unique_ptr<EngineLauncher> m_engineLauncher;
+
+    TCommandEditForm *m_commandWindow = nullptr;
+    TOutputEditForm *m_outputWindow = nullptr;
+    QPointer<TExplorerForm> m_explorerWindow;
+    QPointer<THelpEditForm> m_helpWindow;
+    DocumentWindows *m_documents = nullptr;
+    CommandRun *m_commandRun = nullptr;
+    MasterRun *m_masterRun = nullptr;
 
     QMenu *m_executeMenu = nullptr;
     QMenu *m_windowMenu = nullptr;
@@ -193,6 +171,6 @@ private:
     QAction *m_about = nullptr;
 };
 
-// The one frame of the program; set by the frame's constructor, cleared by its
-// destructor.
+// The one frame of the program, for main and tests; set by the frame's
+// constructor, cleared by its destructor.
 extern TFrameForm *FrameForm;

@@ -1,15 +1,14 @@
 // The frame's settings: reading and writing ostrel.ini, and the preferences.
-#include "app/IniFile.h"
 #include "app/MDIFrame.h"
-#include "app/PathHelpers.h"
 #include "app/PrefDialog.h"
-#include "documents/FileFilters.h"
+#include "core/IniFile.h"
+#include "core/PathHelpers.h"
+#include "documents/DocumentWindows.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
-#include "explorer/MDIExplorer.h"
+#include "documents/WindowPrinting.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
@@ -26,7 +25,7 @@ void applyChildBounds(TEditForm &window, const QRect &bounds, const QList<QRect>
 
 void TFrameForm::LoadIniFile()
 {
-    const std::optional<IniSettings> ini = readIniFileAt(iniFilePath(HomeDir));
+    const std::optional<IniSettings> ini = readIniFileAt(iniFilePath(m_homeDir));
     if (!ini)
         return;
 
@@ -35,64 +34,38 @@ void TFrameForm::LoadIniFile()
         screens.append(screen->availableGeometry());
     if (plausibleFrameBounds(ini->mainWindow, screens))
         setGeometry(ini->mainWindow);
-    applyChildBounds(*CommandWindow, ini->commandWindow, screens);
-    applyChildBounds(*OutputWindow, ini->outputWindow, screens);
+    applyChildBounds(*m_commandWindow, ini->commandWindow, screens);
+    applyChildBounds(*m_outputWindow, ini->outputWindow, screens);
     applyExplorerBounds(ini->explorerOpen, ini->explorerWindow);
 
     EnginePath = ini->enginePath;
     HelpFilePath = ini->helpFilePath;
     QDir::setCurrent(ini->workingDirectory);
-    followCurrentDirectory(false);
+    showCurrentFolderInExplorer();
     CommandFileExtension = ini->commandFileExtension;
     OutputFileExtension = ini->outputFileExtension;
-    // The filter list keeps the extensions it was made with; a double-click
-    // goes by the ones in force.
-    if (ExplorerWindowOpen)
-        ExplorerWindow->setFileExtensions(CommandFileExtension, OutputFileExtension);
 
     m_screenFont = fontFromIni(ini->screenFont, m_screenFont);
-    OutputWindow->editor()->setEditorFont(m_screenFont);
-    CommandWindow->editor()->setEditorFont(m_screenFont);
-    m_printFont = fontFromIni(ini->printFont, m_printFont);
+    m_outputWindow->editor()->setEditorFont(m_screenFont);
+    m_commandWindow->editor()->setEditorFont(m_screenFont);
+    m_documents->setScreenFont(m_screenFont);
+    m_printing->setFont(fontFromIni(ini->printFont, m_printing->font()));
 
     // A hand-edited file may list relative paths: they name files in the
     // working folder it gave, and a window's file name is always absolute,
     // so that a later save cannot land in whatever folder is current then.
     const QString workingFolder = QDir::currentPath();
-    restoreHistory(*CommandWindow, CommandFileName, Paths::absolutePaths(ini->commandHistory, workingFolder),
-                   Captions::Command);
-    restoreHistory(*OutputWindow, OutputFileName, Paths::absolutePaths(ini->outputHistory, workingFolder),
-                   Captions::Output);
-}
-
-void TFrameForm::restoreHistory(TEditForm &window, QString &frameFileName, const QStringList &entries,
-                                const QString &captionPrefix)
-{
-    QComboBox *combo = window.fileCombo();
-    const QSignalBlocker blocker(combo);
-    combo->clear();
-    combo->addItems(entries);
-    combo->setCurrentIndex(-1);
-    if (entries.isEmpty() || !Paths::fileExists(entries.first()))
-        return;
-    // A file that exists but cannot be read leaves the window untitled, and
-    // start-up goes on.
-    const QString path = entries.first();
-    guarded([&] {
-        window.LoadFile(path);
-        combo->setCurrentIndex(0);
-        frameFileName = path;
-        window.setCaption(captionPrefix + path);
-    });
+    m_documents->reopen(*m_commandWindow, Paths::absolutePaths(ini->commandHistory, workingFolder));
+    m_documents->reopen(*m_outputWindow, Paths::absolutePaths(ini->outputHistory, workingFolder));
 }
 
 void TFrameForm::SaveIniFile()
 {
     IniSettings ini;
     ini.mainWindow = geometry();
-    ini.commandWindow = CommandWindow->windowBounds();
-    ini.outputWindow = OutputWindow->windowBounds();
-    ini.explorerOpen = ExplorerWindowOpen;
+    ini.commandWindow = m_commandWindow->windowBounds();
+    ini.outputWindow = m_outputWindow->windowBounds();
+    ini.explorerOpen = ExplorerWindowOpen();
     ini.explorerWindow = explorerBounds();
     ini.enginePath = EnginePath;
     ini.helpFilePath = HelpFilePath;
@@ -100,11 +73,11 @@ void TFrameForm::SaveIniFile()
     ini.commandFileExtension = CommandFileExtension;
     ini.outputFileExtension = OutputFileExtension;
     ini.screenFont = iniFontOf(m_screenFont);
-    ini.printFont = iniFontOf(m_printFont);
-    ini.commandHistory = CommandWindow->historyEntries();
-    ini.outputHistory = OutputWindow->historyEntries();
+    ini.printFont = iniFontOf(m_printing->font());
+    ini.commandHistory = m_commandWindow->historyEntries();
+    ini.outputHistory = m_outputWindow->historyEntries();
     // A settings file that cannot be written must not keep the program open.
-    writeIniFileAt(iniFilePath(HomeDir), ini);
+    writeIniFileAt(iniFilePath(m_homeDir), ini);
 }
 
 void TFrameForm::PreferencesClick()
@@ -117,6 +90,4 @@ void TFrameForm::PreferencesClick()
     CommandFileExtension = values.commandFileExtension;
     OutputFileExtension = values.outputFileExtension;
     applySaveDialogFilters();
-    if (ExplorerWindowOpen)
-        ExplorerWindow->setFileExtensions(CommandFileExtension, OutputFileExtension);
 }

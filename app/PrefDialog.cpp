@@ -174,7 +174,7 @@ bool runPreferences(QWidget *parent, UserDialogs &dialogs, PrefValues &values)
 {
     TPrefDialogForm dialog(dialogs, parent);
     dialog.setValues(values);
-    if (!dialogs.preferences(dialog))
+    if (!dialogs.showDialog(dialog))
         return false;
     values = dialog.values();
     return true;

@@ -1,5 +1,5 @@
 #include "app/MDIFrame.h"
-#include "app/UserDialogs.h"
+#include "core/UserDialogs.h"
 
 #include <QApplication>
 

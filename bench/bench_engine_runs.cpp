@@ -4,7 +4,7 @@
 //
 //   bench_engine_runs [RUNS]     (default 200)
 
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "engine/EngineLauncher.h"
 #include "engine/OutputName.h"
 

@@ -3,7 +3,10 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_explorer [file count]
 
-#include "app/UserDialogs.h"
+#include "core/FrameState.h"
+#include "core/UserDialogs.h"
+#include "documents/WindowPrinting.h"
+#include "documents/WindowServices.h"
 #include "explorer/FileListBox.h"
 #include "explorer/MDIExplorer.h"
 
@@ -33,8 +36,10 @@ int main(int argc, char **argv)
     }
 
     QtUserDialogs dialogs;
+    ProgramSettings settings{QString(), QString(), QStringLiteral(".cf"), QStringLiteral(".out")};
+    PrintContext printing(dialogs, {});
     QDir::setCurrent(empty.path());
-    TExplorerForm form(dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(WindowServices{dialogs, printing, settings});
     form.resize(158, 600);
     form.show();
     QCoreApplication::processEvents();

@@ -96,21 +96,34 @@ public:
     void waitUntilEnded() override {}
 };
 
+// Starts nothing: every run has ended as soon as it began.
+class EndedLauncher : public EngineLauncher
+{
+public:
+    bool writeScript(const QString &, const QString &, const QString &, const QString &) override
+    {
+        return true;
+    }
+    std::unique_ptr<EngineRun> start(const QString &) override { return std::make_unique<EndedRun>(); }
+};
+
 void benchRunEnd(const QTemporaryDir &dir)
 {
-    const QString output = dir.filePath(QStringLiteral("run.out"));
-    writeFile(output, linesOfSize(76LL << 20));
+    const QString command = dir.filePath(QStringLiteral("run.cf"));
+    writeFile(command, "1+1\r\n");
+    writeFile(dir.filePath(QStringLiteral("run.out")), linesOfSize(76LL << 20));
     std::vector<double> times;
     for (int run = 0; run < 5; ++run) {
         ScriptedDialogs dialogs;
         auto frame = startFrame(dialogs, dir.path());
-        frame->OutputFileName = output;
-        frame->EngineRunning = true;
-        frame->EngineProcess = std::make_unique<EndedRun>();
+        frame->setEngineLauncher(std::make_unique<EndedLauncher>());
+        frame->EnginePath = command; // any file: the launcher starts nothing
+        frame->OpenCommand(command);
+        frame->ExecQuelm();
         QElapsedTimer timer;
         timer.start();
         frame->CheckQuelmActivation();
-        frame->OutputWindow->repaint();
+        frame->OutputWindow()->repaint();
         QApplication::processEvents();
         times.push_back(timer.nsecsElapsed() / 1e6);
     }

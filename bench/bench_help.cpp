@@ -1,6 +1,6 @@
 // Times the help index on a large help file: reading it, building the keyword
 // list, and one search for the last keyword (which scans the whole text).
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "help/KeyWordIndex.h"
 
 #include <QElapsedTimer>

@@ -9,9 +9,12 @@
 //
 // Each run prints "MODE SECONDS PEAK_MB". bench/load.sh runs them five times
 // and prints the medians.
-#include "app/TextFile.h"
+#include "core/FrameState.h"
+#include "core/TextFile.h"
+#include "core/UserDialogs.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
+#include "documents/WindowPrinting.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -74,7 +77,10 @@ int main(int argc, char *argv[])
         edit.setPlainText(TextFile::decode(TextFile::readBytes(path)));
         showAndPaint(edit);
     } else {
-        TOutputEditForm window;
+        QtUserDialogs dialogs;
+        ProgramSettings settings;
+        PrintContext printing(dialogs, {});
+        TOutputEditForm window(WindowServices{dialogs, printing, settings});
         if (mode == QLatin1String("save")) {
             window.LoadFile(path);
             window.FileName = path + QStringLiteral(".saved");

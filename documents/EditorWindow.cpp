@@ -1,24 +1,20 @@
 #include "documents/EditorWindow.h"
 
-#include "app/ChildMenus.h"
-#include "app/ErrorGuard.h"
-#include "app/FileError.h"
-#include "app/Icons.h"
-#include "app/MDIFrame.h"
-#include "app/PathHelpers.h"
-#include "app/TextFile.h"
+#include "core/ErrorGuard.h"
+#include "core/FileError.h"
+#include "core/Icons.h"
+#include "core/PathHelpers.h"
+#include "core/TextFile.h"
+#include "documents/FileHistory.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QCloseEvent>
+#include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
-#include <QMimeData>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -34,7 +30,8 @@ constexpr int FileComboWidth = 297;
 constexpr int FileComboMargin = 209;
 } // namespace
 
-TEditForm::TEditForm(const EditorKind &kind, QWidget *parent) : TChildForm(parent), m_kind(kind)
+TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWidget *parent)
+    : TChildForm(parent), m_kind(kind), m_services(services)
 {
     FileName = UntitledName;
     setWindowTitle(kind.designCaption);
@@ -96,6 +93,8 @@ void TEditForm::createToolBar()
         m_fileCombo->setGeometry(FileComboLeft, FileComboTop, FileComboWidth,
                                  m_fileCombo->sizeHint().height());
         m_fileCombo->raise();
+        connect(m_fileCombo, &QComboBox::activated, this,
+                [this](int index) { emit historyEntryPicked(m_fileCombo->itemText(index)); });
     }
 }
 
@@ -118,41 +117,23 @@ void TEditForm::createMenus()
 {
     ChildMenus::FileItems items;
     items.openMaster = m_kind.hasOpenMaster;
-    const ChildMenus::FileMenu file = ChildMenus::createFileMenu(this, items);
-    m_fileMenu = file.menu;
-    m_openCommand = file.openCommand;
-    m_openOutput = file.openOutput;
-    m_save = file.save;
-    m_saveAs = file.saveAs;
-    m_print = file.print;
-    connect(m_save, &QAction::triggered, this, &TEditForm::SaveClick);
-    connect(m_saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
-    connect(m_print, &QAction::triggered, this, &TEditForm::PrintClick);
-    connect(file.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
+    m_fileMenu = ChildMenus::createFileMenu(this, items);
+    connect(m_fileMenu.save, &QAction::triggered, this, &TEditForm::SaveClick);
+    connect(m_fileMenu.saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
+    connect(m_fileMenu.print, &QAction::triggered, this, &TEditForm::PrintClick);
+    connect(m_fileMenu.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
 
-    const ChildMenus::EditMenu edit = ChildMenus::createEditMenu(this);
-    m_editMenu = edit.menu;
-    m_cut = edit.cut;
-    m_copy = edit.copy;
-    m_paste = edit.paste;
-    connect(m_editMenu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
-    connect(m_cut, &QAction::triggered, this, &TEditForm::CutClick);
-    connect(m_copy, &QAction::triggered, this, &TEditForm::CopyClick);
-    connect(m_paste, &QAction::triggered, this, &TEditForm::PasteClick);
-    connect(edit.selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
+    m_editMenu = ChildMenus::createEditMenu(this);
+    connect(m_editMenu.menu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
+    connect(m_editMenu.cut, &QAction::triggered, this, &TEditForm::CutClick);
+    connect(m_editMenu.copy, &QAction::triggered, this, &TEditForm::CopyClick);
+    connect(m_editMenu.paste, &QAction::triggered, this, &TEditForm::PasteClick);
+    connect(m_editMenu.selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
 }
 
 QList<QMenu *> TEditForm::mergedMenus() const
 {
-    return {m_fileMenu, m_editMenu};
-}
-
-QStringList TEditForm::historyEntries() const
-{
-    QStringList entries;
-    for (int i = 0; m_fileCombo && i < m_fileCombo->count(); ++i)
-        entries.append(m_fileCombo->itemText(i));
-    return entries;
+    return {m_fileMenu.menu, m_editMenu.menu};
 }
 
 bool TEditForm::isModified() const
@@ -162,7 +143,20 @@ bool TEditForm::isModified() const
 
 bool TEditForm::guarded(const std::function<void()> &action)
 {
-    return FrameForm ? FrameForm->guarded(action) : (action(), true);
+    return runGuarded(m_services.dialogs, this, action);
+}
+
+void TEditForm::setRunLocked(bool locked)
+{
+    for (QWidget *control : {static_cast<QWidget *>(m_runButton), static_cast<QWidget *>(m_fileCombo),
+                             static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_openButton),
+                             static_cast<QWidget *>(m_printButton)}) {
+        if (control)
+            control->setEnabled(!locked);
+    }
+    for (QAction *item : {m_fileMenu.save, m_fileMenu.saveAs, m_fileMenu.openCommand, m_fileMenu.openOutput,
+                          m_fileMenu.print})
+        item->setEnabled(!locked);
 }
 
 void TEditForm::setCaption(const QString &caption)
@@ -193,6 +187,13 @@ void TEditForm::writeFile()
     m_editor->setModified(false);
 }
 
+void TEditForm::makeUntitled()
+{
+    FileName = UntitledName;
+    m_editor->clearText();
+    setCaption(m_kind.untitledCaption);
+}
+
 bool TEditForm::SaveClick()
 {
     if (isUntitled())
@@ -204,18 +205,21 @@ bool TEditForm::SaveAsClick()
 {
     UserDialogs::FileRequest request = SaveFileDialog;
     request.initialName = FileName;
-    const std::optional<QString> chosen = FrameForm->dialogs().saveFile(this, request);
+    const std::optional<QString> chosen = m_services.dialogs.saveFile(this, request);
     if (!chosen)
         return false;
     if (QFileInfo::exists(*chosen) &&
-        FrameForm->dialogs().confirm(this, QStringLiteral("Overwrite existing File?")) !=
+        m_services.dialogs.confirm(this, QStringLiteral("Overwrite existing File?")) !=
             UserDialogs::Answer::Yes)
         return false;
     FileName = *chosen;
     if (!guarded([this] { writeFile(); }))
         return false;
     setCaption(m_kind.saveAsPrefix + FileName);
-    afterSaveAs();
+    if (m_kind.saveAsRecordsHistory) {
+        historyInserted(FileName);
+        emit savedAs(FileName);
+    }
     return true;
 }
 
@@ -223,7 +227,7 @@ bool TEditForm::askToSave(const QString &question)
 {
     if (!isModified())
         return true;
-    switch (FrameForm->dialogs().confirm(this, question)) {
+    switch (m_services.dialogs.confirm(this, question)) {
     case UserDialogs::Answer::Cancel:
         return false;
     case UserDialogs::Answer::No:
@@ -240,22 +244,9 @@ bool TEditForm::FormCloseQuery()
     return askToSave(QStringLiteral("Save changes to %1?").arg(FileName));
 }
 
-void TEditForm::closeEvent(QCloseEvent *event)
-{
-    if (!FormCloseQuery()) {
-        event->ignore();
-        return;
-    }
-    FormClose(event);
-}
-
 void TEditForm::EditClick()
 {
-    const QMimeData *clip = QApplication::clipboard()->mimeData();
-    m_paste->setEnabled(clip && clip->hasText());
-    const bool selection = m_editor->selectionLength() > 0;
-    m_cut->setEnabled(selection);
-    m_copy->setEnabled(selection);
+    ChildMenus::enableEditItems(m_editMenu, m_editor->selectionLength() > 0);
 }
 
 void TEditForm::CutClick()
@@ -280,12 +271,12 @@ void TEditForm::SelectallClick()
 
 void TEditForm::PrintClick()
 {
-    PrintWindowLines(this, FileName, m_editor->lines());
+    m_services.printing.print(this, FileName, m_editor->lines());
 }
 
 void TEditForm::PrintersetupClick()
 {
-    SetUpWindowPrinter(this);
+    m_services.printing.setUpPrinter(this);
 }
 
 void TEditForm::MyResize()
@@ -315,13 +306,43 @@ QRect TEditForm::windowBounds() const
     return outer->geometry();
 }
 
-void TEditForm::bringToFront()
+QStringList TEditForm::historyEntries() const
 {
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(parentWidget())) {
-        if (sub->isMinimized())
-            sub->showNormal();
-        if (sub->mdiArea())
-            sub->mdiArea()->setActiveSubWindow(sub);
-        sub->raise();
-    }
+    QStringList entries;
+    for (int i = 0; m_fileCombo && i < m_fileCombo->count(); ++i)
+        entries.append(m_fileCombo->itemText(i));
+    return entries;
+}
+
+void TEditForm::setHistoryList(const QStringList &entries, int selected)
+{
+    if (!m_fileCombo)
+        return;
+    const QSignalBlocker blocker(m_fileCombo);
+    m_fileCombo->clear();
+    m_fileCombo->addItems(entries);
+    m_fileCombo->setCurrentIndex(selected);
+}
+
+void TEditForm::setHistory(const QStringList &entries)
+{
+    setHistoryList(entries, -1);
+}
+
+void TEditForm::historyOpened(const QString &path)
+{
+    setHistoryList(FileHistory::afterOpen(historyEntries(), path), 0);
+}
+
+void TEditForm::historyInserted(const QString &path)
+{
+    setHistoryList(FileHistory::afterInsert(historyEntries(), path), 0);
+}
+
+void TEditForm::selectShownFile()
+{
+    if (!m_fileCombo)
+        return;
+    const QSignalBlocker blocker(m_fileCombo);
+    m_fileCombo->setCurrentIndex(isUntitled() ? -1 : m_fileCombo->findText(FileName));
 }

@@ -1,14 +1,16 @@
 #pragma once
 
-#include "app/ChildForm.h"
-#include "app/UserDialogs.h"
+#include "core/ChildForm.h"
+#include "core/ChildMenus.h"
+#include "core/UserDialogs.h"
+#include "documents/WindowServices.h"
 
 #include <QSize>
 #include <QString>
 
-class QAction;
+#include <functional>
+
 class QComboBox;
-class QMenu;
 class QToolButton;
 class TextEditor;
 
@@ -16,10 +18,14 @@ class TextEditor;
 struct EditorKind
 {
     QString designCaption;
+    QString untitledCaption;
     QSize designSize;
     bool tabInserts = false;
     bool scrollBarsAlwaysOn = false;
     QString saveAsPrefix;
+    // Whether Save As puts the new name at the top of the file history and
+    // announces it (savedAs): the command and output windows.
+    bool saveAsRecordsHistory = false;
     QString openHint;
     QString saveHint;
     QString printHint;
@@ -32,9 +38,9 @@ struct EditorKind
 
 // The base of the four editor windows: one plain-text file in `Editor`, a tool
 // bar, and a File and an Edit menu that join the frame's menu bar while the
-// window is active. Load, save, save as, the close question and the edit
-// commands live here; the kinds add their buttons' actions and what a save as
-// or a close means for them.
+// window is active. Load, save, save as, the close question, the edit
+// commands and the file history live here; the kinds add what their buttons
+// do and what closing means for them.
 class TEditForm : public TChildForm
 {
     Q_OBJECT
@@ -42,7 +48,7 @@ class TEditForm : public TChildForm
 public:
     static const QString UntitledName;
 
-    TEditForm(const EditorKind &kind, QWidget *parent = nullptr);
+    TEditForm(const EditorKind &kind, const WindowServices &services, QWidget *parent = nullptr);
 
     QString FileName;
     // The save dialog's filter, title and default extension.
@@ -50,19 +56,21 @@ public:
 
     TextEditor *editor() const { return m_editor; }
     QComboBox *fileCombo() const { return m_fileCombo; }
-    // The file history's entries, top first; empty for a window without one.
-    QStringList historyEntries() const;
     bool isUntitled() const { return FileName == UntitledName; }
     bool isModified() const;
 
     QList<QMenu *> mergedMenus() const override;
 
+    // Throws FileError when the file cannot be read; the window then keeps
+    // its text, its name and its caption.
     void LoadFile(const QString &path);
     // Both return whether the text was written.
     bool SaveClick();
     bool SaveAsClick();
     // Writes the text to FileName whatever the modified flag; throws FileError.
     void writeFile();
+    // Back to an untitled, empty, clean text under the kind's untitled caption.
+    void makeUntitled();
 
     bool FormCloseQuery() override;
     void EditClick();
@@ -79,45 +87,63 @@ public:
     // caller's flow: on Cancel, and on Yes when the text was not saved.
     bool askToSave(const QString &question);
 
+    // Runs a step of a user's action; a file failure shows the general error box.
+    bool guarded(const std::function<void()> &action);
+
+    // A command-file run disables the controls that would disturb it (the run
+    // button, the history, open, save and print) in the command and output
+    // windows, and its end enables them again.
+    void setRunLocked(bool locked);
+
     void setCaption(const QString &caption);
     void setWindowBounds(const QRect &bounds);
     QRect windowBounds() const;
-    void bringToFront();
+
+    // The file history (command and output windows), newest first. This is
+    // the only code that changes the list; none of these runs the user's
+    // pick handler.
+    QStringList historyEntries() const;
+    // The lists the settings file holds; no entry selected.
+    void setHistory(const QStringList &entries);
+    // An open: the entry of path (told apart as the file system does) moves
+    // to the top, or path is put there; the top entry is selected.
+    void historyOpened(const QString &path);
+    // Save As and the end of a run: path goes to the top even when it is
+    // listed already, and is selected.
+    void historyInserted(const QString &path);
+    // Selects the entry of the window's file, or none when it is untitled.
+    void selectShownFile();
+
+signals:
+    // The user picked an entry of the file history.
+    void historyEntryPicked(const QString &path);
+    // Save As wrote the text under a new name (kinds that record it).
+    void savedAs(const QString &path);
 
 protected:
     // What the tool bar's buttons do in this kind.
     virtual void OpenButtonClick() = 0;
     virtual void RunButtonClick() {}
-    // After a successful Save As: the caption is set; kinds add frame state.
-    virtual void afterSaveAs() {}
-    // After the close question allowed closing.
-    virtual void FormClose(QCloseEvent *event) = 0;
 
-    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+
+    const WindowServices &services() const { return m_services; }
 
     QToolButton *m_runButton = nullptr;
     QToolButton *m_openButton = nullptr;
     QToolButton *m_saveButton = nullptr;
     QToolButton *m_printButton = nullptr;
-    QAction *m_save = nullptr;
-    QAction *m_saveAs = nullptr;
-    QAction *m_print = nullptr;
-    QAction *m_openCommand = nullptr;
-    QAction *m_openOutput = nullptr;
+    ChildMenus::FileMenu m_fileMenu;
+    ChildMenus::EditMenu m_editMenu;
 
 private:
     void createToolBar();
     void createMenus();
     QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon);
-    bool guarded(const std::function<void()> &action);
+    void setHistoryList(const QStringList &entries, int selected);
 
     EditorKind m_kind;
+    WindowServices m_services;
     TextEditor *m_editor = nullptr;
     QComboBox *m_fileCombo = nullptr;
-    QMenu *m_fileMenu = nullptr;
-    QMenu *m_editMenu = nullptr;
-    QAction *m_cut = nullptr;
-    QAction *m_copy = nullptr;
-    QAction *m_paste = nullptr;
 };

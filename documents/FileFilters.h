@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/FilterSyntax.h"
+#include "core/UserDialogs.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,17 +19,9 @@ QString explorerFilter(const QString &commandExt, const QString &outputExt);
 QString masterFilter();
 QString plainTextFilter();
 
-struct Choice
-{
-    QString label;
-    QStringList masks;
-};
-
-// The choices of a filter, in order; a pattern's masks are split at ";".
-QList<Choice> parse(const QString &filter);
-
-// Qt's form of a filter: "label (mask mask);;label (mask)".
-QString toQtFilter(const QString &filter);
+// The save dialog of the master and other-file windows: the plain-text
+// filter, no title of its own, ".txt" added to a bare name.
+UserDialogs::FileRequest plainTextSaveRequest();
 
 } // namespace FileFilters
 

@@ -8,7 +8,7 @@ class TAnotherEditForm : public TEditForm
     Q_OBJECT
 
 public:
-    explicit TAnotherEditForm(QWidget *parent = nullptr);
+    explicit TAnotherEditForm(const WindowServices &services, QWidget *parent = nullptr);
 
     // The window's position in the frame's AnotherWindows, counted from 1.
     int AnotherIndex = 0;
@@ -17,5 +17,4 @@ public:
 
 protected:
     void OpenButtonClick() override { OpenThisClick(); }
-    void FormClose(QCloseEvent *event) override;
 };

@@ -9,17 +9,10 @@ class TCommandEditForm : public TEditForm
     Q_OBJECT
 
 public:
-    explicit TCommandEditForm(QWidget *parent = nullptr);
-
-    // Back to an untitled, empty, clean text (New Command File).
-    void makeUntitled();
-
-    // The controls a command-file run locks.
-    QList<QObject *> lockedDuringRun() const;
+    explicit TCommandEditForm(const WindowServices &services, QWidget *parent = nullptr);
 
 protected:
     void OpenButtonClick() override;
     void RunButtonClick() override;
-    void afterSaveAs() override;
-    void FormClose(QCloseEvent *event) override;
+    bool FormClose() override { return false; }
 };

@@ -9,10 +9,9 @@ class TMasterEditForm : public TEditForm
     Q_OBJECT
 
 public:
-    explicit TMasterEditForm(QWidget *parent = nullptr);
+    explicit TMasterEditForm(const WindowServices &services, QWidget *parent = nullptr);
 
 protected:
     void OpenButtonClick() override;
     void RunButtonClick() override;
-    void FormClose(QCloseEvent *event) override;
 };

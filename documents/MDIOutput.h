@@ -9,15 +9,9 @@ class TOutputEditForm : public TEditForm
     Q_OBJECT
 
 public:
-    explicit TOutputEditForm(QWidget *parent = nullptr);
-
-    void makeUntitled();
-
-    // The controls a command-file run locks.
-    QList<QObject *> lockedDuringRun() const;
+    explicit TOutputEditForm(const WindowServices &services, QWidget *parent = nullptr);
 
 protected:
     void OpenButtonClick() override;
-    void afterSaveAs() override;
-    void FormClose(QCloseEvent *event) override;
+    bool FormClose() override { return false; }
 };

@@ -1,7 +1,7 @@
 #include "documents/TextEditor.h"
 
-#include "app/TextFile.h"
-#include "documents/TextPrinter.h"
+#include "core/Fonts.h"
+#include "core/TextFile.h"
 
 #include <QKeyEvent>
 
@@ -19,9 +19,7 @@ TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
     // The horizontal scroll bar follows the longest line shown so far.
     resetScrollWidth();
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
-    QFont font(QStringLiteral("Courier New"), 10);
-    font.setStyleHint(QFont::Monospace);
-    setEditorFont(font);
+    setEditorFont(defaultTextFont());
 }
 
 void TextEditor::setScrollBarsAlwaysOn(bool on)
@@ -74,7 +72,7 @@ QByteArray TextEditor::bytes() const
 QStringList TextEditor::lines() const
 {
     const QByteArray raw = bytes();
-    return SplitPrintLines(isUtf8() ? QString::fromUtf8(raw) : TextFile::decode(raw));
+    return TextFile::splitLines(isUtf8() ? QString::fromUtf8(raw) : TextFile::decode(raw));
 }
 
 void TextEditor::setEditorFont(const QFont &font)

@@ -1,6 +1,7 @@
 #include "documents/TextPrinter.h"
 
-#include "app/UserDialogs.h"
+#include "core/StatusTexts.h"
+#include "core/UserDialogs.h"
 #include "documents/PageLayout.h"
 #include "documents/PrintCanvas.h"
 
@@ -42,25 +43,6 @@ void drawFooter(PrintCanvas &canvas, const PageLayout &layout, const QString &da
 }
 
 } // namespace
-
-QStringList SplitPrintLines(const QString &text)
-{
-    QStringList lines;
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        lines.append(text.mid(start));
-    return lines;
-}
 
 QString FooterDateText(const QDateTime &moment, const QLocale &locale)
 {
@@ -153,7 +135,7 @@ PrintOutcome RunPrintJob(QWidget *parent, UserDialogs &dialogs, QPrinter &printe
         outcome = PrintEditorLines(canvas, font, title, lines);
     }
     if (setStatus)
-        setStatus(QStringLiteral("Ready."));
+        setStatus(StatusTexts::Ready);
     if (outcome == PrintOutcome::Refused)
         dialogs.error(
             parent, PrintTitle,

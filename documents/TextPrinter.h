@@ -23,10 +23,6 @@ enum class PrintOutcome {
 using PrintClock = std::function<QDateTime()>;
 using StatusSetter = std::function<void(const QString &)>;
 
-// The lines of an editor's text as they are printed: a line ends at CR LF, CR
-// or LF, and a line break at the very end adds no empty line.
-QStringList SplitPrintLines(const QString &text);
-
 // The footer's date and time: the short date, and the long time without a
 // time zone unless the moment is exactly midnight.
 QString FooterDateText(const QDateTime &moment, const QLocale &locale = QLocale::system());

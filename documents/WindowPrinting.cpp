@@ -1,15 +1,28 @@
 #include "documents/WindowPrinting.h"
 
-#include "app/MDIFrame.h"
-#include "documents/TextPrinter.h"
+#include "core/Fonts.h"
 
-void PrintWindowLines(QWidget *window, const QString &title, const QStringList &lines)
+#include <QPrinter>
+
+PrintContext::PrintContext(UserDialogs &dialogs, StatusSetter setStatus)
+    : m_dialogs(dialogs), m_setStatus(std::move(setStatus)), m_font(defaultTextFont())
+{}
+
+PrintContext::~PrintContext() = default;
+
+QPrinter &PrintContext::printer()
 {
-    RunPrintJob(window, FrameForm->dialogs(), FrameForm->printer(), FrameForm->printFont(), title, lines,
-                [](const QString &text) { FrameForm->setStatusText(text); });
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
 }
 
-void SetUpWindowPrinter(QWidget *window)
+PrintOutcome PrintContext::print(QWidget *window, const QString &title, const QStringList &lines)
 {
-    RunPrinterSetup(window, FrameForm->dialogs(), FrameForm->printer());
+    return RunPrintJob(window, m_dialogs, printer(), m_font, title, lines, m_setStatus);
+}
+
+bool PrintContext::setUpPrinter(QWidget *window)
+{
+    return RunPrinterSetup(window, m_dialogs, printer());
 }

@@ -1,12 +1,42 @@
 #pragma once
 
+#include "documents/TextPrinter.h"
+
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
-class QWidget;
+#include <functional>
+#include <memory>
 
-// The print and printer set-up commands of every window that shows text. They
-// work on the frame's one printer and in its print font, and the frame's status
-// line tells the user while a job runs.
-void PrintWindowLines(QWidget *window, const QString &title, const QStringList &lines);
-void SetUpWindowPrinter(QWidget *window);
+class QPrinter;
+class QWidget;
+class UserDialogs;
+
+// What every window prints with: the program's one printer (the last one
+// chosen in any print or printer set-up dialog), the print font in force,
+// and the frame's status line, which tells the user while a job runs.
+class PrintContext
+{
+public:
+    PrintContext(UserDialogs &dialogs, StatusSetter setStatus);
+    ~PrintContext();
+    PrintContext(const PrintContext &) = delete;
+    PrintContext &operator=(const PrintContext &) = delete;
+
+    QPrinter &printer();
+    QFont font() const { return m_font; }
+    void setFont(const QFont &font) { m_font = font; }
+
+    // Every window's print command: the print dialog, then the lines under
+    // the title. Reports a refused or failed job itself.
+    PrintOutcome print(QWidget *window, const QString &title, const QStringList &lines);
+    // Every window's printer set-up command; the choice serves every later job.
+    bool setUpPrinter(QWidget *window);
+
+private:
+    UserDialogs &m_dialogs;
+    StatusSetter m_setStatus;
+    QFont m_font;
+    std::unique_ptr<QPrinter> m_printer;
+};

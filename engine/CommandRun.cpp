@@ -1,125 +1,137 @@
 #include "engine/CommandRun.h"
 
-#include "app/MDIFrame.h"
+#include "core/StatusTexts.h"
+#include "core/UserDialogs.h"
+#include "documents/DocumentWindows.h"
 #include "documents/FileFilters.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
 #include "engine/EngineLauncher.h"
 #include "engine/OutputName.h"
-#include "engine/RunSteps.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QDir>
-#include <QSignalBlocker>
 #include <QTimer>
-#include <QWidget>
 
 namespace {
 
 const QString RunningStatus =
     QStringLiteral("Executing Quelm ... (close the DOS Window after Quelm has finished calculating)");
 
-void setEnabled(QObject *control, bool enabled)
+} // namespace
+
+CommandRun::CommandRun(const RunContext &context, QObject *parent) : RunControl(context, parent)
 {
-    if (auto *action = qobject_cast<QAction *>(control))
-        action->setEnabled(enabled);
-    else if (auto *widget = qobject_cast<QWidget *>(control))
-        widget->setEnabled(enabled);
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(500);
+    connect(m_timer, &QTimer::timeout, this, &CommandRun::CheckQuelmActivation);
 }
 
-} // namespace
+CommandRun::~CommandRun() = default;
 
 void CommandRun::ExecQuelm()
 {
     // A second start would replace, and so end, the engine of the first.
-    if (m_frame.EngineRunning)
+    if (m_running)
         return;
-    if (!RunSteps::checkEnginePath(m_frame))
+    if (!checkEnginePath())
         return;
-    TCommandEditForm &window = *m_frame.CommandWindow;
+    TCommandEditForm &window = m_context.documents.commandWindow();
     window.bringToFront();
-    if (window.FileName == TEditForm::UntitledName) {
-        m_frame.dialogs().error(&m_frame, RunSteps::ExecuteTitle,
+    if (window.isUntitled()) {
+        m_context.dialogs.error(m_context.dialogParent, ExecuteTitle,
                                 QStringLiteral("The Command File Name is missing."));
         return;
     }
 
-    m_frame.setStatusText(QStringLiteral("Saving Command File"));
-    if (!m_frame.guarded([&window] { window.writeFile(); }))
+    emit statusChanged(QStringLiteral("Saving Command File"));
+    if (!window.guarded([&window] { window.writeFile(); }))
         return;
 
-    m_frame.OutputFileName = Engine::outputFileName(m_frame.CommandFileName, m_frame.OutputFileExtension);
-    RunSteps::enterFolderOf(m_frame.CommandFileName);
-    m_frame.followCurrentDirectory(false);
+    ShownFiles &files = m_context.files;
+    files.OutputFileName =
+        Engine::outputFileName(files.CommandFileName, m_context.settings.OutputFileExtension);
+    enterFolderOf(files.CommandFileName);
+    emit currentFolderChanged();
 
-    EngineLauncher &launcher = m_frame.engineLauncher();
-    if (!launcher.writeScript(m_frame.dataDir(), m_frame.EnginePath, m_frame.CommandFileName,
-                              m_frame.OutputFileName)) {
-        RunSteps::reportCannotExecute(m_frame);
+    if (!launcher().writeScript(m_context.scriptFolder, m_context.settings.EnginePath, files.CommandFileName,
+                                files.OutputFileName)) {
+        reportCannotExecute();
         return;
     }
-    m_frame.setStatusText(RunningStatus);
-    std::unique_ptr<EngineRun> run = launcher.start(QDir::currentPath());
+    emit statusChanged(RunningStatus);
+    std::unique_ptr<EngineRun> run = launcher().start(QDir::currentPath());
     if (!run) {
-        RunSteps::reportCannotExecute(m_frame);
+        reportCannotExecute();
         return;
     }
 
-    m_frame.EngineProcess = std::move(run);
-    m_frame.timer()->start();
-    m_frame.EngineRunning = true;
+    m_process = std::move(run);
+    m_timer->start();
+    m_running = true;
     setLocked(true);
+    emit started();
 }
 
 void CommandRun::CheckQuelmActivation()
 {
-    if (m_frame.EngineRunning && m_frame.EngineProcess && m_frame.EngineProcess->isRunning()) {
-        m_frame.setStatusText(RunningStatus);
+    if (m_running && m_process && m_process->isRunning()) {
+        emit statusChanged(RunningStatus);
         return;
     }
-    m_frame.timer()->stop();
+    m_timer->stop();
     // A tick left over after the end has nothing to end.
-    if (!m_frame.EngineRunning)
+    if (!m_running)
         return;
     endRun();
 }
 
 void CommandRun::endRun()
 {
-    const bool engineRan = m_frame.EngineProcess && !m_frame.EngineProcess->engineNotExecuted();
+    const bool engineRan = m_process && !m_process->engineNotExecuted();
     if (engineRan)
         showOutput();
-    m_frame.EngineRunning = false;
+    m_running = false;
     setLocked(false);
     if (engineRan)
-        m_frame.setStatusText(RunSteps::ReadyStatus);
+        emit statusChanged(StatusTexts::Ready);
     else
-        RunSteps::reportCannotExecute(m_frame);
+        reportCannotExecute();
+    emit finished();
 }
 
 void CommandRun::showOutput()
 {
-    TOutputEditForm &window = *m_frame.OutputWindow;
-    const QString output = m_frame.OutputFileName;
-    if (!RunSteps::showFile(m_frame, window, output, Captions::Output)) {
+    TOutputEditForm &window = m_context.documents.outputWindow();
+    QString &outputFileName = m_context.files.OutputFileName;
+    const QString output = outputFileName;
+    if (!showFile(window, output, Captions::Output)) {
         // The window still shows its earlier file, and the frame names that one.
-        m_frame.OutputFileName = window.isUntitled() ? QString() : window.FileName;
+        outputFileName = window.isUntitled() ? QString() : window.FileName;
         return;
     }
     // The end of a run lists its output again even when it is listed already,
     // unlike opening a file.
-    QComboBox *history = window.fileCombo();
-    const QSignalBlocker blocker(history);
-    history->insertItem(0, output);
-    history->setCurrentIndex(0);
+    window.historyInserted(output);
 }
 
 void CommandRun::setLocked(bool locked)
 {
-    QList<QObject *> controls =
-        m_frame.CommandWindow->lockedDuringRun() + m_frame.OutputWindow->lockedDuringRun();
-    controls.append(m_frame.findChild<QAction *>(QStringLiteral("RunQuelm1")));
-    for (QObject *control : std::as_const(controls))
-        setEnabled(control, !locked);
+    m_context.documents.commandWindow().setRunLocked(locked);
+    m_context.documents.outputWindow().setRunLocked(locked);
+    emit lockChanged(locked);
+}
+
+void CommandRun::hold()
+{
+    m_heldOutputFileName = m_context.files.OutputFileName;
+    m_timer->stop();
+}
+
+void CommandRun::resume()
+{
+    if (!m_running)
+        return;
+    m_context.files.OutputFileName = m_heldOutputFileName;
+    m_timer->start();
 }

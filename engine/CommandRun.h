@@ -1,26 +1,49 @@
 #pragma once
 
-class QObject;
-class TFrameForm;
+#include "engine/RunControl.h"
+
+#include <memory>
+
+class EngineRun;
+class QTimer;
 
 // The command-file run: the engine runs on the command window's file while
 // the program stays usable, and the output window shows what it wrote once
-// the frame's timer sees the run's end. The run's state is the frame's
-// (EngineRunning, EngineProcess, Timer1), so this class holds none.
-class CommandRun
+// the timer (Timer1, every 500 ms) sees the run's end. While a run is in
+// progress the controls that would disturb it are locked (lockChanged).
+class CommandRun : public RunControl
 {
+    Q_OBJECT
+
 public:
-    explicit CommandRun(TFrameForm &frame) : m_frame(frame) {}
+    CommandRun(const RunContext &context, QObject *parent);
+    ~CommandRun() override;
+
+    bool isRunning() const { return m_running; }
+    // The process of the run in progress, or of the last one.
+    EngineRun *process() const { return m_process.get(); }
+    QTimer *timer() const { return m_timer; }
 
     void ExecQuelm();
     void CheckQuelmActivation();
 
-    // The controls that a run disables and its end enables again, all of them together.
-    void setLocked(bool locked);
+    // While a master-file run holds the program, the run in progress must
+    // neither end under it nor lose its output file: hold() stops the timer
+    // and keeps the output file's name, resume() gives both back.
+    void hold();
+    void resume();
+
+signals:
+    // The run's controls are to be disabled (true) or enabled again (false).
+    void lockChanged(bool locked);
 
 private:
     void endRun();
     void showOutput();
+    void setLocked(bool locked);
 
-    TFrameForm &m_frame;
+    QTimer *m_timer = nullptr;
+    bool m_running = false;
+    std::unique_ptr<EngineRun> m_process;
+    QString m_heldOutputFileName;
 };

@@ -1,7 +1,7 @@
 #include "engine/EngineLauncher.h"
 
-#include "app/FileError.h"
-#include "app/TextFile.h"
+#include "core/FileError.h"
+#include "core/TextFile.h"
 
 #include <QDir>
 #include <QEventLoop>

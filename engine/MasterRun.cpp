@@ -1,95 +1,87 @@
 #include "engine/MasterRun.h"
 
-#include "app/LineReader.h"
-#include "app/MDIFrame.h"
-#include "app/PathHelpers.h"
-#include "app/TextFile.h"
+#include "core/FileError.h"
+#include "core/LineReader.h"
+#include "core/PathHelpers.h"
+#include "core/StatusTexts.h"
+#include "core/TextFile.h"
+#include "core/UserDialogs.h"
+#include "documents/DocumentWindows.h"
 #include "documents/FileFilters.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
+#include "engine/CommandRun.h"
 #include "engine/EngineLauncher.h"
 #include "engine/MasterProgress.h"
 #include "engine/OutputName.h"
-#include "engine/RunSteps.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 
 namespace {
 
 const QString MasterTitle = QStringLiteral("Execute Master");
 
-// While a master run holds the program, a command-file run in progress must
-// neither end under it nor lose its output: the timer waits, and the output
-// file name that the end of that run loads is given back afterwards.
-class CommandRunPause
+// Holds the command-file run for as long as the master run lasts.
+class CommandRunHold
 {
 public:
-    explicit CommandRunPause(TFrameForm &frame) : m_frame(frame), m_outputFileName(frame.OutputFileName)
-    {
-        m_frame.timer()->stop();
-    }
-    ~CommandRunPause()
-    {
-        if (m_frame.EngineRunning) {
-            m_frame.OutputFileName = m_outputFileName;
-            m_frame.timer()->start();
-        }
-    }
-    CommandRunPause(const CommandRunPause &) = delete;
-    CommandRunPause &operator=(const CommandRunPause &) = delete;
+    explicit CommandRunHold(CommandRun &run) : m_run(run) { m_run.hold(); }
+    ~CommandRunHold() { m_run.resume(); }
+    CommandRunHold(const CommandRunHold &) = delete;
+    CommandRunHold &operator=(const CommandRunHold &) = delete;
 
 private:
-    TFrameForm &m_frame;
-    QString m_outputFileName;
+    CommandRun &m_run;
 };
 
 } // namespace
 
+MasterRun::MasterRun(const RunContext &context, CommandRun &commandRun, QObject *parent)
+    : RunControl(context, parent), m_commandRun(commandRun)
+{}
+
 void MasterRun::ExecMaster()
 {
-    if (!m_frame.MasterWindowOpen || !m_frame.MasterWindow)
+    if (!m_context.documents.masterWindow())
         return;
     QByteArray masterText;
     if (!prepare(masterText))
         return;
     LineReader reader(masterText);
     if (reader.atEnd()) {
-        m_frame.dialogs().error(&m_frame, MasterTitle, QStringLiteral("The master file is empty."));
+        m_context.dialogs.error(m_context.dialogParent, MasterTitle,
+                                QStringLiteral("The master file is empty."));
         return;
     }
-    const CommandRunPause pause(m_frame);
+    const CommandRunHold hold(m_commandRun);
+    emit started();
     runLines(reader);
+    emit finished();
 }
 
 bool MasterRun::prepare(QByteArray &masterText)
 {
-    if (!RunSteps::checkEnginePath(m_frame))
+    if (!checkEnginePath())
         return false;
-    TMasterEditForm &window = *m_frame.MasterWindow;
+    TMasterEditForm &window = *m_context.documents.masterWindow();
     window.bringToFront();
     if (window.isUntitled()) {
-        m_frame.dialogs().error(&m_frame, MasterTitle, QStringLiteral("The Master File Name is missing."));
+        m_context.dialogs.error(m_context.dialogParent, MasterTitle,
+                                QStringLiteral("The Master File Name is missing."));
         return false;
     }
-    m_frame.setStatusText(QStringLiteral("Saving Master File"));
-    if (!m_frame.guarded([&window] { window.writeFile(); }))
+    emit statusChanged(QStringLiteral("Saving Master File"));
+    if (!window.guarded([&window] { window.writeFile(); }))
         return false;
 
     // The whole list is read at once, so the file is closed again before
     // anything runs, whichever way the run ends.
-    QFile file(window.FileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_frame.dialogs().error(&m_frame, MasterTitle, QStringLiteral("Cannot read master file."));
-        return false;
-    }
-    masterText = file.readAll();
-    const bool readWhole = file.error() == QFileDevice::NoError;
-    file.close();
-    if (!readWhole) {
-        m_frame.dialogs().error(&m_frame, MasterTitle, QStringLiteral("Cannot read master file."));
+    try {
+        masterText = TextFile::readBytes(window.FileName);
+    } catch (const FileError &) {
+        m_context.dialogs.error(m_context.dialogParent, MasterTitle,
+                                QStringLiteral("Cannot read master file."));
         return false;
     }
     return true;
@@ -97,7 +89,7 @@ bool MasterRun::prepare(QByteArray &masterText)
 
 void MasterRun::runLines(LineReader &reader)
 {
-    MasterProgress progress(&m_frame);
+    MasterProgress progress(m_context.dialogParent);
     int lineNumber = 0;
     while (!reader.atEnd()) {
         const QString line = TextFile::decode(reader.readLine());
@@ -105,46 +97,47 @@ void MasterRun::runLines(LineReader &reader)
             return;
     }
     progress.hide();
-    m_frame.setStatusText(RunSteps::ReadyStatus);
+    emit statusChanged(StatusTexts::Ready);
 }
 
 bool MasterRun::runLine(int lineNumber, const QString &line, MasterProgress &progress)
 {
+    ShownFiles &files = m_context.files;
     // A relative line is looked up from the previous command file's folder
     // (for the first line, the one the command window showed).
-    RunSteps::enterFolderOf(m_frame.CommandFileName);
-    m_frame.followCurrentDirectory(false);
+    enterFolderOf(files.CommandFileName);
+    emit currentFolderChanged();
     if (!Paths::fileExists(line)) {
         progress.hide();
-        m_frame.dialogs().error(&m_frame, MasterTitle, QStringLiteral("Cannot find ???"));
+        m_context.dialogs.error(m_context.dialogParent, MasterTitle, QStringLiteral("Cannot find ???"));
         return false;
     }
     // Kept absolute, so that the command window saves to the listed file
     // whatever the current folder is later.
     const QString commandFile = QFileInfo(line).absoluteFilePath();
 
-    TCommandEditForm &window = *m_frame.CommandWindow;
+    TCommandEditForm &window = m_context.documents.commandWindow();
     if (window.isModified()) {
         progress.hide();
         if (!window.askToSave(QStringLiteral("Save changes to current command file?"))) {
-            m_frame.setStatusText(RunSteps::ReadyStatus);
+            emit statusChanged(StatusTexts::Ready);
             return false;
         }
     }
-    if (!RunSteps::showFile(m_frame, window, commandFile, Captions::Command))
+    if (!showFile(window, commandFile, Captions::Command))
         return false;
-    m_frame.CommandFileName = commandFile;
-    m_frame.OutputFileName = Engine::outputFileName(commandFile, m_frame.OutputFileExtension);
-    RunSteps::enterFolderOf(commandFile);
+    files.CommandFileName = commandFile;
+    files.OutputFileName = Engine::outputFileName(commandFile, m_context.settings.OutputFileExtension);
+    enterFolderOf(commandFile);
 
-    EngineLauncher &launcher = m_frame.engineLauncher();
-    if (!launcher.writeScript(m_frame.dataDir(), m_frame.EnginePath, commandFile, m_frame.OutputFileName))
+    if (!launcher().writeScript(m_context.scriptFolder, m_context.settings.EnginePath, commandFile,
+                                files.OutputFileName))
         return cannotExecute(progress);
-    m_frame.setStatusText(RunSteps::ExecutingStatus);
-    const std::unique_ptr<EngineRun> run = launcher.start(QDir::currentPath());
+    emit statusChanged(QStringLiteral("Executing Quelm ..."));
+    const std::unique_ptr<EngineRun> run = launcher().start(QDir::currentPath());
     if (!run)
         return cannotExecute(progress);
-    m_frame.setStatusText(RunSteps::ExecutingStatus);
+    emit statusChanged(QStringLiteral("Executing Quelm ..."));
     progress.showRunning(lineNumber, commandFile);
     run->waitUntilEnded();
     if (run->engineNotExecuted())
@@ -155,6 +148,6 @@ bool MasterRun::runLine(int lineNumber, const QString &line, MasterProgress &pro
 bool MasterRun::cannotExecute(MasterProgress &progress)
 {
     progress.hide();
-    RunSteps::reportCannotExecute(m_frame);
+    reportCannotExecute();
     return false;
 }

@@ -1,21 +1,25 @@
 #pragma once
 
+#include "engine/RunControl.h"
+
 #include <QByteArray>
 
+class CommandRun;
 class LineReader;
 class MasterProgress;
-class TFrameForm;
 
 // The master-file run: the engine runs on each command file that the master
 // window's file lists, one after another, each once the one before has ended.
 // The call returns when the last has ended or the run stops at a failure;
 // meanwhile a modal progress window keeps the program painted but takes no
-// input. A command-file run in progress is left alone: its process, its
+// input. A command-file run in progress is held meanwhile: its process, its
 // output file name and its timer are its own.
-class MasterRun
+class MasterRun : public RunControl
 {
+    Q_OBJECT
+
 public:
-    explicit MasterRun(TFrameForm &frame) : m_frame(frame) {}
+    MasterRun(const RunContext &context, CommandRun &commandRun, QObject *parent);
 
     void ExecMaster();
 
@@ -27,5 +31,5 @@ private:
     // Reports an engine that did not start or run; always false.
     bool cannotExecute(MasterProgress &progress);
 
-    TFrameForm &m_frame;
+    CommandRun &m_commandRun;
 };

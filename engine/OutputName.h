@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PathHelpers.h"
+#include "core/PathHelpers.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "explorer/ExplorerRules.h"
 
-#include "app/PathHelpers.h"
+#include "core/PathHelpers.h"
 
 #include <QDirIterator>
 #include <QFile>

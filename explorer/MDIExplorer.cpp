@@ -1,7 +1,9 @@
 #include "explorer/MDIExplorer.h"
 
-#include "app/UserDialogs.h"
+#include "core/FrameState.h"
+#include "core/UserDialogs.h"
 #include "documents/FileFilters.h"
+#include "documents/WindowPrinting.h"
 #include "explorer/DirectoryListBox.h"
 #include "explorer/DriveComboBox.h"
 #include "explorer/ExplorerRules.h"
@@ -48,9 +50,8 @@ void paintAqua(QWidget *widget)
 
 } // namespace
 
-TExplorerForm::TExplorerForm(UserDialogs &dialogs, const QString &commandExt, const QString &outputExt,
-                             QWidget *parent)
-    : TChildForm(parent), m_dialogs(dialogs), m_commandExt(commandExt), m_outputExt(outputExt)
+TExplorerForm::TExplorerForm(const WindowServices &services, QWidget *parent)
+    : TChildForm(parent), m_services(services)
 {
     setObjectName(QStringLiteral("TExplorerForm"));
     setWindowTitle(QStringLiteral("Directory"));
@@ -68,7 +69,9 @@ TExplorerForm::TExplorerForm(UserDialogs &dialogs, const QString &commandExt, co
     createLists();
     createMenus();
 
-    m_filterBox->setFilter(FileFilters::explorerFilter(commandExt, outputExt));
+    const ProgramSettings &settings = m_services.settings;
+    m_filterBox->setFilter(
+        FileFilters::explorerFilter(settings.CommandFileExtension, settings.OutputFileExtension));
     FollowCurrentDirectory();
 }
 
@@ -119,63 +122,25 @@ void TExplorerForm::createLists()
     connect(m_fileBox, &QListWidget::itemDoubleClicked, this, &TExplorerForm::FileListDblClick);
 }
 
-QAction *TExplorerForm::addItem(QMenu *menu, const char *name, const QString &caption,
-                                const QKeySequence &shortcut)
-{
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
-    action->setShortcut(shortcut);
-    return action;
-}
-
 void TExplorerForm::createMenus()
 {
-    m_fileMenu = new QMenu(QStringLiteral("&File"), this);
-    m_fileMenu->setObjectName(QStringLiteral("File2"));
-    addItem(m_fileMenu, "New1", QStringLiteral("New..."));
-    QMenu *openMenu = m_fileMenu->addMenu(QStringLiteral("Open"));
-    openMenu->setObjectName(QStringLiteral("Open4"));
-    connect(addItem(openMenu, "OpenCommand1", QStringLiteral("Open &Command File..."), Qt::Key_F2),
-            &QAction::triggered, this, &TExplorerForm::openCommandClicked);
-    connect(addItem(openMenu, "OpenOutput1", QStringLiteral("Open Output File..."), Qt::Key_F3),
-            &QAction::triggered, this, &TExplorerForm::openOutputClicked);
-    connect(addItem(openMenu, "OpenAnotherFile1", QStringLiteral("Open Another File..."), Qt::Key_F4),
-            &QAction::triggered, this, &TExplorerForm::openAnotherClicked);
-    // The explorer has nothing to save; the items stay for a familiar menu.
-    addItem(m_fileMenu, "Save1", QStringLiteral("&Save"), Qt::Key_F5)->setEnabled(false);
-    addItem(m_fileMenu, "Saveas1", QStringLiteral("Save &As..."), Qt::Key_F6)->setEnabled(false);
-    addItem(m_fileMenu, "Print1", QStringLiteral("&Print..."));
-    connect(addItem(m_fileMenu, "Printersetup1", QStringLiteral("Printer setup...")), &QAction::triggered,
-            this, &TExplorerForm::printerSetupClicked);
-    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N8"));
-    connect(addItem(m_fileMenu, "Preferences2", QStringLiteral("Preferences")), &QAction::triggered, this,
-            &TExplorerForm::preferencesClicked);
-    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N6"));
-    connect(addItem(m_fileMenu, "Exit1", QStringLiteral("E&xit")), &QAction::triggered, this,
-            &TExplorerForm::exitClicked);
-
-    m_editMenu = new QMenu(QStringLiteral("&Edit"), this);
-    m_editMenu->setObjectName(QStringLiteral("Edit2"));
-    addItem(m_editMenu, "Cut1", QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X));
-    addItem(m_editMenu, "Copy1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C));
-    addItem(m_editMenu, "Paste1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V));
-    addItem(m_editMenu, "Selectall1", QStringLiteral("Select &all"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    m_editMenu->addSeparator()->setObjectName(QStringLiteral("N11"));
-    connect(addItem(m_editMenu, "ScreenFont1", QStringLiteral("&Screen Font...")), &QAction::triggered, this,
-            &TExplorerForm::screenFontClicked);
-    connect(addItem(m_editMenu, "PrintFont1", QStringLiteral("&Print Font...")), &QAction::triggered, this,
-            &TExplorerForm::printFontClicked);
+    ChildMenus::FileItems items;
+    items.newCaption = QStringLiteral("New...");
+    items.newForwards = false;
+    items.saveShortcut = QKeySequence(Qt::Key_F5);
+    items.saveAsShortcut = QKeySequence(Qt::Key_F6);
+    // The explorer has nothing to save or print; the items stay for a
+    // familiar menu.
+    items.canSave = false;
+    m_fileMenu = ChildMenus::createFileMenu(this, items);
+    connect(m_fileMenu.printerSetup, &QAction::triggered, this,
+            [this] { m_services.printing.setUpPrinter(this); });
+    m_editMenu = ChildMenus::createEditMenu(this);
 }
 
 QList<QMenu *> TExplorerForm::mergedMenus() const
 {
-    return {m_fileMenu, m_editMenu};
-}
-
-void TExplorerForm::setFileExtensions(const QString &commandExt, const QString &outputExt)
-{
-    m_commandExt = commandExt;
-    m_outputExt = outputExt;
+    return {m_fileMenu.menu, m_editMenu.menu};
 }
 
 void TExplorerForm::FollowCurrentDirectory()
@@ -185,9 +150,7 @@ void TExplorerForm::FollowCurrentDirectory()
     // to show then, and the lists keep what they had.
     if (current.isEmpty())
         return;
-    m_following = true;
     m_directoryBox->setDirectory(current);
-    m_following = false;
     m_driveBox->setDrive(DriveComboBox::driveOf(m_directoryBox->directory()));
 }
 
@@ -201,7 +164,8 @@ void TExplorerForm::FileListDblClick()
     const QString path = m_fileBox->fileName();
     if (path.isEmpty())
         return;
-    switch (Explorer::windowForFile(path, m_commandExt, m_outputExt)) {
+    const ProgramSettings &settings = m_services.settings;
+    switch (Explorer::windowForFile(path, settings.CommandFileExtension, settings.OutputFileExtension)) {
     case Explorer::TargetWindow::Command:
         emit openCommandRequested(path);
         break;
@@ -226,13 +190,11 @@ void TExplorerForm::DirectoryListBoxOnChange(const QString &path)
     m_fileBox->setDirectory(path);
     // On Linux a subfolder may be another volume's root.
     m_driveBox->setDrive(DriveComboBox::driveOf(path));
-    if (!m_following)
-        emit currentDirectoryChanged();
 }
 
 void TExplorerForm::showCannotEnter(const QString &path, const QString &reason)
 {
-    m_dialogs.error(
+    m_services.dialogs.error(
         this, QStringLiteral("Directory"),
         QStringLiteral("Cannot open directory %1: %2.").arg(QDir::toNativeSeparators(path), reason));
 }

@@ -1,27 +1,20 @@
 #include "help/MDIHelp.h"
 
-#include "app/ChildMenus.h"
-#include "app/FileError.h"
-#include "app/MDIFrame.h"
-#include "app/PathHelpers.h"
-#include "app/TextFile.h"
+#include "core/FileError.h"
+#include "core/FrameState.h"
+#include "core/TextFile.h"
+#include "core/UserDialogs.h"
 #include "documents/WindowPrinting.h"
 #include "help/KeyWordIndex.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMenu>
-#include <QMimeData>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -69,7 +62,8 @@ const QString HelpTitle = QStringLiteral("Quelm Help");
 const QString NotFound = QStringLiteral("Keyword not found.");
 } // namespace
 
-THelpEditForm::THelpEditForm(QWidget *parent) : TChildForm(parent)
+THelpEditForm::THelpEditForm(const WindowServices &services, QWidget *parent)
+    : TChildForm(parent), m_services(services)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Help"));
@@ -82,16 +76,6 @@ THelpEditForm::THelpEditForm(QWidget *parent) : TChildForm(parent)
     createMenus();
 }
 
-THelpEditForm::~THelpEditForm()
-{
-    // A window that goes without being closed (the frame ending) must not
-    // stay known to the frame.
-    if (FrameForm && FrameForm->HelpWindow == this) {
-        FrameForm->HelpWindow = nullptr;
-        FrameForm->HelpWindowOpen = false;
-    }
-}
-
 void THelpEditForm::createControls()
 {
     auto *speedBar = new QWidget(this);
@@ -101,62 +85,62 @@ void THelpEditForm::createControls()
     bar->setContentsMargins(0, 0, 0, 0);
     bar->setSpacing(0);
 
-    KeyWordCombo = new QComboBox(speedBar);
-    KeyWordCombo->setObjectName(QStringLiteral("KeyWordCombo"));
-    KeyWordCombo->setEditable(true);
+    m_keyWordCombo = new QComboBox(speedBar);
+    m_keyWordCombo->setObjectName(QStringLiteral("KeyWordCombo"));
+    m_keyWordCombo->setEditable(true);
     // The history grows only through the searches, and typing completes nothing.
-    KeyWordCombo->setInsertPolicy(QComboBox::NoInsert);
-    KeyWordCombo->setCompleter(nullptr);
-    KeyWordCombo->setDuplicatesEnabled(true);
-    KeyWordCombo->setMaxVisibleItems(HistoryRows);
-    KeyWordCombo->setFixedWidth(KeyWordWidth);
-    KeyWordCombo->lineEdit()->setMaxLength(MaxKeyWordLength);
-    KeyWordCombo->lineEdit()->installEventFilter(this);
-    bar->addWidget(KeyWordCombo);
+    m_keyWordCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_keyWordCombo->setCompleter(nullptr);
+    m_keyWordCombo->setDuplicatesEnabled(true);
+    m_keyWordCombo->setMaxVisibleItems(HistoryRows);
+    m_keyWordCombo->setFixedWidth(KeyWordWidth);
+    m_keyWordCombo->lineEdit()->setMaxLength(MaxKeyWordLength);
+    m_keyWordCombo->lineEdit()->installEventFilter(this);
+    bar->addWidget(m_keyWordCombo);
 
-    SearchKeyWordButton = addButton(QStringLiteral("SearchKeyWordButton"), QStringLiteral("&Search"));
-    BackKeyWord = addButton(QStringLiteral("BackKeyWord"), QStringLiteral("&Back"));
-    PrintKeyWord = addButton(QStringLiteral("PrintKeyWord"), QStringLiteral("&Print"));
-    Button1 = addButton(QStringLiteral("Button1"), QStringLiteral("&<<"));
-    Button2 = addButton(QStringLiteral("Button2"), QStringLiteral("&>>"));
-    for (QPushButton *button : {SearchKeyWordButton, BackKeyWord, PrintKeyWord, Button1, Button2})
+    m_searchButton = addButton(QStringLiteral("SearchKeyWordButton"), QStringLiteral("&Search"));
+    m_backButton = addButton(QStringLiteral("BackKeyWord"), QStringLiteral("&Back"));
+    m_printButton = addButton(QStringLiteral("PrintKeyWord"), QStringLiteral("&Print"));
+    m_previousButton = addButton(QStringLiteral("Button1"), QStringLiteral("&<<"));
+    m_nextButton = addButton(QStringLiteral("Button2"), QStringLiteral("&>>"));
+    for (QPushButton *button : {m_searchButton, m_backButton, m_printButton, m_previousButton, m_nextButton})
         bar->addWidget(button);
     bar->addStretch(1);
 
-    KeyWordList = new QListWidget(this);
-    KeyWordList->setObjectName(QStringLiteral("KeyWordList"));
-    KeyWordList->setSelectionMode(QAbstractItemView::SingleSelection);
-    KeyWordList->setFixedWidth(KeyWordWidth);
+    m_keyWordList = new QListWidget(this);
+    m_keyWordList->setObjectName(QStringLiteral("KeyWordList"));
+    m_keyWordList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_keyWordList->setFixedWidth(KeyWordWidth);
     // Help files with many thousands of keywords: one row height for all.
-    KeyWordList->setUniformItemSizes(true);
-    KeyWordList->setTextElideMode(Qt::ElideRight);
+    m_keyWordList->setUniformItemSizes(true);
+    m_keyWordList->setTextElideMode(Qt::ElideRight);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameShape(QFrame::Box);
-    Panel1->setLineWidth(1);
-    Panel1->setAutoFillBackground(true);
-    QPalette yellow = Panel1->palette();
+    m_viewerPanel = new QFrame(this);
+    m_viewerPanel->setObjectName(QStringLiteral("Panel1"));
+    m_viewerPanel->setFrameShape(QFrame::Box);
+    m_viewerPanel->setLineWidth(1);
+    m_viewerPanel->setAutoFillBackground(true);
+    QPalette yellow = m_viewerPanel->palette();
     yellow.setColor(QPalette::Window, PaleYellow);
     yellow.setColor(QPalette::Base, PaleYellow);
-    Panel1->setPalette(yellow);
+    m_viewerPanel->setPalette(yellow);
 
-    Editor = new QPlainTextEdit(Panel1);
-    Editor->setObjectName(QStringLiteral("Editor"));
-    Editor->setFrameShape(QFrame::NoFrame);
-    Editor->setPalette(yellow);
-    Editor->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    Editor->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    auto *panelLayout = new QVBoxLayout(Panel1);
+    m_viewer = new QPlainTextEdit(m_viewerPanel);
+    m_viewer->setObjectName(QStringLiteral("Editor"));
+    m_viewer->setFrameShape(QFrame::NoFrame);
+    m_viewer->setPalette(yellow);
+    m_viewer->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_viewer->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_viewer->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto *panelLayout = new QVBoxLayout(m_viewerPanel);
     panelLayout->setContentsMargins(1, 1, 1, 1);
-    panelLayout->addWidget(Editor);
+    panelLayout->addWidget(m_viewer);
 
     auto *body = new QHBoxLayout;
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(0);
-    body->addWidget(KeyWordList);
-    body->addWidget(Panel1, 1);
+    body->addWidget(m_keyWordList);
+    body->addWidget(m_viewerPanel, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -164,19 +148,19 @@ void THelpEditForm::createControls()
     layout->addWidget(speedBar);
     layout->addLayout(body, 1);
 
-    connect(KeyWordCombo, &QComboBox::activated, this, &THelpEditForm::KeyWordSearchClick);
-    connect(SearchKeyWordButton, &QPushButton::clicked, this, &THelpEditForm::KeyWordSearchClick);
-    connect(BackKeyWord, &QPushButton::clicked, this, &THelpEditForm::KeyWordBackClick);
-    connect(PrintKeyWord, &QPushButton::clicked, this, &THelpEditForm::PrintClick);
-    connect(Button1, &QPushButton::clicked, this, &THelpEditForm::BeforeClick);
-    connect(Button2, &QPushButton::clicked, this, &THelpEditForm::NextClick);
-    connect(KeyWordList, &QListWidget::currentRowChanged, this, &THelpEditForm::KeyWordListClick);
-    setFocusProxy(KeyWordCombo);
+    connect(m_keyWordCombo, &QComboBox::activated, this, &THelpEditForm::KeyWordSearchClick);
+    connect(m_searchButton, &QPushButton::clicked, this, &THelpEditForm::KeyWordSearchClick);
+    connect(m_backButton, &QPushButton::clicked, this, &THelpEditForm::KeyWordBackClick);
+    connect(m_printButton, &QPushButton::clicked, this, &THelpEditForm::PrintClick);
+    connect(m_previousButton, &QPushButton::clicked, this, &THelpEditForm::BeforeClick);
+    connect(m_nextButton, &QPushButton::clicked, this, &THelpEditForm::NextClick);
+    connect(m_keyWordList, &QListWidget::currentRowChanged, this, &THelpEditForm::KeyWordListClick);
+    setFocusProxy(m_keyWordCombo);
 }
 
 QPushButton *THelpEditForm::addButton(const QString &name, const QString &caption)
 {
-    auto *button = new QPushButton(caption, KeyWordCombo->parentWidget());
+    auto *button = new QPushButton(caption, m_keyWordCombo->parentWidget());
     button->setObjectName(name);
     button->setFixedWidth(ButtonWidth);
     // Enter belongs to the keyword box, not to a default button.
@@ -190,40 +174,34 @@ void THelpEditForm::createMenus()
     items.newCaption = QStringLiteral("New...");
     items.saveShortcut = QKeySequence(Qt::Key_F5);
     items.saveAsShortcut = QKeySequence(Qt::Key_F6);
-    const ChildMenus::FileMenu file = ChildMenus::createFileMenu(this, items);
-    m_fileMenu = file.menu;
     // The help text is never saved.
-    file.save->setEnabled(false);
-    file.saveAs->setEnabled(false);
-    connect(file.print, &QAction::triggered, this, &THelpEditForm::PrintClick);
-    connect(file.printerSetup, &QAction::triggered, this, &THelpEditForm::PrintersetupClick);
+    items.canSave = false;
+    m_fileMenu = ChildMenus::createFileMenu(this, items);
+    connect(m_fileMenu.print, &QAction::triggered, this, &THelpEditForm::PrintClick);
+    connect(m_fileMenu.printerSetup, &QAction::triggered, this, &THelpEditForm::PrintersetupClick);
 
-    const ChildMenus::EditMenu edit = ChildMenus::createEditMenu(this);
-    m_editMenu = edit.menu;
-    m_cut = edit.cut;
-    m_copy = edit.copy;
-    m_paste = edit.paste;
-    connect(m_editMenu, &QMenu::aboutToShow, this, &THelpEditForm::EditClick);
-    connect(m_cut, &QAction::triggered, Editor, &QPlainTextEdit::cut);
-    connect(m_copy, &QAction::triggered, Editor, &QPlainTextEdit::copy);
-    connect(m_paste, &QAction::triggered, Editor, &QPlainTextEdit::paste);
-    connect(edit.selectAll, &QAction::triggered, Editor, &QPlainTextEdit::selectAll);
+    m_editMenu = ChildMenus::createEditMenu(this);
+    connect(m_editMenu.menu, &QMenu::aboutToShow, this, &THelpEditForm::EditClick);
+    connect(m_editMenu.cut, &QAction::triggered, m_viewer, &QPlainTextEdit::cut);
+    connect(m_editMenu.copy, &QAction::triggered, m_viewer, &QPlainTextEdit::copy);
+    connect(m_editMenu.paste, &QAction::triggered, m_viewer, &QPlainTextEdit::paste);
+    connect(m_editMenu.selectAll, &QAction::triggered, m_viewer, &QPlainTextEdit::selectAll);
 }
 
 QList<QMenu *> THelpEditForm::mergedMenus() const
 {
-    return {m_fileMenu, m_editMenu};
+    return {m_fileMenu.menu, m_editMenu.menu};
 }
 
 void THelpEditForm::setViewerFont(const QFont &font)
 {
-    Editor->setFont(font);
-    Editor->viewport()->update();
+    m_viewer->setFont(font);
+    m_viewer->viewport()->update();
 }
 
 QStringList THelpEditForm::viewerLines() const
 {
-    QTextDocument *document = Editor->document();
+    QTextDocument *document = m_viewer->document();
     auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document->documentLayout());
     QStringList lines;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -249,11 +227,11 @@ QStringList THelpEditForm::viewerLines() const
 
 std::optional<QString> THelpEditForm::readHelpFile()
 {
-    const QString path = FrameForm->HelpFilePath;
+    const QString path = m_services.settings.HelpFilePath;
     try {
         return TextFile::decode(TextFile::readBytes(path));
     } catch (const FileError &) {
-        FrameForm->dialogs().error(
+        m_services.dialogs.error(
             this, HelpTitle,
             QStringLiteral("Cannot read Quelm Help File %1.\nCheck the help file in the "
                            "Preferences; the keyword search goes on with the file found there.")
@@ -271,9 +249,9 @@ void THelpEditForm::FillList()
             keyWord.truncate(MaxKeyWordLength);
     }
     {
-        const QSignalBlocker blocker(KeyWordList);
-        KeyWordList->clear();
-        KeyWordList->addItems(m_keyWords);
+        const QSignalBlocker blocker(m_keyWordList);
+        m_keyWordList->clear();
+        m_keyWordList->addItems(m_keyWords);
     }
     if (m_keyWords.isEmpty()) {
         // Nothing to start from: an empty search would find a stray "##" that
@@ -300,7 +278,7 @@ void THelpEditForm::searchIn(const QString &helpText)
         showInViewer(NotFound);
         return;
     }
-    const QString newest = KeyWordCombo->count() > 0 ? KeyWordCombo->itemText(0) : QString();
+    const QString newest = m_keyWordCombo->count() > 0 ? m_keyWordCombo->itemText(0) : QString();
     if (newest != text)
         pushHistory(text);
     selectKeyWord(findKeyWord(text));
@@ -309,35 +287,35 @@ void THelpEditForm::searchIn(const QString &helpText)
 
 void THelpEditForm::showInViewer(const QString &text)
 {
-    Editor->setPlainText(withLinesBroken(text));
-    Editor->moveCursor(QTextCursor::Start);
-    Editor->show();
-    Editor->setFocus();
+    m_viewer->setPlainText(withLinesBroken(text));
+    m_viewer->moveCursor(QTextCursor::Start);
+    m_viewer->show();
+    m_viewer->setFocus();
 }
 
 QString THelpEditForm::boxText() const
 {
-    return KeyWordCombo->currentText();
+    return m_keyWordCombo->currentText();
 }
 
 void THelpEditForm::pushHistory(const QString &text)
 {
-    const int selected = KeyWordCombo->currentIndex();
+    const int selected = m_keyWordCombo->currentIndex();
     const QString typed = boxText();
-    const QSignalBlocker blocker(KeyWordCombo);
-    KeyWordCombo->insertItem(0, text);
+    const QSignalBlocker blocker(m_keyWordCombo);
+    m_keyWordCombo->insertItem(0, text);
     // The combo box selects the first item put into an empty history; the
     // history's own rule keeps "none selected" as it was.
-    KeyWordCombo->setCurrentIndex(selected < 0 ? -1 : selected + 1);
-    KeyWordCombo->setEditText(typed);
+    m_keyWordCombo->setCurrentIndex(selected < 0 ? -1 : selected + 1);
+    m_keyWordCombo->setEditText(typed);
 }
 
 void THelpEditForm::selectHistory(int index)
 {
-    const QSignalBlocker blocker(KeyWordCombo);
-    KeyWordCombo->setCurrentIndex(index);
+    const QSignalBlocker blocker(m_keyWordCombo);
+    m_keyWordCombo->setCurrentIndex(index);
     // Also when the index was selected already and the box was edited since.
-    KeyWordCombo->setEditText(KeyWordCombo->itemText(index));
+    m_keyWordCombo->setEditText(m_keyWordCombo->itemText(index));
 }
 
 int THelpEditForm::findKeyWord(const QString &text) const
@@ -351,20 +329,20 @@ int THelpEditForm::findKeyWord(const QString &text) const
 
 void THelpEditForm::selectKeyWord(int row)
 {
-    const QSignalBlocker blocker(KeyWordList);
+    const QSignalBlocker blocker(m_keyWordList);
     if (row < 0) {
-        KeyWordList->setCurrentRow(-1);
-        KeyWordList->clearSelection();
+        m_keyWordList->setCurrentRow(-1);
+        m_keyWordList->clearSelection();
         return;
     }
-    KeyWordList->setCurrentRow(row);
-    KeyWordList->scrollToItem(KeyWordList->item(row));
+    m_keyWordList->setCurrentRow(row);
+    m_keyWordList->scrollToItem(m_keyWordList->item(row));
 }
 
 int THelpEditForm::selectedKeyWord() const
 {
-    const QListWidgetItem *item = KeyWordList->currentItem();
-    return item && item->isSelected() ? KeyWordList->row(item) : -1;
+    const QListWidgetItem *item = m_keyWordList->currentItem();
+    return item && item->isSelected() ? m_keyWordList->row(item) : -1;
 }
 
 void THelpEditForm::KeyWordListClick()
@@ -372,7 +350,7 @@ void THelpEditForm::KeyWordListClick()
     const int row = selectedKeyWord();
     if (row < 0)
         return;
-    const QString chosen = KeyWordList->item(row)->text();
+    const QString chosen = m_keyWordList->item(row)->text();
     if (chosen != boxText())
         pushHistory(chosen);
     selectHistory(0);
@@ -381,8 +359,8 @@ void THelpEditForm::KeyWordListClick()
 
 void THelpEditForm::KeyWordBackClick()
 {
-    const int next = KeyWordCombo->currentIndex() + 1;
-    if (next >= KeyWordCombo->count())
+    const int next = m_keyWordCombo->currentIndex() + 1;
+    if (next >= m_keyWordCombo->count())
         return;
     selectHistory(next);
     KeyWordSearchClick();
@@ -396,8 +374,8 @@ void THelpEditForm::stepKeyWord(int step)
     const int row = selectedKeyWord();
     // With nothing selected, stepping forward starts at the first keyword.
     const int target = row < 0 ? (step > 0 ? 0 : -1) : row + step;
-    if (target >= 0 && target < KeyWordList->count())
-        KeyWordCombo->setEditText(KeyWordList->item(target)->text());
+    if (target >= 0 && target < m_keyWordList->count())
+        m_keyWordCombo->setEditText(m_keyWordList->item(target)->text());
     KeyWordSearchClick();
 }
 
@@ -413,26 +391,22 @@ void THelpEditForm::NextClick()
 
 void THelpEditForm::PrintClick()
 {
-    PrintWindowLines(this, HelpTitle, viewerLines());
+    m_services.printing.print(this, HelpTitle, viewerLines());
 }
 
 void THelpEditForm::PrintersetupClick()
 {
-    SetUpWindowPrinter(this);
+    m_services.printing.setUpPrinter(this);
 }
 
 void THelpEditForm::EditClick()
 {
-    const QMimeData *clip = QApplication::clipboard()->mimeData();
-    m_paste->setEnabled(clip && clip->hasText());
-    const bool selection = Editor->textCursor().hasSelection();
-    m_cut->setEnabled(selection);
-    m_copy->setEnabled(selection);
+    ChildMenus::enableEditItems(m_editMenu, m_viewer->textCursor().hasSelection());
 }
 
 bool THelpEditForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == KeyWordCombo->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == m_keyWordCombo->lineEdit() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             KeyWordSearchClick();
@@ -440,41 +414,4 @@ bool THelpEditForm::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return TChildForm::eventFilter(watched, event);
-}
-
-void THelpEditForm::closeEvent(QCloseEvent *event)
-{
-    event->accept();
-    if (FrameForm && FrameForm->HelpWindow == this) {
-        FrameForm->HelpWindow = nullptr;
-        FrameForm->HelpWindowOpen = false;
-    }
-}
-
-void ShowHelpWindow(TFrameForm &frame)
-{
-    if (frame.HelpWindowOpen && frame.HelpWindow) {
-        if (auto *sub = qobject_cast<QMdiSubWindow *>(frame.HelpWindow->parentWidget())) {
-            if (sub->isMinimized())
-                sub->showNormal();
-            sub->show();
-            frame.mdiArea()->setActiveSubWindow(sub);
-            sub->raise();
-        }
-        return;
-    }
-    if (!Paths::fileExists(frame.HelpFilePath)) {
-        frame.dialogs().error(&frame, HelpTitle, QStringLiteral("Cannot find Quelm Help File"));
-        return;
-    }
-    auto *window = new THelpEditForm;
-    frame.HelpWindow = window;
-    frame.addChild(window, QRect());
-    window->setWindowTitle(HelpTitle);
-    window->setViewerFont(frame.screenFont());
-    window->repaint();
-    frame.setStatusText(QStringLiteral("Initializing Key Word List..."));
-    window->FillList();
-    frame.setStatusText(QStringLiteral("Ready."));
-    frame.HelpWindowOpen = true;
 }

@@ -1,20 +1,19 @@
 #pragma once
 
-#include "app/ChildForm.h"
+#include "core/ChildForm.h"
+#include "core/ChildMenus.h"
+#include "documents/WindowServices.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-class QAction;
 class QComboBox;
 class QFrame;
 class QListWidget;
-class QMenu;
 class QPlainTextEdit;
 class QPushButton;
-class TFrameForm;
 
 // The help browser: a keyword list read from the help file when the window
 // opens, a history of searched texts in the keyword box, and a viewer that
@@ -29,14 +28,13 @@ public:
     // to it and still find their entry, since a search matches a leading part.
     static constexpr int MaxKeyWordLength = 32767;
 
-    explicit THelpEditForm(QWidget *parent = nullptr);
-    ~THelpEditForm() override;
+    explicit THelpEditForm(const WindowServices &services, QWidget *parent = nullptr);
 
     QList<QMenu *> mergedMenus() const override;
 
-    QComboBox *keyWordCombo() const { return KeyWordCombo; }
-    QListWidget *keyWordList() const { return KeyWordList; }
-    QPlainTextEdit *viewer() const { return Editor; }
+    QComboBox *keyWordCombo() const { return m_keyWordCombo; }
+    QListWidget *keyWordList() const { return m_keyWordList; }
+    QPlainTextEdit *viewer() const { return m_viewer; }
 
     void setViewerFont(const QFont &font);
     // The viewer's lines as they are wrapped on the screen: what printing takes.
@@ -54,7 +52,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void createControls();
@@ -74,26 +71,20 @@ private:
     int selectedKeyWord() const;
     void stepKeyWord(int step);
 
-    QComboBox *KeyWordCombo = nullptr;
-    QPushButton *SearchKeyWordButton = nullptr;
-    QPushButton *BackKeyWord = nullptr;
-    QPushButton *PrintKeyWord = nullptr;
-    QPushButton *Button1 = nullptr;
-    QPushButton *Button2 = nullptr;
-    QListWidget *KeyWordList = nullptr;
-    QFrame *Panel1 = nullptr;
-    QPlainTextEdit *Editor = nullptr;
+    WindowServices m_services;
+    QComboBox *m_keyWordCombo = nullptr;
+    QPushButton *m_searchButton = nullptr;
+    QPushButton *m_backButton = nullptr;
+    QPushButton *m_printButton = nullptr;
+    QPushButton *m_previousButton = nullptr;
+    QPushButton *m_nextButton = nullptr;
+    QListWidget *m_keyWordList = nullptr;
+    QFrame *m_viewerPanel = nullptr;
+    QPlainTextEdit *m_viewer = nullptr;
 
-    QMenu *m_fileMenu = nullptr;
-    QMenu *m_editMenu = nullptr;
-    QAction *m_cut = nullptr;
-    QAction *m_copy = nullptr;
-    QAction *m_paste = nullptr;
+    ChildMenus::FileMenu m_fileMenu;
+    ChildMenus::EditMenu m_editMenu;
 
     // The keywords as listed, kept beside the list for the case-blind lookups.
     QStringList m_keyWords;
 };
-
-// The frame's "Key Word Search": brings an open help window forward, or opens
-// one on the help file and fills its list; without a help file it says so.
-void ShowHelpWindow(TFrameForm &frame);

@@ -1,8 +1,8 @@
-#include "app/FileError.h"
-#include "app/LineReader.h"
-#include "app/PathHelpers.h"
-#include "app/TextFile.h"
 #include "app/WindowLayout.h"
+#include "core/FileError.h"
+#include "core/LineReader.h"
+#include "core/PathHelpers.h"
+#include "core/TextFile.h"
 #include "documents/FileFilters.h"
 #include "documents/FileHistory.h"
 

@@ -103,8 +103,8 @@ void TestDocuments::openDialogRequests()
     QVERIFY(request.initialName.isEmpty());
     // A cancelled dialog changes nothing.
     QCOMPARE(frame.AnotherCount(), 0);
-    QVERIFY(!frame.MasterWindowOpen);
-    QCOMPARE(frame.CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
+    QVERIFY(!frame.MasterWindowOpen());
+    QCOMPARE(frame.CommandWindow()->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
 }
 
 void TestDocuments::openCommandFollowsFile()
@@ -113,7 +113,7 @@ void TestDocuments::openCommandFollowsFile()
     const QString path = f.writeFile(QStringLiteral("sub dir/ünï $;'q'.cf"), "x=2\n");
     f.dialogs.openAnswers.enqueue(path);
     f.frame().OpenCommandClick();
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     QCOMPARE(command->windowTitle(), QStringLiteral("COMMAND - ") + path);
     QCOMPARE(command->FileName, path);
     QCOMPARE(f.frame().CommandFileName, path);
@@ -133,18 +133,18 @@ void TestDocuments::openMovesHistoryEntryOfSameFile()
     f.frame().OpenCommand(lower);
     f.frame().OpenCommand(other);
     f.frame().OpenCommand(other);
-    QCOMPARE(f.frame().CommandWindow->historyEntries(), (QStringList{other, lower}));
+    QCOMPARE(f.frame().CommandWindow()->historyEntries(), (QStringList{other, lower}));
     f.frame().OpenCommand(upper);
     // Where letter case makes no other file, the old entry moves up in its
     // own letter case; here RUN.cf and run.cf are two files, two entries.
     const QStringList expected = FileHistory::platformPathCase() == Qt::CaseInsensitive
                                      ? QStringList{lower, other}
                                      : QStringList{upper, other, lower};
-    QCOMPARE(f.frame().CommandWindow->historyEntries(), expected);
+    QCOMPARE(f.frame().CommandWindow()->historyEntries(), expected);
     QCOMPARE(f.frame().CommandFileName, upper);
-    QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - ") + upper);
+    QCOMPARE(f.frame().CommandWindow()->windowTitle(), QStringLiteral("COMMAND - ") + upper);
     // The next start reopens the file the window showed.
-    QCOMPARE(QFileInfo(f.frame().CommandWindow->historyEntries().first()).fileName(),
+    QCOMPARE(QFileInfo(f.frame().CommandWindow()->historyEntries().first()).fileName(),
              FileHistory::platformPathCase() == Qt::CaseInsensitive ? QStringLiteral("run.cf")
                                                                     : QStringLiteral("RUN.cf"));
 }
@@ -172,7 +172,8 @@ void TestDocuments::saveQuestion()
     QFETCH(bool, saveAsChosen);
     QFETCH(bool, opened);
     FrameFixture f;
-    TEditForm *window = output ? static_cast<TEditForm *>(f.frame().OutputWindow) : f.frame().CommandWindow;
+    TEditForm *window =
+        output ? static_cast<TEditForm *>(f.frame().OutputWindow()) : f.frame().CommandWindow();
     const QString file = f.writeFile(output ? QStringLiteral("r.out") : QStringLiteral("r.cf"), "file");
     FrameFixture::type(window, QStringLiteral("typed"));
     for (int answer : answers)
@@ -217,12 +218,12 @@ void TestDocuments::historyPick()
     if (!exists)
         QFile::remove(a);
     if (modified)
-        FrameFixture::type(f.frame().OutputWindow, QStringLiteral("edit"));
-    QComboBox *combo = f.frame().OutputWindow->fileCombo();
+        FrameFixture::type(f.frame().OutputWindow(), QStringLiteral("edit"));
+    QComboBox *combo = f.frame().OutputWindow()->fileCombo();
     UserInput::pickComboEntry(combo, 1);
     if (exists && !modified) {
         QCOMPARE(f.frame().OutputFileName, a);
-        QCOMPARE(f.frame().OutputWindow->historyEntries(), (QStringList{a, b}));
+        QCOMPARE(f.frame().OutputWindow()->historyEntries(), (QStringList{a, b}));
         QVERIFY(f.dialogs.errors.isEmpty());
         return;
     }
@@ -235,7 +236,7 @@ void TestDocuments::historyPick()
     }
     // The window still shows b, and so does the list.
     QCOMPARE(f.frame().OutputFileName, b);
-    QCOMPARE(f.frame().OutputWindow->historyEntries(), (QStringList{b, a}));
+    QCOMPARE(f.frame().OutputWindow()->historyEntries(), (QStringList{b, a}));
     QCOMPARE(combo->currentIndex(), 0);
     QCOMPARE(combo->currentText(), b);
 }
@@ -246,7 +247,7 @@ void TestDocuments::newCommandFile()
     const QString a = f.writeFile(QStringLiteral("a.cf"), "A");
     f.frame().OpenCommand(a);
     f.frame().NewCommandClick();
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     QVERIFY(f.dialogs.questions.isEmpty());
     QCOMPARE(command->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
     QCOMPARE(command->FileName, QStringLiteral("Untitled"));
@@ -290,7 +291,7 @@ void TestDocuments::firstArgument()
     QCOMPARE(frame.OutputFileName, window == QLatin1String("output") ? path : QString());
     QCOMPARE(frame.AnotherCount(), window == QLatin1String("another") ? 1 : 0);
     if (window == QLatin1String("another"))
-        QCOMPARE(frame.AnotherWindows.first()->windowTitle(), QStringLiteral("Other - ") + path);
+        QCOMPARE(frame.AnotherWindows().first()->windowTitle(), QStringLiteral("Other - ") + path);
     QVERIFY(f.dialogs.errors.isEmpty());
 }
 
@@ -302,9 +303,9 @@ void TestDocuments::openAnotherWindows()
     f.frame().OpenAnotherClick();
     f.frame().OpenAnother(jobs);
     QCOMPARE(f.frame().AnotherCount(), 2);
-    QVERIFY(!f.frame().MasterWindowOpen);
-    TAnotherEditForm *first = f.frame().AnotherWindows.at(0);
-    TAnotherEditForm *second = f.frame().AnotherWindows.at(1);
+    QVERIFY(!f.frame().MasterWindowOpen());
+    TAnotherEditForm *first = f.frame().AnotherWindows().at(0);
+    TAnotherEditForm *second = f.frame().AnotherWindows().at(1);
     QCOMPARE(first->windowTitle(), QStringLiteral("Other - ") + jobs);
     QCOMPARE(second->AnotherIndex, 2);
     QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), second);
@@ -344,14 +345,14 @@ void TestDocuments::anotherIndexAfterClosing()
     QList<TAnotherEditForm *> windows;
     for (const QString &name : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}) {
         f.frame().OpenAnother(f.writeFile(name, name.toLatin1()));
-        windows.append(f.frame().AnotherWindows.last());
+        windows.append(f.frame().AnotherWindows().last());
     }
     for (int index : closeOrder)
         windows.at(index)->parentWidget()->close();
     QCOMPARE(f.frame().AnotherCount(), remaining.size());
     for (int i = 0; i < remaining.size(); ++i) {
-        QCOMPARE(QFileInfo(f.frame().AnotherWindows.at(i)->FileName).fileName(), remaining.at(i));
-        QCOMPARE(f.frame().AnotherWindows.at(i)->AnotherIndex, i + 1);
+        QCOMPARE(QFileInfo(f.frame().AnotherWindows().at(i)->FileName).fileName(), remaining.at(i));
+        QCOMPARE(f.frame().AnotherWindows().at(i)->AnotherIndex, i + 1);
     }
 }
 
@@ -374,7 +375,7 @@ void TestDocuments::openThisWindow()
     const QString a = f.writeFile(QStringLiteral("a.txt"), "A");
     const QString b = f.writeFile(QStringLiteral("b.txt"), "B");
     f.frame().OpenAnother(a);
-    TAnotherEditForm *window = f.frame().AnotherWindows.first();
+    TAnotherEditForm *window = f.frame().AnotherWindows().first();
     FrameFixture::type(window, QStringLiteral("edit "));
     f.dialogs.answers.enqueue(Answer::Cancel);
     window->OpenThisClick();
@@ -397,20 +398,20 @@ void TestDocuments::manyOtherWindows()
     for (int i = 0; i < 200; ++i)
         f.frame().OpenAnother(path);
     QCOMPARE(f.frame().AnotherCount(), 200);
-    QCOMPARE(f.frame().AnotherWindows.last()->AnotherIndex, 200);
-    QCOMPARE(f.frame().AnotherWindows.at(127)->windowTitle(), QStringLiteral("Other - ") + path);
+    QCOMPARE(f.frame().AnotherWindows().last()->AnotherIndex, 200);
+    QCOMPARE(f.frame().AnotherWindows().at(127)->windowTitle(), QStringLiteral("Other - ") + path);
 }
 
 void TestDocuments::masterWindow()
 {
     FrameFixture f;
     f.frame().OpenMasterClick(); // cancelled
-    QVERIFY(!f.frame().MasterWindowOpen);
+    QVERIFY(!f.frame().MasterWindowOpen());
     const QString jobs = f.writeFile(QStringLiteral("jobs.mst"), "a.cf\r\n");
     f.dialogs.openAnswers.enqueue(jobs);
     f.frame().OpenMasterClick();
-    QVERIFY(f.frame().MasterWindowOpen);
-    TMasterEditForm *master = f.frame().MasterWindow;
+    QVERIFY(f.frame().MasterWindowOpen());
+    TMasterEditForm *master = f.frame().MasterWindow();
     QCOMPARE(master->windowTitle(), QStringLiteral("MASTER - ") + jobs);
 
     f.frame().OpenMasterClick();
@@ -429,10 +430,10 @@ void TestDocuments::masterWindow()
     QVERIFY(f.readFile(saved).startsWith("b.cf\r\n"));
 
     master->parentWidget()->close();
-    QVERIFY(!f.frame().MasterWindowOpen);
+    QVERIFY(!f.frame().MasterWindowOpen());
     f.dialogs.openAnswers.enqueue(jobs);
     f.frame().OpenMasterClick();
-    QVERIFY(f.frame().MasterWindowOpen);
+    QVERIFY(f.frame().MasterWindowOpen());
 }
 
 void TestDocuments::saveAsMovesCurrentFolder_data()
@@ -451,12 +452,12 @@ void TestDocuments::saveAsMovesCurrentFolder()
     FrameFixture f;
     TEditForm *window = nullptr;
     if (kind == QLatin1String("command")) {
-        window = f.frame().CommandWindow;
+        window = f.frame().CommandWindow();
     } else if (kind == QLatin1String("output")) {
-        window = f.frame().OutputWindow;
+        window = f.frame().OutputWindow();
     } else {
         f.frame().OpenAnother(f.writeFile(QStringLiteral("notes.txt"), "n"));
-        window = f.frame().AnotherWindows.constFirst();
+        window = f.frame().AnotherWindows().constFirst();
     }
     const QString before = QDir::currentPath();
     const QString folder = f.home() + QStringLiteral("/elsewhere");
@@ -465,7 +466,7 @@ void TestDocuments::saveAsMovesCurrentFolder()
     f.dialogs.saveAnswers.enqueue(folder + QStringLiteral("/saved.cf"));
     QVERIFY(window->SaveAsClick());
     QCOMPARE(QDir::currentPath(), moves ? QDir(folder).canonicalPath() : before);
-    auto *explorerFiles = f.frame().ExplorerWindow->findChild<QListWidget *>(QStringLiteral("FileListBox"));
+    auto *explorerFiles = f.frame().ExplorerWindow()->findChild<QListWidget *>(QStringLiteral("FileListBox"));
     QCOMPARE(explorerFiles->findItems(QStringLiteral("saved.cf"), Qt::MatchExactly).size(), moves ? 1 : 0);
 }
 
@@ -482,7 +483,8 @@ void TestDocuments::historyListShowsItsRows()
     QFETCH(bool, output);
     QFETCH(int, rows);
     FrameFixture f;
-    TEditForm *window = output ? static_cast<TEditForm *>(f.frame().OutputWindow) : f.frame().CommandWindow;
+    TEditForm *window =
+        output ? static_cast<TEditForm *>(f.frame().OutputWindow()) : f.frame().CommandWindow();
     for (int i = 0; i < 40; ++i) {
         const QString path = f.writeFile(QStringLiteral("f%1.%2").arg(i).arg(output ? "out" : "cf"), "x");
         output ? f.frame().OpenOutput(path) : f.frame().OpenCommand(path);
@@ -493,7 +495,7 @@ void TestDocuments::historyListShowsItsRows()
 void TestDocuments::scrollBarFollowsNewText()
 {
     FrameFixture f;
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     QScrollBar *bar = command->editor()->horizontalScrollBar();
     f.frame().OpenCommand(f.writeFile(QStringLiteral("wide.cf"), QByteArray(3000, 'w') + "\r\n"));
     QVERIFY(QTest::qWaitFor([bar] { return bar->isVisible(); }));

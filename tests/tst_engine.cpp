@@ -1,5 +1,5 @@
-#include "app/PathHelpers.h"
-#include "app/TextFile.h"
+#include "core/PathHelpers.h"
+#include "core/TextFile.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
 #include "engine/OutputName.h"

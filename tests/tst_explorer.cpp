@@ -1,3 +1,5 @@
+#include "core/FrameState.h"
+#include "documents/WindowPrinting.h"
 #include "explorer/DirectoryListBox.h"
 #include "explorer/DriveComboBox.h"
 #include "explorer/ExplorerRules.h"
@@ -66,8 +68,18 @@ private slots:
     void closingDestroysWindow();
 
 private:
+    // What the frame hands a new explorer window.
+    WindowServices services(const QString &commandExt = QStringLiteral(".cf"))
+    {
+        m_settings.CommandFileExtension = commandExt;
+        m_settings.OutputFileExtension = QStringLiteral(".out");
+        return {m_dialogs, m_printing, m_settings};
+    }
+
     QString m_savedCurrent;
     ScriptedDialogs m_dialogs;
+    ProgramSettings m_settings;
+    PrintContext m_printing{m_dialogs, {}};
 };
 
 void TestExplorer::init()
@@ -221,7 +233,7 @@ void TestExplorer::firstFilterEntry()
         touch(dir.filePath(QLatin1String(name)));
     QDir::setCurrent(dir.path());
 
-    TExplorerForm form(m_dialogs, commandExt, QStringLiteral(".out"));
+    TExplorerForm form(services(commandExt));
     auto *filters = form.findChild<FilterComboBox *>(QStringLiteral("FilterComboBox"));
     QVERIFY(filters);
     QStringList offered;
@@ -247,7 +259,7 @@ void TestExplorer::hiddenAndSpecialEntriesNotListed()
     QCOMPARE(mkfifo(QFile::encodeName(root + "/pipe.cf").constData(), 0600), 0);
     QDir::setCurrent(root);
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(services());
     QCOMPARE(form.findChild<FileListBox *>(QStringLiteral("FileListBox"))->names(),
              (QStringList{"link.cf", "shown.cf"}));
     const QStringList folders =
@@ -264,8 +276,7 @@ void TestExplorer::directoryListShowsPathThenSubfolders()
         QVERIFY(QDir(root).mkdir(QLatin1String(name)));
     QDir::setCurrent(root);
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
-    QSignalSpy changed(&form, &TExplorerForm::currentDirectoryChanged);
+    TExplorerForm form(services());
     auto *folders = form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"));
 
     QStringList expected;
@@ -277,7 +288,6 @@ void TestExplorer::directoryListShowsPathThenSubfolders()
     }
     expected << root + "/Alpha" << root + "/beta" << root + "/gamma";
     QCOMPARE(folders->entryPaths(), expected);
-    QCOMPARE(changed.count(), 0);
 
     // Opening a subfolder enters it, and the parent takes the user back.
     folders->openEntry(folders->entryPaths().indexOf(root + "/beta"));
@@ -285,7 +295,6 @@ void TestExplorer::directoryListShowsPathThenSubfolders()
     QCOMPARE(folders->entryPaths().constLast(), root + "/beta");
     folders->openEntry(folders->entryPaths().indexOf(root));
     QCOMPARE(QDir::currentPath(), root);
-    QCOMPARE(changed.count(), 2);
 }
 
 void TestExplorer::doubleClickOnFolderEntersIt()
@@ -296,7 +305,7 @@ void TestExplorer::doubleClickOnFolderEntersIt()
     touch(root + "/inner/deep.cf");
     QDir::setCurrent(root);
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(services());
     form.resize(158, 500);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -346,7 +355,7 @@ void TestExplorer::awkwardFolderNames()
     touch(inside + QLatin1Char('/') + file);
     QDir::setCurrent(root);
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(services());
     auto *folders = form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"));
     auto *files = form.findChild<FileListBox *>(QStringLiteral("FileListBox"));
     QSignalSpy command(&form, &TExplorerForm::openCommandRequested);
@@ -392,7 +401,7 @@ void TestExplorer::cannotEnterFolder()
     touch(root + "/here.cf");
     QDir::setCurrent(root);
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(services());
     auto *folders = form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"));
     auto *files = form.findChild<FileListBox *>(QStringLiteral("FileListBox"));
     const QStringList entriesBefore = folders->entryPaths();
@@ -424,7 +433,7 @@ void TestExplorer::driveThatCannotBeEnteredIsUndone()
     const QString root = canonical(dir);
     QDir::setCurrent(root);
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(services());
     auto *drives = form.findChild<DriveComboBox *>(QStringLiteral("DriveComboBox"));
     const QString before = drives->drive();
     QCOMPARE(before, DriveComboBox::driveOf(root));
@@ -449,7 +458,7 @@ void TestExplorer::folderDeletedWhileShown()
     touch(shown + "/a.cf");
     QDir::setCurrent(shown);
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(services());
     auto *folders = form.findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"));
     auto *files = form.findChild<FileListBox *>(QStringLiteral("FileListBox"));
     QVERIFY(QDir(shown).removeRecursively());
@@ -475,8 +484,7 @@ void TestExplorer::followCurrentDirectory()
     touch(second.filePath("there.cf"));
     QDir::setCurrent(first.path());
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
-    QSignalSpy changed(&form, &TExplorerForm::currentDirectoryChanged);
+    TExplorerForm form(services());
     QVERIFY(form.findChild<FileListBox *>(QStringLiteral("FileListBox"))->names().isEmpty());
 
     QDir::setCurrent(second.path());
@@ -486,15 +494,13 @@ void TestExplorer::followCurrentDirectory()
     QCOMPARE(form.findChild<FileListBox *>(QStringLiteral("FileListBox"))->names(), QStringList("there.cf"));
     QCOMPARE(form.findChild<DriveComboBox *>(QStringLiteral("DriveComboBox"))->drive(),
              DriveComboBox::driveOf(canonical(second)));
-    // The frame made this change and knows of it already.
-    QCOMPARE(changed.count(), 0);
 }
 
 void TestExplorer::rereadShowsNewFile()
 {
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(services());
     auto *files = form.findChild<FileListBox *>(QStringLiteral("FileListBox"));
     QVERIFY(files->names().isEmpty());
 
@@ -531,8 +537,9 @@ void TestExplorer::doubleClickRoutesByExtension()
     touch(root + QLatin1Char('/') + file);
     QDir::setCurrent(root);
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
-    form.setFileExtensions(commandExtAtClick, QStringLiteral(".out"));
+    TExplorerForm form(services());
+    // The preferences change the extension after the window was made.
+    m_settings.CommandFileExtension = commandExtAtClick;
     auto *filters = form.findChild<FilterComboBox *>(QStringLiteral("FilterComboBox"));
     filters->setCurrentIndex(filters->count() - 1);
     auto *files = form.findChild<FileListBox *>(QStringLiteral("FileListBox"));
@@ -558,7 +565,7 @@ void TestExplorer::doubleClickWithoutSelectionDoesNothing()
     touch(dir.filePath("run.cf"));
     QDir::setCurrent(dir.path());
 
-    TExplorerForm form(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    TExplorerForm form(services());
     auto *files = form.findChild<FileListBox *>(QStringLiteral("FileListBox"));
     QSignalSpy command(&form, &TExplorerForm::openCommandRequested);
     QSignalSpy output(&form, &TExplorerForm::openOutputRequested);
@@ -575,8 +582,7 @@ void TestExplorer::doubleClickWithoutSelectionDoesNothing()
 
 void TestExplorer::closingDestroysWindow()
 {
-    QPointer<TExplorerForm> form =
-        new TExplorerForm(m_dialogs, QStringLiteral(".cf"), QStringLiteral(".out"));
+    QPointer<TExplorerForm> form = new TExplorerForm(services());
     QSignalSpy destroyed(form.data(), &QObject::destroyed);
     form->show();
     QVERIFY(form->close());

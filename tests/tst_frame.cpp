@@ -1,4 +1,5 @@
 #include "FrameFixture.h"
+#include "RunHelpers.h"
 
 #include "app/MDIFrame.h"
 #include "documents/MDIAnother.h"
@@ -72,21 +73,21 @@ void TestFrame::startupLayout()
 {
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    QCOMPARE(frame.CommandWindow->windowBounds(), QRect(166, 4, 421, 163));
-    QCOMPARE(frame.OutputWindow->windowBounds(), QRect(166, 171, 421, 163));
-    QCOMPARE(frame.mdiArea()->activeSubWindow()->widget(), frame.CommandWindow);
-    QVERIFY(frame.CommandWindow->windowTitle().endsWith(QStringLiteral("[Untitled]")));
-    QCOMPARE(frame.CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
-    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - [Untitled]"));
+    QCOMPARE(frame.CommandWindow()->windowBounds(), QRect(166, 4, 421, 163));
+    QCOMPARE(frame.OutputWindow()->windowBounds(), QRect(166, 171, 421, 163));
+    QCOMPARE(frame.mdiArea()->activeSubWindow()->widget(), frame.CommandWindow());
+    QVERIFY(frame.CommandWindow()->windowTitle().endsWith(QStringLiteral("[Untitled]")));
+    QCOMPARE(frame.CommandWindow()->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
+    QCOMPARE(frame.OutputWindow()->windowTitle(), QStringLiteral("OUTPUT - [Untitled]"));
     QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
     QCOMPARE(frame.EnginePath, QStringLiteral("c:\\quelm63\\quelm.exe"));
     QCOMPARE(frame.HelpFilePath, QStringLiteral("c:\\quelm63\\quelm.hlp"));
     QCOMPARE(frame.CommandFileExtension, QStringLiteral(".cf"));
     QCOMPARE(frame.OutputFileExtension, QStringLiteral(".out"));
-    QCOMPARE(frame.CommandWindow->SaveFileDialog.filter, QStringLiteral("Command Files [.cf]|*.cf"));
-    QCOMPARE(frame.CommandWindow->SaveFileDialog.title, QStringLiteral("Save Command File"));
-    QCOMPARE(frame.OutputWindow->SaveFileDialog.filter, QStringLiteral("Output Files [.out]|*.out"));
-    QCOMPARE(frame.OutputWindow->SaveFileDialog.defaultExtension, QStringLiteral(".out"));
+    QCOMPARE(frame.CommandWindow()->SaveFileDialog.filter, QStringLiteral("Command Files [.cf]|*.cf"));
+    QCOMPARE(frame.CommandWindow()->SaveFileDialog.title, QStringLiteral("Save Command File"));
+    QCOMPARE(frame.OutputWindow()->SaveFileDialog.filter, QStringLiteral("Output Files [.out]|*.out"));
+    QCOMPARE(frame.OutputWindow()->SaveFileDialog.defaultExtension, QStringLiteral(".out"));
     QVERIFY(!frame.timer()->isActive());
     QCOMPARE(frame.timer()->interval(), 500);
     QVERIFY(!frame.statusBar()->isSizeGripEnabled());
@@ -104,7 +105,7 @@ void TestFrame::menuBarMergesActiveChildMenus()
     QVERIFY(f.frame().menuBar()->actions().first()->menu()->findChild<QAction *>(
         QStringLiteral("OpenMasterFile1")));
     f.frame().mdiArea()->setActiveSubWindow(
-        qobject_cast<QMdiSubWindow *>(f.frame().OutputWindow->parentWidget()));
+        qobject_cast<QMdiSubWindow *>(f.frame().OutputWindow()->parentWidget()));
     QVERIFY(!f.frame().menuBar()->actions().first()->menu()->findChild<QAction *>(
         QStringLiteral("OpenMasterFile1")));
 }
@@ -187,7 +188,7 @@ void TestFrame::editorMenus()
     QFETCH(QString, caption);
     QFETCH(QKeySequence, shortcut);
     FrameFixture f;
-    auto *action = f.frame().CommandWindow->findChild<QAction *>(name);
+    auto *action = f.frame().CommandWindow()->findChild<QAction *>(name);
     QVERIFY(action);
     QCOMPARE(action->text(), caption);
     QCOMPARE(action->shortcut(), shortcut);
@@ -241,8 +242,8 @@ void TestFrame::toolBarHints()
     QFETCH(QString, hint);
     QFETCH(int, x);
     FrameFixture f;
-    TEditForm *form = window == QLatin1String("command") ? static_cast<TEditForm *>(f.frame().CommandWindow)
-                                                         : f.frame().OutputWindow;
+    TEditForm *form = window == QLatin1String("command") ? static_cast<TEditForm *>(f.frame().CommandWindow())
+                                                         : f.frame().OutputWindow();
     auto *tool = form->findChild<QToolButton *>(button);
     if (hint.isEmpty()) {
         QVERIFY(!tool);
@@ -259,7 +260,7 @@ void TestFrame::shortcutsReachActiveChild()
     FrameFixture f;
     QApplication::setActiveWindow(&f.frame());
     QVERIFY(QTest::qWaitForWindowActive(&f.frame()));
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     FrameFixture::type(command, QStringLiteral("hello"));
     QTest::keyClick(command->editor(), Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(command->editor()->selectionLength(), 5);
@@ -270,7 +271,7 @@ void TestFrame::shortcutsReachActiveChild()
     QCOMPARE(f.dialogs.saveRequests.first().title, QStringLiteral("Save Command File"));
 
     // F6 in the output window saves the output window.
-    TOutputEditForm *output = f.frame().OutputWindow;
+    TOutputEditForm *output = f.frame().OutputWindow();
     output->bringToFront();
     output->editor()->setFocus();
     QTest::keyClick(output->editor(), Qt::Key_F6);
@@ -300,13 +301,13 @@ void TestFrame::windowListActivatesChosen()
     QCOMPARE(listed.size(), f.frame().mdiArea()->subWindowList().size());
     QVERIFY(outputEntry);
     outputEntry->trigger();
-    QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), f.frame().OutputWindow);
+    QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), f.frame().OutputWindow());
 }
 
 void TestFrame::saveUntitledCancelled()
 {
     FrameFixture f;
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     FrameFixture::type(command, QStringLiteral("x = 1"));
     QVERIFY(!command->SaveClick());
     QCOMPARE(f.dialogs.saveRequests.size(), 1);
@@ -319,7 +320,7 @@ void TestFrame::saveUntitledCancelled()
 void TestFrame::saveAsWritesCrLfAndUpdatesState()
 {
     FrameFixture f;
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     FrameFixture::type(command, QStringLiteral("a"));
     QTest::keyClick(command->editor(), Qt::Key_Return);
     FrameFixture::type(command, QStringLiteral("b"));
@@ -358,7 +359,7 @@ void TestFrame::saveAsOverExisting()
     QFETCH(int, answer);
     QFETCH(bool, written);
     FrameFixture f;
-    TOutputEditForm *output = f.frame().OutputWindow;
+    TOutputEditForm *output = f.frame().OutputWindow();
     const QString path = f.writeFile(QStringLiteral("old.out"), "old");
     FrameFixture::type(output, QStringLiteral("new"));
     f.dialogs.saveAnswers.enqueue(path);
@@ -381,7 +382,7 @@ void TestFrame::savedBytesMatchLoadedBytes()
     static const char raw[] = "caf\xe9 \x93quoted\x94\r\nline\x00two\r\n";
     const QByteArray bytes(raw, sizeof raw - 1);
     const QString path = f.writeFile(QStringLiteral("latin.txt"), bytes);
-    TOutputEditForm *output = f.frame().OutputWindow;
+    TOutputEditForm *output = f.frame().OutputWindow();
     output->LoadFile(path);
     QCOMPARE(output->windowTitle(), QStringLiteral("latin.txt"));
     QVERIFY(!output->isModified());
@@ -414,7 +415,7 @@ void TestFrame::awkwardFilesLoad()
     QFETCH(QByteArray, bytes);
     FrameFixture f;
     const QString path = f.writeFile(QStringLiteral("odd.bin"), bytes);
-    TOutputEditForm *output = f.frame().OutputWindow;
+    TOutputEditForm *output = f.frame().OutputWindow();
     f.frame().OpenOutput(path);
     QVERIFY(f.dialogs.errors.isEmpty());
     QCOMPARE(output->editor()->bytes().size(), bytes.size());
@@ -436,7 +437,7 @@ void TestFrame::failedLoadShowsGeneralError()
 void TestFrame::failedSaveKeepsModified()
 {
     FrameFixture f;
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     FrameFixture::type(command, QStringLiteral("x"));
     // A folder stands where the file would go, so the save cannot succeed.
     const QString path = f.home() + QStringLiteral("/folder.cf");
@@ -468,7 +469,7 @@ void TestFrame::closeQuestion()
     const QString path = f.writeFile(QStringLiteral("notes.txt"), "old");
     f.frame().OpenAnother(path);
     QCOMPARE(f.frame().AnotherCount(), 1);
-    QPointer<TAnotherEditForm> other = f.frame().AnotherWindows.first();
+    QPointer<TAnotherEditForm> other = f.frame().AnotherWindows().first();
     FrameFixture::type(other, QStringLiteral("new"));
     f.dialogs.answers.enqueue(Answer(answer));
     other->parentWidget()->close();
@@ -479,18 +480,18 @@ void TestFrame::closeQuestion()
     QCOMPARE(f.readFile(path), onDisk);
 
     // The command window stays whatever the answer.
-    FrameFixture::type(f.frame().CommandWindow, QStringLiteral("x"));
+    FrameFixture::type(f.frame().CommandWindow(), QStringLiteral("x"));
     f.dialogs.answers.enqueue(Answer::No);
-    f.frame().CommandWindow->parentWidget()->close();
-    QVERIFY(f.frame().CommandWindow->isVisible());
+    f.frame().CommandWindow()->parentWidget()->close();
+    QVERIFY(f.frame().CommandWindow()->isVisible());
     QCOMPARE(f.dialogs.questions.last(), QStringLiteral("Save changes to Untitled?"));
 }
 
 void TestFrame::frameCloseAsksEveryChildFirst()
 {
     FrameFixture f;
-    FrameFixture::type(f.frame().CommandWindow, QStringLiteral("x"));
-    FrameFixture::type(f.frame().OutputWindow, QStringLiteral("y"));
+    FrameFixture::type(f.frame().CommandWindow(), QStringLiteral("x"));
+    FrameFixture::type(f.frame().OutputWindow(), QStringLiteral("y"));
     f.dialogs.answers << Answer::No << Answer::Cancel;
     QVERIFY(!f.frame().close());
     QCOMPARE(f.dialogs.questions.size(), 2);
@@ -500,8 +501,12 @@ void TestFrame::frameCloseAsksEveryChildFirst()
 void TestFrame::frameCloseRefusedWhileRunning()
 {
     FrameFixture f;
-    f.frame().EngineRunning = true;
-    FrameFixture::type(f.frame().CommandWindow, QStringLiteral("x"));
+    // An engine that runs until the test lets it go.
+    RunHelpers::makeEngine(f, RunHelpers::WaitForGo);
+    const QString commandFile = RunHelpers::openCommand(f, QStringLiteral("held.cf"));
+    f.frame().ExecQuelm();
+    QVERIFY(f.frame().EngineRunning());
+    FrameFixture::type(f.frame().CommandWindow(), QStringLiteral("x"));
     f.dialogs.answers.enqueue(Answer::No);
     QVERIFY(!f.frame().close());
     QCOMPARE(f.dialogs.questions.size(), 1);
@@ -509,23 +514,24 @@ void TestFrame::frameCloseRefusedWhileRunning()
     QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Close Ostrel"));
     QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Quelm is still executing"));
     QVERIFY(!QFile::exists(f.home() + QStringLiteral("/ostrel.ini")));
-    f.frame().EngineRunning = false;
+    RunHelpers::letGo(commandFile);
+    QVERIFY(RunHelpers::runEnded(f.frame()));
 }
 
 void TestFrame::yesWithCancelledSaveAsKeepsFrameOpen()
 {
     FrameFixture f;
-    FrameFixture::type(f.frame().CommandWindow, QStringLiteral("precious"));
+    FrameFixture::type(f.frame().CommandWindow(), QStringLiteral("precious"));
     f.dialogs.answers.enqueue(Answer::Yes); // Save changes to Untitled? -> Save As, cancelled
     QVERIFY(!f.frame().close());
     QCOMPARE(f.dialogs.saveRequests.size(), 1);
-    QVERIFY(f.frame().CommandWindow->isModified());
+    QVERIFY(f.frame().CommandWindow()->isModified());
 }
 
 void TestFrame::editMenuEnabling()
 {
     FrameFixture f;
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     auto *cut = command->findChild<QAction *>(QStringLiteral("Cut1"));
     auto *copy = command->findChild<QAction *>(QStringLiteral("Copy1"));
     auto *paste = command->findChild<QAction *>(QStringLiteral("Paste1"));
@@ -547,13 +553,13 @@ void TestFrame::editMenuEnabling()
 void TestFrame::tabKeyPerKind()
 {
     FrameFixture f;
-    TCommandEditForm *command = f.frame().CommandWindow;
+    TCommandEditForm *command = f.frame().CommandWindow();
     QApplication::setActiveWindow(&f.frame());
     command->editor()->setFocus();
     QTest::keyClick(command->editor(), Qt::Key_Tab);
     QCOMPARE(command->editor()->bytes(), QByteArray("\t"));
 
-    TOutputEditForm *output = f.frame().OutputWindow;
+    TOutputEditForm *output = f.frame().OutputWindow();
     output->bringToFront();
     output->editor()->setFocus();
     QTest::keyClick(output->editor(), Qt::Key_Tab);
@@ -564,9 +570,9 @@ void TestFrame::fileComboFollowsWidth()
 {
     FrameFixture f;
     f.resizeOuter(QSize(700, 415));
-    QCOMPARE(f.frame().OutputWindow->fileCombo()->width(), 500);
-    f.frame().CommandWindow->setWindowBounds(QRect(166, 4, 600, 163));
-    QCOMPARE(f.frame().CommandWindow->fileCombo()->width(), 600 - 209);
+    QCOMPARE(f.frame().OutputWindow()->fileCombo()->width(), 500);
+    f.frame().CommandWindow()->setWindowBounds(QRect(166, 4, 600, 163));
+    QCOMPARE(f.frame().CommandWindow()->fileCombo()->width(), 600 - 209);
 }
 
 void TestFrame::screenFontReachesEditors()
@@ -581,23 +587,23 @@ void TestFrame::screenFontReachesEditors()
     const QString jobs = f.writeFile(QStringLiteral("jobs.mst"), "a.cf\r\n");
     f.dialogs.openAnswers.enqueue(jobs);
     f.frame().OpenMasterClick();
-    QVERIFY(f.frame().MasterWindowOpen);
-    QCOMPARE(f.frame().MasterWindow->windowTitle(), QStringLiteral("MASTER - ") + jobs);
+    QVERIFY(f.frame().MasterWindowOpen());
+    QCOMPARE(f.frame().MasterWindow()->windowTitle(), QStringLiteral("MASTER - ") + jobs);
 
     // Close A, then B: C moves to position 1.
-    f.frame().AnotherWindows.at(0)->parentWidget()->close();
-    f.frame().AnotherWindows.at(0)->parentWidget()->close();
+    f.frame().AnotherWindows().at(0)->parentWidget()->close();
+    f.frame().AnotherWindows().at(0)->parentWidget()->close();
     QCOMPARE(f.frame().AnotherCount(), 1);
-    QCOMPARE(f.frame().AnotherWindows.at(0)->AnotherIndex, 1);
-    QCOMPARE(f.frame().AnotherWindows.at(0)->FileName, c);
+    QCOMPARE(f.frame().AnotherWindows().at(0)->AnotherIndex, 1);
+    QCOMPARE(f.frame().AnotherWindows().at(0)->FileName, c);
 
     QFont font(QStringLiteral("Times New Roman"), 17);
     f.dialogs.fontAnswers.enqueue(font);
     f.frame().ScreenFontClick();
-    QCOMPARE(f.frame().CommandWindow->editor()->editorFont().pointSize(), 17);
-    QCOMPARE(f.frame().OutputWindow->editor()->editorFont().pointSize(), 17);
-    QCOMPARE(f.frame().AnotherWindows.at(0)->editor()->editorFont().pointSize(), 17);
-    QCOMPARE(f.frame().MasterWindow->editor()->editorFont().pointSize(), 10);
+    QCOMPARE(f.frame().CommandWindow()->editor()->editorFont().pointSize(), 17);
+    QCOMPARE(f.frame().OutputWindow()->editor()->editorFont().pointSize(), 17);
+    QCOMPARE(f.frame().AnotherWindows().at(0)->editor()->editorFont().pointSize(), 17);
+    QCOMPARE(f.frame().MasterWindow()->editor()->editorFont().pointSize(), 10);
 }
 
 void TestFrame::tiling()
@@ -605,18 +611,19 @@ void TestFrame::tiling()
     FrameFixture f;
     const QRect area = f.frame().mdiArea()->viewport()->rect();
     f.frame().TileVertical1Click();
-    const QRect command = f.frame().CommandWindow->windowBounds();
-    const QRect output = f.frame().OutputWindow->windowBounds();
+    const QRect command = f.frame().CommandWindow()->windowBounds();
+    const QRect output = f.frame().OutputWindow()->windowBounds();
     QCOMPARE(command.top(), output.top());
     QCOMPARE(command.height(), area.height());
     QVERIFY(command.right() < output.left());
     f.frame().TileHorizontal1Click();
-    QCOMPARE(f.frame().CommandWindow->windowBounds().width(), area.width());
-    QVERIFY(f.frame().CommandWindow->windowBounds().bottom() < f.frame().OutputWindow->windowBounds().top());
+    QCOMPARE(f.frame().CommandWindow()->windowBounds().width(), area.width());
+    QVERIFY(f.frame().CommandWindow()->windowBounds().bottom() <
+            f.frame().OutputWindow()->windowBounds().top());
 
     // Minimised windows line up along the bottom, side by side.
-    QWidget *commandSub = f.frame().CommandWindow->parentWidget();
-    QWidget *outputSub = f.frame().OutputWindow->parentWidget();
+    QWidget *commandSub = f.frame().CommandWindow()->parentWidget();
+    QWidget *outputSub = f.frame().OutputWindow()->parentWidget();
     commandSub->showMinimized();
     outputSub->showMinimized();
     commandSub->move(300, 10);
@@ -711,7 +718,7 @@ void TestFrame::fontDialogStartsOnFaceInUse()
     QCOMPARE(after.pointSize(), 14);
     QCOMPARE(after.family(), otherFace ? QStringLiteral("Another Face") : QStringLiteral("Courier New"));
     if (screen)
-        QCOMPARE(frame.CommandWindow->editor()->editorFont().family(), after.family());
+        QCOMPARE(frame.CommandWindow()->editor()->editorFont().family(), after.family());
     // What the settings file keeps.
     frame.close();
     const QByteArray ini = f.readFile(f.home() + QStringLiteral("/ostrel.ini"));

@@ -22,19 +22,20 @@ namespace {
 
 QString shownFolder(TFrameForm &frame)
 {
-    return frame.ExplorerWindow->findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"))
+    return frame.ExplorerWindow()
+        ->findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"))
         ->directory();
 }
 
 // Selects a file in the explorer's file list and double-clicks it.
 void doubleClick(TFrameForm &frame, const QString &name)
 {
-    auto *files = frame.ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"));
+    auto *files = frame.ExplorerWindow()->findChild<FileListBox *>(QStringLiteral("FileListBox"));
     files->reread();
     const QList<QListWidgetItem *> found = files->findItems(name, Qt::MatchExactly);
     QVERIFY(!found.isEmpty());
     files->setCurrentItem(found.first());
-    frame.ExplorerWindow->FileListDblClick();
+    frame.ExplorerWindow()->FileListDblClick();
 }
 
 } // namespace
@@ -60,8 +61,8 @@ private slots:
 void TestFrameExplorer::startupPlacesExplorer()
 {
     FrameFixture f;
-    QVERIFY(f.frame().ExplorerWindowOpen);
-    QCOMPARE(f.frame().ExplorerWindow->parentWidget()->geometry(), QRect(4, 4, 158, 330));
+    QVERIFY(f.frame().ExplorerWindowOpen());
+    QCOMPARE(f.frame().ExplorerWindow()->parentWidget()->geometry(), QRect(4, 4, 158, 330));
     QVERIFY(f.frame().findChild<QAction *>(QStringLiteral("ViewCurrentDir1"))->isChecked());
     QCOMPARE(shownFolder(f.frame()), QDir::currentPath());
 }
@@ -72,14 +73,14 @@ void TestFrameExplorer::viewCurrentDirectoryToggles()
     auto *toggle = f.frame().findChild<QAction *>(QStringLiteral("ViewCurrentDir1"));
     f.frame().ViewCurrentDir1Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!f.frame().ExplorerWindowOpen);
+    QVERIFY(!f.frame().ExplorerWindowOpen());
     QVERIFY(!toggle->isChecked());
     QCOMPARE(f.frame().mdiArea()->subWindowList().size(), 2);
 
     f.frame().ViewCurrentDir1Click();
-    QVERIFY(f.frame().ExplorerWindowOpen);
+    QVERIFY(f.frame().ExplorerWindowOpen());
     QVERIFY(toggle->isChecked());
-    QCOMPARE(f.frame().ExplorerWindow->parentWidget()->geometry(), QRect(4, 4, 158, 330));
+    QCOMPARE(f.frame().ExplorerWindow()->parentWidget()->geometry(), QRect(4, 4, 158, 330));
 }
 
 void TestFrameExplorer::settingsCloseExplorer()
@@ -95,7 +96,7 @@ void TestFrameExplorer::settingsCloseExplorer()
     QVERIFY(written.contains("[Explorer Window Size]\r\n0 0 0 0\r\n[Quelm Files]"));
     FrameFixture again({}, written);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!again.frame().ExplorerWindowOpen);
+    QVERIFY(!again.frame().ExplorerWindowOpen());
     QVERIFY(!again.frame().findChild<QAction *>(QStringLiteral("ViewCurrentDir1"))->isChecked());
 }
 
@@ -111,9 +112,9 @@ void TestFrameExplorer::openElsewhereMovesExplorer()
     QDir().mkpath(QFileInfo(saved).absolutePath());
     f.dialogs.saveAnswers.enqueue(saved);
     QDir::setCurrent(QFileInfo(saved).absolutePath());
-    QVERIFY(f.frame().OutputWindow->SaveAsClick());
+    QVERIFY(f.frame().OutputWindow()->SaveAsClick());
     QCOMPARE(shownFolder(f.frame()), QFileInfo(saved).absolutePath());
-    auto *files = f.frame().ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"));
+    auto *files = f.frame().ExplorerWindow()->findChild<FileListBox *>(QStringLiteral("FileListBox"));
     QVERIFY(files->names().isEmpty()); // the filter shows command files only
 }
 
@@ -138,9 +139,10 @@ void TestFrameExplorer::doubleClickRoutesByExtension()
     FrameFixture f;
     const QString path = f.writeFile(name, "data");
     QDir::setCurrent(f.home());
-    f.frame().followCurrentDirectory(false);
+    f.frame().showCurrentFolderInExplorer(false);
     f.frame()
-        .ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))
+        .ExplorerWindow()
+        ->findChild<FileListBox *>(QStringLiteral("FileListBox"))
         ->setMask(QStringLiteral("*"));
     doubleClick(f.frame(), name);
     QCOMPARE(f.frame().CommandFileName, window == QLatin1String("command") ? path : QString());
@@ -164,15 +166,16 @@ void TestFrameExplorer::doubleClickAsksBeforeReplacing()
     FrameFixture f;
     const QString path = f.writeFile(QStringLiteral("RESULT.OUT"), "result");
     QDir::setCurrent(f.home());
-    f.frame().followCurrentDirectory(false);
+    f.frame().showCurrentFolderInExplorer(false);
     f.frame()
-        .ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))
+        .ExplorerWindow()
+        ->findChild<FileListBox *>(QStringLiteral("FileListBox"))
         ->setMask(QStringLiteral("*"));
-    FrameFixture::type(f.frame().OutputWindow, QStringLiteral("unsaved"));
+    FrameFixture::type(f.frame().OutputWindow(), QStringLiteral("unsaved"));
     f.dialogs.answers.enqueue(Answer(answer));
     doubleClick(f.frame(), QStringLiteral("RESULT.OUT"));
     QCOMPARE(f.dialogs.questions, QStringList{"Save changes to current output file?"});
-    QCOMPARE(f.frame().OutputWindow->editor()->bytes(),
+    QCOMPARE(f.frame().OutputWindow()->editor()->bytes(),
              replaced ? QByteArray("result") : QByteArray("unsaved"));
 }
 
@@ -188,11 +191,12 @@ void TestFrameExplorer::changedExtensionRoutesNewFiles()
     };
     f.frame().PreferencesClick();
     QDir::setCurrent(f.home());
-    f.frame().followCurrentDirectory(false);
-    auto *filters = f.frame().ExplorerWindow->findChild<QComboBox *>(QStringLiteral("FilterComboBox"));
+    f.frame().showCurrentFolderInExplorer(false);
+    auto *filters = f.frame().ExplorerWindow()->findChild<QComboBox *>(QStringLiteral("FilterComboBox"));
     QCOMPARE(filters->itemText(0), QStringLiteral("Command Files [.cf]"));
     f.frame()
-        .ExplorerWindow->findChild<FileListBox *>(QStringLiteral("FileListBox"))
+        .ExplorerWindow()
+        ->findChild<FileListBox *>(QStringLiteral("FileListBox"))
         ->setMask(QStringLiteral("*"));
     doubleClick(f.frame(), QStringLiteral("job.cmd"));
     QCOMPARE(f.frame().CommandFileName, path);
@@ -201,7 +205,7 @@ void TestFrameExplorer::changedExtensionRoutesNewFiles()
     f.frame().ViewCurrentDir1Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     f.frame().ViewCurrentDir1Click();
-    filters = f.frame().ExplorerWindow->findChild<QComboBox *>(QStringLiteral("FilterComboBox"));
+    filters = f.frame().ExplorerWindow()->findChild<QComboBox *>(QStringLiteral("FilterComboBox"));
     QCOMPARE(filters->itemText(0), QStringLiteral("Command Files [.cmd]"));
 }
 

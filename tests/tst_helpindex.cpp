@@ -1,4 +1,4 @@
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 #include "help/KeyWordIndex.h"
 
 #include <QRandomGenerator>

@@ -99,7 +99,7 @@ private:
     {
         f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), helpFile);
         f.frame().Contents1Click();
-        return f.frame().HelpWindow;
+        return f.frame().HelpWindow();
     }
 
 private slots:
@@ -135,7 +135,7 @@ void TestHelpWindow::openingShowsFirstKeyword()
     StatusRecorder status(f.frame());
     THelpEditForm *help = openHelp(f, Sample);
     QVERIFY(help);
-    QVERIFY(f.frame().HelpWindowOpen);
+    QVERIFY(f.frame().HelpWindowOpen());
     QCOMPARE(help->windowTitle(), QStringLiteral("Quelm Help"));
     QVERIFY(status.texts.contains(QStringLiteral("Initializing Key Word List...")));
     QCOMPARE(f.frame().statusText(), QStringLiteral("Ready."));
@@ -168,8 +168,8 @@ void TestHelpWindow::helpMenuOfFrame()
     f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), Sample);
     QApplication::setActiveWindow(&f.frame());
     QVERIFY(QTest::qWaitForWindowActive(&f.frame()));
-    QTest::keyClick(f.frame().CommandWindow->editor(), Qt::Key_F1);
-    QVERIFY(f.frame().HelpWindowOpen);
+    QTest::keyClick(f.frame().CommandWindow()->editor(), Qt::Key_F1);
+    QVERIFY(f.frame().HelpWindowOpen());
 }
 
 void TestHelpWindow::helpWindowMenus_data()
@@ -237,8 +237,8 @@ void TestHelpWindow::missingHelpFile()
     QCOMPARE(f.dialogs.errors.size(), 1);
     QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Quelm Help"));
     QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Cannot find Quelm Help File"));
-    QVERIFY(!f.frame().HelpWindowOpen);
-    QVERIFY(!f.frame().HelpWindow);
+    QVERIFY(!f.frame().HelpWindowOpen());
+    QVERIFY(!f.frame().HelpWindow());
     QVERIFY(!f.frame().findChild<THelpEditForm *>());
 }
 
@@ -247,10 +247,10 @@ void TestHelpWindow::openAgainKeepsListAndCloseForgetsIt()
     FrameFixture f;
     THelpEditForm *help = openHelp(f, Sample);
     f.frame().mdiArea()->setActiveSubWindow(
-        qobject_cast<QMdiSubWindow *>(f.frame().CommandWindow->parentWidget()));
+        qobject_cast<QMdiSubWindow *>(f.frame().CommandWindow()->parentWidget()));
     f.writeFile(QStringLiteral("quelm.hlp"), "##other\r\nnew text\r\n##mean\r\nnew mean\r\n");
     f.frame().Contents1Click();
-    QCOMPARE(f.frame().HelpWindow, help);
+    QCOMPARE(f.frame().HelpWindow(), help);
     QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), help);
     QCOMPARE(help->keyWordList()->count(), 2);
     QCOMPARE(help->keyWordList()->item(1)->text(), QStringLiteral("median"));
@@ -259,8 +259,8 @@ void TestHelpWindow::openAgainKeepsListAndCloseForgetsIt()
     QCOMPARE(viewerText(help), QStringLiteral("new mean\n"));
 
     help->parentWidget()->close();
-    QVERIFY(!f.frame().HelpWindowOpen);
-    QVERIFY(!f.frame().HelpWindow);
+    QVERIFY(!f.frame().HelpWindowOpen());
+    QVERIFY(!f.frame().HelpWindow());
     QTest::qWait(0);
     THelpEditForm *again = openHelp(f, "##other\r\nnew text\r\n");
     QVERIFY(again);
@@ -460,7 +460,7 @@ void TestHelpWindow::badHelpFiles()
     FrameFixture f;
     THelpEditForm *help = openHelp(f, file);
     QVERIFY(help);
-    QVERIFY(f.frame().HelpWindowOpen);
+    QVERIFY(f.frame().HelpWindowOpen());
     QVERIFY(f.dialogs.errors.isEmpty());
     QCOMPARE(help->keyWordList()->count(), keyWords);
     if (keyWords > 0)
@@ -485,7 +485,7 @@ void TestHelpWindow::helpFileVanishesBetweenSearches()
     QVERIFY(f.dialogs.lastError().contains(f.frame().HelpFilePath));
     QVERIFY(viewerText(help).startsWith(QStringLiteral("Arithmetic mean")));
     QCOMPARE(history(help), QStringList{QStringLiteral("mean")});
-    QVERIFY(f.frame().HelpWindowOpen);
+    QVERIFY(f.frame().HelpWindowOpen());
 
     f.writeFile(QStringLiteral("quelm.hlp"), Sample);
     help->KeyWordSearchClick();
@@ -544,7 +544,7 @@ void TestHelpWindow::screenFontReachesHelpWindow()
     f.dialogs.fontAnswers.enqueue(QFont(QStringLiteral("Courier New"), 19));
     help->findChild<QAction *>(QStringLiteral("ScreenFont1"))->trigger();
     QCOMPARE(help->viewer()->font().pointSize(), 19);
-    QCOMPARE(f.frame().CommandWindow->editor()->editorFont().pointSize(), 19);
+    QCOMPARE(f.frame().CommandWindow()->editor()->editorFont().pointSize(), 19);
 }
 
 void TestHelpWindow::editMenuActsOnViewer()
@@ -575,7 +575,7 @@ void TestHelpWindow::editorWindowPrintsFileNameAndLines()
     FrameFixture f;
     const QString file = f.writeFile(QStringLiteral("run1.cf"), "x = 1\r\nprint x\r\n");
     f.frame().OpenCommand(file);
-    TCommandEditForm *window = f.frame().CommandWindow;
+    TCommandEditForm *window = f.frame().CommandWindow();
     QCOMPARE(window->FileName, file);
     const QString pdf = QDir(f.home()).filePath(QStringLiteral("command.pdf"));
     f.frame().printer().setOutputFormat(QPrinter::PdfFormat);

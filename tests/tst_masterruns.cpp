@@ -106,7 +106,7 @@ void TestMasterRuns::masterRefusals()
     frame.ExecMaster();
 
     QVERIFY(logOf(f).isEmpty());
-    QCOMPARE(frame.CommandWindow->FileName, command);
+    QCOMPARE(frame.CommandWindow()->FileName, command);
     if (title.isEmpty()) {
         QVERIFY(f.dialogs.errors.isEmpty());
         QCOMPARE(frame.statusText(), statusBefore);
@@ -117,7 +117,7 @@ void TestMasterRuns::masterRefusals()
     QCOMPARE(f.dialogs.errors.first().text, message);
     if (kind == QLatin1String("file")) {
         QCOMPARE(frame.statusText(), QStringLiteral("Saving Master File"));
-        QCOMPARE(activeWindow(frame), frame.MasterWindow);
+        QCOMPARE(activeWindow(frame), frame.MasterWindow());
     }
 }
 
@@ -176,16 +176,16 @@ void TestMasterRuns::masterRunsLines()
     }
     QCOMPARE(logOf(f), expectedLog);
     const QString last = ran.constLast();
-    QCOMPARE(frame.CommandWindow->FileName, last);
-    QCOMPARE(frame.CommandWindow->windowTitle(), QStringLiteral("COMMAND - ") + last);
+    QCOMPARE(frame.CommandWindow()->FileName, last);
+    QCOMPARE(frame.CommandWindow()->windowTitle(), QStringLiteral("COMMAND - ") + last);
     QCOMPARE(frame.CommandFileName, last);
     QCOMPARE(frame.OutputFileName, QString(last).replace(QStringLiteral(".cf"), QStringLiteral(".out")));
     const QByteArray lastOutput = f.readFile(frame.OutputFileName);
     const QString lastFolder = QFileInfo(last).canonicalPath();
     QCOMPARE(lastOutput, "cf=" + last.toUtf8() + "\n" + lastFolder.toUtf8() + "\n");
     QCOMPARE(QDir::current().canonicalPath(), lastFolder);
-    QCOMPARE(frame.OutputWindow->FileName, earlier);
-    QCOMPARE(frame.OutputWindow->historyEntries(), QStringList{earlier});
+    QCOMPARE(frame.OutputWindow()->FileName, earlier);
+    QCOMPARE(frame.OutputWindow()->historyEntries(), QStringList{earlier});
     QVERIFY(!frame.findChild<MasterProgress *>());
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!QFile::exists(home + QStringLiteral("/canary")));
@@ -218,11 +218,11 @@ void TestMasterRuns::masterShowsEachCommandFile()
         auto *progress = qobject_cast<MasterProgress *>(QApplication::activeModalWidget());
         if (!progress || !progress->isVisible())
             return;
-        const QString entry = progress->text() + QStringLiteral(" | ") + frame.CommandWindow->windowTitle();
+        const QString entry = progress->text() + QStringLiteral(" | ") + frame.CommandWindow()->windowTitle();
         if (!seen.isEmpty() && seen.constLast() == entry)
             return;
         seen.append(entry);
-        letGo(frame.CommandWindow->FileName);
+        letGo(frame.CommandWindow()->FileName);
     });
     watcher.start();
     frame.ExecMaster();
@@ -245,7 +245,7 @@ void TestMasterRuns::masterLeavesCommandRunAlone()
     const QString a = f.writeFile(QStringLiteral("list/gated-a.cf"), "1\r\n");
     openMaster(f, (a + "\r\n").toUtf8());
     frame.ExecQuelm();
-    EngineRun *commandRun = frame.EngineProcess.get();
+    EngineRun *commandRun = frame.EngineProcess();
     QTRY_COMPARE_WITH_TIMEOUT(logOf(f).size(), 1, EndTimeout);
 
     bool seenModal = false;
@@ -266,16 +266,16 @@ void TestMasterRuns::masterLeavesCommandRunAlone()
     QVERIFY(seenModal);
     QVERIFY(timerQuiet);
     QCOMPARE(logOf(f), (QStringList{"start cf=" + gated, "start cf=" + a, "end cf=" + a}));
-    QVERIFY(frame.EngineRunning);
-    QCOMPARE(frame.EngineProcess.get(), commandRun);
+    QVERIFY(frame.EngineRunning());
+    QCOMPARE(frame.EngineProcess(), commandRun);
     QVERIFY(commandRun->isRunning());
     QVERIFY(frame.timer()->isActive());
     QCOMPARE(frame.OutputFileName, f.home() + QStringLiteral("/gated.out"));
 
     letGo(gated);
     QVERIFY(runEnded(frame));
-    QCOMPARE(frame.OutputWindow->FileName, f.home() + QStringLiteral("/gated.out"));
-    QVERIFY(frame.OutputWindow->editor()->bytes().startsWith("cf=" + gated.toUtf8() + "\n"));
+    QCOMPARE(frame.OutputWindow()->FileName, f.home() + QStringLiteral("/gated.out"));
+    QVERIFY(frame.OutputWindow()->editor()->bytes().startsWith("cf=" + gated.toUtf8() + "\n"));
     QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
 }
 
@@ -307,7 +307,7 @@ void TestMasterRuns::masterSaveQuestion()
     const QString edited = openCommand(f, QStringLiteral("edited.cf"), "old\r\n");
     if (untitled)
         frame.NewCommandClick();
-    FrameFixture::type(frame.CommandWindow, QStringLiteral("new"));
+    FrameFixture::type(frame.CommandWindow(), QStringLiteral("new"));
     const QString a = f.writeFile(QStringLiteral("a.cf"), "1\r\n");
     openMaster(f, (a + "\r\n").toUtf8());
     f.dialogs.answers.enqueue(answer);
@@ -317,8 +317,8 @@ void TestMasterRuns::masterSaveQuestion()
     QCOMPARE(f.dialogs.questions, QStringList{QStringLiteral("Save changes to current command file?")});
     QCOMPARE(f.readFile(edited).startsWith("new"), saved);
     QCOMPARE(logOf(f).size(), ran ? 2 : 0);
-    QCOMPARE(frame.CommandWindow->FileName, ran ? a : untitled ? QStringLiteral("Untitled") : edited);
-    QCOMPARE(frame.CommandWindow->isModified(), !ran);
+    QCOMPARE(frame.CommandWindow()->FileName, ran ? a : untitled ? QStringLiteral("Untitled") : edited);
+    QCOMPARE(frame.CommandWindow()->isModified(), !ran);
     QVERIFY(f.dialogs.errors.isEmpty());
     QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
 }

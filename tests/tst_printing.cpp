@@ -1,3 +1,4 @@
+#include "core/TextFile.h"
 #include "documents/PageLayout.h"
 #include "documents/TextPrinter.h"
 #include "support/RecordingCanvas.h"
@@ -270,7 +271,7 @@ void TestPrinting::splitLines()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
-    QCOMPARE(SplitPrintLines(text), lines);
+    QCOMPARE(TextFile::splitLines(text), lines);
 }
 
 void TestPrinting::cutting_data()

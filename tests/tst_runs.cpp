@@ -1,8 +1,8 @@
 #include "FrameFixture.h"
 #include "RunHelpers.h"
 
-#include "app/IniFile.h"
 #include "app/MDIFrame.h"
+#include "core/IniFile.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
@@ -122,8 +122,8 @@ void TestRuns::startRefusals()
     } else if (kind == QLatin1String("bad interpreter")) {
         f.writeFile(QStringLiteral("engines/engine"), "#!/nonexistent/interpreter\n");
     }
-    FrameFixture::type(frame.CommandWindow, QStringLiteral("2+2"));
-    frame.OutputWindow->bringToFront();
+    FrameFixture::type(frame.CommandWindow(), QStringLiteral("2+2"));
+    frame.OutputWindow()->bringToFront();
     const QString outputBefore = frame.OutputFileName;
 
     frame.ExecQuelm();
@@ -135,14 +135,14 @@ void TestRuns::startRefusals()
     QCOMPARE(frame.statusText(), status);
     QVERIFY(!frame.timer()->isActive());
     QCOMPARE(activeWindow(frame), kind == QLatin1String("no engine")
-                                      ? static_cast<TEditForm *>(frame.OutputWindow)
-                                      : frame.CommandWindow);
-    QCOMPARE(frame.CommandWindow->isModified(), !saved);
+                                      ? static_cast<TEditForm *>(frame.OutputWindow())
+                                      : frame.CommandWindow());
+    QCOMPARE(frame.CommandWindow()->isModified(), !saved);
     if (!command.isEmpty() && kind != QLatin1String("unwritable"))
         QCOMPARE(f.readFile(command).contains("2+2"), saved);
     QCOMPARE(frame.OutputFileName, saved ? f.home() + QStringLiteral("/work/run.out") : outputBefore);
     QVERIFY(logOf(f).isEmpty());
-    QVERIFY(frame.OutputWindow->historyEntries().isEmpty());
+    QVERIFY(frame.OutputWindow()->historyEntries().isEmpty());
     QVERIFY(frame.findChild<QAction *>(QStringLiteral("RunQuelm1"))->isEnabled());
 }
 
@@ -180,7 +180,7 @@ void TestRuns::runShowsTheEngineOutput()
     const QString folder = QFileInfo(command).absolutePath();
 
     frame.ExecQuelm();
-    QVERIFY(frame.EngineRunning);
+    QVERIFY(frame.EngineRunning());
     const QByteArray script = f.readFile(f.home() + QStringLiteral("/QuelmExec.sh"));
     const QByteArray expected = "exec '" + QFile::encodeName(engine) + "' cf='" +
                                 QFile::encodeName(command).replace("'", "'\\''") + "' >'" +
@@ -190,13 +190,13 @@ void TestRuns::runShowsTheEngineOutput()
     QVERIFY(runEnded(frame));
 
     QCOMPARE(frame.OutputFileName, output);
-    const QByteArray shown = frame.OutputWindow->editor()->bytes();
+    const QByteArray shown = frame.OutputWindow()->editor()->bytes();
     QCOMPARE(shown, "cf=" + QFile::encodeName(command) + "\n" + QFile::encodeName(folder) + "\n");
-    QCOMPARE(frame.OutputWindow->FileName, output);
-    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + output);
-    QCOMPARE(activeWindow(frame), frame.OutputWindow);
-    QCOMPARE(frame.OutputWindow->historyEntries(), QStringList{output});
-    QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
+    QCOMPARE(frame.OutputWindow()->FileName, output);
+    QCOMPARE(frame.OutputWindow()->windowTitle(), QStringLiteral("OUTPUT - ") + output);
+    QCOMPARE(activeWindow(frame), frame.OutputWindow());
+    QCOMPARE(frame.OutputWindow()->historyEntries(), QStringList{output});
+    QCOMPARE(frame.OutputWindow()->fileCombo()->currentIndex(), 0);
     QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
     QVERIFY(!frame.timer()->isActive());
     QVERIFY(f.dialogs.errors.isEmpty());
@@ -239,19 +239,19 @@ void TestRuns::lockList()
     makeLoggingEngine(f, WaitForGo);
     openMaster(f, "");
     const QString command = openCommand(f, QStringLiteral("run.cf"));
-    QObject *owner = window == QLatin1String("command")  ? static_cast<QObject *>(frame.CommandWindow)
-                     : window == QLatin1String("output") ? static_cast<QObject *>(frame.OutputWindow)
-                     : window == QLatin1String("master") ? static_cast<QObject *>(frame.MasterWindow)
+    QObject *owner = window == QLatin1String("command")  ? static_cast<QObject *>(frame.CommandWindow())
+                     : window == QLatin1String("output") ? static_cast<QObject *>(frame.OutputWindow())
+                     : window == QLatin1String("master") ? static_cast<QObject *>(frame.MasterWindow())
                                                          : static_cast<QObject *>(&frame);
     QObject *control = owner->findChild<QObject *>(name);
     if (name == QLatin1String("Editor"))
-        control = frame.OutputWindow->editor();
+        control = frame.OutputWindow()->editor();
     QVERIFY(control);
     const auto enabled = [control] { return control->property("enabled").toBool(); };
     QVERIFY(enabled());
 
     frame.ExecQuelm();
-    QVERIFY(frame.EngineRunning);
+    QVERIFY(frame.EngineRunning());
     QCOMPARE(enabled(), !locked);
     letGo(command);
     QVERIFY(runEnded(frame));
@@ -269,7 +269,7 @@ void TestRuns::ticksWhileRunningChangeOnlyTheStatus()
     const QString earlier = f.writeFile(QStringLiteral("earlier.out"), "earlier\r\n");
     frame.OpenOutput(earlier);
     frame.ExecQuelm();
-    QVERIFY(frame.EngineRunning);
+    QVERIFY(frame.EngineRunning());
     QVERIFY(frame.timer()->isActive());
     QCOMPARE(frame.statusText(), RunningStatus);
 
@@ -277,10 +277,10 @@ void TestRuns::ticksWhileRunningChangeOnlyTheStatus()
         frame.setStatusText(QStringLiteral("something else"));
         frame.CheckQuelmActivation();
         QCOMPARE(frame.statusText(), RunningStatus);
-        QVERIFY(frame.EngineRunning);
+        QVERIFY(frame.EngineRunning());
         QVERIFY(frame.timer()->isActive());
-        QCOMPARE(frame.OutputWindow->FileName, earlier);
-        QCOMPARE(frame.OutputWindow->historyEntries(), QStringList{earlier});
+        QCOMPARE(frame.OutputWindow()->FileName, earlier);
+        QCOMPARE(frame.OutputWindow()->historyEntries(), QStringList{earlier});
     }
 
     QVERIFY(!frame.close());
@@ -289,17 +289,17 @@ void TestRuns::ticksWhileRunningChangeOnlyTheStatus()
     QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Quelm is still executing"));
     QVERIFY(!QFile::exists(f.home() + QStringLiteral("/ostrel.ini")));
 
-    EngineRun *running = frame.EngineProcess.get();
+    EngineRun *running = frame.EngineProcess();
     frame.ExecQuelm();
-    QCOMPARE(frame.EngineProcess.get(), running);
+    QCOMPARE(frame.EngineProcess(), running);
     QVERIFY(running->isRunning());
 
     letGo(command);
-    QTRY_VERIFY_WITH_TIMEOUT(!frame.EngineProcess->isRunning(), EndTimeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!frame.EngineProcess()->isRunning(), EndTimeout);
     frame.CheckQuelmActivation();
-    QVERIFY(!frame.EngineRunning);
+    QVERIFY(!frame.EngineRunning());
     QVERIFY(!frame.timer()->isActive());
-    QCOMPARE(frame.OutputWindow->FileName, f.home() + QStringLiteral("/run.out"));
+    QCOMPARE(frame.OutputWindow()->FileName, f.home() + QStringLiteral("/run.out"));
     QCOMPARE(f.dialogs.errors.size(), 1);
     QCOMPARE(logOf(f).size(), 2);
     QVERIFY(frame.close());
@@ -316,8 +316,8 @@ void TestRuns::sameFileTwiceListedTwice()
         frame.ExecQuelm();
         QVERIFY(runEnded(frame));
     }
-    QCOMPARE(frame.OutputWindow->historyEntries(), (QStringList{output, output}));
-    QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
+    QCOMPARE(frame.OutputWindow()->historyEntries(), (QStringList{output, output}));
+    QCOMPARE(frame.OutputWindow()->fileCombo()->currentIndex(), 0);
     QCOMPARE(logOf(f).size(), 4);
 }
 
@@ -335,10 +335,10 @@ void TestRuns::outputOpenedDuringRunIsShownAtEnd()
     letGo(command);
     QVERIFY(runEnded(frame));
 
-    QCOMPARE(frame.OutputWindow->FileName, other);
-    QCOMPARE(frame.OutputWindow->editor()->bytes(), QByteArray("other text\r\n"));
-    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + other);
-    QCOMPARE(frame.OutputWindow->historyEntries(), (QStringList{other, other}));
+    QCOMPARE(frame.OutputWindow()->FileName, other);
+    QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray("other text\r\n"));
+    QCOMPARE(frame.OutputWindow()->windowTitle(), QStringLiteral("OUTPUT - ") + other);
+    QCOMPARE(frame.OutputWindow()->historyEntries(), (QStringList{other, other}));
 }
 
 // An output file that is gone at the end: the box says so, the run ends all
@@ -361,11 +361,11 @@ void TestRuns::unreadableOutputStillEndsTheRun()
     QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
     QVERIFY(!frame.timer()->isActive());
     QVERIFY(frame.findChild<QAction *>(QStringLiteral("RunQuelm1"))->isEnabled());
-    QVERIFY(frame.OutputWindow->fileCombo()->isEnabled());
-    QCOMPARE(frame.OutputWindow->FileName, earlier);
-    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + earlier);
+    QVERIFY(frame.OutputWindow()->fileCombo()->isEnabled());
+    QCOMPARE(frame.OutputWindow()->FileName, earlier);
+    QCOMPARE(frame.OutputWindow()->windowTitle(), QStringLiteral("OUTPUT - ") + earlier);
     QCOMPARE(frame.OutputFileName, earlier);
-    QCOMPARE(frame.OutputWindow->historyEntries(), QStringList{earlier});
+    QCOMPARE(frame.OutputWindow()->historyEntries(), QStringList{earlier});
     QVERIFY(frame.close());
 }
 
@@ -379,7 +379,7 @@ void TestRuns::demoEngineComputes()
     openCommand(f, QStringLiteral("sum.cf"), "x = 6\r\nx * 7\r\nscale = 3\r\n1 / 8\r\n");
     frame.ExecQuelm();
     QVERIFY(runEnded(frame));
-    QCOMPARE(frame.OutputWindow->editor()->bytes(), QByteArray("42\n.125\n"));
+    QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray("42\n.125\n"));
 }
 
 // The settings file that the run command writes on a first start points the
@@ -411,7 +411,7 @@ void TestRuns::demoSettingsFile()
 
     FrameFixture f({}, bytes);
     QCOMPARE(f.frame().EnginePath, settings->enginePath);
-    QCOMPARE(f.frame().CommandWindow->FileName, settings->commandHistory.first());
+    QCOMPARE(f.frame().CommandWindow()->FileName, settings->commandHistory.first());
 }
 
 QTEST_MAIN(TestRuns)

@@ -76,24 +76,24 @@ void TestSettings::startupAppliesSettings()
     }
     FrameFixture f({}, iniFile(work.path(), {run2, run1}, {out2}));
     TFrameForm &frame = f.frame();
-    QCOMPARE(frame.CommandWindow->windowBounds(), QRect(170, 10, 400, 150));
-    QCOMPARE(frame.OutputWindow->windowBounds(), QRect(170, 170, 400, 160));
+    QCOMPARE(frame.CommandWindow()->windowBounds(), QRect(170, 10, 400, 150));
+    QCOMPARE(frame.OutputWindow()->windowBounds(), QRect(170, 170, 400, 160));
     QCOMPARE(frame.EnginePath, QStringLiteral("/opt/q/quelm"));
     QCOMPARE(frame.HelpFilePath, QStringLiteral("/opt/q/quelm.hlp"));
     QCOMPARE(frame.CommandFileExtension, QStringLiteral(".CMD"));
     QCOMPARE(frame.OutputFileExtension, QStringLiteral(".LST"));
-    QCOMPARE(frame.CommandWindow->SaveFileDialog.filter, QStringLiteral("Command Files [.CMD]|*.CMD"));
+    QCOMPARE(frame.CommandWindow()->SaveFileDialog.filter, QStringLiteral("Command Files [.CMD]|*.CMD"));
     QCOMPARE(QDir::currentPath(), QDir(work.path()).canonicalPath());
     QCOMPARE(frame.screenFont().pointSize(), 12);
-    QCOMPARE(frame.CommandWindow->editor()->editorFont().pointSize(), 12);
+    QCOMPARE(frame.CommandWindow()->editor()->editorFont().pointSize(), 12);
     QCOMPARE(frame.printFont().pointSize(), 9);
-    QCOMPARE(frame.CommandWindow->historyEntries(), (QStringList{run2, run1}));
+    QCOMPARE(frame.CommandWindow()->historyEntries(), (QStringList{run2, run1}));
     QCOMPARE(frame.CommandFileName, run2);
-    QCOMPARE(frame.CommandWindow->windowTitle(), QStringLiteral("COMMAND - ") + run2);
-    QCOMPARE(frame.CommandWindow->editor()->bytes(), QByteArray("RUN2.CMD"));
+    QCOMPARE(frame.CommandWindow()->windowTitle(), QStringLiteral("COMMAND - ") + run2);
+    QCOMPARE(frame.CommandWindow()->editor()->bytes(), QByteArray("RUN2.CMD"));
     QCOMPARE(frame.OutputFileName, out2);
-    QCOMPARE(frame.OutputWindow->windowTitle(), QStringLiteral("OUTPUT - ") + out2);
-    QCOMPARE(frame.OutputWindow->fileCombo()->currentIndex(), 0);
+    QCOMPARE(frame.OutputWindow()->windowTitle(), QStringLiteral("OUTPUT - ") + out2);
+    QCOMPARE(frame.OutputWindow()->fileCombo()->currentIndex(), 0);
 }
 
 void TestSettings::missingWorkingDirectoryKeepsCurrent()
@@ -101,7 +101,7 @@ void TestSettings::missingWorkingDirectoryKeepsCurrent()
     const QString before = QDir::currentPath();
     FrameFixture f({}, iniFile(QStringLiteral("/no/such/folder"), {}, {}));
     QCOMPARE(QDir::currentPath(), before);
-    QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
+    QCOMPARE(f.frame().CommandWindow()->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
 }
 
 void TestSettings::topEntryMissingOrUnreadable_data()
@@ -130,9 +130,9 @@ void TestSettings::topEntryMissingOrUnreadable()
     FrameFixture f({}, iniFile(work.path(), {top, second}, {out},
                                "[Command File Extension]\r\n.cf\r\n"
                                "[Ouptut File Extension]\r\n.out\r\n"));
-    QCOMPARE(f.frame().CommandWindow->historyEntries(), (QStringList{top, second}));
-    QCOMPARE(f.frame().CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
-    QVERIFY(f.frame().CommandWindow->isUntitled());
+    QCOMPARE(f.frame().CommandWindow()->historyEntries(), (QStringList{top, second}));
+    QCOMPARE(f.frame().CommandWindow()->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
+    QVERIFY(f.frame().CommandWindow()->isUntitled());
     // The rest of the file is still read.
     QCOMPARE(f.frame().OutputFileName, out);
     if (unreadable)
@@ -163,7 +163,7 @@ void TestSettings::closeWritesSettingsAndStartRestoresThem()
 
     FrameFixture again({}, written);
     QCOMPARE(again.frame().CommandFileName, cf);
-    QCOMPARE(again.frame().CommandWindow->editor()->bytes(), QByteArray("1+1"));
+    QCOMPARE(again.frame().CommandWindow()->editor()->bytes(), QByteArray("1+1"));
 }
 
 void TestSettings::argumentWinsOverReopenedFiles()
@@ -180,15 +180,15 @@ void TestSettings::argumentWinsOverReopenedFiles()
                                  "[Ouptut File Extension]\r\n.out\r\n"));
     QCOMPARE(f.frame().CommandFileName, cf);
     QVERIFY(f.frame().OutputFileName.isEmpty());
-    QCOMPARE(f.frame().OutputWindow->windowTitle(), QStringLiteral("OUTPUT - [Untitled]"));
-    QCOMPARE(f.frame().OutputWindow->historyEntries(), QStringList{out});
+    QCOMPARE(f.frame().OutputWindow()->windowTitle(), QStringLiteral("OUTPUT - [Untitled]"));
+    QCOMPARE(f.frame().OutputWindow()->historyEntries(), QStringList{out});
 }
 
 void TestSettings::emptyFileChangesNothing()
 {
     FrameFixture f({}, QByteArray(""));
     QCOMPARE(f.frame().EnginePath, QStringLiteral("c:\\quelm63\\quelm.exe"));
-    QCOMPARE(f.frame().CommandWindow->windowBounds(), QRect(166, 4, 421, 163));
+    QCOMPARE(f.frame().CommandWindow()->windowBounds(), QRect(166, 4, 421, 163));
 }
 
 void TestSettings::hostileFileStartsUsable_data()
@@ -219,10 +219,10 @@ void TestSettings::hostileFileStartsUsable()
     FrameFixture f({}, bytes);
     TFrameForm &frame = f.frame();
     QVERIFY(frame.isVisible());
-    QVERIFY(frame.CommandWindow->windowBounds().width() >= 100);
+    QVERIFY(frame.CommandWindow()->windowBounds().width() >= 100);
     QVERIFY(frame.width() >= 100);
-    QVERIFY(frame.CommandWindow->fileCombo()->count() <= 20);
-    QVERIFY(frame.OutputWindow->fileCombo()->count() <= 15);
+    QVERIFY(frame.CommandWindow()->fileCombo()->count() <= 20);
+    QVERIFY(frame.OutputWindow()->fileCombo()->count() <= 15);
     // Still usable: a command file opens.
     const QString path = f.writeFile(QStringLiteral("after.cf"), "ok");
     frame.OpenCommand(path);
@@ -269,11 +269,11 @@ void TestSettings::preferences()
     f.frame().PreferencesClick();
     QCOMPARE(f.frame().EnginePath,
              ok ? QStringLiteral("/picked/quelm") : QStringLiteral("c:\\quelm63\\quelm.exe"));
-    QCOMPARE(f.frame().CommandWindow->SaveFileDialog.filter, commandFilter);
-    QCOMPARE(f.frame().OutputWindow->SaveFileDialog.filter, outputFilter);
-    QCOMPARE(f.frame().CommandWindow->SaveFileDialog.defaultExtension,
+    QCOMPARE(f.frame().CommandWindow()->SaveFileDialog.filter, commandFilter);
+    QCOMPARE(f.frame().OutputWindow()->SaveFileDialog.filter, outputFilter);
+    QCOMPARE(f.frame().CommandWindow()->SaveFileDialog.defaultExtension,
              ok ? commandExt : QStringLiteral(".cf"));
-    QCOMPARE(f.frame().CommandWindow->SaveFileDialog.title, QStringLiteral("Save Command File"));
+    QCOMPARE(f.frame().CommandWindow()->SaveFileDialog.title, QStringLiteral("Save Command File"));
 }
 
 void TestSettings::relativeHistoryEntriesStayInWorkingFolder()
@@ -292,15 +292,15 @@ void TestSettings::relativeHistoryEntriesStayInWorkingFolder()
     TFrameForm &frame = f.frame();
     const QString job = QDir(work.path()).filePath(QStringLiteral("job.cf"));
     QCOMPARE(frame.CommandFileName, job);
-    QCOMPARE(frame.CommandWindow->FileName, job);
-    QCOMPARE(frame.CommandWindow->historyEntries(), QStringList{job});
-    QCOMPARE(frame.OutputWindow->FileName, QDir(work.path()).filePath(QStringLiteral("job.out")));
+    QCOMPARE(frame.CommandWindow()->FileName, job);
+    QCOMPARE(frame.CommandWindow()->historyEntries(), QStringList{job});
+    QCOMPARE(frame.OutputWindow()->FileName, QDir(work.path()).filePath(QStringLiteral("job.out")));
 
     // The user moves to another folder that holds a job.cf of its own; a save
     // still writes the file the window came from.
     QDir::setCurrent(elsewhere.path());
-    FrameFixture::type(frame.CommandWindow, QStringLiteral("edited "));
-    QVERIFY(frame.CommandWindow->SaveClick());
+    FrameFixture::type(frame.CommandWindow(), QStringLiteral("edited "));
+    QVERIFY(frame.CommandWindow()->SaveClick());
     QCOMPARE(f.readFile(job), QByteArray("edited mine"));
     QCOMPARE(f.readFile(QDir(elsewhere.path()).filePath(QStringLiteral("job.cf"))), QByteArray("theirs"));
 }
@@ -321,7 +321,7 @@ void TestSettings::relativeArgumentNamesStartFolderFile()
                        iniFile(work.path(), {}, {},
                                "[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"));
         QCOMPARE(f.frame().CommandFileName, QDir(start.path()).filePath(QStringLiteral("rel.cf")));
-        QCOMPARE(f.frame().CommandWindow->editor()->bytes(), QByteArray("started here"));
+        QCOMPARE(f.frame().CommandWindow()->editor()->bytes(), QByteArray("started here"));
     }
     QDir::setCurrent(before);
 }
@@ -338,8 +338,8 @@ void TestSettings::storedExtensionsRouteExplorerDoubleClicks()
     // made with the defaults before it was read.
     FrameFixture f({}, iniFile(work.path(), {}, {}));
     TFrameForm &frame = f.frame();
-    auto *filters = frame.ExplorerWindow->findChild<QComboBox *>(QStringLiteral("FilterComboBox"));
-    auto *files = frame.ExplorerWindow->findChild<QListWidget *>(QStringLiteral("FileListBox"));
+    auto *filters = frame.ExplorerWindow()->findChild<QComboBox *>(QStringLiteral("FilterComboBox"));
+    auto *files = frame.ExplorerWindow()->findChild<QListWidget *>(QStringLiteral("FileListBox"));
     QCOMPARE(filters->itemText(0), QStringLiteral("Command Files [.cf]"));
     UserInput::pickComboEntry(filters, filters->count() - 1);
     QCOMPARE(files->count(), 3);
@@ -364,9 +364,9 @@ void TestSettings::boundsLargerThanScreenAreIgnored()
     const QRect screen = f.frame().screen()->geometry();
     QVERIFY(f.frame().width() <= screen.width());
     QVERIFY(f.frame().height() <= screen.height());
-    QCOMPARE(f.frame().CommandWindow->windowBounds(), QRect(166, 4, 421, 163));
+    QCOMPARE(f.frame().CommandWindow()->windowBounds(), QRect(166, 4, 421, 163));
     // The other stored bounds still apply.
-    QCOMPARE(f.frame().OutputWindow->windowBounds(), QRect(170, 170, 400, 160));
+    QCOMPARE(f.frame().OutputWindow()->windowBounds(), QRect(170, 170, 400, 160));
 }
 
 QTEST_MAIN(TestSettings)

@@ -67,7 +67,7 @@ void letGo(const QString &commandFile)
 
 bool runEnded(TFrameForm &frame)
 {
-    return QTest::qWaitFor([&frame] { return !frame.EngineRunning; }, EndTimeout);
+    return QTest::qWaitFor([&frame] { return !frame.EngineRunning(); }, EndTimeout);
 }
 
 TEditForm *activeWindow(TFrameForm &frame)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/UserDialogs.h"
+#include "app/PrefDialog.h"
+#include "core/UserDialogs.h"
 
 #include <QFont>
 #include <QList>
@@ -75,7 +76,11 @@ public:
         ++printerSetupRequests;
         return !printerSetupAnswers.isEmpty() && printerSetupAnswers.dequeue();
     }
-    bool preferences(TPrefDialogForm &dialog) override { return onPreferences && onPreferences(dialog); }
+    bool showDialog(QDialog &dialog) override
+    {
+        auto *preferences = qobject_cast<TPrefDialogForm *>(&dialog);
+        return preferences && onPreferences && onPreferences(*preferences);
+    }
 
     QString lastError() const { return errors.isEmpty() ? QString() : errors.constLast().text; }
 };

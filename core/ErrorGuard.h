@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FileError.h"
-#include "app/UserDialogs.h"
+#include "core/FileError.h"
+#include "core/UserDialogs.h"
 
 #include <QString>
 

@@ -5,19 +5,23 @@
 
 class QAction;
 class QMenu;
-class QWidget;
+class TChildForm;
 
-// The File and Edit menus that the document and help windows bring to the
-// frame's menu bar. Items that concern the whole program (new, open,
-// preferences, exit, fonts) go straight to the frame; the window connects the
-// rest itself.
+// The File and Edit menus that every child window brings to the frame's menu
+// bar. Items that concern the whole program (new, open, preferences, exit,
+// the fonts) raise the window's signals for the frame; the window connects the
+// rest (save, print, the edit commands) itself.
 namespace ChildMenus {
 
 struct FileItems
 {
     QString newCaption = QStringLiteral("New Command File...");
+    // The explorer's "New..." is there but does nothing.
+    bool newForwards = true;
     QKeySequence saveShortcut = QKeySequence(Qt::Key_F6);
     QKeySequence saveAsShortcut;
+    // Windows without a file of their own keep Save and Save As disabled.
+    bool canSave = true;
     bool openMaster = false;
 };
 
@@ -44,7 +48,11 @@ struct EditMenu
 QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
                  const QKeySequence &shortcut = QKeySequence());
 
-FileMenu createFileMenu(QWidget *owner, const FileItems &items);
-EditMenu createEditMenu(QWidget *owner);
+FileMenu createFileMenu(TChildForm *owner, const FileItems &items);
+EditMenu createEditMenu(TChildForm *owner);
+
+// As the Edit menu opens: Paste is enabled exactly when the clipboard holds
+// text, Cut and Copy exactly when something is selected.
+void enableEditItems(const EditMenu &edit, bool hasSelection);
 
 } // namespace ChildMenus

@@ -1,4 +1,4 @@
-#include "app/PathHelpers.h"
+#include "core/PathHelpers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -68,6 +68,12 @@ QString asciiLower(const QString &text)
     return result;
 }
 
+QString withTrailingSeparator(const QString &folder)
+{
+    const QString native = QDir::toNativeSeparators(folder);
+    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
+}
+
 QString dataFolder(const QString &homeDir)
 {
     const QFileInfo home(homeDir);
@@ -76,8 +82,7 @@ QString dataFolder(const QString &homeDir)
         folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         QDir().mkpath(folder);
     }
-    folder = QDir::toNativeSeparators(folder);
-    return folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator();
+    return withTrailingSeparator(folder);
 }
 
 QString absolutePath(const QString &path, const QString &base)

@@ -1,4 +1,4 @@
-#include "app/LineReader.h"
+#include "core/LineReader.h"
 
 LineReader::LineReader(QByteArray bytes) : m_bytes(std::move(bytes))
 {

@@ -31,6 +31,9 @@ QString changeExtension(const QString &path, const QString &newExtension,
 // ASCII-only lower-casing, as the extension comparisons need.
 QString asciiLower(const QString &text);
 
+// folder in the platform's separators, ending with one.
+QString withTrailingSeparator(const QString &folder);
+
 // Where the program's own files (the settings file, the launch script) go:
 // homeDir, or the user's configuration folder when homeDir cannot be written
 // (an installed build). Ends with a separator.

@@ -2,6 +2,12 @@
 
 #include <QFont>
 
+// The screen and print fonts start as this: "Courier New", 10 points, with the
+// hint that lets Qt pick a fixed-pitch face where Courier New is missing.
+inline const QString DefaultFontFace = QStringLiteral("Courier New");
+constexpr int DefaultFontSize = 10;
+QFont defaultTextFont();
+
 // The screen and print fonts keep the face name the user chose ("Courier New"
 // by default), which this machine may not have: Qt draws the text in a
 // substitute. The font dialog knows only installed faces, so it is shown the

@@ -1,9 +1,12 @@
-#include "app/ChildMenus.h"
+#include "core/ChildMenus.h"
 
-#include "app/MDIFrame.h"
+#include "core/ChildForm.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 
 namespace ChildMenus {
 
@@ -15,7 +18,7 @@ QAction *addItem(QMenu *menu, const QString &name, const QString &caption, const
     return action;
 }
 
-FileMenu createFileMenu(QWidget *owner, const FileItems &items)
+FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
 {
     FileMenu file;
     file.menu = new QMenu(QStringLiteral("&File"), owner);
@@ -33,29 +36,32 @@ FileMenu createFileMenu(QWidget *owner, const FileItems &items)
     if (items.openMaster) {
         QAction *openMaster =
             addItem(open, QStringLiteral("OpenMasterFile1"), QStringLiteral("Open Master File..."));
-        QObject::connect(openMaster, &QAction::triggered, owner, [] { FrameForm->OpenMasterClick(); });
+        QObject::connect(openMaster, &QAction::triggered, owner, &TChildForm::openMasterClicked);
     }
     file.save = addItem(file.menu, QStringLiteral("Save1"), QStringLiteral("&Save"), items.saveShortcut);
     file.saveAs =
         addItem(file.menu, QStringLiteral("Saveas1"), QStringLiteral("Save &As..."), items.saveAsShortcut);
+    file.save->setEnabled(items.canSave);
+    file.saveAs->setEnabled(items.canSave);
     file.print = addItem(file.menu, QStringLiteral("Print1"), QStringLiteral("&Print..."));
     file.printerSetup =
         addItem(file.menu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
-    file.menu->addSeparator();
+    file.menu->addSeparator()->setObjectName(QStringLiteral("N8"));
     QAction *preferences = addItem(file.menu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
-    file.menu->addSeparator();
+    file.menu->addSeparator()->setObjectName(QStringLiteral("N6"));
     QAction *exit = addItem(file.menu, QStringLiteral("Exit1"), QStringLiteral("E&xit"));
 
-    QObject::connect(newCommand, &QAction::triggered, owner, [] { FrameForm->NewCommandClick(); });
-    QObject::connect(file.openCommand, &QAction::triggered, owner, [] { FrameForm->OpenCommandClick(); });
-    QObject::connect(file.openOutput, &QAction::triggered, owner, [] { FrameForm->OpenOutputClick(); });
-    QObject::connect(openAnother, &QAction::triggered, owner, [] { FrameForm->OpenAnotherClick(); });
-    QObject::connect(preferences, &QAction::triggered, owner, [] { FrameForm->PreferencesClick(); });
-    QObject::connect(exit, &QAction::triggered, owner, [] { FrameForm->ExitClick(); });
+    if (items.newForwards)
+        QObject::connect(newCommand, &QAction::triggered, owner, &TChildForm::newCommandClicked);
+    QObject::connect(file.openCommand, &QAction::triggered, owner, &TChildForm::openCommandClicked);
+    QObject::connect(file.openOutput, &QAction::triggered, owner, &TChildForm::openOutputClicked);
+    QObject::connect(openAnother, &QAction::triggered, owner, &TChildForm::openAnotherClicked);
+    QObject::connect(preferences, &QAction::triggered, owner, &TChildForm::preferencesClicked);
+    QObject::connect(exit, &QAction::triggered, owner, &TChildForm::exitClicked);
     return file;
 }
 
-EditMenu createEditMenu(QWidget *owner)
+EditMenu createEditMenu(TChildForm *owner)
 {
     EditMenu edit;
     edit.menu = new QMenu(QStringLiteral("&Edit"), owner);
@@ -68,13 +74,21 @@ EditMenu createEditMenu(QWidget *owner)
                          QKeySequence(Qt::CTRL | Qt::Key_V));
     edit.selectAll = addItem(edit.menu, QStringLiteral("Selectall1"), QStringLiteral("Select &all"),
                              QKeySequence(Qt::CTRL | Qt::Key_A));
-    edit.menu->addSeparator();
+    edit.menu->addSeparator()->setObjectName(QStringLiteral("N11"));
     QAction *screenFont =
         addItem(edit.menu, QStringLiteral("ScreenFont1"), QStringLiteral("&Screen Font..."));
     QAction *printFont = addItem(edit.menu, QStringLiteral("PrintFont1"), QStringLiteral("&Print Font..."));
-    QObject::connect(screenFont, &QAction::triggered, owner, [] { FrameForm->ScreenFontClick(); });
-    QObject::connect(printFont, &QAction::triggered, owner, [] { FrameForm->PrintFontClick(); });
+    QObject::connect(screenFont, &QAction::triggered, owner, &TChildForm::screenFontClicked);
+    QObject::connect(printFont, &QAction::triggered, owner, &TChildForm::printFontClicked);
     return edit;
+}
+
+void enableEditItems(const EditMenu &edit, bool hasSelection)
+{
+    const QMimeData *clip = QApplication::clipboard()->mimeData();
+    edit.paste->setEnabled(clip && clip->hasText());
+    edit.cut->setEnabled(hasSelection);
+    edit.copy->setEnabled(hasSelection);
 }
 
 } // namespace ChildMenus

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Fonts.h"
+
 #include <QByteArray>
 #include <QFont>
 #include <QList>
@@ -12,8 +14,8 @@
 // What ostrel.ini keeps of a font: its size in points and its face name.
 struct IniFont
 {
-    int pointSize = 10;
-    QString face = QStringLiteral("Courier New");
+    int pointSize = DefaultFontSize;
+    QString face = DefaultFontFace;
 };
 
 // Everything the settings file holds, in the order the file holds it.

@@ -5,9 +5,9 @@
 
 #include <optional>
 
+class QDialog;
 class QPrinter;
 class QWidget;
-class TPrefDialogForm;
 
 // Every modal exchange with the user goes through this interface: the program
 // shows Qt's dialogs, tests answer from a script and record what was asked.
@@ -43,8 +43,9 @@ public:
     virtual bool print(QWidget *parent, QPrinter &printer) = 0;
     virtual bool printerSetup(QWidget *parent, QPrinter &printer) = 0;
 
-    // Shows the filled-in preferences dialog; true when closed with OK.
-    virtual bool preferences(TPrefDialogForm &dialog) = 0;
+    // Shows a modal dialog of the program's own (the preferences), filled in
+    // by the caller; true when closed with OK.
+    virtual bool showDialog(QDialog &dialog) = 0;
 };
 
 // The program's own implementation: Qt's standard dialogs.
@@ -58,5 +59,5 @@ public:
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     bool print(QWidget *parent, QPrinter &printer) override;
     bool printerSetup(QWidget *parent, QPrinter &printer) override;
-    bool preferences(TPrefDialogForm &dialog) override;
+    bool showDialog(QDialog &dialog) override;
 };

@@ -1,10 +1,11 @@
-#include "app/TextFile.h"
+#include "core/TextFile.h"
 
-#include "app/FileError.h"
+#include "core/FileError.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <cstring>
 
@@ -105,6 +106,25 @@ QByteArray withCrLf(const QByteArray &bytes)
         }
     }
     return out;
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.append(text.mid(start));
+    return lines;
 }
 
 } // namespace TextFile

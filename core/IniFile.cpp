@@ -1,10 +1,10 @@
-#include "app/IniFile.h"
+#include "core/IniFile.h"
 
-#include "app/PathHelpers.h"
+#include "core/PathHelpers.h"
 
-#include "app/FileError.h"
-#include "app/LineReader.h"
-#include "app/TextFile.h"
+#include "core/FileError.h"
+#include "core/LineReader.h"
+#include "core/TextFile.h"
 
 #include <QDir>
 #include <QFileInfo>

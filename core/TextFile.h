@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Whole-file reading and writing. Files keep their bytes: the editors show
 // UTF-8 files as UTF-8 and anything else as 8-bit text, and save what they read.
@@ -20,5 +21,9 @@ QString decode(const QByteArray &bytes);
 
 // Every line end (CR LF, lone CR, lone LF) becomes CR LF.
 QByteArray withCrLf(const QByteArray &bytes);
+
+// The lines of a text as the editors show and print them: a line ends at CR LF,
+// CR or LF, and a line break at the very end adds no empty line.
+QStringList splitLines(const QString &text);
 
 } // namespace TextFile

@@ -1,6 +1,13 @@
-#include "app/FontChoice.h"
+#include "core/Fonts.h"
 
 #include <QFontInfo>
+
+QFont defaultTextFont()
+{
+    QFont font(DefaultFontFace, DefaultFontSize);
+    font.setStyleHint(QFont::Monospace);
+    return font;
+}
 
 namespace FontChoice {
 

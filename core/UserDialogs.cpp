@@ -1,7 +1,6 @@
-#include "app/UserDialogs.h"
+#include "core/UserDialogs.h"
 
-#include "app/PrefDialog.h"
-#include "documents/FileFilters.h"
+#include "core/FilterSyntax.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -119,7 +118,7 @@ bool QtUserDialogs::printerSetup(QWidget *parent, QPrinter &printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtUserDialogs::preferences(TPrefDialogForm &dialog)
+bool QtUserDialogs::showDialog(QDialog &dialog)
 {
     return dialog.exec() == QDialog::Accepted;
 }

@@ -1,0 +1,272 @@
+#include "documents/DocumentWindows.h"
+
+#include "core/ErrorGuard.h"
+#include "core/PathHelpers.h"
+#include "documents/FileFilters.h"
+#include "documents/MDIAnother.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIMaster.h"
+#include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
+
+#include <QDir>
+
+namespace {
+const QString CommandQuestion = QStringLiteral("Save changes to current command file?");
+const QString OutputQuestion = QStringLiteral("Save changes to current output file?");
+} // namespace
+
+DocumentWindows::DocumentWindows(const WindowServices &services, ShownFiles &files, TCommandEditForm &command,
+                                 TOutputEditForm &output, QWidget *dialogParent, QObject *parent)
+    : QObject(parent), m_services(services), m_files(files), m_command(command), m_output(output),
+      m_dialogParent(dialogParent)
+{
+    connect(&m_command, &TEditForm::historyEntryPicked, this, &DocumentWindows::CommandFileComboChanged);
+    connect(&m_output, &TEditForm::historyEntryPicked, this, &DocumentWindows::OutputFileComboChanged);
+    connect(&m_command, &TEditForm::savedAs, this,
+            [this](const QString &path) { recordSavedAs(m_command, path); });
+    connect(&m_output, &TEditForm::savedAs, this,
+            [this](const QString &path) { recordSavedAs(m_output, path); });
+}
+
+TMasterEditForm *DocumentWindows::masterWindow() const
+{
+    return m_master;
+}
+
+DocumentWindows::Target DocumentWindows::commandTarget()
+{
+    const QString ext = m_services.settings.CommandFileExtension;
+    return {m_command,
+            m_files.CommandFileName,
+            CommandQuestion,
+            QStringLiteral("Open Command File"),
+            FileFilters::commandFilter(ext),
+            ext,
+            Captions::Command};
+}
+
+DocumentWindows::Target DocumentWindows::outputTarget()
+{
+    const QString ext = m_services.settings.OutputFileExtension;
+    return {m_output,
+            m_files.OutputFileName,
+            OutputQuestion,
+            QStringLiteral("Open Output File"),
+            FileFilters::outputFilter(ext),
+            ext,
+            Captions::Output};
+}
+
+DocumentWindows::Target DocumentWindows::targetOf(const TEditForm &window)
+{
+    return &window == &m_command ? commandTarget() : outputTarget();
+}
+
+void DocumentWindows::applyScreenFont(const QFont &font)
+{
+    m_screenFont = font;
+    m_command.editor()->setEditorFont(font);
+    m_output.editor()->setEditorFont(font);
+    for (TAnotherEditForm *window : std::as_const(m_another))
+        window->editor()->setEditorFont(font);
+}
+
+void DocumentWindows::NewCommandClick()
+{
+    if (!m_command.askToSave(CommandQuestion))
+        return;
+    m_files.CommandFileName.clear();
+    m_command.makeUntitled();
+    m_command.bringToFront();
+    m_command.selectShownFile();
+}
+
+void DocumentWindows::openClick(const Target &target)
+{
+    if (!target.window.askToSave(target.question))
+        return;
+    const UserDialogs::FileRequest request{target.openTitle, target.filter, target.extension, QString()};
+    const std::optional<QString> chosen = m_services.dialogs.openFile(m_dialogParent, request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    open(target, *chosen);
+}
+
+void DocumentWindows::open(const Target &target, const QString &givenPath)
+{
+    const QString path = Paths::absolutePath(givenPath, QDir::currentPath());
+    runGuarded(m_services.dialogs, m_dialogParent, [&] {
+        target.window.LoadFile(path);
+        // Only a file that was read becomes the frame's file: a run saves the
+        // window's text and runs the engine on this name.
+        target.frameFileName = path;
+        target.window.setCaption(target.captionPrefix + path);
+        target.window.bringToFront();
+        target.window.editor()->update();
+        target.window.historyOpened(path);
+        QDir::setCurrent(Paths::directoryPart(path));
+        emit currentFolderChanged(false);
+    });
+}
+
+void DocumentWindows::historyPicked(const Target &target, const QString &picked)
+{
+    if (target.window.askToSave(target.question)) {
+        if (Paths::fileExists(picked))
+            open(target, picked);
+        else
+            m_services.dialogs.error(m_dialogParent, QStringLiteral("Open"),
+                                     QStringLiteral("Cannot read selected file."));
+    }
+    // After Cancel, a missing file or a failed open the window still shows
+    // its own file; the list says so.
+    target.window.selectShownFile();
+}
+
+void DocumentWindows::recordSavedAs(TEditForm &window, const QString &path)
+{
+    targetOf(window).frameFileName = path;
+    QDir::setCurrent(Paths::directoryPart(path));
+    emit currentFolderChanged(true);
+}
+
+void DocumentWindows::OpenCommandClick()
+{
+    openClick(commandTarget());
+}
+
+void DocumentWindows::OpenCommand(const QString &path)
+{
+    open(commandTarget(), path);
+}
+
+void DocumentWindows::CommandFileComboChanged(const QString &picked)
+{
+    historyPicked(commandTarget(), picked);
+}
+
+void DocumentWindows::OpenOutputClick()
+{
+    openClick(outputTarget());
+}
+
+void DocumentWindows::OpenOutput(const QString &path)
+{
+    open(outputTarget(), path);
+}
+
+void DocumentWindows::OutputFileComboChanged(const QString &picked)
+{
+    historyPicked(outputTarget(), picked);
+}
+
+void DocumentWindows::openCommandAsked(const QString &path)
+{
+    if (m_command.askToSave(CommandQuestion))
+        OpenCommand(path);
+}
+
+void DocumentWindows::openOutputAsked(const QString &path)
+{
+    if (m_output.askToSave(OutputQuestion))
+        OpenOutput(path);
+}
+
+void DocumentWindows::OpenAnotherClick()
+{
+    const ProgramSettings &settings = m_services.settings;
+    const UserDialogs::FileRequest request{
+        QStringLiteral("Open Another File"),
+        FileFilters::anotherFilter(settings.CommandFileExtension, settings.OutputFileExtension),
+        QStringLiteral(".mst"), QString()};
+    const std::optional<QString> chosen = m_services.dialogs.openFile(m_dialogParent, request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    OpenAnother(*chosen);
+}
+
+void DocumentWindows::OpenAnother(const QString &givenPath)
+{
+    const QString path = Paths::absolutePath(givenPath, QDir::currentPath());
+    auto *window = new TAnotherEditForm(m_services);
+    m_another.append(window);
+    window->AnotherIndex = int(m_another.size());
+    connect(window, &TEditForm::closed, this, [this, window] { anotherClosed(window); });
+    emit windowCreated(window);
+    const bool loaded = window->guarded([&] {
+        window->LoadFile(path);
+        window->editor()->setEditorFont(m_screenFont);
+        window->setCaption(Captions::Other + path);
+    });
+    // A window that could not read its file would only show an empty text
+    // under the file's name; it goes again.
+    if (!loaded) {
+        anotherClosed(window);
+        window->parentWidget()->deleteLater();
+    }
+}
+
+void DocumentWindows::anotherClosed(TAnotherEditForm *window)
+{
+    m_another.removeOne(window);
+    for (int i = 0; i < m_another.size(); ++i)
+        m_another.at(i)->AnotherIndex = i + 1;
+}
+
+void DocumentWindows::OpenMasterClick()
+{
+    if (m_master)
+        return;
+    const UserDialogs::FileRequest request{QStringLiteral("Open Master File"), FileFilters::masterFilter(),
+                                           QStringLiteral(".txt"), QString()};
+    const std::optional<QString> chosen = m_services.dialogs.openFile(m_dialogParent, request);
+    if (!chosen)
+        return;
+    auto *window = new TMasterEditForm(m_services);
+    m_master = window;
+    connect(window, &TEditForm::closed, this, [this] { m_master = nullptr; });
+    emit windowCreated(window);
+    if (chosen->isEmpty())
+        return;
+    window->guarded([&] {
+        window->LoadFile(*chosen);
+        window->editor()->setEditorFont(m_screenFont);
+        window->setCaption(Captions::Master + *chosen);
+    });
+}
+
+void DocumentWindows::openArgument(const QString &path)
+{
+    for (TEditForm *window : {static_cast<TEditForm *>(&m_command), static_cast<TEditForm *>(&m_output)}) {
+        targetOf(*window).frameFileName.clear();
+        window->makeUntitled();
+        window->selectShownFile();
+    }
+
+    const ProgramSettings &settings = m_services.settings;
+    const QString extension = Paths::asciiLower(Paths::extension(path, Paths::windowsSeparators()));
+    if (extension == Paths::asciiLower(settings.CommandFileExtension))
+        OpenCommand(path);
+    else if (extension == Paths::asciiLower(settings.OutputFileExtension))
+        OpenOutput(path);
+    else
+        OpenAnother(path);
+}
+
+void DocumentWindows::reopen(TEditForm &window, const QStringList &history)
+{
+    window.setHistory(history);
+    if (history.isEmpty() || !Paths::fileExists(history.first()))
+        return;
+    // A file that exists but cannot be read leaves the window untitled, and
+    // start-up goes on.
+    const QString path = history.first();
+    const Target target = targetOf(window);
+    window.guarded([&] {
+        window.LoadFile(path);
+        window.selectShownFile();
+        target.frameFileName = path;
+        window.setCaption(target.captionPrefix + path);
+    });
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/FrameState.h"
+
+#include <QObject>
+#include <QString>
+
+class DocumentWindows;
+class EngineLauncher;
+class TEditForm;
+class UserDialogs;
+class QWidget;
+
+// What a run works with, handed in by the frame that owns it.
+struct RunContext
+{
+    UserDialogs &dialogs;
+    // Owns the run's messages and progress window.
+    QWidget *dialogParent;
+    const ProgramSettings &settings;
+    ShownFiles &files;
+    DocumentWindows &documents;
+    // Where the launch script is written.
+    QString scriptFolder;
+};
+
+// What the command-file run and the master-file run share: their context, the
+// launcher that writes and starts the launch script, and the steps both take.
+// The frame shows what they say on its status line and makes the explorer
+// follow when they change the current folder.
+class RunControl : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Every run from now on writes and starts its script through launcher,
+    // which must outlive the run.
+    void setLauncher(EngineLauncher &launcher) { m_launcher = &launcher; }
+
+    static const QString ExecuteTitle;
+
+signals:
+    void statusChanged(const QString &text);
+    // A run made the command file's folder the current one.
+    void currentFolderChanged();
+    void started();
+    void finished();
+
+protected:
+    RunControl(const RunContext &context, QObject *parent);
+
+    EngineLauncher &launcher() const { return *m_launcher; }
+
+    // Reports a missing engine and returns false; true when a file is there.
+    bool checkEnginePath();
+    // "Cannot execute Quelm." with its status text.
+    void reportCannotExecute();
+    // Makes the folder of path the current folder; a path without one, or a
+    // folder that cannot be entered, leaves the current folder as it is.
+    static void enterFolderOf(const QString &path);
+    // Loads path into window, captions it and brings it forward. When the
+    // file cannot be read the general error box says so and the window keeps
+    // the file it showed, so that a later save cannot put its old text under
+    // the new name.
+    bool showFile(TEditForm &window, const QString &path, const QString &captionPrefix);
+
+    RunContext m_context;
+
+private:
+    EngineLauncher *m_launcher = nullptr;
+};
