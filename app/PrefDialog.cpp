@@ -61,78 +61,78 @@ TPrefDialogForm::TPrefDialogForm(UserDialogs &dialogs, QWidget *parent)
     setFixedSize(462, 229);
     move(366, 129);
 
-    connect(BrowseQuelmButton, &QPushButton::clicked, this, &TPrefDialogForm::BrowseQuelmDir);
-    connect(BrowseHelpButton, &QPushButton::clicked, this, &TPrefDialogForm::BrowseHelpDir);
-    connect(OK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_browseEngineButton, &QPushButton::clicked, this, &TPrefDialogForm::BrowseQuelmDir);
+    connect(m_browseHelpButton, &QPushButton::clicked, this, &TPrefDialogForm::BrowseHelpDir);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TPrefDialogForm::createControls()
 {
-    GroupBox1 = makeControl<QGroupBox>(this, "GroupBox1");
-    GroupBox1->setTitle(QStringLiteral("Directories"));
-    Label1 = makeLabel(GroupBox1, "Label1", QStringLiteral("Executable Quelm"), 16, 28);
-    QuelmFileNameEdit = makePathEdit(GroupBox1, "QuelmFileNameEdit");
-    BrowseQuelmButton = makeButton(GroupBox1, "BrowseQuelmButton", QStringLiteral("Browse"));
-    Label4 = makeLabel(GroupBox1, "Label4", QStringLiteral("Quelm Help File"), 16, 60);
-    HelpFileNameEdit = makePathEdit(GroupBox1, "HelpFileNameEdit");
-    BrowseHelpButton = makeButton(GroupBox1, "BrowseHelpButton", QStringLiteral("Browse"));
+    m_directoriesBox = makeControl<QGroupBox>(this, "GroupBox1");
+    m_directoriesBox->setTitle(QStringLiteral("Directories"));
+    m_engineLabel = makeLabel(m_directoriesBox, "Label1", QStringLiteral("Executable Quelm"), 16, 28);
+    m_engineEdit = makePathEdit(m_directoriesBox, "QuelmFileNameEdit");
+    m_browseEngineButton = makeButton(m_directoriesBox, "BrowseQuelmButton", QStringLiteral("Browse"));
+    m_helpLabel = makeLabel(m_directoriesBox, "Label4", QStringLiteral("Quelm Help File"), 16, 60);
+    m_helpEdit = makePathEdit(m_directoriesBox, "HelpFileNameEdit");
+    m_browseHelpButton = makeButton(m_directoriesBox, "BrowseHelpButton", QStringLiteral("Browse"));
 
-    GroupBox2 = makeControl<QGroupBox>(this, "GroupBox2");
-    GroupBox2->setTitle(QStringLiteral("File Extensions"));
-    Label2 = makeLabel(GroupBox2, "Label2", QStringLiteral("Command File Extension"), 16, 26);
-    CommandFileExtensionEdit = makeControl<QLineEdit>(GroupBox2, "CommandFileExtensionEdit");
-    Label5 = makeLabel(GroupBox2, "Label5", QStringLiteral("(e.g.: .cf)"), 192, 26);
-    Label3 = makeLabel(GroupBox2, "Label3", QStringLiteral("Output File Extension"), 16, 50);
-    OutputFileExtensionEdit = makeControl<QLineEdit>(GroupBox2, "OutputFileExtensionEdit");
-    Label6 = makeLabel(GroupBox2, "Label6", QStringLiteral("(e.g.: .out)"), 192, 50);
+    m_extensionsBox = makeControl<QGroupBox>(this, "GroupBox2");
+    m_extensionsBox->setTitle(QStringLiteral("File Extensions"));
+    m_commandExtLabel =
+        makeLabel(m_extensionsBox, "Label2", QStringLiteral("Command File Extension"), 16, 26);
+    m_commandExtEdit = makeControl<QLineEdit>(m_extensionsBox, "CommandFileExtensionEdit");
+    m_commandExtExample = makeLabel(m_extensionsBox, "Label5", QStringLiteral("(e.g.: .cf)"), 192, 26);
+    m_outputExtLabel = makeLabel(m_extensionsBox, "Label3", QStringLiteral("Output File Extension"), 16, 50);
+    m_outputExtEdit = makeControl<QLineEdit>(m_extensionsBox, "OutputFileExtensionEdit");
+    m_outputExtExample = makeLabel(m_extensionsBox, "Label6", QStringLiteral("(e.g.: .out)"), 192, 50);
 
-    OK = makeButton(this, "OK", QStringLiteral("OK"));
-    Cancel = makeButton(this, "Cancel", QStringLiteral("Cancel"));
-    // Enter confirms; only a focused Cancel takes Enter for itself. A focused
+    m_okButton = makeButton(this, "OK", QStringLiteral("OK"));
+    m_cancelButton = makeButton(this, "Cancel", QStringLiteral("Cancel"));
+    // Enter confirms; only a focused m_cancelButton takes Enter for itself. A focused
     // "Browse" does not, so Enter never opens a file dialog by surprise.
-    OK->setDefault(true);
-    BrowseQuelmButton->setAutoDefault(false);
-    BrowseHelpButton->setAutoDefault(false);
+    m_okButton->setDefault(true);
+    m_browseEngineButton->setAutoDefault(false);
+    m_browseHelpButton->setAutoDefault(false);
 }
 
 void TPrefDialogForm::layOutControls()
 {
-    GroupBox1->setGeometry(8, 8, 449, 89);
-    QuelmFileNameEdit->setGeometry(112, 24, 273, 21);
-    HelpFileNameEdit->setGeometry(112, 56, 273, 21);
-    BrowseQuelmButton->setGeometry(392, 24, 49, 22);
-    BrowseHelpButton->setGeometry(392, 56, 49, 22);
+    m_directoriesBox->setGeometry(8, 8, 449, 89);
+    m_engineEdit->setGeometry(112, 24, 273, 21);
+    m_helpEdit->setGeometry(112, 56, 273, 21);
+    m_browseEngineButton->setGeometry(392, 24, 49, 22);
+    m_browseHelpButton->setGeometry(392, 56, 49, 22);
 
-    GroupBox2->setGeometry(8, 112, 449, 81);
-    CommandFileExtensionEdit->setGeometry(152, 24, 33, 21);
-    OutputFileExtensionEdit->setGeometry(152, 48, 33, 21);
+    m_extensionsBox->setGeometry(8, 112, 449, 81);
+    m_commandExtEdit->setGeometry(152, 24, 33, 21);
+    m_outputExtEdit->setGeometry(152, 48, 33, 21);
 
-    OK->setGeometry(8, 200, 65, 25);
-    Cancel->setGeometry(80, 200, 65, 25);
+    m_okButton->setGeometry(8, 200, 65, 25);
+    m_cancelButton->setGeometry(80, 200, 65, 25);
 }
 
 void TPrefDialogForm::setUpTabOrder()
 {
-    const QList<QWidget *> order = {
-        QuelmFileNameEdit,        BrowseQuelmButton,       BrowseHelpButton, HelpFileNameEdit,
-        CommandFileExtensionEdit, OutputFileExtensionEdit, Cancel,           OK};
+    const QList<QWidget *> order = {m_engineEdit,     m_browseEngineButton, m_browseHelpButton, m_helpEdit,
+                                    m_commandExtEdit, m_outputExtEdit,      m_cancelButton,     m_okButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void TPrefDialogForm::setValues(const PrefValues &values)
 {
-    QuelmFileNameEdit->setText(values.enginePath);
-    HelpFileNameEdit->setText(values.helpFilePath);
-    CommandFileExtensionEdit->setText(values.commandFileExtension);
-    OutputFileExtensionEdit->setText(values.outputFileExtension);
+    m_engineEdit->setText(values.enginePath);
+    m_helpEdit->setText(values.helpFilePath);
+    m_commandExtEdit->setText(values.commandFileExtension);
+    m_outputExtEdit->setText(values.outputFileExtension);
 }
 
 PrefValues TPrefDialogForm::values() const
 {
-    return PrefValues{QuelmFileNameEdit->text(), HelpFileNameEdit->text(), CommandFileExtensionEdit->text(),
-                      OutputFileExtensionEdit->text()};
+    return PrefValues{m_engineEdit->text(), m_helpEdit->text(), m_commandExtEdit->text(),
+                      m_outputExtEdit->text()};
 }
 
 UserDialogs::FileRequest TPrefDialogForm::quelmBrowseRequest()
@@ -162,12 +162,12 @@ void TPrefDialogForm::browse(const UserDialogs::FileRequest &request, QLineEdit 
 
 void TPrefDialogForm::BrowseQuelmDir()
 {
-    browse(quelmBrowseRequest(), QuelmFileNameEdit);
+    browse(quelmBrowseRequest(), m_engineEdit);
 }
 
 void TPrefDialogForm::BrowseHelpDir()
 {
-    browse(helpBrowseRequest(), HelpFileNameEdit);
+    browse(helpBrowseRequest(), m_helpEdit);
 }
 
 bool runPreferences(QWidget *parent, UserDialogs &dialogs, PrefValues &values)

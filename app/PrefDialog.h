@@ -46,25 +46,25 @@ private:
     void browse(const UserDialogs::FileRequest &request, QLineEdit *edit);
 
     UserDialogs &m_dialogs;
-    QGroupBox *GroupBox1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLineEdit *QuelmFileNameEdit = nullptr;
-    QPushButton *BrowseQuelmButton = nullptr;
-    QLabel *Label4 = nullptr;
-    QLineEdit *HelpFileNameEdit = nullptr;
-    QPushButton *BrowseHelpButton = nullptr;
-    QGroupBox *GroupBox2 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLineEdit *CommandFileExtensionEdit = nullptr;
-    QLabel *Label5 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLineEdit *OutputFileExtensionEdit = nullptr;
-    QLabel *Label6 = nullptr;
-    QPushButton *OK = nullptr;
-    QPushButton *Cancel = nullptr;
+    QGroupBox *m_directoriesBox = nullptr;
+    QLabel *m_engineLabel = nullptr;
+    QLineEdit *m_engineEdit = nullptr;
+    QPushButton *m_browseEngineButton = nullptr;
+    QLabel *m_helpLabel = nullptr;
+    QLineEdit *m_helpEdit = nullptr;
+    QPushButton *m_browseHelpButton = nullptr;
+    QGroupBox *m_extensionsBox = nullptr;
+    QLabel *m_commandExtLabel = nullptr;
+    QLineEdit *m_commandExtEdit = nullptr;
+    QLabel *m_commandExtExample = nullptr;
+    QLabel *m_outputExtLabel = nullptr;
+    QLineEdit *m_outputExtEdit = nullptr;
+    QLabel *m_outputExtExample = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };
 
-// Shows a new dialog filled from values; on OK takes its four texts back into
+// Shows a new dialog filled from values; on m_okButton takes its four texts back into
 // values unchanged and returns true (the caller then sets the save dialogs'
-// filters again, changed or not). Cancel leaves values as they were.
+// filters again, changed or not). m_cancelButton leaves values as they were.
 bool runPreferences(QWidget *parent, UserDialogs &dialogs, PrefValues &values);

@@ -10,7 +10,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Ostrel"));
 
     QtUserDialogs dialogs;
-    TFrameForm frame(dialogs, QCoreApplication::applicationDirPath(), app.arguments().mid(1));
+    TFrameForm frame(dialogs, QCoreApplication::applicationDirPath(), QCoreApplication::arguments().mid(1));
     frame.show();
     return QApplication::exec();
 }

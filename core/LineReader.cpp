@@ -11,7 +11,7 @@ QByteArray LineReader::readLine()
     const qsizetype start = m_pos;
     while (m_pos < m_end && m_bytes.at(m_pos) != '\r' && m_bytes.at(m_pos) != '\n')
         ++m_pos;
-    const QByteArray line = m_bytes.mid(start, m_pos - start);
+    QByteArray line = m_bytes.mid(start, m_pos - start);
     finishLine();
     return line;
 }

@@ -261,7 +261,7 @@ void DocumentWindows::reopen(TEditForm &window, const QStringList &history)
         return;
     // A file that exists but cannot be read leaves the window untitled, and
     // start-up goes on.
-    const QString path = history.first();
+    const QString &path = history.first();
     const Target target = targetOf(window);
     window.guarded([&] {
         window.LoadFile(path);

@@ -97,9 +97,10 @@ bool TextEditor::event(QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            // Scintilla's own override keeps the focus; the widget's moves it.
             if (event->type() == QEvent::KeyPress)
-                QWidget::focusNextPrevChild(key->key() == Qt::Key_Tab &&
-                                            !(key->modifiers() & Qt::ShiftModifier));
+                QWidget::focusNextPrevChild( // NOLINT(bugprone-parent-virtual-call)
+                    key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
             return true;
         }
     }

@@ -1,0 +1,394 @@
+#include "FrameFixture.h"
+
+#include "app/MDIFrame.h"
+#include "documents/MDIAnother.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIMaster.h"
+#include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QToolButton>
+#include <QtTest>
+
+using Answer = UserDialogs::Answer;
+
+// The editor windows: their menus and tool bars, load, save, save as, the
+// close question and the edit commands.
+class TestEditorWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editorMenus_data();
+    void editorMenus();
+    void toolBarHints_data();
+    void toolBarHints();
+    void saveUntitledCancelled();
+    void saveAsWritesCrLfAndUpdatesState();
+    void saveAsOverExisting_data();
+    void saveAsOverExisting();
+    void savedBytesMatchLoadedBytes();
+    void awkwardFilesLoad_data();
+    void awkwardFilesLoad();
+    void failedLoadShowsGeneralError();
+    void failedSaveKeepsModified();
+    void closeQuestion_data();
+    void closeQuestion();
+    void editMenuEnabling();
+    void tabKeyPerKind();
+    void fileComboFollowsWidth();
+};
+
+void TestEditorWindows::editorMenus_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::newRow("new") << "New1"
+                         << "New Command File..." << QKeySequence();
+    QTest::newRow("open command") << "OpenCommand1"
+                                  << "Open &Command File..." << QKeySequence(Qt::Key_F2);
+    QTest::newRow("open output") << "OpenOutput1"
+                                 << "Open Output File..." << QKeySequence(Qt::Key_F3);
+    QTest::newRow("open another") << "OpenAnotherFile1"
+                                  << "Open Another File..." << QKeySequence(Qt::Key_F4);
+    QTest::newRow("open master") << "OpenMasterFile1"
+                                 << "Open Master File..." << QKeySequence();
+    QTest::newRow("save") << "Save1"
+                          << "&Save" << QKeySequence(Qt::Key_F6);
+    QTest::newRow("save as") << "Saveas1"
+                             << "Save &As..." << QKeySequence();
+    QTest::newRow("print") << "Print1"
+                           << "&Print..." << QKeySequence();
+    QTest::newRow("printer setup") << "Printersetup1"
+                                   << "Printer setup..." << QKeySequence();
+    QTest::newRow("preferences") << "Preferences2"
+                                 << "Preferences" << QKeySequence();
+    QTest::newRow("exit") << "Exit1"
+                          << "E&xit" << QKeySequence();
+    QTest::newRow("cut") << "Cut1"
+                         << "Cu&t" << QKeySequence(QStringLiteral("Ctrl+X"));
+    QTest::newRow("copy") << "Copy1"
+                          << "&Copy" << QKeySequence(QStringLiteral("Ctrl+C"));
+    QTest::newRow("paste") << "Paste1"
+                           << "&Paste" << QKeySequence(QStringLiteral("Ctrl+V"));
+    QTest::newRow("select all") << "Selectall1"
+                                << "Select &all" << QKeySequence(QStringLiteral("Ctrl+A"));
+    QTest::newRow("screen font") << "ScreenFont1"
+                                 << "&Screen Font..." << QKeySequence();
+    QTest::newRow("print font") << "PrintFont1"
+                                << "&Print Font..." << QKeySequence();
+}
+
+void TestEditorWindows::editorMenus()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, shortcut);
+    FrameFixture f;
+    auto *action = f.frame().CommandWindow()->findChild<QAction *>(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), shortcut);
+}
+
+void TestEditorWindows::toolBarHints_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<int>("x");
+    QTest::newRow("command open") << "command"
+                                  << "OpenButton"
+                                  << "Open Command File|" << 5;
+    QTest::newRow("command save") << "command"
+                                  << "SaveButton"
+                                  << "Save Command File|" << 30;
+    QTest::newRow("command print") << "command"
+                                   << "PrintButton"
+                                   << "Print Command File" << 55;
+    QTest::newRow("command cut") << "command"
+                                 << "CutButton"
+                                 << "Cut|" << 86;
+    QTest::newRow("command copy") << "command"
+                                  << "CopyButton"
+                                  << "Copy|" << 111;
+    QTest::newRow("command paste") << "command"
+                                   << "PasteButton"
+                                   << "Paste|" << 136;
+    QTest::newRow("command run") << "command"
+                                 << "RunQuelmButton"
+                                 << "Run Quelm|" << 167;
+    QTest::newRow("output open") << "output"
+                                 << "OpenButton"
+                                 << "Open Output File|" << 5;
+    QTest::newRow("output save") << "output"
+                                 << "SaveButton"
+                                 << "Save Output File|" << 30;
+    QTest::newRow("output print") << "output"
+                                  << "PrintButton"
+                                  << "Print Output File|" << 55;
+    QTest::newRow("output no run") << "output"
+                                   << "RunQuelmButton"
+                                   << "" << 0;
+}
+
+void TestEditorWindows::toolBarHints()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, button);
+    QFETCH(QString, hint);
+    QFETCH(int, x);
+    FrameFixture f;
+    TEditForm *form = window == QLatin1String("command") ? static_cast<TEditForm *>(f.frame().CommandWindow())
+                                                         : f.frame().OutputWindow();
+    auto *tool = form->findChild<QToolButton *>(button);
+    if (hint.isEmpty()) {
+        QVERIFY(!tool);
+        return;
+    }
+    QVERIFY(tool);
+    QCOMPARE(tool->property("hint").toString(), hint);
+    QCOMPARE(tool->toolTip(), hint.section(QLatin1Char('|'), 0, 0));
+    QCOMPARE(tool->geometry(), QRect(x, 5, 25, 25));
+}
+
+void TestEditorWindows::saveUntitledCancelled()
+{
+    FrameFixture f;
+    TCommandEditForm *command = f.frame().CommandWindow();
+    FrameFixture::type(command, QStringLiteral("x = 1"));
+    QVERIFY(!command->SaveClick());
+    QCOMPARE(f.dialogs.saveRequests.size(), 1);
+    QCOMPARE(f.dialogs.saveRequests.first().initialName, QStringLiteral("Untitled"));
+    QCOMPARE(f.dialogs.saveRequests.first().title, QStringLiteral("Save Command File"));
+    QVERIFY(command->isUntitled());
+    QVERIFY(command->isModified());
+}
+
+void TestEditorWindows::saveAsWritesCrLfAndUpdatesState()
+{
+    FrameFixture f;
+    TCommandEditForm *command = f.frame().CommandWindow();
+    FrameFixture::type(command, QStringLiteral("a"));
+    QTest::keyClick(command->editor(), Qt::Key_Return);
+    FrameFixture::type(command, QStringLiteral("b"));
+    const QString path = f.home() + QStringLiteral("/my run $x;.cf");
+    f.dialogs.saveAnswers.enqueue(path);
+    QVERIFY(command->SaveClick());
+    QCOMPARE(f.readFile(path), QByteArray("a\r\nb"));
+    QCOMPARE(command->windowTitle(), QStringLiteral("COMMAND - ") + path);
+    QCOMPARE(f.frame().CommandFileName, path);
+    QCOMPARE(command->fileCombo()->itemText(0), path);
+    QCOMPARE(command->fileCombo()->currentIndex(), 0);
+    QVERIFY(!command->isModified());
+
+    // Saving again writes without a dialog; Save As to the same path adds a
+    // second history entry.
+    FrameFixture::type(command, QStringLiteral("c"));
+    QVERIFY(command->SaveClick());
+    QCOMPARE(f.dialogs.saveRequests.size(), 1);
+    f.dialogs.saveAnswers.enqueue(path);
+    f.dialogs.answers.enqueue(Answer::Yes);
+    QVERIFY(command->SaveAsClick());
+    QCOMPARE(command->fileCombo()->count(), 2);
+}
+
+void TestEditorWindows::saveAsOverExisting_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("yes") << int(Answer::Yes) << true;
+    QTest::newRow("no") << int(Answer::No) << false;
+    QTest::newRow("cancel") << int(Answer::Cancel) << false;
+}
+
+void TestEditorWindows::saveAsOverExisting()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, written);
+    FrameFixture f;
+    TOutputEditForm *output = f.frame().OutputWindow();
+    const QString path = f.writeFile(QStringLiteral("old.out"), "old");
+    FrameFixture::type(output, QStringLiteral("new"));
+    f.dialogs.saveAnswers.enqueue(path);
+    f.dialogs.answers.enqueue(Answer(answer));
+    QCOMPARE(output->SaveAsClick(), written);
+    QCOMPARE(f.dialogs.questions, QStringList{"Overwrite existing File?"});
+    QCOMPARE(f.readFile(path), written ? QByteArray("new") : QByteArray("old"));
+    QCOMPARE(output->FileName, written ? path : QStringLiteral("Untitled"));
+    if (written) {
+        QCOMPARE(output->windowTitle(), QStringLiteral("Output - ") + path);
+        QCOMPARE(f.frame().OutputFileName, path);
+    }
+}
+
+void TestEditorWindows::savedBytesMatchLoadedBytes()
+{
+    FrameFixture f;
+    // Windows-1252 text with CR LF line ends and a NUL byte survives a load
+    // and a save unchanged.
+    static const char raw[] = "caf\xe9 \x93quoted\x94\r\nline\x00two\r\n";
+    const QByteArray bytes(raw, sizeof raw - 1);
+    const QString path = f.writeFile(QStringLiteral("latin.txt"), bytes);
+    TOutputEditForm *output = f.frame().OutputWindow();
+    output->LoadFile(path);
+    QCOMPARE(output->windowTitle(), QStringLiteral("latin.txt"));
+    QVERIFY(!output->isModified());
+    output->editor()->setModified(true);
+    QVERIFY(output->SaveClick());
+    QCOMPARE(f.readFile(path), bytes);
+
+    // LF-only files come back with CR LF line ends.
+    const QString lf = f.writeFile(QStringLiteral("lf.txt"), "one\ntwo\n");
+    output->LoadFile(lf);
+    QCOMPARE(output->editor()->lines(), (QStringList{"one", "two"}));
+    QVERIFY(output->SaveClick());
+    QCOMPARE(f.readFile(lf), QByteArray("one\r\ntwo\r\n"));
+}
+
+void TestEditorWindows::awkwardFilesLoad_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray everyByte;
+    for (int i = 0; i < 256; ++i)
+        everyByte.append(char(i));
+    everyByte.replace('\r', "").replace('\n', ""); // line ends are the one thing a save changes
+    QTest::newRow("every byte value") << everyByte;
+    QTest::newRow("one 5,000,000-character line") << QByteArray(5000000, 'x');
+    QTest::newRow("empty") << QByteArray();
+}
+
+void TestEditorWindows::awkwardFilesLoad()
+{
+    QFETCH(QByteArray, bytes);
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("odd.bin"), bytes);
+    TOutputEditForm *output = f.frame().OutputWindow();
+    f.frame().OpenOutput(path);
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QCOMPARE(output->editor()->bytes().size(), bytes.size());
+    output->editor()->setModified(true);
+    QVERIFY(output->SaveClick());
+    QCOMPARE(f.readFile(path), bytes);
+}
+
+void TestEditorWindows::failedLoadShowsGeneralError()
+{
+    FrameFixture f;
+    const QString path = f.home() + QStringLiteral("/gone.cf");
+    f.frame().OpenCommand(path);
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Ostrel"));
+    QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Cannot open file ") + path + QLatin1Char('.'));
+}
+
+void TestEditorWindows::failedSaveKeepsModified()
+{
+    FrameFixture f;
+    TCommandEditForm *command = f.frame().CommandWindow();
+    FrameFixture::type(command, QStringLiteral("x"));
+    // A folder stands where the file would go, so the save cannot succeed.
+    const QString path = f.home() + QStringLiteral("/folder.cf");
+    QDir().mkpath(path);
+    f.dialogs.saveAnswers.enqueue(path);
+    f.dialogs.answers.enqueue(Answer::Yes);
+    QVERIFY(!command->SaveAsClick());
+    QCOMPARE(f.dialogs.lastError(), QStringLiteral("Cannot create file ") + path + QLatin1Char('.'));
+    QVERIFY(command->isModified());
+    QCOMPARE(command->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
+}
+
+void TestEditorWindows::closeQuestion_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<QByteArray>("onDisk");
+    QTest::newRow("cancel keeps it") << int(Answer::Cancel) << false << QByteArray("old");
+    QTest::newRow("no drops changes") << int(Answer::No) << true << QByteArray("old");
+    QTest::newRow("yes saves") << int(Answer::Yes) << true << QByteArray("newold");
+}
+
+void TestEditorWindows::closeQuestion()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(QByteArray, onDisk);
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("notes.txt"), "old");
+    f.frame().OpenAnother(path);
+    QCOMPARE(f.frame().AnotherCount(), 1);
+    QPointer<TAnotherEditForm> other = f.frame().AnotherWindows().first();
+    FrameFixture::type(other, QStringLiteral("new"));
+    f.dialogs.answers.enqueue(Answer(answer));
+    other->parentWidget()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(f.dialogs.questions, QStringList{QStringLiteral("Save changes to %1?").arg(path)});
+    QCOMPARE(other.isNull(), closed);
+    QCOMPARE(f.frame().AnotherCount(), closed ? 0 : 1);
+    QCOMPARE(f.readFile(path), onDisk);
+
+    // The command window stays whatever the answer.
+    FrameFixture::type(f.frame().CommandWindow(), QStringLiteral("x"));
+    f.dialogs.answers.enqueue(Answer::No);
+    f.frame().CommandWindow()->parentWidget()->close();
+    QVERIFY(f.frame().CommandWindow()->isVisible());
+    QCOMPARE(f.dialogs.questions.last(), QStringLiteral("Save changes to Untitled?"));
+}
+
+void TestEditorWindows::editMenuEnabling()
+{
+    FrameFixture f;
+    TCommandEditForm *command = f.frame().CommandWindow();
+    auto *cut = command->findChild<QAction *>(QStringLiteral("Cut1"));
+    auto *copy = command->findChild<QAction *>(QStringLiteral("Copy1"));
+    auto *paste = command->findChild<QAction *>(QStringLiteral("Paste1"));
+    FrameFixture::type(command, QStringLiteral("hello"));
+    QApplication::clipboard()->clear();
+    command->EditClick();
+    QVERIFY(!cut->isEnabled());
+    QVERIFY(!copy->isEnabled());
+    command->SelectallClick();
+    command->EditClick();
+    QVERIFY(cut->isEnabled());
+    QVERIFY(copy->isEnabled());
+    command->CopyClick();
+    command->EditClick();
+    QVERIFY(paste->isEnabled());
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("hello"));
+}
+
+void TestEditorWindows::tabKeyPerKind()
+{
+    FrameFixture f;
+    TCommandEditForm *command = f.frame().CommandWindow();
+    QApplication::setActiveWindow(&f.frame());
+    command->editor()->setFocus();
+    QTest::keyClick(command->editor(), Qt::Key_Tab);
+    QCOMPARE(command->editor()->bytes(), QByteArray("\t"));
+
+    TOutputEditForm *output = f.frame().OutputWindow();
+    output->bringToFront();
+    output->editor()->setFocus();
+    QTest::keyClick(output->editor(), Qt::Key_Tab);
+    QCOMPARE(output->editor()->bytes(), QByteArray());
+}
+
+void TestEditorWindows::fileComboFollowsWidth()
+{
+    FrameFixture f;
+    f.resizeOuter(QSize(700, 415));
+    QCOMPARE(f.frame().OutputWindow()->fileCombo()->width(), 500);
+    f.frame().CommandWindow()->setWindowBounds(QRect(166, 4, 600, 163));
+    QCOMPARE(f.frame().CommandWindow()->fileCombo()->width(), 600 - 209);
+}
+
+QTEST_MAIN(TestEditorWindows)
+#include "tst_editorwindows.moc"
