@@ -2,8 +2,10 @@
 
 #include "app/About.h"
 #include "app/ChildForm.h"
+#include "app/Defaults.h"
 #include "app/ErrorGuard.h"
 #include "app/Icons.h"
+#include "app/IniFile.h"
 #include "app/PathHelpers.h"
 #include "documents/DocumentFlows.h"
 #include "documents/FileFilters.h"
@@ -267,8 +269,9 @@ void TFrameForm::FormShow()
     HelpWindowOpen = false;
     MasterWindowOpen = false;
     setStatusText(QStringLiteral("Ready."));
-    EnginePath = QStringLiteral("c:\\quelm63\\quelm.exe");
-    HelpFilePath = QStringLiteral("c:\\quelm63\\quelm.hlp");
+    const EngineDefaults engine = Defaults::engineDefaults();
+    EnginePath = engine.enginePath;
+    HelpFilePath = engine.helpFilePath;
     CommandFileExtension = QStringLiteral(".cf");
     OutputFileExtension = QStringLiteral(".out");
     EngineRunning = false;
@@ -293,6 +296,7 @@ void TFrameForm::FormShow()
 
     CommandWindow->bringToFront();
     LoadIniFile();
+    setStatusText(Defaults::startUpStatus(Paths::fileExists(iniFilePath(HomeDir)), EnginePath));
     applySaveDialogFilters();
     openFirstArgument();
 }

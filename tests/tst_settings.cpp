@@ -1,5 +1,6 @@
 #include "FrameFixture.h"
 
+#include "app/Defaults.h"
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
 #include "documents/MDICommand.h"
@@ -179,7 +180,7 @@ void TestSettings::argumentWinsOverReopenedFiles()
 void TestSettings::emptyFileChangesNothing()
 {
     FrameFixture f({}, QByteArray(""));
-    QCOMPARE(f.frame().EnginePath, QStringLiteral("c:\\quelm63\\quelm.exe"));
+    QCOMPARE(f.frame().EnginePath, Defaults::engineDefaults().enginePath);
     QCOMPARE(f.frame().CommandWindow->windowBounds(), QRect(166, 4, 421, 163));
 }
 
@@ -260,7 +261,7 @@ void TestSettings::preferences()
     };
     f.frame().PreferencesClick();
     QCOMPARE(f.frame().EnginePath,
-             ok ? QStringLiteral("/picked/quelm") : QStringLiteral("c:\\quelm63\\quelm.exe"));
+             ok ? QStringLiteral("/picked/quelm") : Defaults::engineDefaults().enginePath);
     QCOMPARE(f.frame().CommandWindow->SaveFileDialog.filter, commandFilter);
     QCOMPARE(f.frame().OutputWindow->SaveFileDialog.filter, outputFilter);
     QCOMPARE(f.frame().CommandWindow->SaveFileDialog.defaultExtension,
