@@ -1,6 +1,7 @@
 #include "FrameFixture.h"
 
 #include "app/MDIFrame.h"
+#include "app/Version.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -630,6 +632,19 @@ void TestFrame::aboutBox()
         QVERIFY(box);
         QCOMPARE(box->windowTitle(), QStringLiteral("About Ostrel"));
         QCOMPARE(box->size(), QSize(255, 139));
+        // Name, version and licence each on a line of their own, whole, inside the box.
+        QStringList lines;
+        QRect previous;
+        for (const char *name : {"ProductName", "Version", "Copyright"}) {
+            auto *label = box->findChild<QLabel *>(QLatin1String(name));
+            QVERIFY(label);
+            QVERIFY(box->rect().contains(label->geometry()));
+            QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= label->width());
+            QVERIFY(label->geometry().top() >= previous.bottom());
+            previous = label->geometry();
+            lines << label->text();
+        }
+        QCOMPARE(lines, (QStringList{"Ostrel", "Version " OSTREL_VERSION, "Licence: GNU GPL 3 or later"}));
         QTest::keyClick(box, Qt::Key_Escape);
     });
     QTimer failSafe;
