@@ -4,6 +4,7 @@
 #include "app/Defaults.h"
 #include "app/Icons.h"
 #include "app/MDIFrame.h"
+#include "app/PathHelpers.h"
 #include "app/Version.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -76,6 +78,7 @@ class TestDesktop : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void answersWithoutWindow_data();
     void answersWithoutWindow();
     void fileArguments_data();
@@ -86,6 +89,8 @@ private slots:
     void firstStart();
     void themeIcons_data();
     void themeIcons();
+    void settingsFolder_data();
+    void settingsFolder();
 };
 
 void TestDesktop::answersWithoutWindow_data()
@@ -297,6 +302,36 @@ void TestDesktop::themeIcons()
     }
     QIcon::setThemeSearchPaths(savedPaths);
     QIcon::setThemeName(savedTheme);
+}
+
+void TestDesktop::settingsFolder_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<bool>("inHome");
+
+    QTest::newRow("build folder") << "build" << true;
+    QTest::newRow("bin folder without share/ostrel") << "usr/bin" << true;
+    QTest::newRow("installed: share/ostrel beside bin") << "prefix/bin" << false;
+}
+
+// An installed program keeps its settings in the user's configuration folder
+// even where it could write its own bin folder (as root can).
+void TestDesktop::settingsFolder()
+{
+    QFETCH(QString, home);
+    QFETCH(bool, inHome);
+    QTemporaryDir root;
+    for (const char *folder :
+         {"build", "usr/bin", "usr/share/other", "prefix/bin", "prefix/share/ostrel/demo"})
+        QVERIFY(QDir(root.path()).mkpath(QLatin1String(folder)));
+    const QString homeDir = root.filePath(home) + QLatin1Char('/');
+
+    const QString folder = Paths::dataFolder(homeDir);
+    const QString config =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).absolutePath() +
+        QLatin1Char('/');
+    QCOMPARE(folder, inHome ? homeDir : config);
+    QVERIFY(QFileInfo(folder).isDir());
 }
 
 QTEST_MAIN(TestDesktop)
