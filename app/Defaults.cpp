@@ -39,11 +39,22 @@ EngineDefaults engineDefaults()
 #endif
 }
 
+namespace {
+
+const char NoEngineHint[] = "No Quelm engine found: choose one under File, Preferences.";
+
+} // namespace
+
 QString startUpStatus(bool settingsFileFound, const QString &enginePath)
 {
     if (settingsFileFound || Paths::fileExists(enginePath))
         return QStringLiteral("Ready.");
-    return QStringLiteral("No Quelm engine found: choose one under File, Preferences.");
+    return QLatin1String(NoEngineHint);
+}
+
+QString statusAfterPreferences(const QString &current, const QString &enginePath)
+{
+    return current == QLatin1String(NoEngineHint) ? startUpStatus(false, enginePath) : current;
 }
 
 } // namespace Defaults

@@ -25,4 +25,8 @@ EngineDefaults engineDefaults();
 // with no engine at enginePath, where to choose one.
 QString startUpStatus(bool settingsFileFound, const QString &enginePath);
 
+// The status text once the preferences are confirmed: the first start's hint
+// goes when an engine has been chosen; any other text stays.
+QString statusAfterPreferences(const QString &current, const QString &enginePath);
+
 } // namespace Defaults

@@ -1,4 +1,5 @@
 // The frame's settings: reading and writing ostrel.ini, and the preferences.
+#include "app/Defaults.h"
 #include "app/IniFile.h"
 #include "app/MDIFrame.h"
 #include "app/PathHelpers.h"
@@ -106,6 +107,7 @@ void TFrameForm::PreferencesClick()
     HelpFilePath = values.helpFilePath;
     CommandFileExtension = values.commandFileExtension;
     OutputFileExtension = values.outputFileExtension;
+    setStatusText(Defaults::statusAfterPreferences(statusText(), EnginePath));
     applySaveDialogFilters();
     if (ExplorerWindowOpen)
         ExplorerWindow->setFileExtensions(CommandFileExtension, OutputFileExtension);

@@ -5,6 +5,7 @@
 #include "app/Icons.h"
 #include "app/MDIFrame.h"
 #include "app/PathHelpers.h"
+#include "app/PrefDialog.h"
 #include "app/Version.h"
 
 #include <QDir>
@@ -272,6 +273,21 @@ void TestDesktop::firstStart()
     QCOMPARE(f.frame().EnginePath, engine);
     QCOMPARE(f.frame().HelpFilePath, fakeEngine ? bin.filePath(QStringLiteral("quelm.hlp")) : QString());
     QCOMPARE(f.frame().statusText(), ready ? QStringLiteral("Ready.") : NoEngineStatus);
+
+    // Choosing an engine in the preferences takes the hint away; cancelling,
+    // or choosing none that exists, leaves it.
+    const QString chosen = makeFile(bin.filePath(QStringLiteral("chosen/engine")), true);
+    for (const QString &choice : {QString(), bin.filePath(QStringLiteral("missing")), chosen}) {
+        f.dialogs.onPreferences = [&](TPrefDialogForm &dialog) {
+            PrefValues values = dialog.values();
+            values.enginePath = choice;
+            dialog.setValues(values);
+            return !choice.isEmpty();
+        };
+        f.frame().PreferencesClick();
+        const bool engineChosen = ready || choice == chosen;
+        QCOMPARE(f.frame().statusText(), engineChosen ? QStringLiteral("Ready.") : NoEngineStatus);
+    }
 }
 
 void TestDesktop::themeIcons_data()
