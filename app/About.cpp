@@ -1,5 +1,6 @@
 #include "app/About.h"
 
+#include "app/Version.h"
 #include "core/Icons.h"
 
 #include <QLabel>
@@ -24,13 +25,21 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     bold.setBold(true);
     bold.setPixelSize(13);
     name->setFont(bold);
-    name->setGeometry(52, 8, 190, 32);
+    name->setGeometry(52, 4, 190, 16);
+
+    // Version and licence under the name, as desktop programs show them.
+    auto *version = new QLabel(QStringLiteral("Version " OSTREL_VERSION), this);
+    version->setObjectName(QStringLiteral("Version"));
+    version->setGeometry(52, 20, 190, 15);
+    auto *licence = new QLabel(QStringLiteral("Licence: GNU GPL 3 or later"), this);
+    licence->setObjectName(QStringLiteral("Copyright"));
+    licence->setGeometry(52, 35, 190, 15);
 
     auto *description =
         new QLabel(QStringLiteral("The desktop front end for the Quelm calculation engine."), this);
     description->setObjectName(QStringLiteral("Comments"));
     description->setWordWrap(true);
-    description->setGeometry(8, 48, 239, 44);
+    description->setGeometry(8, 54, 239, 44);
 
     auto *ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));

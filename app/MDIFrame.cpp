@@ -1,10 +1,12 @@
 #include "app/MDIFrame.h"
 
 #include "app/About.h"
+#include "app/Defaults.h"
 #include "app/WindowLayout.h"
 #include "core/ChildForm.h"
 #include "core/Fonts.h"
 #include "core/Icons.h"
+#include "core/IniFile.h"
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
 #include "documents/DocumentWindows.h"
@@ -329,9 +331,9 @@ void TFrameForm::showEvent(QShowEvent *event)
 
 void TFrameForm::FormShow()
 {
-    setStatusText(StatusTexts::Ready);
-    EnginePath = QStringLiteral("c:\\quelm63\\quelm.exe");
-    HelpFilePath = QStringLiteral("c:\\quelm63\\quelm.hlp");
+    const EngineDefaults engine = Defaults::engineDefaults();
+    EnginePath = engine.enginePath;
+    HelpFilePath = engine.helpFilePath;
     CommandFileExtension = QStringLiteral(".cf");
     OutputFileExtension = QStringLiteral(".out");
 
@@ -363,6 +365,7 @@ void TFrameForm::FormShow()
 
     m_commandWindow->bringToFront();
     LoadIniFile();
+    setStatusText(Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath));
     applySaveDialogFilters();
     openFirstArgument();
 }

@@ -1,4 +1,5 @@
 // The frame's settings: reading and writing ostrel.ini, and the preferences.
+#include "app/Defaults.h"
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
 #include "core/IniFile.h"
@@ -89,5 +90,6 @@ void TFrameForm::PreferencesClick()
     HelpFilePath = values.helpFilePath;
     CommandFileExtension = values.commandFileExtension;
     OutputFileExtension = values.outputFileExtension;
+    setStatusText(Defaults::statusAfterPreferences(statusText(), EnginePath));
     applySaveDialogFilters();
 }

@@ -143,8 +143,10 @@ UserDialogs::FileRequest TPrefDialogForm::quelmBrowseRequest()
 #else
     // Executables carry no extension here: a "quelm*.exe" mask would hide the
     // engine and a default ".exe" would turn a typed "quelm" into a missing file.
+    // An engine under another name (a wrapper script, a versioned build) needs
+    // "All Files".
     return {QStringLiteral("Browse for Quelm executable file"),
-            QStringLiteral("executable Quelm [quelm]|quelm*"), QString(), QString()};
+            QStringLiteral("executable Quelm [quelm]|quelm*|All Files [*.*]|*.*"), QString(), QString()};
 #endif
 }
 

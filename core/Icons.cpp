@@ -26,11 +26,7 @@ QIcon toolIcon(const std::function<void(QPainter &)> &draw)
 
 const QColor Ink(60, 60, 60);
 
-} // namespace
-
-namespace Icons {
-
-QIcon program()
+QIcon paintedProgram()
 {
     return drawn(64, [](QPainter &p) {
         // A blue tile with a bright falcon-like chevron and a results line.
@@ -45,7 +41,7 @@ QIcon program()
     });
 }
 
-QIcon open()
+QIcon paintedOpen()
 {
     return toolIcon([](QPainter &p) {
         p.setPen(QPen(Ink, 0.8));
@@ -55,7 +51,7 @@ QIcon open()
     });
 }
 
-QIcon save()
+QIcon paintedSave()
 {
     return toolIcon([](QPainter &p) {
         p.setPen(QPen(Ink, 0.8));
@@ -67,7 +63,7 @@ QIcon save()
     });
 }
 
-QIcon print()
+QIcon paintedPrint()
 {
     return toolIcon([](QPainter &p) {
         p.setPen(QPen(Ink, 0.8));
@@ -80,7 +76,7 @@ QIcon print()
     });
 }
 
-QIcon cut()
+QIcon paintedCut()
 {
     return toolIcon([](QPainter &p) {
         p.setPen(QPen(Ink, 1.2));
@@ -93,7 +89,7 @@ QIcon cut()
     });
 }
 
-QIcon copy()
+QIcon paintedCopy()
 {
     return toolIcon([](QPainter &p) {
         p.setPen(QPen(Ink, 0.8));
@@ -103,7 +99,7 @@ QIcon copy()
     });
 }
 
-QIcon paste()
+QIcon paintedPaste()
 {
     return toolIcon([](QPainter &p) {
         p.setPen(QPen(Ink, 0.8));
@@ -116,13 +112,79 @@ QIcon paste()
     });
 }
 
-QIcon run()
+QIcon paintedRun()
 {
     return toolIcon([](QPainter &p) {
         p.setPen(QPen(QColor(20, 110, 40), 0.8));
         p.setBrush(QColor(40, 170, 70));
         p.drawPolygon(QPolygonF({QPointF(4, 2), QPointF(13.5, 8), QPointF(4, 14)}));
     });
+}
+
+QIcon paintedStop()
+{
+    return toolIcon([](QPainter &p) {
+        p.setPen(QPen(QColor(150, 30, 30), 0.8));
+        p.setBrush(QColor(210, 50, 50));
+        p.drawRoundedRect(QRectF(3, 3, 10, 10), 1.5, 1.5);
+    });
+}
+
+// The desktop theme's icon where it has one, so that the tool bars follow a
+// dark theme; our own drawing where it has none.
+QIcon themed(const char *name, QIcon (*painted)())
+{
+    const QString themeName = QLatin1String(name);
+    return QIcon::hasThemeIcon(themeName) ? QIcon::fromTheme(themeName) : painted();
+}
+
+} // namespace
+
+namespace Icons {
+
+QIcon program()
+{
+    return themed("ostrel", paintedProgram);
+}
+
+QIcon open()
+{
+    return themed("document-open", paintedOpen);
+}
+
+QIcon save()
+{
+    return themed("document-save", paintedSave);
+}
+
+QIcon print()
+{
+    return themed("document-print", paintedPrint);
+}
+
+QIcon cut()
+{
+    return themed("edit-cut", paintedCut);
+}
+
+QIcon copy()
+{
+    return themed("edit-copy", paintedCopy);
+}
+
+QIcon paste()
+{
+    return themed("edit-paste", paintedPaste);
+}
+
+QIcon run()
+{
+    return themed("media-playback-start", paintedRun);
+}
+
+QIcon stop()
+{
+    return themed("process-stop", paintedStop);
 }
 
 } // namespace Icons

@@ -2,7 +2,8 @@
 
 #include <QIcon>
 
-// The program's own small icons, drawn rather than shipped as image files.
+// The program's icons: the desktop theme's where it has them, else our own
+// drawings, so that nothing depends on image files being installed.
 namespace Icons {
 QIcon program();
 QIcon open();
@@ -12,4 +13,5 @@ QIcon cut();
 QIcon copy();
 QIcon paste();
 QIcon run();
+QIcon stop();
 } // namespace Icons

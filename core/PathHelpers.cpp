@@ -68,6 +68,18 @@ QString asciiLower(const QString &text)
     return result;
 }
 
+namespace {
+
+// An executable in PREFIX/bin beside PREFIX/share/ostrel was installed. Its
+// folder may still be writable (root's /usr/bin), but files of ours there
+// would be files that no package knows about.
+bool isInstalled(const QString &homeDir)
+{
+    return QFileInfo(QDir(homeDir).filePath(QStringLiteral("../share/ostrel"))).isDir();
+}
+
+} // namespace
+
 QString withTrailingSeparator(const QString &folder)
 {
     const QString native = QDir::toNativeSeparators(folder);
@@ -78,7 +90,7 @@ QString dataFolder(const QString &homeDir)
 {
     const QFileInfo home(homeDir);
     QString folder = homeDir;
-    if (!home.isDir() || !home.isWritable()) {
+    if (!home.isDir() || !home.isWritable() || isInstalled(homeDir)) {
         folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         QDir().mkpath(folder);
     }

@@ -36,7 +36,8 @@ QString withTrailingSeparator(const QString &folder);
 
 // Where the program's own files (the settings file, the launch script) go:
 // homeDir, or the user's configuration folder when homeDir cannot be written
-// (an installed build). Ends with a separator.
+// or is an installed program's bin folder (PREFIX/share/ostrel beside it).
+// Ends with a separator.
 QString dataFolder(const QString &homeDir);
 
 // path as an absolute path, relative paths taken from base; absolute paths

@@ -121,25 +121,26 @@ void TestPrefDialog::browseRequests_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("defaultExtension");
+    QTest::addColumn<int>("filters");
 
 #ifdef Q_OS_WIN
     QTest::newRow("engine") << "BrowseQuelmButton"
                             << "QuelmFileNameEdit"
                             << "Browse for Quelm executable file"
                             << "executable Quelm [quelm.exe]|quelm*.exe"
-                            << ".exe";
+                            << ".exe" << 1;
 #else
     QTest::newRow("engine") << "BrowseQuelmButton"
                             << "QuelmFileNameEdit"
                             << "Browse for Quelm executable file"
-                            << "executable Quelm [quelm]|quelm*"
-                            << "";
+                            << "executable Quelm [quelm]|quelm*|All Files [*.*]|*.*"
+                            << "" << 2;
 #endif
     QTest::newRow("help") << "BrowseHelpButton"
                           << "HelpFileNameEdit"
                           << "Browse for Quelm Help File"
                           << "Quelm Help File [quelm.hlp]|quelm.hlp"
-                          << ".hlp";
+                          << ".hlp" << 1;
 }
 
 void TestPrefDialog::browseRequests()
@@ -149,6 +150,7 @@ void TestPrefDialog::browseRequests()
     QFETCH(QString, title);
     QFETCH(QString, filter);
     QFETCH(QString, defaultExtension);
+    QFETCH(int, filters);
 
     ScriptedDialogs dialogs;
     dialogs.openAnswers.enqueue(QStringLiteral("/picked/one"));
@@ -170,7 +172,7 @@ void TestPrefDialog::browseRequests()
         QCOMPARE(request.defaultExtension, defaultExtension);
         QVERIFY(request.initialName.isEmpty());
     }
-    QCOMPARE(FileFilters::parse(filter).size(), 1);
+    QCOMPARE(FileFilters::parse(filter).size(), filters);
 }
 
 void TestPrefDialog::onlyBrowseChangesThePaths()

@@ -1,6 +1,7 @@
 #include "FrameFixture.h"
 #include "UserInput.h"
 
+#include "app/Defaults.h"
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
 #include "documents/MDICommand.h"
@@ -187,7 +188,7 @@ void TestSettings::argumentWinsOverReopenedFiles()
 void TestSettings::emptyFileChangesNothing()
 {
     FrameFixture f({}, QByteArray(""));
-    QCOMPARE(f.frame().EnginePath, QStringLiteral("c:\\quelm63\\quelm.exe"));
+    QCOMPARE(f.frame().EnginePath, Defaults::engineDefaults().enginePath);
     QCOMPARE(f.frame().CommandWindow()->windowBounds(), QRect(166, 4, 421, 163));
 }
 
@@ -268,7 +269,7 @@ void TestSettings::preferences()
     };
     f.frame().PreferencesClick();
     QCOMPARE(f.frame().EnginePath,
-             ok ? QStringLiteral("/picked/quelm") : QStringLiteral("c:\\quelm63\\quelm.exe"));
+             ok ? QStringLiteral("/picked/quelm") : Defaults::engineDefaults().enginePath);
     QCOMPARE(f.frame().CommandWindow()->SaveFileDialog.filter, commandFilter);
     QCOMPARE(f.frame().OutputWindow()->SaveFileDialog.filter, outputFilter);
     QCOMPARE(f.frame().CommandWindow()->SaveFileDialog.defaultExtension,

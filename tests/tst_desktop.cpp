@@ -1,0 +1,354 @@
+#include "FrameFixture.h"
+
+#include "app/CommandLine.h"
+#include "app/Defaults.h"
+#include "app/MDIFrame.h"
+#include "app/PrefDialog.h"
+#include "app/Version.h"
+#include "core/Icons.h"
+#include "core/PathHelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString NoEngineStatus = QStringLiteral("No Quelm engine found: choose one under File, Preferences.");
+
+// Puts PATH back when a test has changed it.
+class PathGuard
+{
+public:
+    PathGuard() : m_saved(qgetenv("PATH")) {}
+    ~PathGuard() { qputenv("PATH", m_saved); }
+
+private:
+    QByteArray m_saved;
+};
+
+QString makeFile(const QString &path, bool executable)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("#!/bin/sh\n");
+    file.close();
+    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (executable)
+        permissions |= QFileDevice::ExeOwner;
+    file.setPermissions(permissions);
+    return path;
+}
+
+// An icon theme in root that holds the given icon names.
+void writeIconTheme(const QString &root, const QStringList &names)
+{
+    const QString folder = root + QStringLiteral("/testtheme/16x16/apps");
+    QDir().mkpath(folder);
+    QFile index(root + QStringLiteral("/testtheme/index.theme"));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=testtheme\nDirectories=16x16/apps\n\n"
+                "[16x16/apps]\nSize=16\nType=Fixed\n");
+    index.close();
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    for (const QString &name : names)
+        QVERIFY(image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
+}
+
+const QList<std::pair<QString, QIcon (*)()>> ThemedIcons = {
+    {QStringLiteral("ostrel"), Icons::program},     {QStringLiteral("document-open"), Icons::open},
+    {QStringLiteral("document-save"), Icons::save}, {QStringLiteral("document-print"), Icons::print},
+    {QStringLiteral("edit-cut"), Icons::cut},       {QStringLiteral("edit-copy"), Icons::copy},
+    {QStringLiteral("edit-paste"), Icons::paste},   {QStringLiteral("media-playback-start"), Icons::run},
+    {QStringLiteral("process-stop"), Icons::stop},
+};
+
+} // namespace
+
+// The program as a desktop program: its command line, the engine it finds on
+// a first start, and icons from the desktop's theme.
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void answersWithoutWindow_data();
+    void answersWithoutWindow();
+    void fileArguments_data();
+    void fileArguments();
+    void engineOnPath_data();
+    void engineOnPath();
+    void firstStart_data();
+    void firstStart();
+    void themeIcons_data();
+    void themeIcons();
+    void settingsFolder_data();
+    void settingsFolder();
+};
+
+void TestDesktop::answersWithoutWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    const QString usage = QStringLiteral("Usage: ostrel [options] [file]\n");
+    const QString version = QStringLiteral("Ostrel " OSTREL_VERSION "\nLicense GPLv3+");
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << usage << "";
+    QTest::newRow("-h") << QStringList{"-h"} << 0 << usage << "";
+    QTest::newRow("--help before a file") << QStringList{"--help", "x.cf"} << 0 << usage << "";
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << version << "";
+    QTest::newRow("-v") << QStringList{"-v"} << 0 << version << "";
+    QTest::newRow("unknown long option")
+        << QStringList{"--frobnicate"} << 2 << ""
+        << "ostrel: Unknown option 'frobnicate'.\nTry 'ostrel --help' for more information.\n";
+    QTest::newRow("unknown short option") << QStringList{"-q", "x.cf"} << 2 << ""
+                                          << "ostrel: Unknown option 'q'.\n";
+    QTest::newRow("Qt option without its value") << QStringList{"-style"} << 2 << ""
+                                                 << "ostrel: Missing value after '-style'.\n";
+}
+
+void TestDesktop::answersWithoutWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    // No display at all: a program that tried to open a window would abort.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    QProcess ostrel;
+    ostrel.setProcessEnvironment(environment);
+    ostrel.start(QStringLiteral(OSTREL_EXECUTABLE), arguments);
+    QVERIFY(ostrel.waitForStarted());
+    if (!ostrel.waitForFinished(30000)) {
+        ostrel.kill();
+        ostrel.waitForFinished();
+        QFAIL("ostrel did not exit");
+    }
+    const QString standardOutput = QString::fromLocal8Bit(ostrel.readAllStandardOutput());
+    const QString standardError = QString::fromLocal8Bit(ostrel.readAllStandardError());
+    QCOMPARE(ostrel.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(ostrel.exitCode(), exitCode);
+    if (out.isEmpty())
+        QCOMPARE(standardOutput, QString());
+    else
+        QVERIFY2(standardOutput.startsWith(out), qPrintable(standardOutput));
+    if (err.isEmpty())
+        QCOMPARE(standardError, QString());
+    else
+        QVERIFY2(standardError.startsWith(err), qPrintable(standardError));
+    if (arguments.contains(QStringLiteral("--help"))) {
+        for (const char *option : {"--help", "--version", "file"})
+            QVERIFY2(standardOutput.contains(QLatin1String(option)), option);
+        QVERIFY(!standardOutput.contains(QStringLiteral("platform")));
+    }
+}
+
+void TestDesktop::fileArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("files");
+
+    QTest::newRow("none") << QStringList{"ostrel"} << QStringList{};
+    QTest::newRow("a file") << QStringList{"ostrel", "/w/run.cf"} << QStringList{"/w/run.cf"};
+    QTest::newRow("Qt's options are left to Qt")
+        << QStringList{"ostrel", "-style", "fusion", "-reverse", "-platform=offscreen", "run.cf"}
+        << QStringList{"run.cf"};
+    QTest::newRow("a name that starts with a dash")
+        << QStringList{"ostrel", "--", "-odd.cf", "b"} << QStringList{"-odd.cf", "b"};
+}
+
+void TestDesktop::fileArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, files);
+    const CommandLineOutcome outcome = parseCommandLine(arguments);
+    QVERIFY(outcome.startWindow);
+    QCOMPARE(outcome.files, files);
+    QCOMPARE(outcome.standardOutput + outcome.standardError, QString());
+}
+
+void TestDesktop::engineOnPath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("engine");
+    QTest::addColumn<QString>("help");
+
+    // Folders under the test's temporary folder, written as "@/".
+    QTest::newRow("no quelm anywhere") << "@/empty:/nonexistent"
+                                       << ""
+                                       << "";
+    QTest::newRow("empty PATH") << ""
+                                << ""
+                                << "";
+    QTest::newRow("the first of two wins") << "@/empty:@/bin:@/other"
+                                           << "@/bin/quelm"
+                                           << "@/bin/quelm.hlp";
+    QTest::newRow("help path given even when missing") << "@/other:@/bin"
+                                                       << "@/other/quelm"
+                                                       << "@/other/quelm.hlp";
+    QTest::newRow("not executable") << "@/plain:@/bin"
+                                    << "@/bin/quelm"
+                                    << "@/bin/quelm.hlp";
+    QTest::newRow("a folder named quelm") << "@/folder:@/bin"
+                                          << "@/bin/quelm"
+                                          << "@/bin/quelm.hlp";
+    QTest::newRow("relative entry ignored") << "bin"
+                                            << ""
+                                            << "";
+    QTest::newRow("trailing slash") << "@/bin/"
+                                    << "@/bin/quelm"
+                                    << "@/bin/quelm.hlp";
+    QTest::newRow("help beside a linked engine's target") << "@/links"
+                                                          << "@/links/quelm"
+                                                          << "@/opt/quelm.hlp";
+}
+
+void TestDesktop::engineOnPath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, engine);
+    QFETCH(QString, help);
+
+    QTemporaryDir root;
+    const QString r = QFileInfo(root.path()).canonicalFilePath();
+    QDir().mkpath(r + QStringLiteral("/empty"));
+    makeFile(r + QStringLiteral("/bin/quelm"), true);
+    makeFile(r + QStringLiteral("/bin/quelm.hlp"), false);
+    makeFile(r + QStringLiteral("/other/quelm"), true);
+    makeFile(r + QStringLiteral("/plain/quelm"), false);
+    QDir().mkpath(r + QStringLiteral("/folder/quelm"));
+    makeFile(r + QStringLiteral("/opt/quelm"), true);
+    makeFile(r + QStringLiteral("/opt/quelm.hlp"), false);
+    QDir().mkpath(r + QStringLiteral("/links"));
+    QVERIFY(QFile::link(r + QStringLiteral("/opt/quelm"), r + QStringLiteral("/links/quelm")));
+
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(r);
+    const EngineDefaults found = Defaults::searchPath(path.replace(QLatin1Char('@'), r));
+    QDir::setCurrent(previous);
+    QCOMPARE(found.enginePath, engine.replace(QLatin1Char('@'), r));
+    QCOMPARE(found.helpFilePath, help.replace(QLatin1Char('@'), r));
+}
+
+void TestDesktop::firstStart_data()
+{
+    QTest::addColumn<bool>("fakeEngine");
+    QTest::addColumn<QByteArray>("iniFile");
+    QTest::addColumn<bool>("ready");
+
+    QTest::newRow("engine on PATH") << true << QByteArray() << true;
+    QTest::newRow("no engine: where to set one") << false << QByteArray() << false;
+    QTest::newRow("no engine but settings file") << false << QByteArray("") << true;
+}
+
+void TestDesktop::firstStart()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows keeps the engine's install folder as the default");
+#endif
+    QFETCH(bool, fakeEngine);
+    QFETCH(QByteArray, iniFile);
+    QFETCH(bool, ready);
+
+    PathGuard guard;
+    QTemporaryDir bin;
+    const QString engine = fakeEngine ? makeFile(bin.filePath(QStringLiteral("quelm")), true) : QString();
+    qputenv("PATH", QFile::encodeName(bin.path()));
+
+    FrameFixture f({}, iniFile);
+    QCOMPARE(f.frame().EnginePath, engine);
+    QCOMPARE(f.frame().HelpFilePath, fakeEngine ? bin.filePath(QStringLiteral("quelm.hlp")) : QString());
+    QCOMPARE(f.frame().statusText(), ready ? QStringLiteral("Ready.") : NoEngineStatus);
+
+    // Choosing an engine in the preferences takes the hint away; cancelling,
+    // or choosing none that exists, leaves it.
+    const QString chosen = makeFile(bin.filePath(QStringLiteral("chosen/engine")), true);
+    for (const QString &choice : {QString(), bin.filePath(QStringLiteral("missing")), chosen}) {
+        f.dialogs.onPreferences = [&](TPrefDialogForm &dialog) {
+            PrefValues values = dialog.values();
+            values.enginePath = choice;
+            dialog.setValues(values);
+            return !choice.isEmpty();
+        };
+        f.frame().PreferencesClick();
+        const bool engineChosen = ready || choice == chosen;
+        QCOMPARE(f.frame().statusText(), engineChosen ? QStringLiteral("Ready.") : NoEngineStatus);
+    }
+}
+
+void TestDesktop::themeIcons_data()
+{
+    QTest::addColumn<bool>("themeHasIcons");
+    QTest::newRow("theme has them") << true;
+    QTest::newRow("theme lacks them: painted") << false;
+}
+
+void TestDesktop::themeIcons()
+{
+    QFETCH(bool, themeHasIcons);
+    QTemporaryDir themes;
+    QStringList names;
+    for (const auto &icon : ThemedIcons)
+        names << icon.first;
+    writeIconTheme(themes.path(), themeHasIcons ? names : QStringList{QStringLiteral("unrelated")});
+
+    const QStringList savedPaths = QIcon::themeSearchPaths();
+    const QString savedTheme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({themes.path()});
+    QIcon::setThemeName(QStringLiteral("testtheme"));
+    for (const auto &[name, make] : ThemedIcons) {
+        const QIcon icon = make();
+        QVERIFY2(!icon.isNull(), qPrintable(name));
+        QVERIFY2(!icon.pixmap(16, 16).isNull(), qPrintable(name));
+        QCOMPARE(icon.name(), themeHasIcons ? name : QString());
+    }
+    QIcon::setThemeSearchPaths(savedPaths);
+    QIcon::setThemeName(savedTheme);
+}
+
+void TestDesktop::settingsFolder_data()
+{
+    QTest::addColumn<QString>("home");
+    QTest::addColumn<bool>("inHome");
+
+    QTest::newRow("build folder") << "build" << true;
+    QTest::newRow("bin folder without share/ostrel") << "usr/bin" << true;
+    QTest::newRow("installed: share/ostrel beside bin") << "prefix/bin" << false;
+}
+
+// An installed program keeps its settings in the user's configuration folder
+// even where it could write its own bin folder (as root can).
+void TestDesktop::settingsFolder()
+{
+    QFETCH(QString, home);
+    QFETCH(bool, inHome);
+    QTemporaryDir root;
+    for (const char *folder :
+         {"build", "usr/bin", "usr/share/other", "prefix/bin", "prefix/share/ostrel/demo"})
+        QVERIFY(QDir(root.path()).mkpath(QLatin1String(folder)));
+    const QString homeDir = root.filePath(home) + QLatin1Char('/');
+
+    const QString folder = Paths::dataFolder(homeDir);
+    const QString config =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).absolutePath() +
+        QLatin1Char('/');
+    QCOMPARE(folder, inHome ? homeDir : config);
+    QVERIFY(QFileInfo(folder).isDir());
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
