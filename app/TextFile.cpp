@@ -6,7 +6,26 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool syncedToDisk([[maybe_unused]] QSaveFile &file)
+{
+#ifdef Q_OS_UNIX
+    // Some file systems cannot sync; that is no failure of the write.
+    return ::fsync(file.handle()) == 0 || errno == EINVAL || errno == ENOTSUP;
+#else
+    return true;
+#endif
+}
+
+} // namespace
 
 namespace TextFile {
 
@@ -26,7 +45,17 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
         throw FileError::cannotCreate(path);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // A text smaller than QSaveFile's buffer reaches the disk only inside
+    // commit(), which does not check that last write: on a full disk it would
+    // put an empty file in the old one's place. So every step is checked
+    // here, and the old file is replaced only after all of them succeeded.
+    const bool written = file.write(bytes) == bytes.size() && file.flush() && syncedToDisk(file) &&
+                         file.error() == QFileDevice::NoError;
+    if (!written) {
+        file.cancelWriting();
+        throw FileError::cannotCreate(path);
+    }
+    if (!file.commit())
         throw FileError::cannotCreate(path);
 }
 

@@ -5,6 +5,9 @@
 #include "documents/FileFilters.h"
 #include "documents/FileHistory.h"
 
+#include "SmallDisk.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,6 +32,8 @@ private slots:
     void crLf();
     void decodesUtf8OrCp1252();
     void failedSaveKeepsOldFile();
+    void fullDiskKeepsOldFile_data();
+    void fullDiskKeepsOldFile();
     void missingFileIsCannotOpen();
     void filters();
     void qtFilter();
@@ -218,6 +223,29 @@ void TestBasics::failedSaveKeepsOldFile()
     if (geteuid() != 0)
         QVERIFY(failed);
     QCOMPARE(TextFile::readBytes(path), failed ? QByteArray("old") : QByteArray("new"));
+}
+
+void TestBasics::fullDiskKeepsOldFile_data()
+{
+    QTest::addColumn<int>("size");
+    // Smaller than QSaveFile's buffer, where only commit() writes; one
+    // buffer's worth; more than the whole disk.
+    QTest::newRow("34 bytes") << 34;
+    QTest::newRow("16 KB") << 16 * 1024;
+    QTest::newRow("1 MB") << 1024 * 1024;
+}
+
+void TestBasics::fullDiskKeepsOldFile()
+{
+    QFETCH(int, size);
+    SmallDisk disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    const QString path = disk.writeFile(QStringLiteral("job.cf"), "x = 1\r\n");
+    disk.fill();
+    QVERIFY_THROWS_EXCEPTION(FileError, TextFile::writeBytes(path, QByteArray(size, 'n')));
+    QCOMPARE(TextFile::readBytes(path), QByteArray("x = 1\r\n"));
+    // No temporary file is left behind.
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{".filler", "job.cf"}));
 }
 
 void TestBasics::missingFileIsCannotOpen()

@@ -1,0 +1,178 @@
+#include "FrameFixture.h"
+#include "RunHelpers.h"
+#include "SmallDisk.h"
+
+#include "app/IniFile.h"
+#include "app/MDIFrame.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIMaster.h"
+#include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace RunHelpers;
+
+namespace {
+
+void activate(TFrameForm &frame)
+{
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+}
+
+void press(Qt::Key key)
+{
+    QTest::keyClick(QApplication::focusWidget(), key);
+}
+
+// Types into whatever has the focus, as a keyboard does, also characters
+// beyond Latin-1, which QTest::keyClicks cannot send.
+void typeKeys(const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key(c.toUpper().unicode()),
+                            QString(c), Qt::NoModifier);
+}
+
+// Opens path in the command window with F2, as the user does.
+TEditForm *openWithF2(FrameFixture &f, const QString &path)
+{
+    f.dialogs.openAnswers.enqueue(path);
+    press(Qt::Key_F2);
+    f.frame().CommandWindow->editor()->setFocus();
+    return f.frame().CommandWindow;
+}
+
+QString writeTo(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qWarning("cannot write %s", qPrintable(path));
+    return path;
+}
+
+QByteArray readFrom(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QByteArray settingsFile()
+{
+    IniSettings ini;
+    ini.mainWindow = QRect(20, 30, 640, 480);
+    ini.commandWindow = QRect(170, 10, 400, 150);
+    ini.outputWindow = QRect(170, 170, 400, 160);
+    ini.explorerWindow = QRect(4, 4, 158, 330);
+    ini.commandFileExtension = QStringLiteral(".cf");
+    ini.outputFileExtension = QStringLiteral(".out");
+    return writeIniFile(ini);
+}
+
+} // namespace
+
+// The file layer as the user meets it: saves on a full disk.
+class TestFileLayer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fullDiskKeepsOldFile_data();
+    void fullDiskKeepsOldFile();
+};
+
+void TestFileLayer::fullDiskKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("document save (F6)") << "save"
+                                        << "Cannot create file %1."
+                                        << "Ready.";
+    QTest::newRow("command file before a run (F7)") << "run"
+                                                    << "Cannot create file %1."
+                                                    << "Saving Command File";
+    QTest::newRow("master file before a master run") << "master"
+                                                     << "Cannot create file %1."
+                                                     << "Saving Master File";
+    QTest::newRow("settings file on close") << "settings" << QString() << "Ready.";
+    QTest::newRow("launch script") << "script"
+                                   << "Cannot execute Quelm."
+                                   << "Error while trying to execute Quelm";
+}
+
+void TestFileLayer::fullDiskKeepsOldFile()
+{
+    QFETCH(QString, writer);
+    QFETCH(QString, message);
+    QFETCH(QString, status);
+    SmallDisk disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    QTemporaryDir elsewhere;
+    // The settings file and the launch script live in the home folder.
+    const bool homeOnDisk = writer == QLatin1String("settings") || writer == QLatin1String("script");
+    const QByteArray oldSettings = settingsFile();
+    FrameFixture f({}, homeOnDisk ? oldSettings : QByteArray(), homeOnDisk ? disk.path() : QString());
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f);
+    activate(frame);
+
+    const QString folder = homeOnDisk ? elsewhere.path() : disk.path();
+    const QByteArray oldText = "x = 1\r\n";
+    const QString command = writeTo(folder + QStringLiteral("/job.cf"), oldText);
+    writeTo(folder + QStringLiteral("/job.out"), "yesterday's output\r\n");
+    const QString master = writeTo(folder + QStringLiteral("/jobs.mst"), command.toUtf8() + "\r\n");
+    TEditForm *window = nullptr;
+    if (writer == QLatin1String("master")) {
+        f.dialogs.openAnswers.enqueue(master);
+        frame.OpenMasterClick();
+        window = frame.MasterWindow;
+        window->editor()->setFocus();
+    } else if (writer != QLatin1String("settings")) {
+        window = openWithF2(f, command);
+    }
+    if (window)
+        typeKeys(QStringLiteral("y"));
+    disk.fill();
+    const QStringList filesBefore = QDir(disk.path()).entryList(QDir::Files | QDir::Hidden);
+
+    if (writer == QLatin1String("save"))
+        press(Qt::Key_F6);
+    else if (writer == QLatin1String("run") || writer == QLatin1String("script"))
+        press(Qt::Key_F7);
+    else if (writer == QLatin1String("master"))
+        QTest::mouseClick(window->findChild<QToolButton *>(QStringLiteral("RunQuelmButton")), Qt::LeftButton);
+    else
+        frame.close();
+
+    // Nothing on the full disk changed: no file emptied, none half written.
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+    if (homeOnDisk)
+        QCOMPARE(readFrom(disk.filePath(QStringLiteral("ostrel.ini"))), oldSettings);
+    else if (writer == QLatin1String("master"))
+        QCOMPARE(readFrom(master), command.toUtf8() + "\r\n");
+    else
+        QCOMPARE(readFrom(command), oldText);
+
+    QStringList messages;
+    for (const ScriptedDialogs::Message &shown : std::as_const(f.dialogs.errors))
+        messages.append(shown.text);
+    const QString failedFile = writer == QLatin1String("master") ? master : command;
+    QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList{message.arg(failedFile)});
+    QCOMPARE(frame.statusText(), status);
+    if (!homeOnDisk)
+        QVERIFY(window->isModified());
+    QVERIFY(!frame.EngineRunning);
+    QVERIFY(logOf(f).isEmpty());
+    // The output of an earlier run is not shown as this run's.
+    QVERIFY(frame.OutputWindow->isUntitled());
+}
+
+QTEST_MAIN(TestFileLayer)
+#include "tst_filelayer.moc"
