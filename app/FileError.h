@@ -15,11 +15,20 @@ public:
     {
         return FileError(QStringLiteral("Cannot open file %1").arg(path));
     }
+    // The reason stands in brackets, so that the box's closing full stop
+    // still ends the sentence.
+    static FileError cannotOpen(const QString &path, const QString &reason)
+    {
+        return FileError(QStringLiteral("Cannot open file %1 (%2)").arg(path, reason));
+    }
+    static FileError tooLarge(const QString &path)
+    {
+        return cannotOpen(path, QStringLiteral("larger than the memory available"));
+    }
     static FileError cannotCreate(const QString &path)
     {
         return FileError(QStringLiteral("Cannot create file %1").arg(path));
     }
-
     const QString &message() const { return m_message; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 

@@ -82,10 +82,9 @@ QString dataFolder(const QString &homeDir)
 
 bool fileExists(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
+    // A FIFO or a device is no file to open: reading one would wait for a
+    // writer or never end.
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 } // namespace Paths

@@ -35,7 +35,8 @@ QString asciiLower(const QString &text);
 // (an installed build). Ends with a separator.
 QString dataFolder(const QString &homeDir);
 
-// Whether a regular file (not a folder) exists at path.
+// Whether a regular file exists at path, itself or at the end of a link:
+// what "an existing file" means wherever the program reads one.
 bool fileExists(const QString &path);
 
 } // namespace Paths

@@ -7,10 +7,14 @@
 // UTF-8 files as UTF-8 and anything else as 8-bit text, and save what they read.
 namespace TextFile {
 
-// Reads a whole file; throws FileError "Cannot open file %s" on failure.
+// Reads a whole regular file, or one that a link leads to. Anything else (a
+// FIFO, a device, a folder) is refused without waiting on it, and so is a file
+// larger than largestReadableFile(); these, like any failure to read, throw
+// FileError "Cannot open file %s".
 QByteArray readBytes(const QString &path);
 
-// Replaces path atomically with bytes; throws FileError "Cannot create file %s".
+// Replaces path atomically with bytes; throws FileError "Cannot create file %s"
+// when any step fails, the old file then being left as it was.
 void writeBytes(const QString &path, const QByteArray &bytes);
 
 bool isValidUtf8(const QByteArray &bytes);
@@ -20,5 +24,11 @@ QString decode(const QByteArray &bytes);
 
 // Every line end (CR LF, lone CR, lone LF) becomes CR LF.
 QByteArray withCrLf(const QByteArray &bytes);
+
+// The memory the system can still give the program, in bytes.
+qint64 availableMemory();
+// Reading a text, decoding it and showing it in an editor takes several times
+// its size: a larger file is refused before anything is allocated.
+qint64 largestReadableFile();
 
 } // namespace TextFile

@@ -1,5 +1,6 @@
 #include "engine/MasterRun.h"
 
+#include "app/FileError.h"
 #include "app/LineReader.h"
 #include "app/MDIFrame.h"
 #include "app/PathHelpers.h"
@@ -13,7 +14,6 @@
 #include "engine/RunSteps.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -80,15 +80,9 @@ bool MasterRun::prepare(QByteArray &masterText)
 
     // The whole list is read at once, so the file is closed again before
     // anything runs, whichever way the run ends.
-    QFile file(window.FileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_frame.dialogs().error(&m_frame, MasterTitle, QStringLiteral("Cannot read master file."));
-        return false;
-    }
-    masterText = file.readAll();
-    const bool readWhole = file.error() == QFileDevice::NoError;
-    file.close();
-    if (!readWhole) {
+    try {
+        masterText = TextFile::readBytes(window.FileName);
+    } catch (const FileError &) {
         m_frame.dialogs().error(&m_frame, MasterTitle, QStringLiteral("Cannot read master file."));
         return false;
     }

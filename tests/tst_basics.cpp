@@ -5,12 +5,15 @@
 #include "documents/FileFilters.h"
 #include "documents/FileHistory.h"
 
+#include "FifoTrap.h"
 #include "SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 #include <unistd.h>
 
@@ -35,6 +38,8 @@ private slots:
     void fullDiskKeepsOldFile_data();
     void fullDiskKeepsOldFile();
     void missingFileIsCannotOpen();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
     void filters();
     void qtFilter();
     void historyRules();
@@ -258,7 +263,61 @@ void TestBasics::missingFileIsCannotOpen()
     } catch (const FileError &e) {
         QCOMPARE(e.message(), QStringLiteral("Cannot open file ") + path);
     }
-    QVERIFY_THROWS_EXCEPTION(FileError, TextFile::readBytes(dir.path()));
+}
+
+void TestBasics::onlyRegularFilesAreRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    const QString special = QStringLiteral(" (not a regular file)");
+    QTest::newRow("FIFO") << "fifo" << special;
+    QTest::newRow("/dev/zero") << "/dev/zero" << special;
+    QTest::newRow("/dev/urandom") << "/dev/urandom" << special;
+    QTest::newRow("link to /dev/zero") << "link to /dev/zero" << special;
+    QTest::newRow("folder") << "folder" << special;
+    QTest::newRow("larger than memory") << "huge" << QStringLiteral(" (larger than the memory available)");
+    QTest::newRow("link to a file") << "link to a file" << QString();
+}
+
+void TestBasics::onlyRegularFilesAreRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("special"));
+    std::optional<FifoTrap> fifo;
+    if (kind == QLatin1String("fifo")) {
+        fifo.emplace(path);
+        QVERIFY(fifo->created());
+    } else if (kind.startsWith(QLatin1Char('/'))) {
+        path = kind;
+    } else if (kind == QLatin1String("link to /dev/zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("huge")) {
+        // Sparse: it takes no room on the disk.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qMax(Q_INT64_C(1) << 40, TextFile::largestReadableFile() + 1)));
+    } else if (kind == QLatin1String("link to a file")) {
+        TextFile::writeBytes(dir.filePath(QStringLiteral("real")), "text");
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("real")), path));
+    }
+
+    if (reason.isEmpty()) {
+        QCOMPARE(TextFile::readBytes(path), QByteArray("text"));
+        QVERIFY(Paths::fileExists(path));
+        return;
+    }
+    QVERIFY(Paths::fileExists(path) == (kind == QLatin1String("huge")));
+    try {
+        TextFile::readBytes(path);
+        QFAIL("no exception");
+    } catch (const FileError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Cannot open file ") + path + reason);
+    }
+    QVERIFY(!fifo || !fifo->sprung());
 }
 
 void TestBasics::filters()

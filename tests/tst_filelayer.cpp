@@ -1,20 +1,26 @@
+#include "FifoTrap.h"
 #include "FrameFixture.h"
 #include "RunHelpers.h"
 #include "SmallDisk.h"
 
 #include "app/IniFile.h"
 #include "app/MDIFrame.h"
+#include "app/TextFile.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
+#include "help/MDIHelp.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+
+#include <optional>
 
 using namespace RunHelpers;
 
@@ -63,7 +69,7 @@ QByteArray readFrom(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-QByteArray settingsFile()
+QByteArray settingsFile(const QStringList &commandHistory = {})
 {
     IniSettings ini;
     ini.mainWindow = QRect(20, 30, 640, 480);
@@ -72,12 +78,14 @@ QByteArray settingsFile()
     ini.explorerWindow = QRect(4, 4, 158, 330);
     ini.commandFileExtension = QStringLiteral(".cf");
     ini.outputFileExtension = QStringLiteral(".out");
+    ini.commandHistory = commandHistory;
     return writeIniFile(ini);
 }
 
 } // namespace
 
-// The file layer as the user meets it: saves on a full disk.
+// The file layer as the user meets it: saves on a full disk, and files that
+// are no regular files.
 class TestFileLayer : public QObject
 {
     Q_OBJECT
@@ -85,6 +93,9 @@ class TestFileLayer : public QObject
 private slots:
     void fullDiskKeepsOldFile_data();
     void fullDiskKeepsOldFile();
+    void specialFilesAreNoFiles_data();
+    void specialFilesAreNoFiles();
+    void helpFileBecomesFifoBetweenSearches();
 };
 
 void TestFileLayer::fullDiskKeepsOldFile_data()
@@ -172,6 +183,100 @@ void TestFileLayer::fullDiskKeepsOldFile()
     QVERIFY(logOf(f).isEmpty());
     // The output of an earlier run is not shown as this run's.
     QVERIFY(frame.OutputWindow->isUntitled());
+}
+
+void TestFileLayer::specialFilesAreNoFiles_data()
+{
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("kind");
+    const QStringList places{"settings file",     "history top entry", "first argument",
+                             "Open Another File", "master file line",  "help file"};
+    for (const QString &place : places)
+        QTest::addRow("FIFO as %s", qPrintable(place)) << place << "FIFO";
+    for (const QString &place : {places.at(0), places.at(1), places.at(2), places.at(3)}) {
+        QTest::addRow("/dev/zero as %s", qPrintable(place)) << place << "/dev/zero";
+        QTest::addRow("/dev/urandom as %s", qPrintable(place)) << place << "/dev/urandom";
+    }
+    QTest::newRow("larger than memory in Open Another File") << "Open Another File"
+                                                             << "huge";
+}
+
+void TestFileLayer::specialFilesAreNoFiles()
+{
+    QFETCH(QString, place);
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const bool settings = place == QLatin1String("settings file");
+    const QString special =
+        dir.filePath(settings ? QStringLiteral("ostrel.ini") : QStringLiteral("special.cf"));
+    std::optional<FifoTrap> fifo;
+    if (kind == QLatin1String("FIFO")) {
+        fifo.emplace(special);
+        QVERIFY(fifo->created());
+    } else if (kind == QLatin1String("huge")) {
+        QFile file(special);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qMax(Q_INT64_C(1) << 40, TextFile::largestReadableFile() + 1)));
+    } else {
+        QVERIFY(QFile::link(kind, special));
+    }
+
+    const bool history = place == QLatin1String("history top entry");
+    FrameFixture f(place == QLatin1String("first argument") ? QStringList{special} : QStringList(),
+                   history ? settingsFile({special}) : QByteArray(), settings ? dir.path() : QString());
+    TFrameForm &frame = f.frame();
+    activate(frame);
+    frame.CommandWindow->editor()->setFocus();
+    QString expected;
+    if (place == QLatin1String("Open Another File")) {
+        f.dialogs.openAnswers.enqueue(special);
+        press(Qt::Key_F4);
+        expected = QStringLiteral("Cannot open file %1 (%2).")
+                       .arg(special, kind == QLatin1String("huge")
+                                         ? QStringLiteral("larger than the memory available")
+                                         : QStringLiteral("not a regular file"));
+    } else if (place == QLatin1String("master file line")) {
+        makeLoggingEngine(f);
+        openMaster(f, special.toUtf8() + "\r\n");
+        QTest::mouseClick(frame.MasterWindow->findChild<QToolButton *>(QStringLiteral("RunQuelmButton")),
+                          Qt::LeftButton);
+        expected = QStringLiteral("Cannot find ???");
+        QVERIFY(logOf(f).isEmpty());
+    } else if (place == QLatin1String("help file")) {
+        frame.HelpFilePath = special;
+        press(Qt::Key_F1);
+        expected = QStringLiteral("Cannot find Quelm Help File");
+        QVERIFY(!frame.HelpWindowOpen);
+    }
+
+    QVERIFY(!fifo || !fifo->sprung());
+    QCOMPARE(f.dialogs.lastError(), expected);
+    QCOMPARE(frame.AnotherCount(), 0);
+    QCOMPARE(frame.CommandWindow->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
+    QVERIFY(frame.CommandFileName.isEmpty());
+    if (history)
+        QCOMPARE(frame.CommandWindow->historyEntries(), QStringList{special});
+    if (settings)
+        QCOMPARE(frame.CommandFileExtension, QStringLiteral(".cf"));
+}
+
+void TestFileLayer::helpFileBecomesFifoBetweenSearches()
+{
+    FrameFixture f;
+    activate(f.frame());
+    f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), "##mean\r\nArithmetic mean.\r\n");
+    press(Qt::Key_F1);
+    QVERIFY(f.frame().HelpWindow);
+    // Checked when the window opened, then swapped for a FIFO.
+    QVERIFY(QFile::remove(f.frame().HelpFilePath));
+    const FifoTrap fifo(f.frame().HelpFilePath);
+    QVERIFY(fifo.created());
+    QTest::mouseClick(f.frame().HelpWindow->findChild<QPushButton *>(QStringLiteral("SearchKeyWordButton")),
+                      Qt::LeftButton);
+    QVERIFY(!fifo.sprung());
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Quelm Help"));
+    QVERIFY(f.frame().HelpWindowOpen);
 }
 
 QTEST_MAIN(TestFileLayer)
