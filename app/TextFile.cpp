@@ -5,11 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <new>
 
@@ -154,6 +152,16 @@ QByteArray readBytes(const QString &path)
     }
 }
 
+TextCodec::Decoded readText(const QString &path)
+{
+    const QByteArray bytes = readBytes(path);
+    try {
+        return TextCodec::decode(bytes);
+    } catch (const std::bad_alloc &) {
+        throw FileError::tooLarge(path);
+    }
+}
+
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
@@ -171,63 +179,6 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     }
     if (!file.commit())
         throw FileError::cannotCreate(path);
-}
-
-bool isValidUtf8(const QByteArray &bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qsizetype n = bytes.size();
-    qsizetype i = 0;
-    while (i < n) {
-        // Most text is ASCII: pass over it eight bytes at a time.
-        while (i + 8 <= n) {
-            quint64 word;
-            std::memcpy(&word, p + i, sizeof word);
-            if (word & 0x8080808080808080ULL)
-                break;
-            i += 8;
-        }
-        if (i >= n)
-            break;
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        unsigned int min = 0;
-        unsigned int code = 0;
-        if ((c & 0xe0) == 0xc0) {
-            extra = 1, min = 0x80, code = c & 0x1f;
-        } else if ((c & 0xf0) == 0xe0) {
-            extra = 2, min = 0x800, code = c & 0x0f;
-        } else if ((c & 0xf8) == 0xf0) {
-            extra = 3, min = 0x10000, code = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= n)
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            if ((p[i + k] & 0xc0) != 0x80)
-                return false;
-            code = (code << 6) | (p[i + k] & 0x3f);
-        }
-        if (code < min || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
-            return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
-QString decode(const QByteArray &bytes)
-{
-    if (isValidUtf8(bytes))
-        return QString::fromUtf8(bytes);
-    QStringDecoder cp1252("windows-1252");
-    if (cp1252.isValid())
-        return cp1252.decode(bytes);
-    return QString::fromLatin1(bytes);
 }
 
 QByteArray withCrLf(const QByteArray &bytes)

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "app/TextCodec.h"
+
 #include <QByteArray>
 #include <QString>
 
-// Whole-file reading and writing. Files keep their bytes: the editors show
-// UTF-8 files as UTF-8 and anything else as 8-bit text, and save what they read.
+// Whole-file reading and writing.
 namespace TextFile {
 
 // Reads a whole regular file, or one that a link leads to. Anything else (a
@@ -13,14 +14,12 @@ namespace TextFile {
 // FileError "Cannot open file %s".
 QByteArray readBytes(const QString &path);
 
+// readBytes as text for an editor: UTF-8, and the encoding the file is in.
+TextCodec::Decoded readText(const QString &path);
+
 // Replaces path atomically with bytes; throws FileError "Cannot create file %s"
 // when any step fails, the old file then being left as it was.
 void writeBytes(const QString &path, const QByteArray &bytes);
-
-bool isValidUtf8(const QByteArray &bytes);
-
-// Decodes as UTF-8 when valid, else as Windows-1252.
-QString decode(const QByteArray &bytes);
 
 // Every line end (CR LF, lone CR, lone LF) becomes CR LF.
 QByteArray withCrLf(const QByteArray &bytes);

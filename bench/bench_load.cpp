@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
     } else if (mode == QLatin1String("plaintext")) {
         QPlainTextEdit edit;
         timer.start();
-        edit.setPlainText(TextFile::decode(TextFile::readBytes(path)));
+        edit.setPlainText(QString::fromUtf8(TextFile::readText(path).utf8));
         showAndPaint(edit);
     } else {
         TOutputEditForm window;

@@ -103,7 +103,7 @@ TCommandEditForm::TCommandEditForm(QWidget *parent) : TEditForm(commandKind(), p
 void TCommandEditForm::makeUntitled()
 {
     FileName = UntitledName;
-    editor()->clearText();
+    clearText();
     setCaption(Captions::Command + Captions::Untitled);
 }
 
@@ -144,7 +144,7 @@ TOutputEditForm::TOutputEditForm(QWidget *parent) : TEditForm(outputKind(), pare
 void TOutputEditForm::makeUntitled()
 {
     FileName = UntitledName;
-    editor()->clearText();
+    clearText();
     setCaption(Captions::Output + Captions::Untitled);
 }
 

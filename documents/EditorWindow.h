@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ChildForm.h"
+#include "app/TextCodec.h"
 #include "app/UserDialogs.h"
 
 #include <QSize>
@@ -61,7 +62,9 @@ public:
     // Both return whether the text was written.
     bool SaveClick();
     bool SaveAsClick();
-    // Writes the text to FileName whatever the modified flag; throws FileError.
+    // Writes the text to FileName whatever the modified flag, in the file's
+    // own encoding; throws FileError, also when the user calls off a save
+    // that the encoding cannot hold.
     void writeFile();
 
     bool FormCloseQuery() override;
@@ -96,6 +99,8 @@ protected:
 
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // An empty, unmodified text that is saved as UTF-8.
+    void clearText();
 
     QToolButton *m_runButton = nullptr;
     QToolButton *m_openButton = nullptr;
@@ -112,8 +117,13 @@ private:
     void createMenus();
     QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon);
     bool guarded(const std::function<void()> &action);
+    // Asks before a text that the file's encoding cannot hold is saved as
+    // UTF-8; throws FileError::cancelled() when the user declines.
+    void askToSaveAsUtf8();
 
     EditorKind m_kind;
+    // What the text is saved as: the loaded file's encoding, UTF-8 for a new text.
+    TextEncoding m_encoding = TextEncoding::Utf8;
     TextEditor *m_editor = nullptr;
     QComboBox *m_fileCombo = nullptr;
     QMenu *m_fileMenu = nullptr;

@@ -79,9 +79,10 @@ bool MasterRun::prepare(QByteArray &masterText)
         return false;
 
     // The whole list is read at once, so the file is closed again before
-    // anything runs, whichever way the run ends.
+    // anything runs, whichever way the run ends. It is read in the encoding
+    // the master window saved it in.
     try {
-        masterText = TextFile::readBytes(window.FileName);
+        masterText = TextFile::readText(window.FileName).utf8;
     } catch (const FileError &) {
         m_frame.dialogs().error(&m_frame, MasterTitle, QStringLiteral("Cannot read master file."));
         return false;
@@ -94,7 +95,7 @@ void MasterRun::runLines(LineReader &reader)
     MasterProgress progress(&m_frame);
     int lineNumber = 0;
     while (!reader.atEnd()) {
-        const QString line = TextFile::decode(reader.readLine());
+        const QString line = QString::fromUtf8(reader.readLine());
         if (!runLine(++lineNumber, line, progress))
             return;
     }

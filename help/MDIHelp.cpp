@@ -251,7 +251,7 @@ std::optional<QString> THelpEditForm::readHelpFile()
 {
     const QString path = FrameForm->HelpFilePath;
     try {
-        return TextFile::decode(TextFile::readBytes(path));
+        return QString::fromUtf8(TextFile::readText(path).utf8);
     } catch (const FileError &) {
         FrameForm->dialogs().error(
             this, HelpTitle,

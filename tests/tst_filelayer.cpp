@@ -6,6 +6,7 @@
 #include "app/IniFile.h"
 #include "app/MDIFrame.h"
 #include "app/TextFile.h"
+#include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
@@ -13,9 +14,11 @@
 #include "help/MDIHelp.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -82,10 +85,30 @@ QByteArray settingsFile(const QStringList &commandHistory = {})
     return writeIniFile(ini);
 }
 
+QByteArray withMark(const QByteArray &mark, const QString &text, int unitSize, bool bigEndian)
+{
+    QByteArray bytes = mark;
+    for (const char32_t code : text.toUcs4()) {
+        QList<char32_t> units{code};
+        if (unitSize == 2 && code >= 0x10000)
+            units = {0xD800 + ((code - 0x10000) >> 10), 0xDC00 + ((code - 0x10000) & 0x3ff)};
+        for (const char32_t unit : units) {
+            for (int k = 0; k < unitSize; ++k)
+                bytes.append(char(unit >> (8 * (bigEndian ? unitSize - 1 - k : k))));
+        }
+    }
+    return bytes;
+}
+
+QByteArray utf16Le(const QString &text)
+{
+    return withMark("\xff\xfe", text, 2, false);
+}
+
 } // namespace
 
-// The file layer as the user meets it: saves on a full disk, and files that
-// are no regular files.
+// The file layer as the user meets it: saves on a full disk, files that are
+// no regular files, and texts in encodings other than plain UTF-8.
 class TestFileLayer : public QObject
 {
     Q_OBJECT
@@ -96,6 +119,13 @@ private slots:
     void specialFilesAreNoFiles_data();
     void specialFilesAreNoFiles();
     void helpFileBecomesFifoBetweenSearches();
+    void unchangedSaveKeepsBytes_data();
+    void unchangedSaveKeepsBytes();
+    void typedTextKeepsEncoding_data();
+    void typedTextKeepsEncoding();
+    void characterBeyondWindows1252Asks_data();
+    void characterBeyondWindows1252Asks();
+    void masterFileInUtf16Runs();
 };
 
 void TestFileLayer::fullDiskKeepsOldFile_data()
@@ -277,6 +307,150 @@ void TestFileLayer::helpFileBecomesFifoBetweenSearches()
     QCOMPARE(f.dialogs.errors.size(), 1);
     QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Quelm Help"));
     QVERIFY(f.frame().HelpWindowOpen);
+}
+
+void TestFileLayer::unchangedSaveKeepsBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("saved");
+
+    const QString text = QStringLiteral("\u20ac 5 \u2192 caf\u00e9\r\n\U0001F600 line two\r\n");
+    QTest::newRow("UTF-16LE") << utf16Le(text) << text << utf16Le(text);
+    const QByteArray utf16Be = withMark("\xfe\xff", text, 2, true);
+    QTest::newRow("UTF-16BE") << utf16Be << text << utf16Be;
+    const QByteArray utf32Le = withMark(QByteArray("\xff\xfe\0\0", 4), text, 4, false);
+    QTest::newRow("UTF-32LE") << utf32Le << text << utf32Le;
+    const QByteArray utf32Be = withMark(QByteArray("\0\0\xfe\xff", 4), text, 4, true);
+    QTest::newRow("UTF-32BE") << utf32Be << text << utf32Be;
+    QTest::newRow("UTF-8 with mark") << "\xef\xbb\xbf" + text.toUtf8() << text
+                                     << "\xef\xbb\xbf" + text.toUtf8();
+    QTest::newRow("UTF-16LE, LF line ends") << utf16Le(QStringLiteral("a\nb\n")) << "a\nb\n"
+                                            << utf16Le(QStringLiteral("a\r\nb\r\n"));
+
+    QByteArray everyByte;
+    for (int i = 0; i < 256; ++i) {
+        if (i != '\r' && i != '\n')
+            everyByte.append(char(i));
+        if (i % 64 == 63)
+            everyByte.append("\r\n");
+    }
+    QString everyCharacter = QString::fromLatin1(everyByte);
+    const QString high = QStringLiteral(
+        "\u20ac\u0081\u201a\u0192\u201e\u2026\u2020\u2021\u02c6\u2030\u0160\u2039\u0152\u008d\u017d\u008f"
+        "\u0090\u2018\u2019\u201c\u201d\u2022\u2013\u2014\u02dc\u2122\u0161\u203a\u0153\u009d\u017e\u0178");
+    for (QChar &c : everyCharacter) {
+        if (c.unicode() >= 0x80 && c.unicode() < 0xa0)
+            c = high.at(c.unicode() - 0x80);
+    }
+    QTest::newRow("Windows-1252, every byte") << everyByte << everyCharacter << everyByte;
+}
+
+void TestFileLayer::unchangedSaveKeepsBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, saved);
+    FrameFixture f;
+    activate(f.frame());
+    const QString path = f.writeFile(QStringLiteral("text.cf"), bytes);
+    TEditForm *window = openWithF2(f, path);
+    QVERIFY(f.dialogs.errors.isEmpty());
+    // The screen and printing show the same characters.
+    QCOMPARE(QString::fromUtf8(window->editor()->bytes()), text);
+    QCOMPARE(window->editor()->lines(),
+             text.split(QRegularExpression(QStringLiteral("\r\n|\n")), Qt::SkipEmptyParts));
+    press(Qt::Key_F6);
+    QCOMPARE(f.readFile(path), saved);
+}
+
+void TestFileLayer::typedTextKeepsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("Windows-1252") << QByteArray("caf\xe9\r\n")
+                                  << QStringLiteral("\u20ac \u201cq\u201d \u2026")
+                                  << QByteArray("\x80 \x93q\x94 \x85"
+                                                "caf\xe9\r\n");
+    QTest::newRow("UTF-16LE") << utf16Le(QStringLiteral("a\r\n")) << QStringLiteral("\u20ac\u03a9")
+                              << utf16Le(QStringLiteral("\u20ac\u03a9a\r\n"));
+    QTest::newRow("UTF-8") << QByteArray("a\r\n") << QStringLiteral("\u20ac\u03a9")
+                           << QStringLiteral("\u20ac\u03a9a\r\n").toUtf8();
+}
+
+void TestFileLayer::typedTextKeepsEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, saved);
+    FrameFixture f;
+    activate(f.frame());
+    const QString path = f.writeFile(QStringLiteral("text.cf"), bytes);
+    openWithF2(f, path);
+    typeKeys(typed);
+    press(Qt::Key_F6);
+    QCOMPARE(f.readFile(path), saved);
+    QVERIFY(f.dialogs.proceedQuestions.isEmpty());
+    QVERIFY(!f.frame().CommandWindow->isModified());
+}
+
+void TestFileLayer::characterBeyondWindows1252Asks_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("asUtf8");
+    QTest::newRow("F6, save as UTF-8") << int(Qt::Key_F6) << true;
+    QTest::newRow("F6, cancel") << int(Qt::Key_F6) << false;
+    QTest::newRow("F7, save as UTF-8") << int(Qt::Key_F7) << true;
+    QTest::newRow("F7, cancel") << int(Qt::Key_F7) << false;
+}
+
+void TestFileLayer::characterBeyondWindows1252Asks()
+{
+    QFETCH(int, key);
+    QFETCH(bool, asUtf8);
+    FrameFixture f;
+    makeLoggingEngine(f);
+    activate(f.frame());
+    const QByteArray old = "caf\xe9\r\n";
+    const QString path = f.writeFile(QStringLiteral("text.cf"), old);
+    TEditForm *window = openWithF2(f, path);
+    typeKeys(QStringLiteral("\u03a9"));
+    f.dialogs.proceedAnswers.enqueue(asUtf8);
+    press(Qt::Key(key));
+
+    QCOMPARE(f.dialogs.proceedQuestions.size(), 1);
+    QVERIFY(f.dialogs.proceedQuestions.first().contains(path));
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QCOMPARE(f.readFile(path), asUtf8 ? QStringLiteral("\u03a9caf\u00e9\r\n").toUtf8() : old);
+    QCOMPARE(window->isModified(), !asUtf8);
+    if (key == Qt::Key_F7) {
+        QVERIFY(asUtf8 ? runEnded(f.frame()) : !f.frame().EngineRunning);
+        QCOMPARE(logOf(f).size(), asUtf8 ? 2 : 0);
+    }
+    if (!asUtf8)
+        return;
+    // Once saved as UTF-8 the file stays UTF-8 and nothing is asked again.
+    window->editor()->setFocus();
+    typeKeys(QStringLiteral("\u2192"));
+    press(Qt::Key_F6);
+    QCOMPARE(f.dialogs.proceedQuestions.size(), 1);
+    QCOMPARE(f.readFile(path), QStringLiteral("\u03a9\u2192caf\u00e9\r\n").toUtf8());
+}
+
+void TestFileLayer::masterFileInUtf16Runs()
+{
+    FrameFixture f;
+    makeLoggingEngine(f);
+    activate(f.frame());
+    const QString command = f.writeFile(QStringLiteral("a.cf"), "1+1\r\n");
+    const QByteArray master = utf16Le(command + QStringLiteral("\r\n"));
+    openMaster(f, master);
+    QTest::mouseClick(f.frame().MasterWindow->findChild<QToolButton *>(QStringLiteral("RunQuelmButton")),
+                      Qt::LeftButton);
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QCOMPARE(logOf(f), (QStringList{"start cf=" + command, "end cf=" + command}));
+    QCOMPARE(f.readFile(f.frame().MasterWindow->FileName), master);
 }
 
 QTEST_MAIN(TestFileLayer)
