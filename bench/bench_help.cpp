@@ -57,14 +57,14 @@ int main()
     const QString last = QStringLiteral("kw%1").arg(KeyWords, 6, 10, QLatin1Char('0'));
 
     QString text;
-    const double readMs = medianMs(5, [&] { text = TextFile::decode(TextFile::readBytes(path)); });
+    const double readMs = medianMs(5, [&] { text = QString::fromUtf8(TextFile::readText(path).utf8); });
     qsizetype count = 0;
     const double buildMs = medianMs(5, [&] { count = BuildKeyWordList(text).size(); });
     qsizetype found = -1;
     const double searchMs =
         medianMs(5, [&] { found = FindHelpEntry(text, last).value_or(QString()).size(); });
     const double fullSearchMs = medianMs(5, [&] {
-        const QString fresh = TextFile::decode(TextFile::readBytes(path));
+        const QString fresh = QString::fromUtf8(TextFile::readText(path).utf8);
         found = FindHelpEntry(fresh, last).value_or(QString()).size();
     });
 

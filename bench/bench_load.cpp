@@ -2,7 +2,10 @@
 // QPlainTextEdit, and saving it again. Each measurement runs in a process of
 // its own so that its peak memory is its own:
 //
-//   bench_load make FILE            writes a 76 MB, 1,000,000-line CR LF file
+//   bench_load make FILE [ENCODING] writes a 76 MB, 1,000,000-line CR LF file:
+//                                   ascii (the default), utf8 (é€ in every
+//                                   line) or cp1252 (é € “ ” … in every line)
+//   bench_load read FILE            reads the bytes only: the floor
 //   bench_load editor FILE          LoadFile into the output window until shown
 //   bench_load plaintext FILE       QPlainTextEdit::setPlainText until shown
 //   bench_load save FILE            LoadFile, then save the text to FILE.saved
@@ -43,14 +46,25 @@ void showAndPaint(QWidget &widget)
     QApplication::processEvents();
 }
 
-int makeFile(const QString &path)
+// Every line holds 66 bytes after its number, whatever the encoding.
+QByteArray lineTail(const QString &encoding)
+{
+    if (encoding == QLatin1String("utf8"))
+        return QByteArray(61, 'x') + "\xc3\xa9\xe2\x82\xac";
+    if (encoding == QLatin1String("cp1252"))
+        return QByteArray(61, 'x') + "\xe9\x80\x93\x94\x85";
+    return QByteArray(66, 'x');
+}
+
+int makeFile(const QString &path, const QString &encoding)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return 1;
+    const QByteArray tail = lineTail(encoding);
     QByteArray block;
     for (int i = 0; i < 1000; ++i)
-        block += QByteArray::number(i).rightJustified(8, '0') + QByteArray(66, 'x') + "\r\n";
+        block += QByteArray::number(i).rightJustified(8, '0') + tail + "\r\n";
     for (int i = 0; i < 1000; ++i)
         file.write(block);
     return 0;
@@ -62,19 +76,23 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_load make|editor|plaintext|save FILE\n");
+        std::fprintf(stderr, "usage: bench_load make|read|editor|plaintext|save FILE [ENCODING]\n");
         return 2;
     }
     const QString mode = QString::fromLocal8Bit(argv[1]);
     const QString path = QString::fromLocal8Bit(argv[2]);
     if (mode == QLatin1String("make"))
-        return makeFile(path);
+        return makeFile(path, argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
 
     QElapsedTimer timer;
-    if (mode == QLatin1String("plaintext")) {
+    if (mode == QLatin1String("read")) {
+        timer.start();
+        if (TextFile::readBytes(path).isEmpty())
+            return 1;
+    } else if (mode == QLatin1String("plaintext")) {
         QPlainTextEdit edit;
         timer.start();
-        edit.setPlainText(TextFile::decode(TextFile::readBytes(path)));
+        edit.setPlainText(QString::fromUtf8(TextFile::readText(path).utf8));
         showAndPaint(edit);
     } else {
         QtUserDialogs dialogs;

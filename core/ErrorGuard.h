@@ -14,7 +14,8 @@ template <typename Action> bool runGuarded(UserDialogs &dialogs, QWidget *parent
         action();
         return true;
     } catch (const FileError &failure) {
-        dialogs.error(parent, QStringLiteral("Ostrel"), failure.message() + QLatin1Char('.'));
+        if (!failure.isCancelled())
+            dialogs.error(parent, QStringLiteral("Ostrel"), failure.message() + QLatin1Char('.'));
         return false;
     }
 }

@@ -15,15 +15,35 @@ public:
     {
         return FileError(QStringLiteral("Cannot open file %1").arg(path));
     }
+    // The reason stands in brackets, so that the box's closing full stop
+    // still ends the sentence.
+    static FileError cannotOpen(const QString &path, const QString &reason)
+    {
+        return FileError(QStringLiteral("Cannot open file %1 (%2)").arg(path, reason));
+    }
+    static FileError tooLarge(const QString &path)
+    {
+        return cannotOpen(path, QStringLiteral("larger than the memory available"));
+    }
     static FileError cannotCreate(const QString &path)
     {
         return FileError(QStringLiteral("Cannot create file %1").arg(path));
     }
+    // The user called the write off when asked: the flow stops as after a
+    // failure, with nothing more to tell.
+    static FileError cancelled()
+    {
+        FileError error{QString()};
+        error.m_cancelled = true;
+        return error;
+    }
 
     const QString &message() const { return m_message; }
+    bool isCancelled() const { return m_cancelled; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 
 private:
     QString m_message;
     QByteArray m_utf8;
+    bool m_cancelled = false;
 };

@@ -4,6 +4,7 @@
 
 #include "core/FileError.h"
 #include "core/LineReader.h"
+#include "core/TextCodec.h"
 #include "core/TextFile.h"
 
 #include <QDir>
@@ -79,7 +80,7 @@ QRect readBounds(LineReader &reader)
 
 QString readText(LineReader &reader)
 {
-    return TextFile::decode(reader.readLine());
+    return TextCodec::decodeLine(reader.readLine());
 }
 
 IniFont readFont(LineReader &reader)
@@ -88,7 +89,7 @@ IniFont readFont(LineReader &reader)
     IniFont font;
     const long long size = reader.readInteger();
     font.pointSize = size >= 0 && size <= MaxStoredCoordinate ? static_cast<int>(size) : 0;
-    font.face = TextFile::decode(reader.readLine().mid(1)).left(MaxFaceNameLength);
+    font.face = TextCodec::decodeLine(reader.readLine().mid(1)).left(MaxFaceNameLength);
     if (!font.face.isEmpty() && font.face.back().isHighSurrogate())
         font.face.chop(1);
     return font;
@@ -108,7 +109,7 @@ QStringList readCommandHistory(LineReader &reader)
         if (line.isEmpty())
             taking = false;
         else if (taking && entries.size() < MaxCommandHistoryRead)
-            entries.append(TextFile::decode(line));
+            entries.append(TextCodec::decodeLine(line));
     }
     return entries;
 }
@@ -120,7 +121,7 @@ QStringList readOutputHistory(LineReader &reader)
         const QByteArray line = reader.readLine();
         if (line.isEmpty() || line == OutputHistoryHeader)
             break;
-        entries.append(TextFile::decode(line));
+        entries.append(TextCodec::decodeLine(line));
     }
     return entries;
 }

@@ -115,10 +115,9 @@ QStringList absolutePaths(const QStringList &paths, const QString &base)
 
 bool fileExists(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
+    // A FIFO or a device is no file to open: reading one would wait for a
+    // writer or never end.
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 } // namespace Paths

@@ -45,7 +45,8 @@ QString dataFolder(const QString &homeDir);
 QString absolutePath(const QString &path, const QString &base);
 QStringList absolutePaths(const QStringList &paths, const QString &base);
 
-// Whether a regular file (not a folder) exists at path.
+// Whether a regular file exists at path, itself or at the end of a link:
+// what "an existing file" means wherever the program reads one.
 bool fileExists(const QString &path);
 
 } // namespace Paths

@@ -59,6 +59,18 @@ UserDialogs::Answer QtUserDialogs::confirm(QWidget *parent, const QString &text)
     return Answer::Cancel;
 }
 
+bool QtUserDialogs::proceed(QWidget *parent, const QString &title, const QString &text,
+                            const QString &acceptText)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, parent);
+    QPushButton *accept = box.addButton(acceptText, QMessageBox::AcceptRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(accept);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == accept;
+}
+
 void QtUserDialogs::error(QWidget *parent, const QString &title, const QString &text)
 {
     QMessageBox::critical(parent, title, text);

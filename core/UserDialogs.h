@@ -30,6 +30,10 @@ public:
 
     // The "Confirm" question with Yes, No and Cancel.
     virtual Answer confirm(QWidget *parent, const QString &text) = 0;
+    // A question with two answers: the action that acceptText names, or
+    // Cancel. True for the action.
+    virtual bool proceed(QWidget *parent, const QString &title, const QString &text,
+                         const QString &acceptText) = 0;
     // A message box with the error icon and one OK button.
     virtual void error(QWidget *parent, const QString &title, const QString &text) = 0;
 
@@ -53,6 +57,8 @@ class QtUserDialogs : public UserDialogs
 {
 public:
     Answer confirm(QWidget *parent, const QString &text) override;
+    bool proceed(QWidget *parent, const QString &title, const QString &text,
+                 const QString &acceptText) override;
     void error(QWidget *parent, const QString &title, const QString &text) override;
     std::optional<QString> openFile(QWidget *parent, const FileRequest &request) override;
     std::optional<QString> saveFile(QWidget *parent, const FileRequest &request) override;

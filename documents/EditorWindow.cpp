@@ -170,8 +170,9 @@ void TEditForm::LoadFile(const QString &path)
     const QString previousCaption = windowTitle();
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
+    TextCodec::Decoded text;
     try {
-        m_editor->loadBytes(TextFile::readBytes(path));
+        text = TextFile::readText(path);
     } catch (const FileError &) {
         // The window keeps its old text, so it keeps its old name too: a
         // later save must not write that text over the file that failed.
@@ -179,18 +180,52 @@ void TEditForm::LoadFile(const QString &path)
         setCaption(previousCaption);
         throw;
     }
+    if (!m_editor->loadText(text.utf8)) {
+        // The old text is gone and the new one did not fit: no name, so that
+        // no save can write the empty text over either file.
+        clearText();
+        FileName = UntitledName;
+        setCaption(m_kind.designCaption);
+        throw FileError::tooLarge(path);
+    }
+    m_encoding = text.encoding;
+}
+
+void TEditForm::clearText()
+{
+    m_editor->clearText();
+    m_encoding = TextEncoding::Utf8;
+}
+
+void TEditForm::askToSaveAsUtf8()
+{
+    // Anything but a question would lose the characters the file's encoding
+    // cannot hold.
+    const QString question =
+        QStringLiteral("%1 holds characters that Windows-1252 cannot store.\nSave it as UTF-8?")
+            .arg(FileName);
+    if (!m_services.dialogs.proceed(this, QStringLiteral("Confirm"), question,
+                                    QStringLiteral("Save as &UTF-8")))
+        throw FileError::cancelled();
 }
 
 void TEditForm::writeFile()
 {
-    TextFile::writeBytes(FileName, TextFile::withCrLf(m_editor->bytes()));
+    const QByteArray text = TextFile::withCrLf(m_editor->bytes());
+    const std::optional<QByteArray> encoded = TextCodec::fromUtf8(text, m_encoding);
+    if (!encoded)
+        askToSaveAsUtf8();
+    TextFile::writeBytes(FileName, encoded ? *encoded : text);
+    // A text that had to become UTF-8 stays UTF-8 from now on.
+    if (!encoded)
+        m_encoding = TextEncoding::Utf8;
     m_editor->setModified(false);
 }
 
 void TEditForm::makeUntitled()
 {
     FileName = UntitledName;
-    m_editor->clearText();
+    clearText();
     setCaption(m_kind.untitledCaption);
 }
 

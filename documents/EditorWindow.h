@@ -2,6 +2,7 @@
 
 #include "core/ChildForm.h"
 #include "core/ChildMenus.h"
+#include "core/TextCodec.h"
 #include "core/UserDialogs.h"
 #include "documents/WindowServices.h"
 
@@ -67,7 +68,9 @@ public:
     // Both return whether the text was written.
     bool SaveClick();
     bool SaveAsClick();
-    // Writes the text to FileName whatever the modified flag; throws FileError.
+    // Writes the text to FileName whatever the modified flag, in the file's
+    // own encoding; throws FileError, also when the user calls off a save
+    // that the encoding cannot hold.
     void writeFile();
     // Back to an untitled, empty, clean text under the kind's untitled caption.
     void makeUntitled();
@@ -141,9 +144,16 @@ private:
     void createMenus();
     QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon);
     void setHistoryList(const QStringList &entries, int selected);
+    // An empty, unmodified text that is saved as UTF-8.
+    void clearText();
+    // Asks before a text that the file's encoding cannot hold is saved as
+    // UTF-8; throws FileError::cancelled() when the user declines.
+    void askToSaveAsUtf8();
 
     EditorKind m_kind;
     WindowServices m_services;
+    // What the text is saved as: the loaded file's encoding, UTF-8 for a new text.
+    TextEncoding m_encoding = TextEncoding::Utf8;
     TextEditor *m_editor = nullptr;
     QComboBox *m_fileCombo = nullptr;
 };

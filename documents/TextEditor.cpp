@@ -5,6 +5,8 @@
 
 #include <QKeyEvent>
 
+#include <new>
+
 TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
 {
     setObjectName(QStringLiteral("Editor"));
@@ -29,26 +31,36 @@ void TextEditor::setScrollBarsAlwaysOn(bool on)
     setVerticalScrollBarPolicy(policy);
 }
 
-void TextEditor::loadBytes(const QByteArray &bytes)
+bool TextEditor::loadText(const QByteArray &utf8)
 {
-    setUtf8(TextFile::isValidUtf8(bytes));
     // A loaded text is no edit: keeping a copy of it for undo would only
     // cost time and memory.
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_CLEARALL);
-    // Appending by length keeps NUL bytes and every other byte as it is.
-    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+    SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
+    bool loaded = true;
+    try {
+        // Appending by length keeps NUL bytes.
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+        loaded = SendScintilla(SCI_GETSTATUS) == SC_STATUS_OK;
+    } catch (const std::bad_alloc &) {
+        loaded = false;
+    }
+    if (!loaded) {
+        SendScintilla(SCI_CLEARALL);
+        SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
+    }
     SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     resetScrollWidth();
     caretToStart();
     setModified(false);
+    return loaded;
 }
 
 void TextEditor::clearText()
 {
     SendScintilla(SCI_CLEARALL);
-    setUtf8(true);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     resetScrollWidth();
     caretToStart();
@@ -71,8 +83,7 @@ QByteArray TextEditor::bytes() const
 
 QStringList TextEditor::lines() const
 {
-    const QByteArray raw = bytes();
-    return TextFile::splitLines(isUtf8() ? QString::fromUtf8(raw) : TextFile::decode(raw));
+    return TextFile::splitLines(QString::fromUtf8(bytes()));
 }
 
 void TextEditor::setEditorFont(const QFont &font)

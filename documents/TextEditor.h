@@ -6,8 +6,8 @@
 #include <QStringList>
 
 // The text pane of every editor window: plain text in one font, no wrap. It
-// keeps a file's bytes: UTF-8 files are edited as UTF-8, any other file as
-// 8-bit text, and bytes() gives back what was loaded apart from the edits.
+// holds UTF-8 whatever the file's encoding: the window decodes a file into it
+// and encodes the text again when it saves.
 class TextEditor : public QsciScintilla
 {
     Q_OBJECT
@@ -21,13 +21,14 @@ public:
 
     void setScrollBarsAlwaysOn(bool on);
 
-    // Replaces the text with a file's bytes; caret to the start, not modified.
-    void loadBytes(const QByteArray &bytes);
-    // An empty, unmodified UTF-8 text.
+    // Replaces the text with UTF-8 text; caret to the start, not modified.
+    // False when the text did not fit in memory: the editor is then empty.
+    bool loadText(const QByteArray &utf8);
+    // An empty, unmodified text.
     void clearText();
-    // The text as it would be written to its file, line ends as typed or loaded.
+    // The text as UTF-8, line ends as typed or loaded.
     QByteArray bytes() const;
-    // The text decoded, split into lines for printing.
+    // The text as shown, split into lines for printing.
     QStringList lines() const;
 
     void setEditorFont(const QFont &font);

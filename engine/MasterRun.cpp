@@ -76,9 +76,10 @@ bool MasterRun::prepare(QByteArray &masterText)
         return false;
 
     // The whole list is read at once, so the file is closed again before
-    // anything runs, whichever way the run ends.
+    // anything runs, whichever way the run ends. It is read in the encoding
+    // the master window saved it in.
     try {
-        masterText = TextFile::readBytes(window.FileName);
+        masterText = TextFile::readText(window.FileName).utf8;
     } catch (const FileError &) {
         m_context.dialogs.error(m_context.dialogParent, MasterTitle,
                                 QStringLiteral("Cannot read master file."));
@@ -92,7 +93,7 @@ void MasterRun::runLines(LineReader &reader)
     MasterProgress progress(m_context.dialogParent);
     int lineNumber = 0;
     while (!reader.atEnd()) {
-        const QString line = TextFile::decode(reader.readLine());
+        const QString line = QString::fromUtf8(reader.readLine());
         if (!runLine(++lineNumber, line, progress))
             return;
     }

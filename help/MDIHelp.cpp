@@ -229,7 +229,7 @@ std::optional<QString> THelpEditForm::readHelpFile()
 {
     const QString path = m_services.settings.HelpFilePath;
     try {
-        return TextFile::decode(TextFile::readBytes(path));
+        return QString::fromUtf8(TextFile::readText(path).utf8);
     } catch (const FileError &) {
         m_services.dialogs.error(
             this, HelpTitle,

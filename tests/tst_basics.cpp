@@ -2,15 +2,24 @@
 #include "core/FileError.h"
 #include "core/LineReader.h"
 #include "core/PathHelpers.h"
+#include "core/TextCodec.h"
 #include "core/TextFile.h"
 #include "documents/FileFilters.h"
 #include "documents/FileHistory.h"
 
+#include "FifoTrap.h"
+#include "SmallDisk.h"
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <optional>
+
 #include <unistd.h>
+
+Q_DECLARE_METATYPE(TextEncoding)
 
 // Path helpers, the line reader, text files, filters and history rules.
 class TestBasics : public QObject
@@ -28,9 +37,18 @@ private slots:
     void readInteger();
     void crLf_data();
     void crLf();
-    void decodesUtf8OrCp1252();
+    void validUtf8_data();
+    void validUtf8();
+    void encodingRoundTrip_data();
+    void encodingRoundTrip();
+    void windows1252CannotHold_data();
+    void windows1252CannotHold();
     void failedSaveKeepsOldFile();
+    void fullDiskKeepsOldFile_data();
+    void fullDiskKeepsOldFile();
     void missingFileIsCannotOpen();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
     void filters();
     void qtFilter();
     void historyRules();
@@ -196,15 +214,82 @@ void TestBasics::crLf()
     QCOMPARE(TextFile::withCrLf(in), out);
 }
 
-void TestBasics::decodesUtf8OrCp1252()
+void TestBasics::validUtf8_data()
 {
-    QCOMPARE(TextFile::decode(QByteArray("gr\xc3\xbc\xc3\x9f")), QStringLiteral("gr\u00fc\u00df"));
-    // 0x93 and 0x94 are curly quotes in Windows-1252 and invalid as UTF-8.
-    QCOMPARE(TextFile::decode(QByteArray("\x93hi\x94")), QStringLiteral("\u201chi\u201d"));
-    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xc3")));         // cut short
-    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xc0\xaf")));     // overlong
-    QVERIFY(!TextFile::isValidUtf8(QByteArray("\xed\xa0\x80"))); // surrogate
-    QVERIFY(TextFile::isValidUtf8(QByteArray("\xf0\x9f\x98\x80")));
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("ascii") << QByteArray("plain text, longer than eight bytes") << true;
+    QTest::newRow("two-byte") << QByteArray("gr\xc3\xbc\xc3\x9f") << true;
+    QTest::newRow("four-byte") << QByteArray("\xf0\x9f\x98\x80") << true;
+    QTest::newRow("cut short") << QByteArray("abcdefgh\xc3") << false;
+    QTest::newRow("overlong") << QByteArray("\xc0\xaf") << false;
+    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
+    QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << false;
+    QTest::newRow("Windows-1252 quotes") << QByteArray("\x93hi\x94") << false;
+}
+
+void TestBasics::validUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, valid);
+    QCOMPARE(TextCodec::isValidUtf8(bytes), valid);
+}
+
+void TestBasics::encodingRoundTrip_data()
+{
+    // The plain encodings go through the editor windows' tests; these are
+    // the marks that need a second look.
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<TextEncoding>("encoding");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("UTF-16LE, a second mark is text")
+        << QByteArray("\xff\xfe\xff\xfex\0", 6) << TextEncoding::Utf16Le << QStringLiteral("\ufeffx");
+    QTest::newRow("UTF-32LE's mark, then UTF-16LE")
+        << QByteArray("\xff\xfe\0\0A\0", 6) << TextEncoding::Utf16Le << QString(QChar(0)) + "A";
+    QTest::newRow("UTF-16BE surrogate pair")
+        << QByteArray("\xfe\xff\xd8\x3d\xde\x00", 6) << TextEncoding::Utf16Be << QStringLiteral("\U0001F600");
+    // A mark followed by what the marked encoding cannot be is 8-bit text.
+    QTest::newRow("UTF-8 mark, then invalid")
+        << QByteArray("\xef\xbb\xbf\x93q\x94") << TextEncoding::Windows1252
+        << QStringLiteral("\u00ef\u00bb\u00bf\u201cq\u201d");
+    QTest::newRow("UTF-16 mark, odd length")
+        << QByteArray("\xff\xfe\x41") << TextEncoding::Windows1252 << QStringLiteral("\u00ff\u00feA");
+    QTest::newRow("UTF-16 mark, lone surrogate")
+        << QByteArray("\xfe\xff\xd8\x00\x00\x41", 6) << TextEncoding::Windows1252
+        << QStringLiteral("\u00fe\u00ff\u00d8") + QChar(0) + QChar(0) + "A";
+    QTest::newRow("UTF-32 mark, beyond U+10FFFF")
+        << QByteArray("\0\0\xfe\xff\0\x11\0\0", 8) << TextEncoding::Windows1252
+        << QString(QChar(0)) + QChar(0) + QStringLiteral("\u00fe\u00ff") + QChar(0) + QChar(0x11) + QChar(0) +
+               QChar(0);
+}
+
+void TestBasics::encodingRoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(TextEncoding, encoding);
+    QFETCH(QString, text);
+    const TextCodec::Decoded decoded = TextCodec::decode(bytes);
+    QCOMPARE(decoded.encoding, encoding);
+    QCOMPARE(decoded.utf8, text.toUtf8());
+    QCOMPARE(TextCodec::fromUtf8(decoded.utf8, decoded.encoding), std::optional<QByteArray>(bytes));
+}
+
+void TestBasics::windows1252CannotHold_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Greek") << QStringLiteral("a \u03a9 b");
+    QTest::newRow("arrow") << QStringLiteral("\u2192");
+    QTest::newRow("emoji") << QStringLiteral("\U0001F600");
+    // 0x80 is the euro sign, so U+0080 has no byte of its own.
+    QTest::newRow("U+0080") << QStringLiteral("\u0080");
+}
+
+void TestBasics::windows1252CannotHold()
+{
+    QFETCH(QString, text);
+    QCOMPARE(TextCodec::fromUtf8(text.toUtf8(), TextEncoding::Windows1252), std::nullopt);
+    QCOMPARE(TextCodec::fromUtf8(text.toUtf8(), TextEncoding::Utf8),
+             std::optional<QByteArray>(text.toUtf8()));
 }
 
 void TestBasics::failedSaveKeepsOldFile()
@@ -225,6 +310,29 @@ void TestBasics::failedSaveKeepsOldFile()
     QCOMPARE(TextFile::readBytes(path), failed ? QByteArray("old") : QByteArray("new"));
 }
 
+void TestBasics::fullDiskKeepsOldFile_data()
+{
+    QTest::addColumn<int>("size");
+    // Smaller than QSaveFile's buffer, where only commit() writes; one
+    // buffer's worth; more than the whole disk.
+    QTest::newRow("34 bytes") << 34;
+    QTest::newRow("16 KB") << 16 * 1024;
+    QTest::newRow("1 MB") << 1024 * 1024;
+}
+
+void TestBasics::fullDiskKeepsOldFile()
+{
+    QFETCH(int, size);
+    SmallDisk disk;
+    SKIP_UNLESS_MOUNTED(disk);
+    const QString path = disk.writeFile(QStringLiteral("job.cf"), "x = 1\r\n");
+    disk.fill();
+    QVERIFY_THROWS_EXCEPTION(FileError, TextFile::writeBytes(path, QByteArray(size, 'n')));
+    QCOMPARE(TextFile::readBytes(path), QByteArray("x = 1\r\n"));
+    // No temporary file is left behind.
+    QCOMPARE(QDir(disk.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{".filler", "job.cf"}));
+}
+
 void TestBasics::missingFileIsCannotOpen()
 {
     QTemporaryDir dir;
@@ -235,7 +343,61 @@ void TestBasics::missingFileIsCannotOpen()
     } catch (const FileError &e) {
         QCOMPARE(e.message(), QStringLiteral("Cannot open file ") + path);
     }
-    QVERIFY_THROWS_EXCEPTION(FileError, TextFile::readBytes(dir.path()));
+}
+
+void TestBasics::onlyRegularFilesAreRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    const QString special = QStringLiteral(" (not a regular file)");
+    QTest::newRow("FIFO") << "fifo" << special;
+    QTest::newRow("/dev/zero") << "/dev/zero" << special;
+    QTest::newRow("/dev/urandom") << "/dev/urandom" << special;
+    QTest::newRow("link to /dev/zero") << "link to /dev/zero" << special;
+    QTest::newRow("folder") << "folder" << special;
+    QTest::newRow("larger than memory") << "huge" << QStringLiteral(" (larger than the memory available)");
+    QTest::newRow("link to a file") << "link to a file" << QString();
+}
+
+void TestBasics::onlyRegularFilesAreRead()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("special"));
+    std::optional<FifoTrap> fifo;
+    if (kind == QLatin1String("fifo")) {
+        fifo.emplace(path);
+        QVERIFY(fifo->created());
+    } else if (kind.startsWith(QLatin1Char('/'))) {
+        path = kind;
+    } else if (kind == QLatin1String("link to /dev/zero")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("huge")) {
+        // Sparse: it takes no room on the disk.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qMax(Q_INT64_C(1) << 40, TextFile::largestReadableFile() + 1)));
+    } else if (kind == QLatin1String("link to a file")) {
+        TextFile::writeBytes(dir.filePath(QStringLiteral("real")), "text");
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("real")), path));
+    }
+
+    if (reason.isEmpty()) {
+        QCOMPARE(TextFile::readBytes(path), QByteArray("text"));
+        QVERIFY(Paths::fileExists(path));
+        return;
+    }
+    QVERIFY(Paths::fileExists(path) == (kind == QLatin1String("huge")));
+    try {
+        TextFile::readBytes(path);
+        QFAIL("no exception");
+    } catch (const FileError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Cannot open file ") + path + reason);
+    }
+    QVERIFY(!fifo || !fifo->sprung());
 }
 
 void TestBasics::filters()

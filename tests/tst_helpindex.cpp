@@ -200,7 +200,7 @@ void TestHelpIndex::binaryFile()
     for (char &byte : bytes)
         byte = char(random.bounded(256));
     bytes.replace(1000, 10, "\n##binary\n");
-    const QString text = TextFile::decode(bytes);
+    const QString text = QString::fromUtf8(TextCodec::decode(bytes).utf8);
 
     const QStringList keywords = BuildKeyWordList(text);
     QVERIFY(keywords.contains(QStringLiteral("binary")));

@@ -449,6 +449,11 @@ void TestHelpWindow::badHelpFiles_data()
                                      << QString(1024, 'x') + '\n' + QString(1024, 'x') + '\n' +
                                             QString(952, 'x');
     QTest::newRow("lone LF lines") << QByteArray("##x\nfirst\nsecond") << 1 << 1 << "first\nsecond";
+    QByteArray utf16("\xff\xfe");
+    for (const QChar c : QString::fromLatin1(Sample))
+        utf16.append(char(c.unicode())).append('\0');
+    QTest::newRow("UTF-16LE with mark")
+        << utf16 << 2 << 4 << "Arithmetic mean of the listed variables.\nUsage: mean(x).\n";
 }
 
 void TestHelpWindow::badHelpFiles()

@@ -8,12 +8,12 @@
 #include <QFileInfo>
 #include <QtTest>
 
-FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile)
-    : m_previousDir(QDir::currentPath())
+FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile, const QString &home)
+    : m_homePath(home.isEmpty() ? m_home.path() : home), m_previousDir(QDir::currentPath())
 {
     if (!iniFile.isNull())
         writeFile(QStringLiteral("ostrel.ini"), iniFile);
-    m_frame = std::make_unique<TFrameForm>(dialogs, m_home.path(), arguments);
+    m_frame = std::make_unique<TFrameForm>(dialogs, m_homePath, arguments);
     // The start-up layout works from the frame's outer size; the platform adds
     // its frame margins to the size given to resize().
     m_frame->resize(599, 415);
@@ -40,7 +40,7 @@ FrameFixture::~FrameFixture()
 
 QString FrameFixture::writeFile(const QString &name, const QByteArray &bytes) const
 {
-    const QString path = m_home.filePath(name);
+    const QString path = QDir(m_homePath).filePath(name);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))

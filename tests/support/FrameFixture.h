@@ -12,12 +12,13 @@
 class TEditForm;
 
 // A frame of 599 x 415 pixels, shown and started, in a home folder of its own
-// that the test's files go in too. The process's current folder is restored
-// when the fixture ends.
+// (or in home, when given) that the test's files go in too. The process's
+// current folder is restored when the fixture ends.
 class FrameFixture
 {
 public:
-    explicit FrameFixture(const QStringList &arguments = {}, const QByteArray &iniFile = QByteArray());
+    explicit FrameFixture(const QStringList &arguments = {}, const QByteArray &iniFile = QByteArray(),
+                          const QString &home = QString());
     ~FrameFixture();
 
     TFrameForm &frame() { return *m_frame; }
@@ -26,7 +27,7 @@ public:
     // Gives the frame this outer size, frame margins included.
     void resizeOuter(const QSize &size);
 
-    QString home() const { return m_home.path(); }
+    QString home() const { return m_homePath; }
     // Writes a file below the home folder and returns its full path.
     QString writeFile(const QString &name, const QByteArray &bytes) const;
     QByteArray readFile(const QString &path) const;
@@ -36,6 +37,7 @@ public:
 
 private:
     QTemporaryDir m_home;
+    QString m_homePath;
     QString m_previousDir;
     std::unique_ptr<TFrameForm> m_frame;
 };

@@ -25,6 +25,8 @@ public:
     };
 
     QQueue<Answer> answers;
+    // Answers to proceed(): true takes the offered action.
+    QQueue<bool> proceedAnswers;
     QQueue<std::optional<QString>> openAnswers;
     QQueue<std::optional<QString>> saveAnswers;
     QQueue<std::optional<QFont>> fontAnswers;
@@ -35,6 +37,7 @@ public:
     std::function<bool(TPrefDialogForm &)> onPreferences;
 
     QStringList questions;
+    QStringList proceedQuestions;
     QList<Message> errors;
     QList<FileRequest> openRequests;
     QList<FileRequest> saveRequests;
@@ -46,6 +49,11 @@ public:
     {
         questions.append(text);
         return answers.isEmpty() ? Answer::Cancel : answers.dequeue();
+    }
+    bool proceed(QWidget *, const QString &, const QString &text, const QString &) override
+    {
+        proceedQuestions.append(text);
+        return !proceedAnswers.isEmpty() && proceedAnswers.dequeue();
     }
     void error(QWidget *, const QString &title, const QString &text) override
     {

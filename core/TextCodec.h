@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// How a text file is stored on disk. The editors hold UTF-8 and a window
+// writes its file back in the encoding it was read in, mark included, so
+// that a save that changes nothing changes no byte but line ends.
+enum class TextEncoding {
+    Utf8,
+    Utf8WithBom,
+    Utf16Le,
+    Utf16Be,
+    Utf32Le,
+    Utf32Be,
+    // Every other file: 8-bit text. The five bytes that Windows-1252 leaves
+    // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control
+    // characters of the same number, so every byte comes back as it was.
+    Windows1252,
+};
+
+namespace TextCodec {
+
+bool isValidUtf8(const QByteArray &bytes);
+
+// A file's text as UTF-8, and the encoding it is stored in.
+struct Decoded
+{
+    TextEncoding encoding = TextEncoding::Utf8;
+    QByteArray utf8; // without the byte-order mark
+};
+
+// A byte-order mark decides, when the text after it is valid in that
+// encoding; otherwise valid UTF-8 is UTF-8 and anything else Windows-1252.
+Decoded decode(const QByteArray &bytes);
+
+// UTF-8 text as a file's bytes in encoding, with its mark. Nothing when the
+// encoding cannot hold a character of the text (only Windows-1252 cannot
+// hold every one).
+std::optional<QByteArray> fromUtf8(const QByteArray &utf8, TextEncoding encoding);
+
+// One line of 8-bit text, as the settings file holds it: UTF-8 when valid,
+// else Windows-1252.
+QString decodeLine(const QByteArray &bytes);
+
+} // namespace TextCodec
