@@ -115,7 +115,7 @@ void TFrameForm::createActions()
 
 void TFrameForm::createMenus()
 {
-    m_executeMenu = new QMenu(QStringLiteral("Execute"), this);
+    m_executeMenu = new QMenu(QStringLiteral("E&xecute"), this);
     m_executeMenu->setObjectName(QStringLiteral("Execute1"));
     m_executeMenu->addAction(m_runQuelm);
 

@@ -18,6 +18,18 @@ QAction *addItem(QMenu *menu, const QString &name, const QString &caption, const
     return action;
 }
 
+namespace {
+
+// The key most other programs use, after the item's own key, which stays first.
+void addSecondShortcut(QAction *action, const QKeySequence &second)
+{
+    QList<QKeySequence> keys = action->shortcuts();
+    keys.append(second);
+    action->setShortcuts(keys);
+}
+
+} // namespace
+
 FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
 {
     FileMenu file;
@@ -39,17 +51,21 @@ FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
         QObject::connect(openMaster, &QAction::triggered, owner, &TChildForm::openMasterClicked);
     }
     file.save = addItem(file.menu, QStringLiteral("Save1"), QStringLiteral("&Save"), items.saveShortcut);
+    addSecondShortcut(file.save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    addSecondShortcut(file.openCommand, QKeySequence(Qt::CTRL | Qt::Key_O));
     file.saveAs =
         addItem(file.menu, QStringLiteral("Saveas1"), QStringLiteral("Save &As..."), items.saveAsShortcut);
     file.save->setEnabled(items.canSave);
     file.saveAs->setEnabled(items.canSave);
     file.print = addItem(file.menu, QStringLiteral("Print1"), QStringLiteral("&Print..."));
+    addSecondShortcut(file.print, QKeySequence(Qt::CTRL | Qt::Key_P));
     file.printerSetup =
         addItem(file.menu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
     file.menu->addSeparator()->setObjectName(QStringLiteral("N8"));
     QAction *preferences = addItem(file.menu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
     file.menu->addSeparator()->setObjectName(QStringLiteral("N6"));
     QAction *exit = addItem(file.menu, QStringLiteral("Exit1"), QStringLiteral("E&xit"));
+    addSecondShortcut(exit, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     if (items.newForwards)
         QObject::connect(newCommand, &QAction::triggered, owner, &TChildForm::newCommandClicked);
