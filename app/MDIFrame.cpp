@@ -9,6 +9,7 @@
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
 #include "documents/DocumentWindows.h"
+#include "documents/EditorPreferences.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
@@ -40,7 +41,9 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
       m_arguments(arguments), m_screenFont(defaultTextFont()),
       m_printing(
           std::make_unique<PrintContext>(dialogs, [this](const QString &text) { setStatusText(text); })),
-      m_services(std::make_unique<WindowServices>(WindowServices{dialogs, *m_printing, *this})),
+      m_editorPreferences(std::make_unique<EditorPreferences>()),
+      m_services(std::make_unique<WindowServices>(
+          WindowServices{dialogs, *m_printing, *this, *m_editorPreferences})),
       m_engineLauncher(std::make_unique<ProcessEngineLauncher>())
 {
     // A relative argument names a file in the folder the program was started

@@ -14,6 +14,7 @@
 
 class CommandRun;
 class DocumentWindows;
+class EditorPreferences;
 class EngineLauncher;
 class EngineRun;
 class MasterRun;
@@ -146,6 +147,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     QFont m_screenFont;
     std::unique_ptr<PrintContext> m_printing;
+    std::unique_ptr<EditorPreferences> m_editorPreferences;
     std::unique_ptr<WindowServices> m_services;
     std::unique_ptr<EngineLauncher> m_engineLauncher;
 

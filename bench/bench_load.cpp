@@ -15,6 +15,7 @@
 #include "core/FrameState.h"
 #include "core/TextFile.h"
 #include "core/UserDialogs.h"
+#include "documents/EditorPreferences.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
@@ -23,6 +24,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <sys/resource.h>
 
@@ -98,7 +101,12 @@ int main(int argc, char *argv[])
         QtUserDialogs dialogs;
         ProgramSettings settings;
         PrintContext printing(dialogs, {});
-        TOutputEditForm window(WindowServices{dialogs, printing, settings});
+        // The editor as a new user has it, line numbers on, whatever this
+        // user's own settings say.
+        const QTemporaryDir userSettings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
+        EditorPreferences preferences;
+        TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences});
         if (mode == QLatin1String("save")) {
             window.LoadFile(path);
             window.FileName = path + QStringLiteral(".saved");

@@ -28,6 +28,19 @@ void addSecondShortcut(QAction *action, const QKeySequence &second)
     action->setShortcuts(keys);
 }
 
+void addTextCommands(EditMenu &edit)
+{
+    edit.menu->addSeparator()->setObjectName(QStringLiteral("N12"));
+    edit.undo = addItem(edit.menu, QStringLiteral("Undo1"), QStringLiteral("&Undo"),
+                        QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit.redo = addItem(edit.menu, QStringLiteral("Redo1"), QStringLiteral("&Redo"),
+                        QKeySequence(Qt::CTRL | Qt::Key_Y));
+    addSecondShortcut(edit.redo, QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
+    edit.menu->addSeparator()->setObjectName(QStringLiteral("N14"));
+    edit.lineNumbers = addItem(edit.menu, QStringLiteral("LineNumbers1"), QStringLiteral("Line &Numbers"));
+    edit.lineNumbers->setCheckable(true);
+}
+
 } // namespace
 
 FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
@@ -77,7 +90,7 @@ FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
     return file;
 }
 
-EditMenu createEditMenu(TChildForm *owner)
+EditMenu createEditMenu(TChildForm *owner, bool withTextCommands)
 {
     EditMenu edit;
     edit.menu = new QMenu(QStringLiteral("&Edit"), owner);
@@ -96,6 +109,8 @@ EditMenu createEditMenu(TChildForm *owner)
     QAction *printFont = addItem(edit.menu, QStringLiteral("PrintFont1"), QStringLiteral("&Print Font..."));
     QObject::connect(screenFont, &QAction::triggered, owner, &TChildForm::screenFontClicked);
     QObject::connect(printFont, &QAction::triggered, owner, &TChildForm::printFontClicked);
+    if (withTextCommands)
+        addTextCommands(edit);
     return edit;
 }
 

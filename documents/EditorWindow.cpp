@@ -5,12 +5,14 @@
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
+#include "documents/EditorPreferences.h"
 #include "documents/FileHistory.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -44,6 +46,16 @@ TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWi
     createToolBar();
     createMenus();
     setFocusProxy(m_editor);
+
+    showLineNumbers(services.editorPreferences.lineNumbers());
+    connect(&services.editorPreferences, &EditorPreferences::lineNumbersChanged, this,
+            &TEditForm::showLineNumbers);
+    // The save point alone: the mark and the undo items need no word of
+    // every edit.
+    connect(m_editor, &QsciScintilla::modificationChanged, this, [this] {
+        updateUnsavedMark();
+        updateUndoItems();
+    });
 }
 
 void TEditForm::createToolBar()
@@ -123,12 +135,28 @@ void TEditForm::createMenus()
     connect(m_fileMenu.print, &QAction::triggered, this, &TEditForm::PrintClick);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
 
-    m_editMenu = ChildMenus::createEditMenu(this);
+    m_editMenu = ChildMenus::createEditMenu(this, true);
     connect(m_editMenu.menu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
     connect(m_editMenu.cut, &QAction::triggered, this, &TEditForm::CutClick);
     connect(m_editMenu.copy, &QAction::triggered, this, &TEditForm::CopyClick);
     connect(m_editMenu.paste, &QAction::triggered, this, &TEditForm::PasteClick);
     connect(m_editMenu.selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
+    connectTextCommands();
+}
+
+void TEditForm::connectTextCommands()
+{
+    connect(m_editMenu.undo, &QAction::triggered, this, [this] {
+        m_editor->undo();
+        updateUndoItems();
+    });
+    connect(m_editMenu.redo, &QAction::triggered, this, [this] {
+        m_editor->redo();
+        updateUndoItems();
+    });
+    connect(m_editMenu.lineNumbers, &QAction::triggered, this,
+            [this](bool checked) { m_services.editorPreferences.setLineNumbers(checked); });
+    updateUndoItems();
 }
 
 QList<QMenu *> TEditForm::mergedMenus() const
@@ -189,6 +217,8 @@ void TEditForm::LoadFile(const QString &path)
         throw FileError::tooLarge(path);
     }
     m_encoding = text.encoding;
+    m_editor->fitLineNumbers();
+    updateUndoItems();
 }
 
 void TEditForm::clearText()
@@ -226,6 +256,7 @@ void TEditForm::makeUntitled()
 {
     FileName = UntitledName;
     clearText();
+    updateUndoItems();
     setCaption(m_kind.untitledCaption);
 }
 
@@ -282,6 +313,49 @@ bool TEditForm::FormCloseQuery()
 void TEditForm::EditClick()
 {
     ChildMenus::enableEditItems(m_editMenu, m_editor->selectionLength() > 0);
+    updateUndoItems();
+}
+
+void TEditForm::updateUndoItems()
+{
+    m_editMenu.undo->setEnabled(m_editor->isUndoAvailable());
+    m_editMenu.redo->setEnabled(m_editor->isRedoAvailable());
+}
+
+void TEditForm::updateUnsavedMark()
+{
+    const bool modified = isModified();
+    setWindowModified(modified);
+    // The caption itself stays as it is; the frame around the window shows
+    // it with Qt's mark, which "[*]" places and a doubled one escapes.
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!frame)
+        return;
+    QString title = windowTitle();
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    title += QStringLiteral("[*]");
+    if (frame->windowTitle() != title)
+        frame->setWindowTitle(title);
+    frame->setWindowModified(modified);
+}
+
+bool TEditForm::event(QEvent *event)
+{
+    // Taken first: a deferred delete ends the window inside the base's handler.
+    const QEvent::Type type = event->type();
+    const bool handled = TChildForm::event(event);
+    // The frame copies the caption whenever it changes, and takes it when
+    // the window is put into it.
+    if ((type == QEvent::WindowTitleChange || type == QEvent::ParentChange) && m_editor)
+        updateUnsavedMark();
+    return handled;
+}
+
+void TEditForm::showLineNumbers(bool shown)
+{
+    const QSignalBlocker blocker(m_editMenu.lineNumbers);
+    m_editMenu.lineNumbers->setChecked(shown);
+    m_editor->setLineNumbersShown(shown);
 }
 
 void TEditForm::CutClick()

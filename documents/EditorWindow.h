@@ -129,6 +129,7 @@ protected:
     virtual void RunButtonClick() {}
 
     void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
 
     const WindowServices &services() const { return m_services; }
 
@@ -142,6 +143,7 @@ protected:
 private:
     void createToolBar();
     void createMenus();
+    void connectTextCommands();
     QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon);
     void setHistoryList(const QStringList &entries, int selected);
     // An empty, unmodified text that is saved as UTF-8.
@@ -149,6 +151,12 @@ private:
     // Asks before a text that the file's encoding cannot hold is saved as
     // UTF-8; throws FileError::cancelled() when the user declines.
     void askToSaveAsUtf8();
+
+    // The unsaved mark: Qt's "*" in the title of the window's frame and in
+    // the Window menu, while the text differs from its file.
+    void updateUnsavedMark();
+    void updateUndoItems();
+    void showLineNumbers(bool shown);
 
     EditorKind m_kind;
     WindowServices m_services;

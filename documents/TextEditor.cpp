@@ -3,7 +3,12 @@
 #include "core/Fonts.h"
 #include "core/TextFile.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
 #include <QKeyEvent>
+
+#include <algorithm>
 
 #include <new>
 
@@ -22,6 +27,7 @@ TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
     resetScrollWidth();
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
     setEditorFont(defaultTextFont());
+    removeSurprisingKeys();
 }
 
 void TextEditor::setScrollBarsAlwaysOn(bool on)
@@ -90,6 +96,8 @@ void TextEditor::setEditorFont(const QFont &font)
 {
     m_font = font;
     setFont(font);
+    setMarginsFont(font);
+    fitLineNumbers();
 }
 
 int TextEditor::selectionLength() const
@@ -116,4 +124,53 @@ bool TextEditor::event(QEvent *event)
         }
     }
     return QsciScintilla::event(event);
+}
+
+void TextEditor::removeSurprisingKeys()
+{
+    // Scintilla binds keys that delete or rewrite text where other programs
+    // do something harmless (Ctrl+L cuts the line, Ctrl+U changes case):
+    // one slip would change the file unnoticed.
+    const QsciCommand::Command surprising[] = {
+        QsciCommand::LineCut,
+        QsciCommand::LineDelete,
+        QsciCommand::DeleteLineLeft,
+        QsciCommand::DeleteLineRight,
+        QsciCommand::LineTranspose,
+        QsciCommand::SelectionDuplicate,
+        QsciCommand::SelectionLowerCase,
+        QsciCommand::SelectionUpperCase,
+    };
+    QsciCommandSet *commands = standardCommands();
+    for (const QsciCommand::Command command : surprising) {
+        if (QsciCommand *bound = commands->find(command)) {
+            bound->setKey(0);
+            bound->setAlternateKey(0);
+        }
+    }
+    // Redo answers the key most other programs use for it too.
+    if (QsciCommand *redo = commands->find(QsciCommand::Redo))
+        redo->setAlternateKey(QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z).toCombined());
+}
+
+void TextEditor::setLineNumbersShown(bool shown)
+{
+    m_lineNumbersShown = shown;
+    setMarginLineNumbers(0, shown);
+    fitLineNumbers();
+}
+
+void TextEditor::fitLineNumbers()
+{
+    if (!m_lineNumbersShown) {
+        setMarginWidth(0, 0);
+        return;
+    }
+    constexpr long MillionLines = 1000000;
+    const long lines = std::max(MillionLines, SendScintilla(SCI_GETLINECOUNT));
+    const QByteArray widest(QByteArray::number(qlonglong(lines)).size(), '9');
+    const long digits =
+        SendScintilla(SCI_TEXTWIDTH, static_cast<uintptr_t>(STYLE_LINENUMBER), widest.constData());
+    // Half a digit's room on either side keeps the numbers off the text.
+    setMarginWidth(0, int(digits + digits / long(widest.size())));
 }

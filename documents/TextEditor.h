@@ -37,12 +37,20 @@ public:
     int selectionLength() const;
     void caretToStart();
 
+    // Line numbers in the left margin, wide enough for a million lines and
+    // for the text's own count when it is longer.
+    void setLineNumbersShown(bool shown);
+    bool lineNumbersShown() const { return m_lineNumbersShown; }
+    void fitLineNumbers();
+
 protected:
     bool event(QEvent *event) override;
 
 private:
     void resetScrollWidth();
+    void removeSurprisingKeys();
 
     bool m_tabInserts = true;
+    bool m_lineNumbersShown = false;
     QFont m_font;
 };

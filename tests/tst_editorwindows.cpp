@@ -103,6 +103,15 @@ void TestEditorWindows::editorMenus_data()
     QTest::newRow("print font") << "PrintFont1"
                                 << "&Print Font..."
                                 << "";
+    QTest::newRow("undo") << "Undo1"
+                          << "&Undo"
+                          << "Ctrl+Z";
+    QTest::newRow("redo") << "Redo1"
+                          << "&Redo"
+                          << "Ctrl+Y; Ctrl+Shift+Z";
+    QTest::newRow("line numbers") << "LineNumbers1"
+                                  << "Line &Numbers"
+                                  << "";
 }
 
 void TestEditorWindows::editorMenus()

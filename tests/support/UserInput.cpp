@@ -1,5 +1,9 @@
 #include "UserInput.h"
 
+#include "app/MDIFrame.h"
+#include "documents/EditorWindow.h"
+#include "documents/TextEditor.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -45,6 +49,26 @@ int visibleComboRows(QComboBox *combo)
     const int rows = rowHeight > 0 ? view->viewport()->height() / rowHeight : -1;
     combo->hidePopup();
     return rows;
+}
+
+bool focusText(TFrameForm &frame, TEditForm *window)
+{
+    QApplication::setActiveWindow(&frame);
+    if (!QTest::qWaitForWindowActive(&frame))
+        return false;
+    window->bringToFront();
+    window->editor()->setFocus();
+    return QTest::qWaitFor([window] { return QApplication::focusWidget() == window->editor(); });
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+void typeText(const QString &text)
+{
+    QTest::keyClicks(QApplication::focusWidget(), text);
 }
 
 } // namespace UserInput

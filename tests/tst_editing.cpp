@@ -1,0 +1,229 @@
+#include "FrameFixture.h"
+#include "UserInput.h"
+
+#include "app/MDIFrame.h"
+#include "documents/MDIAnother.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Answer = UserDialogs::Answer;
+using UserInput::press;
+using UserInput::typeText;
+
+namespace {
+
+QMdiSubWindow *frameOf(TEditForm *window)
+{
+    return qobject_cast<QMdiSubWindow *>(window->parentWidget());
+}
+
+// The Window menu's entry of a window, as the menu shows it when opened.
+QString windowListEntry(TFrameForm &frame, const QString &captionPart)
+{
+    auto *menu = frame.findChild<QMenu *>(QStringLiteral("Window1"));
+    emit menu->aboutToShow();
+    for (QAction *action : menu->actions()) {
+        if (action->isCheckable() && action->objectName().isEmpty() && action->text().contains(captionPart))
+            return action->text();
+    }
+    return QString();
+}
+
+QAction *editItem(TEditForm *window, const char *name)
+{
+    auto *menu = window->findChild<QMenu *>(QStringLiteral("Edit2"));
+    // The items are brought up to date as the menu opens.
+    emit menu->aboutToShow();
+    return menu->findChild<QAction *>(QLatin1String(name));
+}
+
+void clickMenuItem(QMenu *menu, QAction *item)
+{
+    menu->popup(QPoint(0, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+    QTRY_VERIFY(!menu->isVisible());
+}
+
+long lineNumberWidth(TextEditor *editor)
+{
+    return editor->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0L);
+}
+
+long widthOf(TextEditor *editor, const char *text)
+{
+    return editor->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
+                                 static_cast<uintptr_t>(QsciScintillaBase::STYLE_LINENUMBER), text);
+}
+
+} // namespace
+
+// What every editor window does beyond the described commands: undo and redo,
+// the unsaved mark, line numbers and the second shortcuts.
+class TestEditing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void undoBackToSavedTextClearsMark();
+    void loadingStartsFreshUndoHistory();
+    void undoItemsFollowUndoState();
+    void lineNumbersForAllWindowsAcrossStarts();
+    void secondShortcuts_data();
+    void secondShortcuts();
+};
+
+void TestEditing::undoBackToSavedTextClearsMark()
+{
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("run.cf"), "1+1\r\n");
+    f.frame().OpenCommand(path);
+    TCommandEditForm *window = f.frame().CommandWindow();
+    QMdiSubWindow *frame = frameOf(window);
+    const QString caption = QStringLiteral("COMMAND - ") + path;
+    QVERIFY(UserInput::focusText(f.frame(), window));
+
+    const auto marked = [&] {
+        // The caption never changes; the window's frame and its Window menu
+        // entry carry the mark.
+        if (window->windowTitle() != caption || frame->windowTitle() != caption + QStringLiteral("[*]"))
+            return QStringLiteral("caption changed");
+        const QString entry = windowListEntry(f.frame(), QStringLiteral("COMMAND"));
+        if (entry.endsWith(QLatin1Char('*')) != frame->isWindowModified())
+            return QStringLiteral("window list disagrees");
+        return frame->isWindowModified() ? QStringLiteral("marked") : QStringLiteral("clean");
+    };
+    QCOMPARE(marked(), QStringLiteral("clean"));
+    typeText(QStringLiteral("a"));
+    QCOMPARE(marked(), QStringLiteral("marked"));
+    QCOMPARE(windowListEntry(f.frame(), QStringLiteral("COMMAND")), QStringLiteral("&2 ") + caption + '*');
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(marked(), QStringLiteral("clean"));
+    press(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(marked(), QStringLiteral("marked"));
+    press(Qt::Key_F6);
+    QCOMPARE(marked(), QStringLiteral("clean"));
+    QCOMPARE(f.readFile(path), QByteArray("a1+1\r\n"));
+    // Undone past the save, the text differs from the file again.
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(marked(), QStringLiteral("marked"));
+    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(marked(), QStringLiteral("clean"));
+    QCOMPARE(window->editor()->text(), QStringLiteral("a1+1\r\n"));
+}
+
+void TestEditing::loadingStartsFreshUndoHistory()
+{
+    FrameFixture f;
+    TCommandEditForm *window = f.frame().CommandWindow();
+    QVERIFY(UserInput::focusText(f.frame(), window));
+    typeText(QStringLiteral("typed before"));
+    f.dialogs.answers.enqueue(Answer::No);
+    f.dialogs.openAnswers.enqueue(f.writeFile(QStringLiteral("run.cf"), "1+1\r\n"));
+    press(Qt::Key_F2);
+    QCOMPARE(window->editor()->text(), QStringLiteral("1+1\r\n"));
+    QVERIFY(!editItem(window, "Undo1")->isEnabled());
+    window->editor()->setFocus();
+    press(Qt::Key_Z, Qt::ControlModifier);
+    // Nothing of the text before the load comes back.
+    QCOMPARE(window->editor()->text(), QStringLiteral("1+1\r\n"));
+    QVERIFY(!window->isModified());
+}
+
+void TestEditing::undoItemsFollowUndoState()
+{
+    FrameFixture f;
+    TOutputEditForm *window = f.frame().OutputWindow();
+    QVERIFY(UserInput::focusText(f.frame(), window));
+    const auto state = [window] {
+        return QStringLiteral("%1 %2")
+            .arg(editItem(window, "Undo1")->isEnabled() ? "undo" : "-")
+            .arg(editItem(window, "Redo1")->isEnabled() ? "redo" : "-");
+    };
+    QCOMPARE(state(), QStringLiteral("- -"));
+    typeText(QStringLiteral("ab"));
+    QCOMPARE(state(), QStringLiteral("undo -"));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(state(), QStringLiteral("- redo"));
+    // The menu's own items do what the keys do.
+    editItem(window, "Redo1")->trigger();
+    QCOMPARE(window->editor()->text(), QStringLiteral("ab"));
+    QCOMPARE(state(), QStringLiteral("undo -"));
+}
+
+void TestEditing::lineNumbersForAllWindowsAcrossStarts()
+{
+    QTemporaryDir home;
+    {
+        FrameFixture f({}, QByteArray(), home.path());
+        f.frame().OpenAnother(f.writeFile(QStringLiteral("notes.txt"), "notes\r\n"));
+        const QList<TEditForm *> windows{f.frame().CommandWindow(), f.frame().OutputWindow(),
+                                         f.frame().AnotherWindows().constFirst()};
+        for (TEditForm *window : windows) {
+            QVERIFY(editItem(window, "LineNumbers1")->isChecked());
+            // Room for a million lines and a little more.
+            QVERIFY(lineNumberWidth(window->editor()) > widthOf(window->editor(), "1000000"));
+        }
+        auto *menu = f.frame().CommandWindow()->findChild<QMenu *>(QStringLiteral("Edit2"));
+        clickMenuItem(menu, menu->findChild<QAction *>(QStringLiteral("LineNumbers1")));
+        for (TEditForm *window : windows) {
+            QVERIFY(!editItem(window, "LineNumbers1")->isChecked());
+            QCOMPARE(lineNumberWidth(window->editor()), 0L);
+        }
+    }
+    // The next start keeps the choice; the settings file knows nothing of it.
+    FrameFixture f({}, QByteArray(), home.path());
+    QVERIFY(!editItem(f.frame().CommandWindow(), "LineNumbers1")->isChecked());
+    QCOMPARE(lineNumberWidth(f.frame().CommandWindow()->editor()), 0L);
+    QVERIFY(!f.readFile(QDir(home.path()).filePath(QStringLiteral("ostrel.ini"))).contains("Line"));
+}
+
+void TestEditing::secondShortcuts_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("effect");
+    const auto key = [](Qt::KeyboardModifiers modifiers, Qt::Key pressed) {
+        return QKeyCombination(modifiers, pressed).toCombined();
+    };
+    QTest::newRow("Ctrl+S") << key(Qt::ControlModifier, Qt::Key_S) << "save";
+    QTest::newRow("F6") << key({}, Qt::Key_F6) << "save";
+    QTest::newRow("Ctrl+O") << key(Qt::ControlModifier, Qt::Key_O) << "open";
+    QTest::newRow("F2") << key({}, Qt::Key_F2) << "open";
+    QTest::newRow("Ctrl+P") << key(Qt::ControlModifier, Qt::Key_P) << "print";
+    QTest::newRow("Ctrl+Q") << key(Qt::ControlModifier, Qt::Key_Q) << "exit";
+}
+
+void TestEditing::secondShortcuts()
+{
+    QFETCH(int, key);
+    QFETCH(QString, effect);
+    FrameFixture f;
+    QVERIFY(UserInput::focusText(f.frame(), f.frame().CommandWindow()));
+    const QKeyCombination combination = QKeyCombination::fromCombined(key);
+    press(combination.key(), combination.keyboardModifiers());
+
+    QStringList effects;
+    if (!f.dialogs.saveRequests.isEmpty())
+        effects.append(QStringLiteral("save"));
+    if (!f.dialogs.openRequests.isEmpty() &&
+        f.dialogs.openRequests.first().title == QStringLiteral("Open Command File"))
+        effects.append(QStringLiteral("open"));
+    if (f.dialogs.printRequests > 0)
+        effects.append(QStringLiteral("print"));
+    if (!f.frame().isVisible())
+        effects.append(QStringLiteral("exit"));
+    QCOMPARE(effects, QStringList{effect});
+}
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"
