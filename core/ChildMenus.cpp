@@ -36,6 +36,17 @@ void addTextCommands(EditMenu &edit)
     edit.redo = addItem(edit.menu, QStringLiteral("Redo1"), QStringLiteral("&Redo"),
                         QKeySequence(Qt::CTRL | Qt::Key_Y));
     addSecondShortcut(edit.redo, QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
+    edit.menu->addSeparator()->setObjectName(QStringLiteral("N13"));
+    edit.find = addItem(edit.menu, QStringLiteral("Find1"), QStringLiteral("&Find..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_F));
+    edit.findNext = addItem(edit.menu, QStringLiteral("FindNext1"), QStringLiteral("Find &Next"),
+                            QKeySequence(Qt::CTRL | Qt::Key_G));
+    edit.findPrevious = addItem(edit.menu, QStringLiteral("FindPrevious1"), QStringLiteral("Find &Previous"),
+                                QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_G));
+    edit.replace = addItem(edit.menu, QStringLiteral("Replace1"), QStringLiteral("&Replace..."),
+                           QKeySequence(Qt::CTRL | Qt::Key_H));
+    edit.goToLine = addItem(edit.menu, QStringLiteral("GoToLine1"), QStringLiteral("&Go to Line..."),
+                            QKeySequence(Qt::CTRL | Qt::Key_L));
     edit.menu->addSeparator()->setObjectName(QStringLiteral("N14"));
     edit.lineNumbers = addItem(edit.menu, QStringLiteral("LineNumbers1"), QStringLiteral("Line &Numbers"));
     edit.lineNumbers->setCheckable(true);

@@ -7,6 +7,8 @@
 #include "core/TextFile.h"
 #include "documents/EditorPreferences.h"
 #include "documents/FileHistory.h"
+#include "documents/FindBar.h"
+#include "documents/GoToLineBar.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
 
@@ -44,6 +46,7 @@ TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWi
     m_editor->setScrollBarsAlwaysOn(kind.scrollBarsAlwaysOn);
 
     createToolBar();
+    createBars();
     createMenus();
     setFocusProxy(m_editor);
 
@@ -90,7 +93,6 @@ void TEditForm::createToolBar()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(speedBar);
-    layout->addWidget(m_editor, 1);
 
     if (m_kind.hasFileCombo) {
         // The output window's history stands on the window itself, over the
@@ -108,6 +110,16 @@ void TEditForm::createToolBar()
         connect(m_fileCombo, &QComboBox::activated, this,
                 [this](int index) { emit historyEntryPicked(m_fileCombo->itemText(index)); });
     }
+}
+
+void TEditForm::createBars()
+{
+    m_findBar = new FindBar(m_editor, this);
+    m_goToLineBar = new GoToLineBar(m_editor, this);
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->addWidget(m_editor, 1);
+    column->addWidget(m_goToLineBar);
+    column->addWidget(m_findBar);
 }
 
 QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint,
@@ -154,6 +166,11 @@ void TEditForm::connectTextCommands()
         m_editor->redo();
         updateUndoItems();
     });
+    connect(m_editMenu.find, &QAction::triggered, m_findBar, &FindBar::openFind);
+    connect(m_editMenu.findNext, &QAction::triggered, m_findBar, &FindBar::findNext);
+    connect(m_editMenu.findPrevious, &QAction::triggered, m_findBar, &FindBar::findPrevious);
+    connect(m_editMenu.replace, &QAction::triggered, m_findBar, &FindBar::openReplace);
+    connect(m_editMenu.goToLine, &QAction::triggered, m_goToLineBar, &GoToLineBar::open);
     connect(m_editMenu.lineNumbers, &QAction::triggered, this,
             [this](bool checked) { m_services.editorPreferences.setLineNumbers(checked); });
     updateUndoItems();

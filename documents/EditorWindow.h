@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class FindBar;
+class GoToLineBar;
 class QComboBox;
 class QToolButton;
 class TextEditor;
@@ -142,6 +144,7 @@ protected:
 
 private:
     void createToolBar();
+    void createBars();
     void createMenus();
     void connectTextCommands();
     QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon);
@@ -164,4 +167,6 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     TextEditor *m_editor = nullptr;
     QComboBox *m_fileCombo = nullptr;
+    FindBar *m_findBar = nullptr;
+    GoToLineBar *m_goToLineBar = nullptr;
 };

@@ -174,3 +174,49 @@ void TextEditor::fitLineNumbers()
     // Half a digit's room on either side keeps the numbers off the text.
     setMarginWidth(0, int(digits + digits / long(widest.size())));
 }
+
+void TextEditor::centerLine(long line)
+{
+    const long shownLine = SendScintilla(SCI_VISIBLEFROMDOCLINE, line);
+    const long linesOnScreen = SendScintilla(SCI_LINESONSCREEN);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, shownLine - linesOnScreen / 2));
+}
+
+void TextEditor::showMatch(long start, long end)
+{
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, start);
+    const long first = SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
+    const bool inSight = line >= first && line < first + SendScintilla(SCI_LINESONSCREEN);
+    SendScintilla(SCI_SETSEL, start, end);
+    if (!inSight)
+        centerLine(line);
+    // The end of a match on a long line may lie beyond the right edge.
+    SendScintilla(SCI_SCROLLRANGE, start, end);
+}
+
+void TextEditor::setCaretPosition(long position)
+{
+    SendScintilla(SCI_SETSEL, position, position);
+}
+
+void TextEditor::goToLine(int line, int column)
+{
+    const long lastLine = SendScintilla(SCI_GETLINECOUNT) - 1;
+    const long target = std::min(static_cast<long>(line) - 1, lastLine);
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, target);
+    const long lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, target);
+    long position = lineStart;
+    if (column > 1) {
+        // Columns count characters; a column past the end is the end.
+        const long moved = SendScintilla(SCI_POSITIONRELATIVE, lineStart, static_cast<long>(column - 1));
+        position = moved <= 0 || moved > lineEnd ? lineEnd : moved;
+    }
+    SendScintilla(SCI_GOTOPOS, position);
+    SendScintilla(SCI_CHOOSECARETX);
+    centerLine(target);
+}
+
+int TextEditor::caretLine() const
+{
+    return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS)));
+}

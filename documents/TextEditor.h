@@ -43,12 +43,23 @@ public:
     bool lineNumbersShown() const { return m_lineNumbersShown; }
     void fitLineNumbers();
 
+    // Selects [start, end) and brings it to the middle of the view when it
+    // is out of sight.
+    void showMatch(long start, long end);
+    void setCaretPosition(long position);
+    // Counting from 1, kept within the text; column 0 is the line's start.
+    // The line comes to the middle of the view.
+    void goToLine(int line, int column);
+    // Counting from 0.
+    int caretLine() const;
+
 protected:
     bool event(QEvent *event) override;
 
 private:
     void resetScrollWidth();
     void removeSurprisingKeys();
+    void centerLine(long line);
 
     bool m_tabInserts = true;
     bool m_lineNumbersShown = false;

@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -66,10 +67,43 @@ long widthOf(TextEditor *editor, const char *text)
                                  static_cast<uintptr_t>(QsciScintillaBase::STYLE_LINENUMBER), text);
 }
 
+// The key letter of a caption ("&&" is an "&"), or none.
+QChar mnemonicOf(const QString &caption)
+{
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption.at(i) != QLatin1Char('&'))
+            continue;
+        if (caption.at(i + 1) != QLatin1Char('&'))
+            return caption.at(i + 1).toLower();
+        ++i;
+    }
+    return QChar();
+}
+
+// Items of one menu that share a key letter, one list a letter.
+QList<QStringList> sharedMnemonics(const QList<QAction *> &items)
+{
+    QMap<QChar, QStringList> byLetter;
+    for (QAction *item : items) {
+        if (item->isSeparator() || !item->isVisible())
+            continue;
+        const QChar letter = mnemonicOf(item->text());
+        if (!letter.isNull())
+            byLetter[letter].append(item->text());
+    }
+    QList<QStringList> shared;
+    for (const QStringList &captions : std::as_const(byLetter)) {
+        if (captions.size() > 1)
+            shared.append(captions);
+    }
+    return shared;
+}
+
 } // namespace
 
 // What every editor window does beyond the described commands: undo and redo,
-// the unsaved mark, line numbers and the second shortcuts.
+// the unsaved mark, line numbers, the second shortcuts and the menus' key
+// letters.
 class TestEditing : public QObject
 {
     Q_OBJECT
@@ -81,6 +115,7 @@ private slots:
     void lineNumbersForAllWindowsAcrossStarts();
     void secondShortcuts_data();
     void secondShortcuts();
+    void noMenuSharesKeyLetters();
 };
 
 void TestEditing::undoBackToSavedTextClearsMark()
@@ -223,6 +258,55 @@ void TestEditing::secondShortcuts()
     if (!f.frame().isVisible())
         effects.append(QStringLiteral("exit"));
     QCOMPARE(effects, QStringList{effect});
+}
+
+void TestEditing::noMenuSharesKeyLetters()
+{
+    FrameFixture f;
+    // One window of every kind, the Window menu's list past nine entries, and
+    // an "&" in a caption.
+    f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), "##sqrt\r\nSquare root.\r\n");
+    f.frame().Contents1Click();
+    f.dialogs.openAnswers.enqueue(f.writeFile(QStringLiteral("jobs.mst"), "a.cf\r\n"));
+    f.frame().OpenMasterClick();
+    f.frame().OpenAnother(f.writeFile(QStringLiteral("R&D notes.txt"), "notes\r\n"));
+    for (int i = 0; i < 6; ++i)
+        f.frame().OpenAnother(f.writeFile(QStringLiteral("other%1.txt").arg(i), "x\r\n"));
+    QVERIFY(f.frame().mdiArea()->subWindowList().size() > 9);
+
+    // Letters the fixed captions share already: those of the description
+    // (Paste, Print Font) and those the editor's commands were given.
+    const QList<QStringList> fixed{{"&Paste", "&Print Font...", "Find &Previous"},
+                                   {"&Redo", "&Replace..."},
+                                   {"Find &Next", "Line &Numbers"}};
+    const auto allowed = [&fixed](const QStringList &captions) {
+        return std::any_of(fixed.begin(), fixed.end(), [&captions](const QStringList &group) {
+            return std::all_of(captions.begin(), captions.end(),
+                               [&group](const QString &caption) { return group.contains(caption); });
+        });
+    };
+    for (QMdiSubWindow *sub : f.frame().mdiArea()->subWindowList()) {
+        f.frame().mdiArea()->setActiveSubWindow(sub);
+        QList<QMenu *> menus;
+        const QList<QAction *> bar = f.frame().menuBar()->actions();
+        for (QAction *title : bar)
+            menus.append(title->menu());
+        for (const QStringList &captions : sharedMnemonics(bar))
+            QFAIL(qPrintable(QStringLiteral("menu bar: ") + captions.join(QStringLiteral(", "))));
+        while (!menus.isEmpty()) {
+            QMenu *menu = menus.takeFirst();
+            emit menu->aboutToShow();
+            for (QAction *item : menu->actions()) {
+                if (item->menu())
+                    menus.append(item->menu());
+            }
+            for (const QStringList &captions : sharedMnemonics(menu->actions())) {
+                if (!allowed(captions))
+                    QFAIL(qPrintable(sub->widget()->windowTitle() + QStringLiteral(", ") + menu->title() +
+                                     QStringLiteral(": ") + captions.join(QStringLiteral(", "))));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(TestEditing)

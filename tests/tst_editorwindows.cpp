@@ -109,6 +109,21 @@ void TestEditorWindows::editorMenus_data()
     QTest::newRow("redo") << "Redo1"
                           << "&Redo"
                           << "Ctrl+Y; Ctrl+Shift+Z";
+    QTest::newRow("find") << "Find1"
+                          << "&Find..."
+                          << "Ctrl+F";
+    QTest::newRow("find next") << "FindNext1"
+                               << "Find &Next"
+                               << "Ctrl+G";
+    QTest::newRow("find previous") << "FindPrevious1"
+                                   << "Find &Previous"
+                                   << "Ctrl+Shift+G";
+    QTest::newRow("replace") << "Replace1"
+                             << "&Replace..."
+                             << "Ctrl+H";
+    QTest::newRow("go to line") << "GoToLine1"
+                                << "&Go to Line..."
+                                << "Ctrl+L";
     QTest::newRow("line numbers") << "LineNumbers1"
                                   << "Line &Numbers"
                                   << "";
