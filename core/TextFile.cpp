@@ -155,7 +155,11 @@ QByteArray readBytes(const QString &path)
 
 TextCodec::Decoded readText(const QString &path)
 {
-    const QByteArray bytes = readBytes(path);
+    return decodeText(path, readBytes(path));
+}
+
+TextCodec::Decoded decodeText(const QString &path, const QByteArray &bytes)
+{
     try {
         return TextCodec::decode(bytes);
     } catch (const std::bad_alloc &) {

@@ -17,6 +17,8 @@ QByteArray readBytes(const QString &path);
 
 // readBytes as text for an editor: UTF-8, and the encoding the file is in.
 TextCodec::Decoded readText(const QString &path);
+// The same for bytes already read from path, which names the file in a failure.
+TextCodec::Decoded decodeText(const QString &path, const QByteArray &bytes);
 
 // Replaces path atomically with bytes; throws FileError "Cannot create file %s"
 // when any step fails, the old file then being left as it was.

@@ -5,8 +5,10 @@
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
+#include "documents/DiskChangeBar.h"
 #include "documents/EditorPreferences.h"
 #include "documents/FileHistory.h"
+#include "documents/FileSnapshot.h"
 #include "documents/FindBar.h"
 #include "documents/GoToLineBar.h"
 #include "documents/TextEditor.h"
@@ -114,12 +116,19 @@ void TEditForm::createToolBar()
 
 void TEditForm::createBars()
 {
+    m_diskBar = new DiskChangeBar(this);
     m_findBar = new FindBar(m_editor, this);
     m_goToLineBar = new GoToLineBar(m_editor, this);
     auto *column = static_cast<QVBoxLayout *>(layout());
+    column->addWidget(m_diskBar);
     column->addWidget(m_editor, 1);
     column->addWidget(m_goToLineBar);
     column->addWidget(m_findBar);
+
+    m_diskWatcher = new DiskWatcher(this);
+    connect(m_diskWatcher, &DiskWatcher::stateChanged, this, &TEditForm::diskStateChanged);
+    connect(m_diskBar, &DiskChangeBar::reloadClicked, this, [this] { reloadFromDisk(false); });
+    connect(m_diskBar, &DiskChangeBar::keepClicked, m_diskWatcher, &DiskWatcher::acceptDiskVersion);
 }
 
 QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint,
@@ -202,6 +211,8 @@ void TEditForm::setRunLocked(bool locked)
     for (QAction *item : {m_fileMenu.save, m_fileMenu.saveAs, m_fileMenu.openCommand, m_fileMenu.openOutput,
                           m_fileMenu.print})
         item->setEnabled(!locked);
+    if (m_kind.runWritesFile)
+        m_diskWatcher->setPaused(locked);
 }
 
 void TEditForm::setCaption(const QString &caption)
@@ -216,8 +227,14 @@ void TEditForm::LoadFile(const QString &path)
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
     TextCodec::Decoded text;
+    FileSnapshot seen;
     try {
-        text = TextFile::readText(path);
+        // The stamp before the bytes: a change while they are read then
+        // shows as a stamp that is no longer the file's.
+        seen.stamp = FileStamp::of(path);
+        const QByteArray bytes = TextFile::readBytes(path);
+        seen.hash = ContentHash::of(bytes);
+        text = TextFile::decodeText(path, bytes);
     } catch (const FileError &) {
         // The window keeps its old text, so it keeps its old name too: a
         // later save must not write that text over the file that failed.
@@ -231,9 +248,11 @@ void TEditForm::LoadFile(const QString &path)
         clearText();
         FileName = UntitledName;
         setCaption(m_kind.designCaption);
+        m_diskWatcher->clear();
         throw FileError::tooLarge(path);
     }
     m_encoding = text.encoding;
+    m_diskWatcher->setFile(path, seen);
     m_editor->fitLineNumbers();
     updateUndoItems();
 }
@@ -256,13 +275,25 @@ void TEditForm::askToSaveAsUtf8()
         throw FileError::cancelled();
 }
 
+void TEditForm::askToOverwriteChange()
+{
+    const QString question =
+        QStringLiteral("%1 was changed on disk since it was loaded or saved.\nOverwrite it?").arg(FileName);
+    if (!m_services.dialogs.proceed(this, QStringLiteral("Confirm"), question, QStringLiteral("&Overwrite")))
+        throw FileError::cancelled();
+}
+
 void TEditForm::writeFile()
 {
+    if (m_diskWatcher->wouldOverwriteChange(FileName))
+        askToOverwriteChange();
     const QByteArray text = TextFile::withCrLf(m_editor->bytes());
     const std::optional<QByteArray> encoded = TextCodec::fromUtf8(text, m_encoding);
     if (!encoded)
         askToSaveAsUtf8();
-    TextFile::writeBytes(FileName, encoded ? *encoded : text);
+    const QByteArray &bytes = encoded ? *encoded : text;
+    TextFile::writeBytes(FileName, bytes);
+    m_diskWatcher->setFile(FileName, FileSnapshot{FileStamp::of(FileName), ContentHash::of(bytes)});
     // A text that had to become UTF-8 stays UTF-8 from now on.
     if (!encoded)
         m_encoding = TextEncoding::Utf8;
@@ -273,6 +304,7 @@ void TEditForm::makeUntitled()
 {
     FileName = UntitledName;
     clearText();
+    m_diskWatcher->clear();
     updateUndoItems();
     setCaption(m_kind.untitledCaption);
 }
@@ -373,6 +405,45 @@ void TEditForm::showLineNumbers(bool shown)
     const QSignalBlocker blocker(m_editMenu.lineNumbers);
     m_editMenu.lineNumbers->setChecked(shown);
     m_editor->setLineNumbersShown(shown);
+}
+
+void TEditForm::diskStateChanged(DiskWatcher::State state)
+{
+    switch (state) {
+    case DiskWatcher::State::Unchanged:
+        m_diskBar->hide();
+        break;
+    case DiskWatcher::State::Deleted:
+        m_diskBar->showDeleted();
+        break;
+    case DiskWatcher::State::Changed:
+        // Without unsaved changes nothing of the user's is lost by loading
+        // the file again.
+        if (isModified())
+            m_diskBar->showChanged();
+        else
+            reloadFromDisk(true);
+        break;
+    }
+}
+
+void TEditForm::reloadFromDisk(bool automatic)
+{
+    const QString caption = windowTitle();
+    const TextEditor::Place place = m_editor->place();
+    const auto reload = [this] { LoadFile(FileName); };
+    if (automatic) {
+        try {
+            reload();
+        } catch (const FileError &) {
+            m_diskBar->showChanged();
+            return;
+        }
+    } else if (!guarded(reload)) {
+        return;
+    }
+    setCaption(caption);
+    m_editor->setPlace(place);
 }
 
 void TEditForm::CutClick()

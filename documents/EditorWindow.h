@@ -4,6 +4,7 @@
 #include "core/ChildMenus.h"
 #include "core/TextCodec.h"
 #include "core/UserDialogs.h"
+#include "documents/DiskWatcher.h"
 #include "documents/WindowServices.h"
 
 #include <QSize>
@@ -11,6 +12,7 @@
 
 #include <functional>
 
+class DiskChangeBar;
 class FindBar;
 class GoToLineBar;
 class QComboBox;
@@ -37,6 +39,9 @@ struct EditorKind
     bool fileComboOnToolBar = true;
     bool hasOpenMaster = false;
     int fileComboRows = 10;
+    // A command-file run writes the file this window shows (the output
+    // window); the run's end loads it, so it is no change by another program.
+    bool runWritesFile = false;
 };
 
 // The base of the four editor windows: one plain-text file in `Editor`, a tool
@@ -154,12 +159,19 @@ private:
     // Asks before a text that the file's encoding cannot hold is saved as
     // UTF-8; throws FileError::cancelled() when the user declines.
     void askToSaveAsUtf8();
+    // Asks before the text goes over a change another program made to the
+    // file; throws FileError::cancelled() when the user declines.
+    void askToOverwriteChange();
 
     // The unsaved mark: Qt's "*" in the title of the window's frame and in
     // the Window menu, while the text differs from its file.
     void updateUnsavedMark();
     void updateUndoItems();
     void showLineNumbers(bool shown);
+    void diskStateChanged(DiskWatcher::State state);
+    // Loads the file again where the user was in it; automatic: a failure
+    // leaves the bar to say the file changed rather than a message box.
+    void reloadFromDisk(bool automatic);
 
     EditorKind m_kind;
     WindowServices m_services;
@@ -169,4 +181,6 @@ private:
     QComboBox *m_fileCombo = nullptr;
     FindBar *m_findBar = nullptr;
     GoToLineBar *m_goToLineBar = nullptr;
+    DiskChangeBar *m_diskBar = nullptr;
+    DiskWatcher *m_diskWatcher = nullptr;
 };

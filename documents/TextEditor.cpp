@@ -220,3 +220,14 @@ int TextEditor::caretLine() const
 {
     return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS)));
 }
+
+TextEditor::Place TextEditor::place() const
+{
+    return Place{SendScintilla(SCI_GETCURRENTPOS), SendScintilla(SCI_GETFIRSTVISIBLELINE)};
+}
+
+void TextEditor::setPlace(const Place &place)
+{
+    setCaretPosition(std::min(place.caret, SendScintilla(SCI_GETLENGTH)));
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, place.firstLine);
+}

@@ -53,6 +53,16 @@ public:
     // Counting from 0.
     int caretLine() const;
 
+    // Where the user is in the text: the caret and the top line shown.
+    struct Place
+    {
+        long caret = 0;
+        long firstLine = 0;
+    };
+    Place place() const;
+    // The same place in a new text, as far as the text reaches.
+    void setPlace(const Place &place);
+
 protected:
     bool event(QEvent *event) override;
 
