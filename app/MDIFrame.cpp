@@ -54,6 +54,7 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
     setObjectName(QStringLiteral("FrameForm"));
     setWindowTitle(QStringLiteral("Ostrel"));
     setWindowIcon(Icons::program());
+    setAcceptDrops(true);
 
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("ClientArea"));

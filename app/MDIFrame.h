@@ -115,6 +115,11 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Files dropped on the frame open as a double-click in the explorer
+    // opens them.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createActions();
@@ -129,6 +134,7 @@ private:
     // Connects the commands a child announces to the frame's operations.
     void wireChild(TChildForm *child);
     void createExplorer();
+    void openDroppedFiles(const QStringList &paths);
     QRect placementFor(const QSize &designSize) const;
     QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
     static void placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places);

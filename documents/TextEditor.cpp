@@ -6,7 +6,9 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
+#include <QDragEnterEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 
 #include <algorithm>
 
@@ -230,4 +232,31 @@ void TextEditor::setPlace(const Place &place)
 {
     setCaretPosition(std::min(place.caret, SendScintilla(SCI_GETLENGTH)));
     SendScintilla(SCI_SETFIRSTVISIBLELINE, place.firstLine);
+}
+
+void TextEditor::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragEnterEvent(event);
+}
+
+void TextEditor::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragMoveEvent(event);
+}
+
+void TextEditor::dropEvent(QDropEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dropEvent(event);
 }

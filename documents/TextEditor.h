@@ -65,6 +65,11 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    // Files dragged here go to the frame, which opens them, rather than
+    // into the text as their names.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void resetScrollWidth();

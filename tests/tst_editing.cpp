@@ -10,11 +10,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 using Answer = UserDialogs::Answer;
@@ -99,11 +102,29 @@ QList<QStringList> sharedMnemonics(const QList<QAction *> &items)
     return shared;
 }
 
+void dropFiles(QWidget *target, const QStringList &paths, bool accepted = true)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    const QPoint middle = target->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    if (!accepted)
+        return;
+    QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+}
+
 } // namespace
 
 // What every editor window does beyond the described commands: undo and redo,
-// the unsaved mark, line numbers, the second shortcuts and the menus' key
-// letters.
+// the unsaved mark, line numbers, the second shortcuts, the menus' key
+// letters, and files dropped on the frame.
 class TestEditing : public QObject
 {
     Q_OBJECT
@@ -116,6 +137,8 @@ private slots:
     void secondShortcuts_data();
     void secondShortcuts();
     void noMenuSharesKeyLetters();
+    void dropOpensFilesOneAfterAnother();
+    void dropOnTextGoesToFrame();
 };
 
 void TestEditing::undoBackToSavedTextClearsMark()
@@ -307,6 +330,46 @@ void TestEditing::noMenuSharesKeyLetters()
             }
         }
     }
+}
+
+void TestEditing::dropOpensFilesOneAfterAnother()
+{
+    FrameFixture f;
+    const QString command = f.writeFile(QStringLiteral("drop/a.cf"), "1+1\r\n");
+    const QString output = f.writeFile(QStringLiteral("drop/b.out"), "2\r\n");
+    const QString text = f.writeFile(QStringLiteral("drop/c.txt"), "c\r\n");
+    const QString master = f.writeFile(QStringLiteral("drop/d.mst"), "a.cf\r\n");
+    const QString folder = QDir(f.home()).filePath(QStringLiteral("drop/folder.cf"));
+    QVERIFY(QDir().mkpath(folder));
+    FrameFixture::type(f.frame().CommandWindow(), QStringLiteral("x"));
+    f.dialogs.answers.enqueue(Answer::No);
+
+    dropFiles(&f.frame(), {command, folder, output, text, master});
+    QTRY_COMPARE(f.frame().AnotherCount(), 2);
+    // As a double-click in the explorer: the modified command window asked
+    // first; what is neither a command nor an output file opens in a window
+    // of its own, a master file too.
+    QCOMPARE(f.dialogs.questions, QStringList{"Save changes to current command file?"});
+    QCOMPARE(f.frame().CommandWindow()->FileName, command);
+    QCOMPARE(f.frame().OutputWindow()->FileName, output);
+    QCOMPARE(f.frame().AnotherWindows().at(0)->FileName, text);
+    QCOMPARE(f.frame().AnotherWindows().at(1)->FileName, master);
+    QVERIFY(!f.frame().MasterWindowOpen());
+
+    // Folders alone are nothing to drop.
+    dropFiles(&f.frame(), {folder}, false);
+}
+
+void TestEditing::dropOnTextGoesToFrame()
+{
+    FrameFixture f;
+    const QString text = f.writeFile(QStringLiteral("c.txt"), "c\r\n");
+    TextEditor *editor = f.frame().CommandWindow()->editor();
+    dropFiles(editor->viewport(), {text});
+    QTRY_COMPARE(f.frame().AnotherCount(), 1);
+    QCOMPARE(f.frame().AnotherWindows().constFirst()->FileName, text);
+    // The file's name did not go into the text.
+    QCOMPARE(editor->text(), QString());
 }
 
 QTEST_MAIN(TestEditing)
