@@ -6,7 +6,9 @@
 //                                   ascii (the default), utf8 (é€ in every
 //                                   line) or cp1252 (é € “ ” … in every line)
 //   bench_load read FILE            reads the bytes only: the floor
-//   bench_load editor FILE          LoadFile into the output window until shown
+//   bench_load editor FILE          LoadFile into the output window until shown,
+//                                   line numbers on as a new user has them
+//   bench_load editor-plain FILE    the same without line numbers
 //   bench_load plaintext FILE       QPlainTextEdit::setPlainText until shown
 //   bench_load save FILE            LoadFile, then save the text to FILE.saved
 //
@@ -79,7 +81,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_load make|read|editor|plaintext|save FILE [ENCODING]\n");
+        std::fprintf(stderr,
+                     "usage: bench_load make|read|editor|editor-plain|plaintext|save FILE [ENCODING]\n");
         return 2;
     }
     const QString mode = QString::fromLocal8Bit(argv[1]);
@@ -106,6 +109,7 @@ int main(int argc, char *argv[])
         const QTemporaryDir userSettings;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
         EditorPreferences preferences;
+        preferences.setLineNumbers(mode != QLatin1String("editor-plain"));
         TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences});
         if (mode == QLatin1String("save")) {
             window.LoadFile(path);
