@@ -82,7 +82,7 @@ QByteArray readOpenFile(int fd, const QString &path)
     bytes.truncate(qsizetype(first));
     // A file that grows while it is read, or one that tells no size (as
     // /proc's do), is read on to its end, as long as it stays in bounds.
-    constexpr qint64 Step = 64 * 1024;
+    constexpr qint64 Step = qint64(64) * 1024;
     char step[Step];
     for (bool more = first == info.st_size; more;) {
         const qint64 got = readUpTo(fd, step, Step);
