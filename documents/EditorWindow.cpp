@@ -212,9 +212,15 @@ bool TEditForm::SaveAsClick()
         m_services.dialogs.confirm(this, QStringLiteral("Overwrite existing File?")) !=
             UserDialogs::Answer::Yes)
         return false;
+    // A window whose text was not written keeps its name, as a failed load
+    // does: else the next save, and a run, would go to a file that does not
+    // hold this text.
+    const QString previousName = FileName;
     FileName = *chosen;
-    if (!guarded([this] { writeFile(); }))
+    if (!guarded([this] { writeFile(); })) {
+        FileName = previousName;
         return false;
+    }
     setCaption(m_kind.saveAsPrefix + FileName);
     if (m_kind.saveAsRecordsHistory) {
         historyInserted(FileName);

@@ -54,6 +54,7 @@ private slots:
     void sameFileTwiceListedTwice();
     void outputOpenedDuringRunIsShownAtEnd();
     void unreadableOutputStillEndsTheRun();
+    void failedSaveAsThenF7RunsTheOldFile();
     void demoEngineComputes();
     void demoSettingsFile();
 };
@@ -369,6 +370,29 @@ void TestRuns::unreadableOutputStillEndsTheRun()
     QCOMPARE(frame.OutputFileName, earlier);
     QCOMPARE(frame.OutputWindow()->historyEntries(), QStringList{earlier});
     QVERIFY(frame.close());
+}
+
+// A Save As that failed leaves the command window on its file, so F7 saves
+// the text there and runs the engine on it.
+void TestRuns::failedSaveAsThenF7RunsTheOldFile()
+{
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f);
+    const QString command = openCommand(f, QStringLiteral("run.cf"), "old\r\n");
+    FrameFixture::type(frame.CommandWindow(), QStringLiteral("new "));
+    f.dialogs.saveAnswers.enqueue(f.home() + QStringLiteral("/missing/renamed.cf"));
+    QVERIFY(!frame.CommandWindow()->SaveAsClick());
+
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    frame.CommandWindow()->editor()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F7);
+    QVERIFY(runEnded(frame));
+
+    QCOMPARE(f.readFile(command), QByteArray("new old\r\n"));
+    QCOMPARE(logOf(f), (QStringList{"start cf=" + command, "end cf=" + command}));
+    QCOMPARE(frame.OutputWindow()->FileName, f.home() + QStringLiteral("/run.out"));
 }
 
 void TestRuns::demoEngineComputes()
