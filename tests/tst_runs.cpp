@@ -2,7 +2,6 @@
 #include "RunHelpers.h"
 
 #include "app/MDIFrame.h"
-#include "core/IniFile.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
@@ -14,7 +13,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QtTest>
 
 using namespace RunHelpers;
@@ -36,7 +34,7 @@ public:
 } // namespace
 
 // The command-file run through the frame, with real processes: small shell
-// scripts as engines, and the demo engine.
+// scripts as engines.
 class TestRuns : public QObject
 {
     Q_OBJECT
@@ -55,8 +53,6 @@ private slots:
     void outputOpenedDuringRunIsShownAtEnd();
     void unreadableOutputStillEndsTheRun();
     void failedSaveAsThenF7RunsTheOldFile();
-    void demoEngineComputes();
-    void demoSettingsFile();
 };
 
 void TestRuns::initTestCase()
@@ -393,51 +389,6 @@ void TestRuns::failedSaveAsThenF7RunsTheOldFile()
     QCOMPARE(f.readFile(command), QByteArray("new old\r\n"));
     QCOMPARE(logOf(f), (QStringList{"start cf=" + command, "end cf=" + command}));
     QCOMPARE(frame.OutputWindow()->FileName, f.home() + QStringLiteral("/run.out"));
-}
-
-void TestRuns::demoEngineComputes()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("bc")).isEmpty())
-        QSKIP("GNU bc is not installed");
-    FrameFixture f;
-    TFrameForm &frame = f.frame();
-    frame.EnginePath = QStringLiteral(OSTREL_SOURCE_DIR "/demo/quelm");
-    openCommand(f, QStringLiteral("sum.cf"), "x = 6\r\nx * 7\r\nscale = 3\r\n1 / 8\r\n");
-    frame.ExecQuelm();
-    QVERIFY(runEnded(frame));
-    QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray("42\n.125\n"));
-}
-
-// The settings file that the run command writes on a first start points the
-// program at the demo engine and opens an example.
-void TestRuns::demoSettingsFile()
-{
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("ostrel.ini"));
-    QCOMPARE(QProcess::execute(QStringLiteral(OSTREL_SOURCE_DIR "/scripts/demo-settings"), {ini}), 0);
-    const QString demo = QDir(QStringLiteral(OSTREL_SOURCE_DIR "/demo")).canonicalPath();
-
-    QFile file(ini);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
-    QVERIFY(bytes.startsWith("[Main Window Size]\r\n"));
-    const std::optional<IniSettings> settings = readIniFile(bytes);
-    QVERIFY(settings);
-    QCOMPARE(QFileInfo(settings->enginePath).canonicalFilePath(), demo + QStringLiteral("/quelm"));
-    QVERIFY(isExecutableFile(settings->enginePath, QDir::currentPath()));
-    QCOMPARE(QFileInfo(settings->helpFilePath).canonicalFilePath(), demo + QStringLiteral("/quelm.hlp"));
-    QCOMPARE(QFileInfo(settings->workingDirectory).canonicalFilePath(), demo);
-    QCOMPARE(settings->commandFileExtension, QStringLiteral(".cf"));
-    QCOMPARE(settings->outputFileExtension, QStringLiteral(".out"));
-    QVERIFY(settings->explorerOpen);
-    QVERIFY(!settings->commandHistory.isEmpty());
-    QVERIFY(QFileInfo::exists(settings->commandHistory.first()));
-    QVERIFY(settings->outputHistory.isEmpty());
-
-    FrameFixture f({}, bytes);
-    QCOMPARE(f.frame().EnginePath, settings->enginePath);
-    QCOMPARE(f.frame().CommandWindow()->FileName, settings->commandHistory.first());
 }
 
 QTEST_MAIN(TestRuns)
