@@ -128,6 +128,9 @@ void TestEditorWindows::toolBarHints_data()
     QTest::newRow("command run") << "command"
                                  << "RunQuelmButton"
                                  << "Run Quelm|" << 167;
+    QTest::newRow("command stop") << "command"
+                                  << "StopQuelmButton"
+                                  << "Stop Quelm|" << 192;
     QTest::newRow("output open") << "output"
                                  << "OpenButton"
                                  << "Open Output File|" << 5;
@@ -140,6 +143,9 @@ void TestEditorWindows::toolBarHints_data()
     QTest::newRow("output no run") << "output"
                                    << "RunQuelmButton"
                                    << "" << 0;
+    QTest::newRow("output no stop") << "output"
+                                    << "StopQuelmButton"
+                                    << "" << 0;
 }
 
 void TestEditorWindows::toolBarHints()
@@ -442,8 +448,12 @@ void TestEditorWindows::fileComboFollowsWidth()
     FrameFixture f;
     f.resizeOuter(QSize(700, 415));
     QCOMPARE(f.frame().OutputWindow()->fileCombo()->width(), 500);
-    f.frame().CommandWindow()->setWindowBounds(QRect(166, 4, 600, 163));
-    QCOMPARE(f.frame().CommandWindow()->fileCombo()->width(), 600 - 209);
+    // The command window's history stands right of the Stop button.
+    TCommandEditForm *command = f.frame().CommandWindow();
+    command->setWindowBounds(QRect(166, 4, 600, 163));
+    QCOMPARE(command->fileCombo()->x(), 225);
+    QCOMPARE(command->fileCombo()->width(), 600 - 234);
+    QCOMPARE(f.frame().OutputWindow()->fileCombo()->x(), 200);
 }
 
 QTEST_MAIN(TestEditorWindows)

@@ -8,6 +8,7 @@
 #include "documents/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
+#include "engine/RunLog.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -52,6 +53,8 @@ private slots:
     void sameFileTwiceListedTwice();
     void outputOpenedDuringRunIsShownAtEnd();
     void unreadableOutputStillEndsTheRun();
+    void exitStatusIsNotInterpreted_data();
+    void exitStatusIsNotInterpreted();
     void failedSaveAsThenF7RunsTheOldFile();
 };
 
@@ -87,13 +90,10 @@ void TestRuns::startRefusals_data()
                                               << "Execute" << cannot << error << true;
     QTest::newRow("engine not executable") << "not executable"
                                            << "Execute" << cannot << error << true;
-    QTest::newRow("engine not a program") << "bad interpreter"
-                                          << "Execute" << cannot << error << true;
 }
 
-// Every refusal and failure of a start, in the order the checks come; an
-// engine that the shell cannot run is found at the end of the run and
-// reported alike.
+// Every refusal and failure of a start, in the order the checks come. None
+// runs anything, and none empties the output file of an earlier run.
 void TestRuns::startRefusals()
 {
     QFETCH(QString, kind);
@@ -116,9 +116,10 @@ void TestRuns::startRefusals()
         message = message.arg(command);
     } else if (kind == QLatin1String("no script")) {
         frame.setEngineLauncher(std::make_unique<UnwritableLauncher>());
-    } else if (kind == QLatin1String("bad interpreter")) {
-        f.writeFile(QStringLiteral("engines/engine"), "#!/nonexistent/interpreter\n");
     }
+    const QString earlierOutput = kind == QLatin1String("unwritable")
+                                      ? QString()
+                                      : f.writeFile(QStringLiteral("work/run.out"), "earlier\r\n");
     FrameFixture::type(frame.CommandWindow(), QStringLiteral("2+2"));
     frame.OutputWindow()->bringToFront();
     const QString outputBefore = frame.OutputFileName;
@@ -141,8 +142,12 @@ void TestRuns::startRefusals()
         QCOMPARE(f.readFile(command).contains("2+2"), saved);
     QCOMPARE(frame.OutputFileName, saved ? f.home() + QStringLiteral("/work/run.out") : outputBefore);
     QVERIFY(logOf(f).isEmpty());
+    if (!earlierOutput.isEmpty())
+        QCOMPARE(f.readFile(earlierOutput), QByteArray("earlier\r\n"));
     QVERIFY(frame.OutputWindow()->historyEntries().isEmpty());
     QVERIFY(frame.findChild<QAction *>(QStringLiteral("RunQuelm1"))->isEnabled());
+    QVERIFY(!frame.findChild<QAction *>(QStringLiteral("StopQuelm1"))->isEnabled());
+    QCOMPARE(frame.runLog()->lines().constLast(), QStringLiteral("not started: ") + message);
 }
 
 void TestRuns::runShowsTheEngineOutput_data()
@@ -366,6 +371,51 @@ void TestRuns::unreadableOutputStillEndsTheRun()
     QCOMPARE(frame.OutputFileName, earlier);
     QCOMPARE(frame.OutputWindow()->historyEntries(), QStringList{earlier});
     QVERIFY(frame.close());
+}
+
+void TestRuns::exitStatusIsNotInterpreted_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<QString>("closing");
+
+    QTest::newRow("exit 126") << QByteArray("echo result\nexit 126\n") << QByteArray("result\n")
+                              << "exit status 126 after ";
+    QTest::newRow("exit 127") << QByteArray("echo result\nexit 127\n") << QByteArray("result\n")
+                              << "exit status 127 after ";
+    QTest::newRow("exit 3") << QByteArray("echo result\nexit 3\n") << QByteArray("result\n")
+                            << "exit status 3 after ";
+    QTest::newRow("crash") << QByteArray("echo result\nkill -SEGV $$\n") << QByteArray("result\n")
+                           << "ended by signal 11 (";
+    QTest::newRow("engine the shell cannot run") << QByteArray() << QByteArray() << "exit status 12";
+}
+
+// However the engine ends, the run shows what it wrote and says "Ready.";
+// how it ended is for the run log, together with what went to standard error.
+void TestRuns::exitStatusIsNotInterpreted()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, shown);
+    QFETCH(QString, closing);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeEngine(f, body);
+    if (body.isEmpty())
+        f.writeFile(QStringLiteral("engines/engine"), "#!/nonexistent/interpreter\n");
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+
+    frame.ExecQuelm();
+    QVERIFY(runEnded(frame));
+
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
+    QCOMPARE(frame.OutputWindow()->FileName, f.home() + QStringLiteral("/run.out"));
+    QCOMPARE(frame.OutputWindow()->editor()->bytes(), shown);
+    const QStringList lines = frame.runLog()->lines();
+    QVERIFY2(lines.constLast().startsWith(closing), qPrintable(lines.constLast()));
+    QVERIFY(lines.constFirst().endsWith(QStringLiteral("  ") + command));
+    // The shell's complaint about an engine it cannot run stands between.
+    QCOMPARE(lines.size() > 2, body.isEmpty());
 }
 
 // A Save As that failed leaves the command window on its file, so F7 saves
