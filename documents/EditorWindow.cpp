@@ -188,7 +188,13 @@ void TEditForm::LoadFile(const QString &path)
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
     try {
-        m_editor->loadBytes(TextFile::readBytes(path));
+        const QByteArray bytes = TextFile::readBytes(path);
+        // A file loaded is no edit: a text the user may not change now (the
+        // output window during a run) still shows the file it names.
+        const bool readOnly = m_editor->isReadOnly();
+        m_editor->setReadOnly(false);
+        m_editor->loadBytes(bytes);
+        m_editor->setReadOnly(readOnly);
     } catch (const FileError &) {
         // The window keeps its old text, so it keeps its old name too: a
         // later save must not write that text over the file that failed.

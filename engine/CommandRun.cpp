@@ -5,6 +5,7 @@
 #include "documents/FileFilters.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/OutputName.h"
 #include "engine/RunLog.h"
@@ -49,6 +50,14 @@ void CommandRun::ExecQuelm()
     ShownFiles &files = m_context.files;
     const QString commandFile = files.CommandFileName;
     const QString outputFile = Engine::outputFileName(commandFile, m_context.settings.OutputFileExtension);
+    // Checked before anything is written, the command file above all.
+    if (Engine::outputIsCommandFile(commandFile, outputFile)) {
+        refuseOutputOverCommand(commandFile, outputFile);
+        return;
+    }
+    // The end of the run replaces the output window's text.
+    if (!m_context.documents.askToSaveOutput())
+        return;
 
     emit statusChanged(QStringLiteral("Saving Command File"));
     if (!startStep(window, commandFile, [&window] { window.writeFile(); }))
@@ -56,6 +65,8 @@ void CommandRun::ExecQuelm()
     files.OutputFileName = outputFile;
     enterFolderOf(commandFile);
     emit currentFolderChanged();
+    if (!startStep(window, commandFile, [&outputFile] { Engine::checkOutputWritable(outputFile); }))
+        return;
 
     if (!launcher().writeScript(m_context.scriptFolder, m_context.settings.EnginePath, commandFile,
                                 outputFile)) {
@@ -100,6 +111,8 @@ void CommandRun::endRun()
 {
     if (m_process)
         logEnd(*m_process, m_logEntry);
+    // The output window takes the new output only once it may be edited again.
+    m_context.documents.outputWindow().editor()->setReadOnly(false);
     showOutput();
     m_running = false;
     setLocked(false);
@@ -126,6 +139,8 @@ void CommandRun::setLocked(bool locked)
 {
     m_context.documents.commandWindow().setRunLocked(locked);
     m_context.documents.outputWindow().setRunLocked(locked);
+    // Edits made now would be lost to the output that the end of the run loads.
+    m_context.documents.outputWindow().editor()->setReadOnly(locked);
     emit lockChanged(locked);
 }
 

@@ -128,6 +128,11 @@ bool MasterRun::runLine(int lineNumber, const QString &line, MasterProgress &pro
     // whatever the current folder is later.
     const QString commandFile = QFileInfo(line).absoluteFilePath();
     const QString outputFile = Engine::outputFileName(commandFile, m_context.settings.OutputFileExtension);
+    if (Engine::outputIsCommandFile(commandFile, outputFile)) {
+        progress.hide();
+        refuseOutputOverCommand(commandFile, outputFile);
+        return false;
+    }
 
     TCommandEditForm &window = m_context.documents.commandWindow();
     if (window.isModified()) {

@@ -23,6 +23,14 @@ bool RunControl::checkEnginePath(const QString &commandFile)
     return false;
 }
 
+void RunControl::refuseOutputOverCommand(const QString &commandFile, const QString &outputFile)
+{
+    refuse(ExecuteTitle,
+           QStringLiteral("The output file %1 is the command file itself: the run would empty it.")
+               .arg(outputFile),
+           commandFile);
+}
+
 void RunControl::reportCannotExecute(const QString &commandFile)
 {
     refuse(ExecuteTitle, QStringLiteral("Cannot execute Quelm."), commandFile);

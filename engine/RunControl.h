@@ -59,6 +59,9 @@ protected:
 
     // Reports a missing engine and returns false; true when a file is there.
     bool checkEnginePath(const QString &commandFile);
+    // Refuses a run whose output file is its command file (the redirection
+    // would empty the command file before the engine reads it).
+    void refuseOutputOverCommand(const QString &commandFile, const QString &outputFile);
     // "Cannot execute Quelm." with its status text.
     void reportCannotExecute(const QString &commandFile);
     // A message box and the log entry of a run that does not start.

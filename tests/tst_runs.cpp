@@ -53,6 +53,13 @@ private slots:
     void sameFileTwiceListedTwice();
     void outputOpenedDuringRunIsShownAtEnd();
     void unreadableOutputStillEndsTheRun();
+    void outputOverCommandRefused_data();
+    void outputOverCommandRefused();
+    void outputSaveQuestion_data();
+    void outputSaveQuestion();
+    void outputReadOnlyDuringRun();
+    void unwritableOutputStartsNothing_data();
+    void unwritableOutputStartsNothing();
     void exitStatusIsNotInterpreted_data();
     void exitStatusIsNotInterpreted();
     void failedSaveAsThenF7RunsTheOldFile();
@@ -371,6 +378,180 @@ void TestRuns::unreadableOutputStillEndsTheRun()
     QCOMPARE(frame.OutputFileName, earlier);
     QCOMPARE(frame.OutputWindow()->historyEntries(), QStringList{earlier});
     QVERIFY(frame.close());
+}
+
+void TestRuns::outputOverCommandRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("output file opened as command file") << "opened";
+    QTest::newRow("both extensions .txt") << "txt";
+    QTest::newRow("output is a link to the command file") << "link";
+}
+
+// A run whose redirection would empty its own command file is refused before
+// anything is written: the file, the window and the output stay as they were.
+void TestRuns::outputOverCommandRefused()
+{
+    QFETCH(QString, kind);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f);
+    QString name = QStringLiteral("work/job.out");
+    if (kind == QLatin1String("txt")) {
+        frame.CommandFileExtension = QStringLiteral(".txt");
+        frame.OutputFileExtension = QStringLiteral(".txt");
+        name = QStringLiteral("work/job.txt");
+    } else if (kind == QLatin1String("link")) {
+        name = QStringLiteral("work/job.cf");
+    }
+    const QString command = openCommand(f, name, "1+1\r\n");
+    QString output = command;
+    if (kind == QLatin1String("link")) {
+        output = f.home() + QStringLiteral("/work/job.out");
+        QVERIFY(QFile::link(command, output));
+    }
+    FrameFixture::type(frame.CommandWindow(), QStringLiteral("2+2"));
+    const QString outputBefore = frame.OutputFileName;
+
+    frame.ExecQuelm();
+
+    QVERIFY(!frame.EngineRunning());
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Execute"));
+    const QString message =
+        QStringLiteral("The output file %1 is the command file itself: the run would empty it.").arg(output);
+    QCOMPARE(f.dialogs.errors.first().text, message);
+    QCOMPARE(f.readFile(command), QByteArray("1+1\r\n"));
+    QVERIFY(frame.CommandWindow()->isModified());
+    QVERIFY(!QFile::exists(f.home() + QStringLiteral("/QuelmExec.sh")));
+    QVERIFY(logOf(f).isEmpty());
+    QCOMPARE(frame.OutputFileName, outputBefore);
+    QCOMPARE(frame.runLog()->lines().constLast(), QStringLiteral("not started: ") + message);
+}
+
+void TestRuns::outputSaveQuestion_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("untitled");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("ran");
+
+    QTest::newRow("yes saves") << "yes" << false << true << true;
+    QTest::newRow("no discards") << "no" << false << false << true;
+    QTest::newRow("cancel starts nothing") << "cancel" << false << false << false;
+    QTest::newRow("yes, save as cancelled") << "yes" << true << false << false;
+}
+
+// The end of a run replaces the output window's text, so a start asks first
+// about unsaved changes there.
+void TestRuns::outputSaveQuestion()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, untitled);
+    QFETCH(bool, saved);
+    QFETCH(bool, ran);
+
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f);
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+    const QString earlier = f.writeFile(QStringLiteral("earlier.out"), "earlier\r\n");
+    if (!untitled)
+        frame.OpenOutput(earlier);
+    FrameFixture::type(frame.OutputWindow(), QStringLiteral("edited "));
+    f.dialogs.answers.enqueue(answer == QLatin1String("yes")  ? UserDialogs::Answer::Yes
+                              : answer == QLatin1String("no") ? UserDialogs::Answer::No
+                                                              : UserDialogs::Answer::Cancel);
+
+    frame.ExecQuelm();
+    QVERIFY(runEnded(frame));
+
+    QCOMPARE(f.dialogs.questions, QStringList{QStringLiteral("Save changes to current output file?")});
+    QCOMPARE(f.readFile(earlier), saved ? QByteArray("edited earlier\r\n") : QByteArray("earlier\r\n"));
+    QCOMPARE(logOf(f).size(), ran ? 2 : 0);
+    QVERIFY(f.dialogs.errors.isEmpty());
+    if (ran) {
+        QCOMPARE(frame.OutputWindow()->FileName, f.home() + QStringLiteral("/run.out"));
+        QVERIFY(!frame.OutputWindow()->isModified());
+    } else {
+        QVERIFY(!QFile::exists(f.home() + QStringLiteral("/QuelmExec.sh")));
+        QVERIFY(frame.OutputWindow()->isModified());
+        QVERIFY(frame.OutputWindow()->editor()->bytes().startsWith("edited "));
+    }
+    QCOMPARE(f.readFile(command), QByteArray("1+1\r\n"));
+}
+
+// While a run is in progress the user cannot type into the output window,
+// whose text the end replaces; a file opened into it meanwhile still shows.
+void TestRuns::outputReadOnlyDuringRun()
+{
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f, WaitForGo);
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+    const QString other = f.writeFile(QStringLiteral("other.out"), "other\r\n");
+    TOutputEditForm *output = frame.OutputWindow();
+    frame.ExecQuelm();
+    QVERIFY(frame.EngineRunning());
+
+    FrameFixture::type(output, QStringLiteral("typed"));
+    QCOMPARE(output->editor()->bytes(), QByteArray());
+    QVERIFY(!output->isModified());
+    frame.OpenOutput(other);
+    QCOMPARE(output->editor()->bytes(), QByteArray("other\r\n"));
+    FrameFixture::type(output, QStringLiteral("typed"));
+    QCOMPARE(output->editor()->bytes(), QByteArray("other\r\n"));
+
+    letGo(command);
+    QVERIFY(runEnded(frame));
+    FrameFixture::type(output, QStringLiteral("typed "));
+    QVERIFY(output->isModified());
+    QVERIFY(output->editor()->bytes().startsWith("typed "));
+}
+
+void TestRuns::unwritableOutputStartsNothing_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a folder of that name") << "folder";
+    QTest::newRow("a link into a missing folder") << "dangling";
+    QTest::newRow("a read-only file") << "read-only";
+}
+
+// An output file that the redirection could not write would leave the old
+// output to be shown as the new results: the start says so and runs nothing.
+void TestRuns::unwritableOutputStartsNothing()
+{
+    QFETCH(QString, kind);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f);
+    openCommand(f, QStringLiteral("work/run.cf"));
+    const QString output = f.home() + QStringLiteral("/work/run.out");
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkpath(output));
+    } else if (kind == QLatin1String("dangling")) {
+        QVERIFY(QFile::link(f.home() + QStringLiteral("/missing/run.out"), output));
+    } else {
+        f.writeFile(QStringLiteral("work/run.out"), "old\r\n");
+        QFile::setPermissions(output, QFile::ReadOwner);
+        if (QFile(output).open(QIODevice::WriteOnly | QIODevice::Append))
+            QSKIP("a read-only file is writable here (running as root)");
+    }
+    const QString earlier = f.writeFile(QStringLiteral("earlier.out"), "earlier\r\n");
+    frame.OpenOutput(earlier);
+
+    frame.ExecQuelm();
+
+    QVERIFY(!frame.EngineRunning());
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Ostrel"));
+    QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Cannot create file %1.").arg(output));
+    QVERIFY(!QFile::exists(f.home() + QStringLiteral("/QuelmExec.sh")));
+    QVERIFY(logOf(f).isEmpty());
+    QVERIFY(frame.statusText() != QStringLiteral("Ready."));
+    QCOMPARE(frame.OutputWindow()->FileName, earlier);
+    QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray("earlier\r\n"));
+    QVERIFY(!QFile::exists(f.home() + QStringLiteral("/missing")));
 }
 
 void TestRuns::exitStatusIsNotInterpreted_data()
