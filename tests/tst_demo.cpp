@@ -9,8 +9,10 @@
 #include "documents/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
+#include "engine/RunLog.h"
 
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -28,6 +30,7 @@ private slots:
 
     void demoEngineComputes();
     void lastLineWithoutLineEnd();
+    void bcErrorsReachTheRunLog();
     void examplesStayAsTheyAreWhenSaved_data();
     void examplesStayAsTheyAreWhenSaved();
     void demoSettingsFile();
@@ -79,6 +82,27 @@ void TestDemo::lastLineWithoutLineEnd()
 
     QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray("42\n"));
     QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
+}
+
+// bc's complaint about a command file goes to standard error, which the run
+// log shows.
+void TestDemo::bcErrorsReachTheRunLog()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("bc")).isEmpty())
+        QSKIP("GNU bc is not installed");
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    frame.EnginePath = demoFolder() + QStringLiteral("/quelm");
+    openCommand(f, QStringLiteral("broken.cf"), "1+\r\n");
+    QVERIFY(frame.runLogDock()->isHidden());
+
+    frame.ExecQuelm();
+    QVERIFY(runEnded(frame));
+
+    QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray());
+    const QStringList lines = frame.runLog()->lines();
+    QVERIFY2(lines.size() > 2 && lines.at(1).contains(QStringLiteral("error")), qPrintable(lines.join('\n')));
+    QVERIFY(frame.runLogDock()->isVisible());
 }
 
 void TestDemo::examplesStayAsTheyAreWhenSaved_data()
