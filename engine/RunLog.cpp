@@ -195,6 +195,13 @@ QString RunLog::text() const
 
 QStringList RunLog::linesAddedSince(qint64 added) const
 {
-    const qint64 fresh = qBound<qint64>(0, m_added - added, qint64(m_lines.size()));
-    return QStringList(m_lines.end() - fresh, m_lines.end());
+    return linesBetween(added, m_added);
+}
+
+QStringList RunLog::linesBetween(qint64 from, qint64 end) const
+{
+    const qint64 firstKept = m_added - qint64(m_lines.size());
+    from = qBound(firstKept, from, m_added);
+    end = qBound(from, end, m_added);
+    return QStringList(m_lines.begin() + (from - firstKept), m_lines.begin() + (end - firstKept));
 }

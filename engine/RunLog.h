@@ -64,6 +64,9 @@ public:
     qint64 addedLineCount() const { return m_added; }
     // The kept lines among those added after the first `added` ones.
     QStringList linesAddedSince(qint64 added) const;
+    // The kept lines among those numbered from to before end (counted from 0
+    // as they were added).
+    QStringList linesBetween(qint64 from, qint64 end) const;
 
     static QString headerLine(const QDateTime &when, const QString &commandFile);
     // The header again, before a line of a run whose entry was interrupted.

@@ -7,6 +7,13 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+namespace {
+
+// While catching up after a flood, the next step follows this soon.
+constexpr int FillMs = 10;
+
+} // namespace
+
 RunLogView::RunLogView(const RunLog &log, QWidget *parent) : QPlainTextEdit(parent), m_log(log)
 {
     setReadOnly(true);
@@ -22,74 +29,105 @@ RunLogView::RunLogView(const RunLog &log, QWidget *parent) : QPlainTextEdit(pare
     refresh();
 }
 
-bool RunLogView::needsRebuild(qint64 fresh) const
+void RunLogView::refresh()
 {
-    return m_shownAdded == 0 || fresh >= m_log.keptLineCount();
+    m_refreshTimer.stop();
+    while (!upToDate())
+        step();
 }
 
 void RunLogView::catchUp()
 {
-    // A flood: the text changes faster than anyone reads it, and a whole new
-    // text costs tens of milliseconds, so it comes less often.
-    const qint64 fresh = m_log.addedLineCount() - m_shownAdded;
-    if (needsRebuild(fresh) && m_lastRebuild.isValid() && m_lastRebuild.elapsed() < RebuildMs) {
-        m_refreshTimer.start(int(RebuildMs - m_lastRebuild.elapsed()));
-        return;
-    }
-    refresh();
+    step();
+    if (!upToDate())
+        m_refreshTimer.start(FillMs);
 }
 
-void RunLogView::refresh()
+bool RunLogView::upToDate() const
 {
-    m_refreshTimer.stop();
-    const qint64 fresh = m_log.addedLineCount() - m_shownAdded;
-    if (fresh <= 0)
-        return;
-    const bool rebuild = needsRebuild(fresh);
+    const qint64 firstKept = m_log.addedLineCount() - m_log.keptLineCount();
+    return m_end == m_log.addedLineCount() && m_first == firstKept &&
+           m_showsDroppedLine == (m_log.droppedLineCount() > 0) &&
+           (!m_showsDroppedLine ||
+            document()->firstBlock().text() == RunLog::droppedLine(m_log.droppedLineCount()));
+}
+
+int RunLogView::blockOf(qint64 line) const
+{
+    return int(line - m_first) + (m_showsDroppedLine ? 1 : 0);
+}
+
+void RunLogView::step()
+{
+    const qint64 end = m_log.addedLineCount();
+    const qint64 firstKept = end - m_log.keptLineCount();
     QScrollBar *bar = verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    if (rebuild) {
-        // Nothing shown is kept any longer: the whole text at once.
-        setPlainText(m_log.text());
-        m_showsDroppedLine = m_log.droppedLineCount() > 0;
-        m_lastRebuild.start();
+    // Lines put in or taken out before those in view, which keep their place.
+    int frontChange = 0;
+    QTextCursor cursor(document());
+
+    if (m_end < end && (m_first == m_end || m_end < firstKept || end - m_end > StepLines)) {
+        // What is shown is gone from the log, or too far behind: start again
+        // from the newest lines.
+        const qint64 from = qMax(firstKept, end - StepLines);
+        setPlainText(m_log.linesBetween(from, end).join(QLatin1Char('\n')));
+        m_first = from;
+        m_end = end;
+        m_showsDroppedLine = false;
     } else {
-        appendFresh();
+        if (m_end < end) {
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(QLatin1Char('\n') + m_log.linesBetween(m_end, end).join(QLatin1Char('\n')));
+            m_end = end;
+        }
+        if (m_first < firstKept) {
+            removeBlocks(blockOf(m_first), int(firstKept - m_first));
+            frontChange -= int(firstKept - m_first);
+            m_first = firstKept;
+        } else if (m_first > firstKept) {
+            // The older lines, a step at a time.
+            const qint64 from = qMax(firstKept, m_first - StepLines);
+            cursor.setPosition(document()->findBlockByNumber(blockOf(m_first)).position());
+            cursor.insertText(m_log.linesBetween(from, m_first).join(QLatin1Char('\n')) + QLatin1Char('\n'));
+            frontChange += int(m_first - from);
+            m_first = from;
+        }
     }
-    m_shownAdded = m_log.addedLineCount();
+    // The line that counts what the log dropped stands only before all it kept.
+    const bool hadDroppedLine = m_showsDroppedLine;
+    showDroppedLine(m_first == firstKept && m_log.droppedLineCount() > 0);
+    frontChange += int(m_showsDroppedLine) - int(hadDroppedLine);
+
     if (atEnd)
         bar->setValue(bar->maximum());
+    else
+        bar->setValue(bar->value() + frontChange);
 }
 
-void RunLogView::appendFresh()
+void RunLogView::removeBlocks(int first, int count)
 {
-    QTextDocument *text = document();
-    QTextCursor cursor(text);
-    cursor.beginEditBlock();
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(QLatin1Char('\n') + m_log.linesAddedSince(m_shownAdded).join(QLatin1Char('\n')));
+    // By position: moving a cursor block by block asks the layout about
+    // every block and takes a hundred times as long.
+    QTextCursor cursor(document());
+    cursor.setPosition(document()->findBlockByNumber(first).position());
+    cursor.setPosition(document()->findBlockByNumber(first + count).position(), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
 
-    // The lines the log has dropped go from the front, after the line that
-    // counts them.
-    const int shownLines = text->blockCount() - (m_showsDroppedLine ? 1 : 0);
-    const int excess = shownLines - m_log.keptLineCount();
-    if (excess > 0) {
-        // By position: moving the cursor block by block asks the layout
-        // about every block and takes a hundred times as long.
-        const int first = m_showsDroppedLine ? 1 : 0;
-        cursor.setPosition(text->findBlockByNumber(first).position());
-        cursor.setPosition(text->findBlockByNumber(first + excess).position(), QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    }
-    if (m_log.droppedLineCount() > 0) {
-        cursor.movePosition(QTextCursor::Start);
-        if (m_showsDroppedLine) {
+void RunLogView::showDroppedLine(bool show)
+{
+    QTextCursor cursor(document());
+    if (show) {
+        const QString line = RunLog::droppedLine(m_log.droppedLineCount());
+        if (!m_showsDroppedLine) {
+            cursor.insertText(line + QLatin1Char('\n'));
+        } else if (document()->firstBlock().text() != line) {
             cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-            cursor.insertText(RunLog::droppedLine(m_log.droppedLineCount()));
-        } else {
-            cursor.insertText(RunLog::droppedLine(m_log.droppedLineCount()) + QLatin1Char('\n'));
+            cursor.insertText(line);
         }
-        m_showsDroppedLine = true;
+    } else if (m_showsDroppedLine) {
+        removeBlocks(0, 1);
     }
-    cursor.endEditBlock();
+    m_showsDroppedLine = show;
 }

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTimer>
 
 class RunLog;
 
 // The Run Log pane's text: a read-only view of a RunLog. It catches up with
-// the log at most every RefreshMs, so that an engine that floods standard
-// error costs one update per interval rather than one per line, and it
+// the log at most every RefreshMs, and each step of catching up touches at
+// most StepLines lines, so that an engine that floods standard error never
+// holds the program up for long: the newest lines show at once, and the
+// older ones that the log keeps are filled in once the flood has passed. It
 // stays at the end while the user has left it there.
 class RunLogView : public QPlainTextEdit
 {
@@ -16,23 +17,27 @@ class RunLogView : public QPlainTextEdit
 
 public:
     static constexpr int RefreshMs = 100;
-    // The least time between two rebuilds of the whole text.
-    static constexpr int RebuildMs = 500;
+    static constexpr int StepLines = 2000;
 
     RunLogView(const RunLog &log, QWidget *parent = nullptr);
 
-    // Shows what the log holds now.
+    // Shows what the log holds now, all of it.
     void refresh();
 
 private:
+    // One step of catching up, then another soon if one is needed.
     void catchUp();
-    // Whether the text is to be made anew rather than added to.
-    bool needsRebuild(qint64 fresh) const;
-    void appendFresh();
+    void step();
+    bool upToDate() const;
+    // The number of the block that shows the line numbered `line` in the log.
+    int blockOf(qint64 line) const;
+    void removeBlocks(int first, int count);
+    void showDroppedLine(bool show);
 
     const RunLog &m_log;
     QTimer m_refreshTimer;
-    QElapsedTimer m_lastRebuild;
-    qint64 m_shownAdded = 0;
+    // The lines shown: numbered from m_first to before m_end in the log.
+    qint64 m_first = 0;
+    qint64 m_end = 0;
     bool m_showsDroppedLine = false;
 };

@@ -12,7 +12,9 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QTextBlock>
 #include <QtTest>
 
 using namespace RunHelpers;
@@ -27,6 +29,12 @@ RunOutcome exited(int code, qint64 ms)
     outcome.code = code;
     outcome.wallMs = ms;
     return outcome;
+}
+
+// The line at the top of the view, as the user sees it.
+QString topLine(const QPlainTextEdit &view)
+{
+    return view.cursorForPosition(QPoint(2, 2)).block().text();
 }
 
 QPlainTextEdit *logText(TFrameForm &frame)
@@ -52,6 +60,7 @@ private slots:
     void twoRunsAtOnce();
     void viewFollowsTheLog_data();
     void viewFollowsTheLog();
+    void viewKeepsTheUsersPlace();
 
     void stderrReachesThePaneInOrder();
     void paneStaysAsTheUserLeftIt_data();
@@ -200,16 +209,20 @@ void TestRunLog::viewFollowsTheLog_data()
 {
     QTest::addColumn<QList<int>>("steps");
     // Each step adds that many lines, then the view catches up.
+    const int limit = RunLogView::StepLines * 2 + 50;
     QTest::newRow("within the limit") << QList<int>{1, 3, 10};
-    QTest::newRow("past the limit bit by bit") << QList<int>{10, 15, 20, 7, 1};
-    QTest::newRow("more than the limit at once") << QList<int>{5, 120, 3};
-    QTest::newRow("exactly the limit at once") << QList<int>{1, 49, 50, 2};
+    QTest::newRow("past the limit bit by bit") << QList<int>{1000, 1500, 2000, 700, 1};
+    QTest::newRow("more than the limit at once") << QList<int>{5, limit + 20, 3};
+    QTest::newRow("exactly the limit at once") << QList<int>{1, limit - 1, limit, 2};
+    QTest::newRow("more than a step at once") << QList<int>{3, RunLogView::StepLines + 7, 4};
 }
 
 void TestRunLog::viewFollowsTheLog()
 {
     QFETCH(QList<int>, steps);
-    RunLog log(nullptr, 50);
+    // A log that keeps more than a step of the view, so that catching up
+    // after a flood takes several steps.
+    RunLog log(nullptr, RunLogView::StepLines * 2 + 50);
     RunLogView view(log);
     const int entry = log.beginEntry(QStringLiteral("run.cf"), Noon);
     int next = 0;
@@ -220,7 +233,37 @@ void TestRunLog::viewFollowsTheLog()
         log.addErrorOutput(entry, bytes);
         view.refresh();
         QCOMPARE(view.toPlainText(), log.text());
+        QCOMPARE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
     }
+}
+
+// A user who has scrolled back keeps the line in view while new lines come
+// and old ones go.
+void TestRunLog::viewKeepsTheUsersPlace()
+{
+    RunLog log(nullptr, 50);
+    RunLogView view(log);
+    view.resize(300, 120);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const int entry = log.beginEntry(QStringLiteral("run.cf"), Noon);
+    int next = 0;
+    const auto add = [&](int count) {
+        QByteArray bytes;
+        for (int i = 0; i < count; ++i)
+            bytes += "line " + QByteArray::number(++next) + "\n";
+        log.addErrorOutput(entry, bytes);
+        view.refresh();
+    };
+    add(30);
+    view.verticalScrollBar()->setValue(10);
+    QCOMPARE(topLine(view), QStringLiteral("line 10"));
+    add(15);
+    QCOMPARE(topLine(view), QStringLiteral("line 10"));
+    add(10);
+    QVERIFY(log.droppedLineCount() > 0);
+    QCOMPARE(view.toPlainText(), log.text());
+    QCOMPARE(topLine(view), QStringLiteral("line 10"));
 }
 
 // What the engine writes to standard error shows in the pane, in order and
