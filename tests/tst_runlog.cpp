@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -123,7 +124,7 @@ void TestRunLog::closingLines_data()
     QTest::newRow("exit 127") << int(RunOutcome::Kind::Exited) << 127 << qint64(61005) << QString()
                               << "exit status 127 after 61.01 s";
     QTest::newRow("crash") << int(RunOutcome::Kind::Signalled) << 11 << qint64(5) << QString()
-                           << "ended by signal 11 (Segmentation fault) after 0.01 s";
+                           << "ended by signal 11 (*) after 0.01 s";
     QTest::newRow("stopped") << int(RunOutcome::Kind::Stopped) << 15 << qint64(2000) << QString()
                              << "stopped after 2.00 s";
     QTest::newRow("not started") << int(RunOutcome::Kind::NotStarted) << 0 << qint64(0)
@@ -143,7 +144,10 @@ void TestRunLog::closingLines()
     outcome.code = code;
     outcome.wallMs = ms;
     outcome.reason = reason;
-    QCOMPARE(RunLog::closingLine(outcome), line);
+    // * stands for the system's name of the signal, which its language decides.
+    const QString closing = RunLog::closingLine(outcome);
+    const QRegularExpression pattern(QRegularExpression::wildcardToRegularExpression(line));
+    QVERIFY2(pattern.match(closing).hasMatch(), qPrintable(closing));
 }
 
 // Only the newest lines are kept; the line in front counts those dropped,
