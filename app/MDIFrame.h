@@ -19,11 +19,13 @@ class EngineRun;
 class MasterRun;
 class PrintContext;
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
 class QTimer;
+class RunLog;
 class TAnotherEditForm;
 class TChildForm;
 class TCommandEditForm;
@@ -68,6 +70,9 @@ public:
     EngineRun *EngineProcess() const;
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
+    // The Run Log pane, at the bottom, and what it shows.
+    QDockWidget *runLogDock() const;
+    RunLog *runLog() const { return m_runLog; }
     QTimer *timer() const;
     QPrinter &printer();
     QFont screenFont() const { return m_screenFont; }
@@ -101,6 +106,8 @@ public:
     void OpenAnother(const QString &path);
     void OpenMasterClick();
     void ExecQuelm();
+    // Ends the engine of the command-file run in progress (Execute, Stop Quelm).
+    void StopQuelm();
     void ExecMaster();
     void CheckQuelmActivation();
     void LoadIniFile();
@@ -120,6 +127,7 @@ private:
     void createMenus();
     void createStatusBar();
     void createRuns();
+    void createRunLog();
     void rebuildMenuBar();
     void updateWindowMenu();
     void FormResize();
@@ -156,11 +164,14 @@ private:
     DocumentWindows *m_documents = nullptr;
     CommandRun *m_commandRun = nullptr;
     MasterRun *m_masterRun = nullptr;
+    RunLog *m_runLog = nullptr;
+    QDockWidget *m_runLogDock = nullptr;
 
     QMenu *m_executeMenu = nullptr;
     QMenu *m_windowMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
     QAction *m_runQuelm = nullptr;
+    QAction *m_stopQuelm = nullptr;
     QAction *m_viewCurrentDir = nullptr;
     QAction *m_tileVertical = nullptr;
     QAction *m_tileHorizontal = nullptr;

@@ -92,8 +92,10 @@ class EndedRun : public EngineRun
 {
 public:
     bool isRunning() const override { return false; }
-    bool engineNotExecuted() const override { return false; }
     void waitUntilEnded() override {}
+    void stop() override {}
+    RunOutcome outcome() const override { return RunOutcome(); }
+    qint64 processGroup() const override { return 0; }
 };
 
 // Starts nothing: every run has ended as soon as it began.

@@ -40,6 +40,7 @@ signals:
     void screenFontClicked();
     void printFontClicked();
     void runClicked();
+    void stopClicked();
     void runMasterClicked();
 
     // The window has closed for good and goes; windows that live as long as

@@ -173,6 +173,11 @@ void DocumentWindows::openOutputAsked(const QString &path)
         OpenOutput(path);
 }
 
+bool DocumentWindows::askToSaveOutput()
+{
+    return m_output.askToSave(OutputQuestion);
+}
+
 void DocumentWindows::OpenAnotherClick()
 {
     const ProgramSettings &settings = m_services.settings;

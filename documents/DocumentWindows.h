@@ -60,6 +60,9 @@ public:
     // save a modified text before it is replaced.
     void openCommandAsked(const QString &path);
     void openOutputAsked(const QString &path);
+    // The output window's save question, asked before a run replaces its
+    // text: false on Cancel, and on Yes when the text was not saved.
+    bool askToSaveOutput();
     // Restores a window's file at start-up (the top entry of its history);
     // a file that cannot be read leaves the window untitled.
     void reopen(TEditForm &window, const QStringList &history);

@@ -28,6 +28,7 @@ constexpr int FileComboLeft = 200;
 constexpr int FileComboTop = 7;
 constexpr int FileComboWidth = 297;
 constexpr int FileComboMargin = 209;
+constexpr int StopButtonLeft = 192;
 } // namespace
 
 TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWidget *parent)
@@ -66,6 +67,13 @@ void TEditForm::createToolBar()
                                 Icons::run());
         connect(m_runButton, &QToolButton::clicked, this, [this] { RunButtonClick(); });
     }
+    if (m_kind.hasStopButton) {
+        m_stopButton = addButton(speedBar, QStringLiteral("StopQuelmButton"), StopButtonLeft,
+                                 QStringLiteral("Stop Quelm|"), Icons::stop());
+        // Only a run in progress can be stopped (setRunLocked).
+        m_stopButton->setEnabled(false);
+        connect(m_stopButton, &QToolButton::clicked, this, &TChildForm::stopClicked);
+    }
 
     connect(m_openButton, &QToolButton::clicked, this, [this] { OpenButtonClick(); });
     connect(m_saveButton, &QToolButton::clicked, this, &TEditForm::SaveClick);
@@ -90,7 +98,7 @@ void TEditForm::createToolBar()
         // Styles that drop the list down as a menu show every entry, and a
         // long history would run off the screen.
         m_fileCombo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
-        m_fileCombo->setGeometry(FileComboLeft, FileComboTop, FileComboWidth,
+        m_fileCombo->setGeometry(FileComboLeft + fileComboShift(), FileComboTop, FileComboWidth,
                                  m_fileCombo->sizeHint().height());
         m_fileCombo->raise();
         connect(m_fileCombo, &QComboBox::activated, this,
@@ -146,8 +154,17 @@ bool TEditForm::guarded(const std::function<void()> &action)
     return runGuarded(m_services.dialogs, this, action);
 }
 
+int TEditForm::fileComboShift() const
+{
+    // The Stop button stands where the history begins elsewhere; the history
+    // moves right by the button and the gap before it.
+    return m_kind.hasStopButton ? StopButtonLeft + ButtonSize + 8 - FileComboLeft : 0;
+}
+
 void TEditForm::setRunLocked(bool locked)
 {
+    if (m_stopButton)
+        m_stopButton->setEnabled(locked);
     for (QWidget *control : {static_cast<QWidget *>(m_runButton), static_cast<QWidget *>(m_fileCombo),
                              static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_openButton),
                              static_cast<QWidget *>(m_printButton)}) {
@@ -180,7 +197,13 @@ void TEditForm::LoadFile(const QString &path)
         setCaption(previousCaption);
         throw;
     }
-    if (!m_editor->loadText(text.utf8)) {
+    // A file loaded is no edit: a text the user may not change now (the
+    // output window during a run) still shows the file it names.
+    const bool readOnly = m_editor->isReadOnly();
+    m_editor->setReadOnly(false);
+    const bool loaded = m_editor->loadText(text.utf8);
+    m_editor->setReadOnly(readOnly);
+    if (!loaded) {
         // The old text is gone and the new one did not fit: no name, so that
         // no save can write the empty text over either file.
         clearText();
@@ -247,9 +270,15 @@ bool TEditForm::SaveAsClick()
         m_services.dialogs.confirm(this, QStringLiteral("Overwrite existing File?")) !=
             UserDialogs::Answer::Yes)
         return false;
+    // A window whose text was not written keeps its name, as a failed load
+    // does: else the next save, and a run, would go to a file that does not
+    // hold this text.
+    const QString previousName = FileName;
     FileName = *chosen;
-    if (!guarded([this] { writeFile(); }))
+    if (!guarded([this] { writeFile(); })) {
+        FileName = previousName;
         return false;
+    }
     setCaption(m_kind.saveAsPrefix + FileName);
     if (m_kind.saveAsRecordsHistory) {
         historyInserted(FileName);
@@ -318,7 +347,7 @@ void TEditForm::MyResize()
 {
     if (m_fileCombo) {
         const QWidget *outer = parentWidget() ? parentWidget() : this;
-        m_fileCombo->resize(outer->width() - FileComboMargin, m_fileCombo->height());
+        m_fileCombo->resize(outer->width() - FileComboMargin - fileComboShift(), m_fileCombo->height());
     }
     m_editor->update();
 }

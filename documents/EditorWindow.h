@@ -31,6 +31,8 @@ struct EditorKind
     QString saveHint;
     QString printHint;
     bool hasRunButton = false;
+    // A Stop button beside the run button, for the run in progress.
+    bool hasStopButton = false;
     bool hasFileCombo = false;
     bool fileComboOnToolBar = true;
     bool hasOpenMaster = false;
@@ -95,7 +97,8 @@ public:
 
     // A command-file run disables the controls that would disturb it (the run
     // button, the history, open, save and print) in the command and output
-    // windows, and its end enables them again.
+    // windows, and its end enables them again; the Stop button is enabled
+    // only meanwhile.
     void setRunLocked(bool locked);
 
     void setCaption(const QString &caption);
@@ -133,6 +136,7 @@ protected:
     const WindowServices &services() const { return m_services; }
 
     QToolButton *m_runButton = nullptr;
+    QToolButton *m_stopButton = nullptr;
     QToolButton *m_openButton = nullptr;
     QToolButton *m_saveButton = nullptr;
     QToolButton *m_printButton = nullptr;
@@ -149,6 +153,7 @@ private:
     // Asks before a text that the file's encoding cannot hold is saved as
     // UTF-8; throws FileError::cancelled() when the user declines.
     void askToSaveAsUtf8();
+    int fileComboShift() const;
 
     EditorKind m_kind;
     WindowServices m_services;

@@ -39,6 +39,8 @@ private slots:
     void awkwardFilesLoad();
     void failedLoadShowsGeneralError();
     void failedSaveKeepsModified();
+    void failedSaveAsKeepsTheWindowsFile_data();
+    void failedSaveAsKeepsTheWindowsFile();
     void closeQuestion_data();
     void closeQuestion();
     void editMenuEnabling();
@@ -126,6 +128,9 @@ void TestEditorWindows::toolBarHints_data()
     QTest::newRow("command run") << "command"
                                  << "RunQuelmButton"
                                  << "Run Quelm|" << 167;
+    QTest::newRow("command stop") << "command"
+                                  << "StopQuelmButton"
+                                  << "Stop Quelm|" << 192;
     QTest::newRow("output open") << "output"
                                  << "OpenButton"
                                  << "Open Output File|" << 5;
@@ -138,6 +143,9 @@ void TestEditorWindows::toolBarHints_data()
     QTest::newRow("output no run") << "output"
                                    << "RunQuelmButton"
                                    << "" << 0;
+    QTest::newRow("output no stop") << "output"
+                                    << "StopQuelmButton"
+                                    << "" << 0;
 }
 
 void TestEditorWindows::toolBarHints()
@@ -307,6 +315,60 @@ void TestEditorWindows::failedSaveKeepsModified()
     QCOMPARE(command->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
 }
 
+void TestEditorWindows::failedSaveAsKeepsTheWindowsFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("command") << "command";
+    QTest::newRow("output") << "output";
+    QTest::newRow("other") << "other";
+}
+
+// A Save As that could not write leaves the window on its own file: name,
+// caption, history and the frame's file name; the next Save (F6) writes
+// there.
+void TestEditorWindows::failedSaveAsKeepsTheWindowsFile()
+{
+    QFETCH(QString, kind);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    const QString path = f.writeFile(QStringLiteral("kept.") + kind, "old\r\n");
+    TEditForm *window = nullptr;
+    if (kind == QLatin1String("command")) {
+        frame.OpenCommand(path);
+        window = frame.CommandWindow();
+    } else if (kind == QLatin1String("output")) {
+        frame.OpenOutput(path);
+        window = frame.OutputWindow();
+    } else {
+        frame.OpenAnother(path);
+        window = frame.AnotherWindows().constLast();
+    }
+    const QString caption = window->windowTitle();
+    const QStringList history = window->historyEntries();
+    const QString commandFile = frame.CommandFileName;
+    const QString outputFile = frame.OutputFileName;
+    FrameFixture::type(window, QStringLiteral("new "));
+    const QString target = f.home() + QStringLiteral("/missing folder/renamed.txt");
+    f.dialogs.saveAnswers.enqueue(target);
+
+    QVERIFY(!window->SaveAsClick());
+
+    QCOMPARE(f.dialogs.lastError(), QStringLiteral("Cannot create file ") + target + QLatin1Char('.'));
+    QCOMPARE(window->FileName, path);
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(window->historyEntries(), history);
+    QCOMPARE(frame.CommandFileName, commandFile);
+    QCOMPARE(frame.OutputFileName, outputFile);
+    QVERIFY(window->isModified());
+
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    window->editor()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QCOMPARE(f.readFile(path), QByteArray("new old\r\n"));
+    QVERIFY(!QFile::exists(target));
+}
+
 void TestEditorWindows::closeQuestion_data()
 {
     QTest::addColumn<int>("answer");
@@ -387,8 +449,12 @@ void TestEditorWindows::fileComboFollowsWidth()
     FrameFixture f;
     f.resizeOuter(QSize(700, 415));
     QCOMPARE(f.frame().OutputWindow()->fileCombo()->width(), 500);
-    f.frame().CommandWindow()->setWindowBounds(QRect(166, 4, 600, 163));
-    QCOMPARE(f.frame().CommandWindow()->fileCombo()->width(), 600 - 209);
+    // The command window's history stands right of the Stop button.
+    TCommandEditForm *command = f.frame().CommandWindow();
+    command->setWindowBounds(QRect(166, 4, 600, 163));
+    QCOMPARE(command->fileCombo()->x(), 225);
+    QCOMPARE(command->fileCombo()->width(), 600 - 234);
+    QCOMPARE(f.frame().OutputWindow()->fileCombo()->x(), 200);
 }
 
 QTEST_MAIN(TestEditorWindows)
