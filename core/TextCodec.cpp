@@ -260,6 +260,12 @@ bool isValidUtf8(const QByteArray &bytes)
     return true;
 }
 
+bool isPlainUtf8(const QByteArray &bytes)
+{
+    // No wide encoding's mark is valid UTF-8, so validity rules them out.
+    return !bytes.startsWith(Utf8Mark) && isValidUtf8(bytes);
+}
+
 Decoded decode(const QByteArray &bytes)
 {
     // UTF-32LE's mark begins with UTF-16LE's: the longer marks are tried first.

@@ -25,6 +25,10 @@ namespace TextCodec {
 
 bool isValidUtf8(const QByteArray &bytes);
 
+// Whether decode() gives the bytes back as they are: valid UTF-8 without a
+// mark. Such a file is shown from its own bytes.
+bool isPlainUtf8(const QByteArray &bytes);
+
 // A file's text as UTF-8, and the encoding it is stored in.
 struct Decoded
 {
