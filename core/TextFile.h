@@ -11,7 +11,7 @@ namespace TextFile {
 
 // The size of the pieces a file is read in: large enough that the calls cost
 // nothing, small enough to stay in the processor's cache on their way.
-constexpr qsizetype ReadPieceSize = 1024 * 1024;
+constexpr qsizetype ReadPieceSize = qsizetype(1) << 20;
 
 // Takes a file's bytes in pieces as they are read, so that they can go
 // straight where they are kept.

@@ -16,7 +16,7 @@ namespace {
 // Texts up to this size keep a style byte for each character, so that a
 // window can colour them; a larger one is shown in one style, which saves the
 // time and memory of a second buffer as large as the text.
-constexpr qint64 LargestStyledText = 1024 * 1024;
+constexpr qint64 LargestStyledText = qint64(1) << 20;
 // Scintilla's buffer grows when an insertion fills its gap exactly: the room
 // made for a text is a little more than the text.
 constexpr qint64 DocumentSlack = 4096;
