@@ -173,7 +173,12 @@ TextEncoding TextEditor::loadFile(const QString &path)
         PieceSink sink(*this);
         TextFile::readInto(path, sink);
         const QByteArray shown = bytesInPlace();
-        if (!TextCodec::isPlainUtf8(shown)) {
+        if (TextCodec::isPlainUtf8(shown)) {
+            // Shown as it was read.
+        } else if (TextCodec::isWindows1252(shown)) {
+            encoding = TextEncoding::Windows1252;
+            showConvertedFromWindows1252();
+        } else {
             const TextCodec::Decoded decoded = TextCodec::decode(shown);
             encoding = decoded.encoding;
             showNewDocument(decoded.utf8.size());
@@ -221,6 +226,29 @@ void TextEditor::showNewDocument(qint64 size)
     // cost time and memory.
     SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
     SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
+}
+
+void TextEditor::showConvertedFromWindows1252()
+{
+    // The file's bytes stay in their document, alive while a new one is
+    // filled from them a piece at a time: no third copy of the text.
+    auto *bytesRead = reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER));
+    const qsizetype size = SendScintilla(SCI_GETLENGTH);
+    const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, bytesRead);
+    try {
+        showNewDocument(TextCodec::windows1252Utf8Size(data, size));
+        // Each byte becomes at most three.
+        std::vector<char> piece(size_t(3 * TextFile::ReadPieceSize));
+        for (qsizetype done = 0; done < size; done += TextFile::ReadPieceSize) {
+            const qsizetype length = qMin(TextFile::ReadPieceSize, size - done);
+            appendBytes(piece.data(), TextCodec::windows1252ToUtf8(data + done, length, piece.data()));
+        }
+    } catch (...) {
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, bytesRead);
+        throw;
+    }
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, bytesRead);
 }
 
 void TextEditor::appendBytes(const char *data, qsizetype size)

@@ -67,6 +67,8 @@ private:
     // Shows a new, empty document that can hold size bytes without growing;
     // only a small one keeps a style byte for each character.
     void showNewDocument(qint64 size);
+    // Replaces the text read as it is, in Windows-1252, with its UTF-8.
+    void showConvertedFromWindows1252();
     // Appends bytes to the text; throws std::bad_alloc when they do not fit.
     void appendBytes(const char *data, qsizetype size);
     // Makes the text a loaded one: no undo, caret at the start, not modified.
