@@ -187,9 +187,8 @@ void TEditForm::LoadFile(const QString &path)
     const QString previousCaption = windowTitle();
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
-    TextCodec::Decoded text;
     try {
-        text = TextFile::readText(path);
+        m_encoding = m_editor->loadFile(path);
     } catch (const FileError &) {
         // The window keeps its old text, so it keeps its old name too: a
         // later save must not write that text over the file that failed.
@@ -197,21 +196,6 @@ void TEditForm::LoadFile(const QString &path)
         setCaption(previousCaption);
         throw;
     }
-    // A file loaded is no edit: a text the user may not change now (the
-    // output window during a run) still shows the file it names.
-    const bool readOnly = m_editor->isReadOnly();
-    m_editor->setReadOnly(false);
-    const bool loaded = m_editor->loadText(text.utf8);
-    m_editor->setReadOnly(readOnly);
-    if (!loaded) {
-        // The old text is gone and the new one did not fit: no name, so that
-        // no save can write the empty text over either file.
-        clearText();
-        FileName = UntitledName;
-        setCaption(m_kind.designCaption);
-        throw FileError::tooLarge(path);
-    }
-    m_encoding = text.encoding;
 }
 
 void TEditForm::clearText()
@@ -234,11 +218,13 @@ void TEditForm::askToSaveAsUtf8()
 
 void TEditForm::writeFile()
 {
-    const QByteArray text = TextFile::withCrLf(m_editor->bytes());
-    const std::optional<QByteArray> encoded = TextCodec::fromUtf8(text, m_encoding);
+    // The text is read in place: nothing here lets an event change it.
+    const std::optional<QByteArray> encoded =
+        TextCodec::fromUtf8(TextFile::withCrLf(m_editor->bytesInPlace()), m_encoding);
     if (!encoded)
         askToSaveAsUtf8();
-    TextFile::writeBytes(FileName, encoded ? *encoded : text);
+    // The question let events through, so the text is taken again.
+    TextFile::writeBytes(FileName, encoded ? *encoded : TextFile::withCrLf(m_editor->bytes()));
     // A text that had to become UTF-8 stays UTF-8 from now on.
     if (!encoded)
         m_encoding = TextEncoding::Utf8;

@@ -7,6 +7,7 @@
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +19,25 @@
 #include <QtTest>
 
 using Answer = UserDialogs::Answer;
+
+namespace {
+
+// Types into the editor with the focus, as a keyboard does.
+void typeInto(TEditForm *window, const QString &text)
+{
+    QApplication::setActiveWindow(window->window());
+    window->editor()->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+void pressIn(TEditForm *window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QApplication::setActiveWindow(window->window());
+    window->editor()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+} // namespace
 
 // The editor windows: their menus and tool bars, load, save, save as, the
 // close question and the edit commands.
@@ -46,6 +66,10 @@ private slots:
     void editMenuEnabling();
     void tabKeyPerKind();
     void fileComboFollowsWidth();
+    void undoBackToSavedTextIsUnmodified_data();
+    void undoBackToSavedTextIsUnmodified();
+    void screenReaderHearsEdits_data();
+    void screenReaderHearsEdits();
 };
 
 void TestEditorWindows::editorMenus_data()
@@ -455,6 +479,86 @@ void TestEditorWindows::fileComboFollowsWidth()
     QCOMPARE(command->fileCombo()->x(), 225);
     QCOMPARE(command->fileCombo()->width(), 600 - 234);
     QCOMPARE(f.frame().OutputWindow()->fileCombo()->x(), 200);
+}
+
+void TestEditorWindows::undoBackToSavedTextIsUnmodified_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("small file") << QByteArray("x = 1\r\ny = 2\r\n");
+    QByteArray large;
+    while (large.size() < 3 * 1024 * 1024)
+        large += "a line of output, long enough to fill three megabytes soon\r\n";
+    QTest::newRow("3 MB file, no style bytes") << large;
+}
+
+void TestEditorWindows::undoBackToSavedTextIsUnmodified()
+{
+    QFETCH(QByteArray, bytes);
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("undo.cf"), bytes);
+    f.frame().OpenCommand(path);
+    TCommandEditForm *command = f.frame().CommandWindow();
+    // The loaded text is no edit: undo leaves it whole.
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(command->editor()->bytes(), bytes);
+    QVERIFY(!command->isModified());
+
+    pressIn(command, Qt::Key_End, Qt::ControlModifier);
+    typeInto(command, QStringLiteral("ab"));
+    QVERIFY(command->isModified());
+    // Typing is undone as one step.
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!command->isModified());
+    QCOMPARE(command->editor()->bytes(), bytes);
+
+    // A save makes a new point to come back to.
+    pressIn(command, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(command->isModified());
+    QVERIFY(command->SaveClick());
+    QVERIFY(!command->isModified());
+    typeInto(command, QStringLiteral("c"));
+    QVERIFY(command->isModified());
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!command->isModified());
+    QCOMPARE(f.readFile(path), bytes + "ab");
+}
+
+void TestEditorWindows::screenReaderHearsEdits_data()
+{
+    QTest::addColumn<QString>("screenReader");
+    QTest::newRow("started before the file is opened") << "before";
+    QTest::newRow("started with the file open") << "later";
+    QTest::newRow("none") << "none";
+}
+
+void TestEditorWindows::screenReaderHearsEdits()
+{
+    QFETCH(QString, screenReader);
+    const bool listening = screenReader != QLatin1String("none");
+    const auto restore = qScopeGuard([] { QAccessible::setActive(false); });
+    FrameFixture f;
+    if (screenReader == QLatin1String("before"))
+        QAccessible::setActive(true);
+    // Characters of two and three bytes: a screen reader counts characters.
+    const QString text = QStringLiteral("caf\u00e9 \u20ac\r\nline two\r\n");
+    f.frame().OpenOutput(f.writeFile(QStringLiteral("heard.out"), text.toUtf8()));
+    TOutputEditForm *output = f.frame().OutputWindow();
+    if (screenReader == QLatin1String("later"))
+        QAccessible::setActive(true);
+    pressIn(output, Qt::Key_End, Qt::ControlModifier);
+    // QScintilla tells a screen reader of an edit from the modification
+    // events, which give textChanged() too.
+    QSignalSpy edits(output->editor(), &QsciScintilla::textChanged);
+    typeInto(output, QStringLiteral("x"));
+
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(output->editor());
+    QVERIFY(accessible);
+    QCOMPARE(accessible->textInterface() != nullptr, listening);
+    QCOMPARE(!edits.isEmpty(), listening);
+    if (!listening)
+        return;
+    QCOMPARE(accessible->textInterface()->characterCount(), int(text.size()) + 1);
+    QCOMPARE(accessible->textInterface()->text(0, 6), QStringLiteral("caf\u00e9 \u20ac"));
 }
 
 QTEST_MAIN(TestEditorWindows)
