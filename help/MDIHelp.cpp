@@ -5,13 +5,13 @@
 #include "core/TextFile.h"
 #include "core/UserDialogs.h"
 #include "documents/WindowPrinting.h"
+#include "help/KeyWordBox.h"
 #include "help/KeyWordIndex.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -85,9 +85,8 @@ void THelpEditForm::createControls()
     bar->setContentsMargins(0, 0, 0, 0);
     bar->setSpacing(0);
 
-    m_keyWordCombo = new QComboBox(speedBar);
+    m_keyWordCombo = new KeyWordBox(speedBar);
     m_keyWordCombo->setObjectName(QStringLiteral("KeyWordCombo"));
-    m_keyWordCombo->setEditable(true);
     // The history grows only through the searches, and typing completes nothing.
     m_keyWordCombo->setInsertPolicy(QComboBox::NoInsert);
     m_keyWordCombo->setCompleter(nullptr);
@@ -95,7 +94,6 @@ void THelpEditForm::createControls()
     m_keyWordCombo->setMaxVisibleItems(HistoryRows);
     m_keyWordCombo->setFixedWidth(KeyWordWidth);
     m_keyWordCombo->lineEdit()->setMaxLength(MaxKeyWordLength);
-    m_keyWordCombo->lineEdit()->installEventFilter(this);
     bar->addWidget(m_keyWordCombo);
 
     m_searchButton = addButton(QStringLiteral("SearchKeyWordButton"), QStringLiteral("&Search"));
@@ -148,13 +146,18 @@ void THelpEditForm::createControls()
     layout->addWidget(speedBar);
     layout->addLayout(body, 1);
 
+    // activated: an entry chosen from the drop-down list; the box itself
+    // activates nothing when the focus leaves it.
     connect(m_keyWordCombo, &QComboBox::activated, this, &THelpEditForm::KeyWordSearchClick);
+    connect(m_keyWordCombo, &KeyWordBox::enterPressed, this, &THelpEditForm::KeyWordKeyDown);
     connect(m_searchButton, &QPushButton::clicked, this, &THelpEditForm::KeyWordSearchClick);
     connect(m_backButton, &QPushButton::clicked, this, &THelpEditForm::KeyWordBackClick);
     connect(m_printButton, &QPushButton::clicked, this, &THelpEditForm::PrintClick);
     connect(m_previousButton, &QPushButton::clicked, this, &THelpEditForm::BeforeClick);
     connect(m_nextButton, &QPushButton::clicked, this, &THelpEditForm::NextClick);
-    connect(m_keyWordList, &QListWidget::currentRowChanged, this, &THelpEditForm::KeyWordListClick);
+    // A mouse press makes the row current before it selects it: only the
+    // selection tells that the user chose a keyword.
+    connect(m_keyWordList, &QListWidget::itemSelectionChanged, this, &THelpEditForm::KeyWordListClick);
     setFocusProxy(m_keyWordCombo);
 }
 
@@ -341,8 +344,10 @@ void THelpEditForm::selectKeyWord(int row)
 
 int THelpEditForm::selectedKeyWord() const
 {
-    const QListWidgetItem *item = m_keyWordList->currentItem();
-    return item && item->isSelected() ? m_keyWordList->row(item) : -1;
+    // Not the current item: the keyboard moves the selection before it makes
+    // the row current.
+    const QList<QListWidgetItem *> selected = m_keyWordList->selectedItems();
+    return selected.isEmpty() ? -1 : m_keyWordList->row(selected.constFirst());
 }
 
 void THelpEditForm::KeyWordListClick()
@@ -404,14 +409,7 @@ void THelpEditForm::EditClick()
     ChildMenus::enableEditItems(m_editMenu, m_viewer->textCursor().hasSelection());
 }
 
-bool THelpEditForm::eventFilter(QObject *watched, QEvent *event)
+void THelpEditForm::KeyWordKeyDown()
 {
-    if (watched == m_keyWordCombo->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            KeyWordSearchClick();
-            return true;
-        }
-    }
-    return TChildForm::eventFilter(watched, event);
+    KeyWordSearchClick();
 }

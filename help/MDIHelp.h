@@ -3,13 +3,13 @@
 #include "core/ChildForm.h"
 #include "core/ChildMenus.h"
 #include "documents/WindowServices.h"
+#include "help/KeyWordBox.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-class QComboBox;
 class QFrame;
 class QListWidget;
 class QPlainTextEdit;
@@ -42,6 +42,8 @@ public:
 
     void FillList();
     void KeyWordSearchClick();
+    // Enter in the keyword box, whatever modifiers are held.
+    void KeyWordKeyDown();
     void KeyWordListClick();
     void KeyWordBackClick();
     void BeforeClick();
@@ -49,9 +51,6 @@ public:
     void PrintClick();
     void PrintersetupClick();
     void EditClick();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -72,7 +71,7 @@ private:
     void stepKeyWord(int step);
 
     WindowServices m_services;
-    QComboBox *m_keyWordCombo = nullptr;
+    KeyWordBox *m_keyWordCombo = nullptr;
     QPushButton *m_searchButton = nullptr;
     QPushButton *m_backButton = nullptr;
     QPushButton *m_printButton = nullptr;

@@ -1,0 +1,179 @@
+#include "FrameFixture.h"
+#include "UserInput.h"
+
+#include "app/MDIFrame.h"
+#include "help/MDIHelp.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QByteArray Sample = "##mean\r\nArithmetic mean of the listed variables.\r\nUsage: mean(x).\r\n"
+                          "##median\r\nMedian of the listed variables.\r\n";
+const QByteArray Letters = "##a\r\nentry a\r\n##b\r\nentry b\r\n##c\r\nentry c\r\n##dup\r\nfirst dup\r\n"
+                           "##dup\r\nsecond dup\r\n";
+
+QStringList history(const THelpEditForm *help)
+{
+    QStringList items;
+    for (int i = 0; i < help->keyWordCombo()->count(); ++i)
+        items.append(help->keyWordCombo()->itemText(i));
+    return items;
+}
+
+QString viewerText(const THelpEditForm *help)
+{
+    return help->viewer()->toPlainText();
+}
+
+} // namespace
+
+// The help window as a user meets it: the mouse on the keyword list, keys
+// where the focus is, the real buttons.
+class TestHelpInput : public QObject
+{
+    Q_OBJECT
+
+private:
+    THelpEditForm *openHelp(FrameFixture &f, const QByteArray &helpFile)
+    {
+        f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), helpFile);
+        f.frame().Contents1Click();
+        return f.frame().HelpWindow();
+    }
+
+    // Clicks into the keyword box and types text over what it holds.
+    static void typeIntoBox(THelpEditForm *help, const QString &text)
+    {
+        QTest::mouseClick(help->keyWordCombo()->lineEdit(), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), help->keyWordCombo());
+        QVERIFY(UserInput::pressKey(Qt::Key_A, Qt::ControlModifier));
+        QVERIFY(UserInput::typeText(text));
+        QCOMPARE(help->keyWordCombo()->currentText(), text);
+    }
+
+private slots:
+    void clickInListChoosesKeyword_data();
+    void clickInListChoosesKeyword();
+    void arrowKeysInListChooseKeyword();
+    void enterInBoxSearches_data();
+    void enterInBoxSearches();
+    void leavingBoxSearchesNothing_data();
+    void leavingBoxSearchesNothing();
+};
+
+void TestHelpInput::clickInListChoosesKeyword_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("expectedHistory");
+    QTest::addColumn<int>("listRow");
+    QTest::newRow("other keyword") << "a" << 2 << "entry c\n" << QStringList{"c", "a"} << 2;
+    QTest::newRow("equal to the box") << "b" << 1 << "entry a\n" << QStringList{"a"} << 0;
+    QTest::newRow("second duplicate") << "a" << 4 << "first dup\n" << QStringList{"dup", "a"} << 3;
+}
+
+void TestHelpInput::clickInListChoosesKeyword()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, row);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, expectedHistory);
+    QFETCH(int, listRow);
+    FrameFixture f;
+    THelpEditForm *help = openHelp(f, Letters);
+    QVERIFY(UserInput::activate(&f.frame()));
+    typeIntoBox(help, typed);
+    help->viewer()->clear();
+
+    UserInput::clickItem(help->keyWordList(), row);
+    QCOMPARE(viewerText(help), shown);
+    QCOMPARE(history(help), expectedHistory);
+    QCOMPARE(help->keyWordCombo()->currentIndex(), 0);
+    QCOMPARE(help->keyWordCombo()->currentText(), expectedHistory.first());
+    QCOMPARE(help->keyWordList()->currentRow(), listRow);
+}
+
+void TestHelpInput::arrowKeysInListChooseKeyword()
+{
+    FrameFixture f;
+    THelpEditForm *help = openHelp(f, Letters);
+    QVERIFY(UserInput::activate(&f.frame()));
+    UserInput::clickItem(help->keyWordList(), 1);
+    QCOMPARE(viewerText(help), QStringLiteral("entry b\n"));
+    // The search gave the viewer the focus; the user clicks the list again.
+    UserInput::clickItem(help->keyWordList(), 1);
+    QVERIFY(UserInput::pressKey(Qt::Key_Down));
+    QCOMPARE(viewerText(help), QStringLiteral("entry c\n"));
+    QCOMPARE(history(help), (QStringList{"c", "b", "a"}));
+}
+
+void TestHelpInput::enterInBoxSearches_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("return") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("keypad enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+    QTest::newRow("shift return") << int(Qt::Key_Return) << int(Qt::ShiftModifier);
+    QTest::newRow("ctrl return") << int(Qt::Key_Return) << int(Qt::ControlModifier);
+    QTest::newRow("alt keypad enter") << int(Qt::Key_Enter) << int(Qt::AltModifier | Qt::KeypadModifier);
+}
+
+void TestHelpInput::enterInBoxSearches()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    FrameFixture f;
+    THelpEditForm *help = openHelp(f, Sample);
+    QVERIFY(UserInput::activate(&f.frame()));
+    typeIntoBox(help, QStringLiteral("medi"));
+    QVERIFY(UserInput::pressKey(Qt::Key(key), Qt::KeyboardModifiers(modifiers)));
+    QCOMPARE(viewerText(help), QStringLiteral("Median of the listed variables.\n"));
+    QCOMPARE(history(help), (QStringList{"medi", "mean"}));
+    QCOMPARE(help->keyWordList()->currentRow(), -1);
+}
+
+void TestHelpInput::leavingBoxSearchesNothing_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::newRow("Back") << "BackKeyWord";
+    QTest::newRow(">>") << "Button2";
+    QTest::newRow("the list") << "KeyWordList";
+}
+
+void TestHelpInput::leavingBoxSearchesNothing()
+{
+    QFETCH(QString, clicked);
+    FrameFixture f;
+    THelpEditForm *help = openHelp(f, Letters);
+    QVERIFY(UserInput::activate(&f.frame()));
+    // History c, b, a with c shown and chosen in the drop-down list.
+    for (const QString &text : {QStringLiteral("b"), QStringLiteral("c")}) {
+        typeIntoBox(help, text);
+        QVERIFY(UserInput::pressKey(Qt::Key_Return));
+    }
+    UserInput::pickComboEntry(help->keyWordCombo(), 0);
+    QCOMPARE(history(help), (QStringList{"c", "b", "a"}));
+    QCOMPARE(help->keyWordCombo()->currentIndex(), 0);
+    QCOMPARE(viewerText(help), QStringLiteral("entry c\n"));
+
+    // The typed text equals an older entry; leaving the box must not search it.
+    typeIntoBox(help, QStringLiteral("a"));
+    if (clicked == QLatin1String("KeyWordList"))
+        UserInput::clickItem(help->keyWordList(), 1);
+    else
+        UserInput::clickButton(help->findChild<QPushButton *>(clicked));
+    QVERIFY(QApplication::focusWidget() != help->keyWordCombo());
+    QCOMPARE(viewerText(help), QStringLiteral("entry b\n"));
+    QCOMPARE(history(help), (QStringList{"b", "c", "b", "a"}));
+}
+
+QTEST_MAIN(TestHelpInput)
+#include "tst_helpinput.moc"
