@@ -121,6 +121,10 @@ void THelpEditForm::createControls()
     QPalette yellow = m_viewerPanel->palette();
     yellow.setColor(QPalette::Window, PaleYellow);
     yellow.setColor(QPalette::Base, PaleYellow);
+    // The text colour goes with the background: a dark desktop palette
+    // would write light grey on the pale yellow.
+    yellow.setColor(QPalette::Text, Qt::black);
+    yellow.setColor(QPalette::WindowText, Qt::black);
     m_viewerPanel->setPalette(yellow);
 
     m_viewer = new QPlainTextEdit(m_viewerPanel);

@@ -6,8 +6,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -32,10 +34,37 @@ QString viewerText(const THelpEditForm *help)
     return help->viewer()->toPlainText();
 }
 
+// A dark desktop palette, as a dark theme gives the program.
+QPalette darkPalette()
+{
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    return dark;
+}
+
+// Pixels of an image much darker than anything the pale yellow paper has.
+int darkPixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 90)
+                ++count;
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 // The help window as a user meets it: the mouse on the keyword list, keys
-// where the focus is, the real buttons.
+// where the focus is, the real buttons, a dark desktop palette.
 class TestHelpInput : public QObject
 {
     Q_OBJECT
@@ -66,6 +95,7 @@ private slots:
     void enterInBoxSearches();
     void leavingBoxSearchesNothing_data();
     void leavingBoxSearchesNothing();
+    void viewerReadableOnDarkPalette();
 };
 
 void TestHelpInput::clickInListChoosesKeyword_data()
@@ -173,6 +203,23 @@ void TestHelpInput::leavingBoxSearchesNothing()
     QVERIFY(QApplication::focusWidget() != help->keyWordCombo());
     QCOMPARE(viewerText(help), QStringLiteral("entry b\n"));
     QCOMPARE(history(help), (QStringList{"b", "c", "b", "a"}));
+}
+
+void TestHelpInput::viewerReadableOnDarkPalette()
+{
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    {
+        FrameFixture f;
+        THelpEditForm *help = openHelp(f, Sample);
+        help->parentWidget()->showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        const QImage shown = help->viewer()->viewport()->grab().toImage();
+        // The text of the entry is drawn dark on the pale yellow.
+        QVERIFY2(darkPixels(shown) > 50, qPrintable(QString::number(darkPixels(shown))));
+        QCOMPARE(QColor(shown.pixel(shown.width() - 2, shown.height() - 2)), QColor(255, 255, 215));
+    }
+    QApplication::setPalette(light);
 }
 
 QTEST_MAIN(TestHelpInput)
