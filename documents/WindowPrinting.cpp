@@ -1,8 +1,19 @@
 #include "documents/WindowPrinting.h"
 
 #include "core/Fonts.h"
+#include "core/PathHelpers.h"
 
 #include <QPrinter>
+
+namespace {
+
+// "run1.cf" for a window's file, "Quelm Help" for the help window.
+QString documentName(const QString &title)
+{
+    return Paths::filePart(title);
+}
+
+} // namespace
 
 PrintContext::PrintContext(UserDialogs &dialogs, StatusSetter setStatus)
     : m_dialogs(dialogs), m_setStatus(std::move(setStatus)), m_font(defaultTextFont())
@@ -19,6 +30,8 @@ QPrinter &PrintContext::printer()
 
 PrintOutcome PrintContext::print(QWidget *window, const QString &title, const QStringList &lines)
 {
+    // The print dialog names a print to file after the document.
+    printer().setDocName(documentName(title));
     return RunPrintJob(window, m_dialogs, printer(), m_font, title, lines, m_setStatus);
 }
 

@@ -29,7 +29,9 @@ public:
     void setFont(const QFont &font) { m_font = font; }
 
     // Every window's print command: the print dialog, then the lines under
-    // the title. Reports a refused or failed job itself.
+    // the title. Reports a refused or failed job itself. The title names the
+    // document (a window's file, or the help's title): a print to file is
+    // named after it.
     PrintOutcome print(QWidget *window, const QString &title, const QStringList &lines);
     // Every window's printer set-up command; the choice serves every later job.
     bool setUpPrinter(QWidget *window);

@@ -5,12 +5,14 @@
 
 #include <QFont>
 #include <QList>
+#include <QPrinter>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // A UserDialogs that answers from queues filled by the test and records every
 // question, message and dialog request. An empty queue answers Cancel (or
@@ -41,6 +43,10 @@ public:
     QList<QFont> fontRequests;
     int printRequests = 0;
     int printerSetupRequests = 0;
+    // The page range the print dialog hands back, as a user would set it there.
+    std::optional<std::pair<int, int>> printPages;
+    // The document name each print dialog was shown with.
+    QStringList printDocNames;
 
     Answer confirm(QWidget *, const QString &text) override
     {
@@ -66,9 +72,12 @@ public:
         fontRequests.append(initial);
         return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
     }
-    bool print(QWidget *, QPrinter &) override
+    bool print(QWidget *, QPrinter &printer) override
     {
         ++printRequests;
+        printDocNames.append(printer.docName());
+        printer.setPrintRange(printPages ? QPrinter::PageRange : QPrinter::AllPages);
+        printer.setFromTo(printPages ? printPages->first : 0, printPages ? printPages->second : 0);
         return !printAnswers.isEmpty() && printAnswers.dequeue();
     }
     bool printerSetup(QWidget *, QPrinter &) override
