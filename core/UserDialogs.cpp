@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 
@@ -118,6 +119,15 @@ bool QtUserDialogs::printerSetup(QWidget *parent, QPrinter &printer)
 {
     QPageSetupDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserDialogs::printPreview(QWidget *parent, QPrinter &printer,
+                                 const std::function<void(QPrinter &)> &paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter *target) { paint(*target); });
+    dialog.exec();
 }
 
 bool QtUserDialogs::showDialog(QDialog &dialog)

@@ -122,6 +122,10 @@ void TEditForm::createMenus()
     connect(m_fileMenu.saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
     connect(m_fileMenu.print, &QAction::triggered, this, &TEditForm::PrintClick);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
+    connect(m_fileMenu.printPreview, &QAction::triggered, this,
+            [this] { m_services.printing.preview(this, FileName, m_editor->lines()); });
+    connect(m_fileMenu.exportPdf, &QAction::triggered, this,
+            [this] { m_services.printing.exportPdf(this, FileName, m_editor->lines()); });
 
     m_editMenu = ChildMenus::createEditMenu(this);
     connect(m_editMenu.menu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
@@ -155,7 +159,7 @@ void TEditForm::setRunLocked(bool locked)
             control->setEnabled(!locked);
     }
     for (QAction *item : {m_fileMenu.save, m_fileMenu.saveAs, m_fileMenu.openCommand, m_fileMenu.openOutput,
-                          m_fileMenu.print})
+                          m_fileMenu.print, m_fileMenu.printPreview, m_fileMenu.exportPdf})
         item->setEnabled(!locked);
 }
 

@@ -132,6 +132,7 @@ void TExplorerForm::createMenus()
     // The explorer has nothing to save or print; the items stay for a
     // familiar menu.
     items.canSave = false;
+    items.canPrint = false;
     m_fileMenu = ChildMenus::createFileMenu(this, items);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this,
             [this] { m_services.printing.setUpPrinter(this); });

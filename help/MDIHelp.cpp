@@ -186,6 +186,10 @@ void THelpEditForm::createMenus()
     m_fileMenu = ChildMenus::createFileMenu(this, items);
     connect(m_fileMenu.print, &QAction::triggered, this, &THelpEditForm::PrintClick);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this, &THelpEditForm::PrintersetupClick);
+    connect(m_fileMenu.printPreview, &QAction::triggered, this,
+            [this] { m_services.printing.preview(this, HelpTitle, viewerLines()); });
+    connect(m_fileMenu.exportPdf, &QAction::triggered, this,
+            [this] { m_services.printing.exportPdf(this, HelpTitle, viewerLines()); });
 
     m_editMenu = ChildMenus::createEditMenu(this);
     connect(m_editMenu.menu, &QMenu::aboutToShow, this, &THelpEditForm::EditClick);

@@ -43,8 +43,11 @@ public:
     QList<QFont> fontRequests;
     int printRequests = 0;
     int printerSetupRequests = 0;
+    int previewRequests = 0;
     // The page range the print dialog hands back, as a user would set it there.
     std::optional<std::pair<int, int>> printPages;
+    // Whether the print preview is Qt's real dialog (close it from the test).
+    bool realPreview = false;
     // The document name each print dialog was shown with.
     QStringList printDocNames;
 
@@ -84,6 +87,13 @@ public:
     {
         ++printerSetupRequests;
         return !printerSetupAnswers.isEmpty() && printerSetupAnswers.dequeue();
+    }
+    void printPreview(QWidget *parent, QPrinter &printer,
+                      const std::function<void(QPrinter &)> &paint) override
+    {
+        ++previewRequests;
+        if (realPreview)
+            QtUserDialogs().printPreview(parent, printer, paint);
     }
     bool showDialog(QDialog &dialog) override
     {
