@@ -1,6 +1,7 @@
 #include "core/TextFile.h"
 
 #include "core/FileError.h"
+#include "core/FileNames.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -13,6 +14,12 @@ namespace TextFile {
 
 QByteArray readBytes(const QString &path)
 {
+    if (FileNames::hasRawBytes(path)) {
+        QByteArray bytes;
+        if (!FileNames::readNative(path, bytes))
+            throw FileError::cannotOpen(FileNames::forDisplay(path));
+        return bytes;
+    }
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         throw FileError::cannotOpen(path);
@@ -24,6 +31,11 @@ QByteArray readBytes(const QString &path)
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
+    if (FileNames::hasRawBytes(path)) {
+        if (!FileNames::writeNative(path, bytes))
+            throw FileError::cannotCreate(FileNames::forDisplay(path));
+        return;
+    }
     QSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
         throw FileError::cannotCreate(path);

@@ -2,6 +2,7 @@
 
 #include "core/ErrorGuard.h"
 #include "core/FileError.h"
+#include "core/FileNames.h"
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
@@ -165,7 +166,8 @@ void TEditForm::setRunLocked(bool locked)
 
 void TEditForm::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
+    // A file name that is not valid UTF-8 keeps its bytes in FileName only.
+    setWindowTitle(FileNames::forDisplay(caption));
 }
 
 void TEditForm::LoadFile(const QString &path)

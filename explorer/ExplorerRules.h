@@ -38,7 +38,8 @@ TargetWindow windowForFile(const QString &path, const QString &commandExt, const
 void sortByName(QStringList &names);
 
 // A name as one line of a list: control characters (a newline in a folder's
-// name, say) would break the row, so they show as U+FFFD.
+// name, say) would break the row, so they show as U+FFFD, as do the bytes of
+// a name that is not valid UTF-8.
 QString displayName(const QString &name);
 
 enum class EntryKind { Files, Folders };
