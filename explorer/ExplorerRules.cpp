@@ -99,6 +99,12 @@ void sortByName(QStringList &names)
         names[i] = std::move(keyed[i].name);
 }
 
+bool listsBefore(const QString &a, const QString &b)
+{
+    const int folded = QString::compare(a.toCaseFolded(), b.toCaseFolded());
+    return folded != 0 ? folded < 0 : a < b;
+}
+
 QString displayName(const QString &name)
 {
     const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };

@@ -120,6 +120,7 @@ void TExplorerForm::createLists()
     connect(m_fileBox, &FileListBox::cannotRead, this, &TExplorerForm::showCannotEnter);
     connect(m_filterBox, &FilterComboBox::maskChanged, m_fileBox, &FileListBox::setMask);
     connect(m_fileBox, &QListWidget::itemDoubleClicked, this, &TExplorerForm::FileListDblClick);
+    connect(m_fileBox, &FileListBox::openRequested, this, &TExplorerForm::FileListDblClick);
 }
 
 void TExplorerForm::createMenus()

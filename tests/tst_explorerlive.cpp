@@ -6,12 +6,16 @@
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/TextEditor.h"
+#include "explorer/DirectoryListBox.h"
 #include "explorer/FileListBox.h"
 #include "explorer/MDIExplorer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QtTest>
 
 #include <dirent.h>
@@ -79,7 +83,8 @@ QStringList shownNames(const FileListBox *files)
 
 } // namespace
 
-// The explorer as a user meets it: files whose names are not UTF-8.
+// The explorer as a user meets it: files whose names are not UTF-8, a list
+// that follows the folder, Enter on a file, and folder names too long for it.
 class TestExplorerLive : public QObject
 {
     Q_OBJECT
@@ -89,6 +94,12 @@ private slots:
     void namesKeepTheirBytes();
     void fileWithRawNameOpensAndSaves_data();
     void fileWithRawNameOpensAndSaves();
+    void listFollowsFolder();
+    void selectedFileGoneLeavesNoSelection();
+    void enterOpensFile_data();
+    void enterOpensFile();
+    void cutOffFolderNameShowsInToolTip_data();
+    void cutOffFolderNameShowsInToolTip();
 };
 
 void TestExplorerLive::namesKeepTheirBytes_data()
@@ -152,6 +163,104 @@ void TestExplorerLive::fileWithRawNameOpensAndSaves()
     QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.lastError()));
     QCOMPARE(readNative(path), QByteArray("first line\r\nsecond line"));
     QCOMPARE(nativeNames(f.home()), QList<QByteArray>{name});
+}
+
+void TestExplorerLive::listFollowsFolder()
+{
+    FrameFixture f;
+    f.writeFile(QStringLiteral("b.cf"), "b");
+    f.writeFile(QStringLiteral("c.cf"), "c");
+    FileListBox *files = showHome(f);
+    QCOMPARE(files->names(), (QStringList{"b.cf", "c.cf"}));
+    UserInput::clickItem(files, 1);
+    QCOMPARE(files->fileName(), QDir(f.home()).filePath(QStringLiteral("c.cf")));
+
+    // A file made by someone else, say a run's output or a shell.
+    f.writeFile(QStringLiteral("a.cf"), "a");
+    QTRY_COMPARE(files->names(), (QStringList{"a.cf", "b.cf", "c.cf"}));
+    QCOMPARE(files->fileName(), QDir(f.home()).filePath(QStringLiteral("c.cf")));
+    QCOMPARE(files->currentRow(), 2);
+
+    QVERIFY(QFile::remove(QDir(f.home()).filePath(QStringLiteral("b.cf"))));
+    QTRY_COMPARE(files->names(), (QStringList{"a.cf", "c.cf"}));
+    QCOMPARE(files->fileName(), QDir(f.home()).filePath(QStringLiteral("c.cf")));
+    QCOMPARE(shownNames(files), files->names());
+
+    // Another folder: the old one is no longer followed.
+    QVERIFY(QDir(f.home()).mkdir(QStringLiteral("sub")));
+    QDir::setCurrent(QDir(f.home()).filePath(QStringLiteral("sub")));
+    f.frame().showCurrentFolderInExplorer(false);
+    QVERIFY(files->names().isEmpty());
+    f.writeFile(QStringLiteral("sub/new.cf"), "n");
+    f.writeFile(QStringLiteral("elsewhere.cf"), "e");
+    QTRY_COMPARE(files->names(), QStringList{"new.cf"});
+}
+
+void TestExplorerLive::selectedFileGoneLeavesNoSelection()
+{
+    FrameFixture f;
+    f.writeFile(QStringLiteral("a.cf"), "a");
+    f.writeFile(QStringLiteral("b.cf"), "b");
+    FileListBox *files = showHome(f);
+    UserInput::clickItem(files, 0);
+    QVERIFY(QFile::remove(QDir(f.home()).filePath(QStringLiteral("a.cf"))));
+    QTRY_COMPARE(files->names(), QStringList{"b.cf"});
+    QVERIFY(files->fileName().isEmpty());
+    QVERIFY(f.dialogs.errors.isEmpty());
+}
+
+void TestExplorerLive::enterOpensFile_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("return") << int(Qt::Key_Return);
+    QTest::newRow("keypad enter") << int(Qt::Key_Enter);
+}
+
+void TestExplorerLive::enterOpensFile()
+{
+    QFETCH(int, key);
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("job.cf"), "x = 1\r\n");
+    f.writeFile(QStringLiteral("notes.txt"), "notes");
+    FileListBox *files = showHome(f);
+    QVERIFY(UserInput::activate(&f.frame()));
+    UserInput::clickItem(files, 1);
+    QCOMPARE(QApplication::focusWidget(), files);
+    QVERIFY(UserInput::pressKey(Qt::Key_Up));
+    QVERIFY(UserInput::pressKey(Qt::Key(key)));
+    QCOMPARE(f.frame().CommandFileName, path);
+    QCOMPARE(f.frame().CommandWindow()->editor()->text(), QStringLiteral("x = 1\r\n"));
+    QCOMPARE(f.frame().AnotherCount(), 0);
+}
+
+void TestExplorerLive::cutOffFolderNameShowsInToolTip_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("tip");
+    QTest::newRow("cut off") << "a folder name far too long for the narrow explorer window" << true;
+    QTest::newRow("whole") << "short" << false;
+}
+
+void TestExplorerLive::cutOffFolderNameShowsInToolTip()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, tip);
+    FrameFixture f;
+    QVERIFY(QDir(f.home()).mkdir(folder));
+    showHome(f);
+    QVERIFY(UserInput::activate(&f.frame()));
+    auto *folders =
+        f.frame().ExplorerWindow()->findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"));
+    const QModelIndexList found = folders->model()->match(folders->model()->index(0, 0), Qt::DisplayRole,
+                                                          folder, 1, Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(found.size(), 1);
+    const QPoint at = folders->visualRect(found.first()).center();
+    QHelpEvent hover(QEvent::ToolTip, at, folders->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(folders->viewport(), &hover);
+    QCOMPARE(QToolTip::isVisible(), tip);
+    if (tip)
+        QCOMPARE(QToolTip::text(), folder);
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(TestExplorerLive)
