@@ -89,6 +89,9 @@ public:
     void PrintFontClick();
     void AboutClick();
     void Contents1Click();
+    // F1 on a word of an editor window: Contents1Click, then the word's entry
+    // when it is a keyword.
+    void KeyWordHelpClick(const QString &word);
     void PreferencesClick();
     void NewCommandClick();
     void OpenCommandClick();

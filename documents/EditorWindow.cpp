@@ -7,12 +7,14 @@
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
 #include "documents/FileHistory.h"
+#include "documents/KeyWords.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -45,6 +47,7 @@ TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWi
     createToolBar();
     createMenus();
     setFocusProxy(m_editor);
+    m_editor->installEventFilter(this);
 }
 
 void TEditForm::createToolBar()
@@ -298,6 +301,25 @@ void TEditForm::resizeEvent(QResizeEvent *event)
 {
     TChildForm::resizeEvent(event);
     MyResize();
+}
+
+bool TEditForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // F1 on a word asks help for it; elsewhere F1 is the frame's, as ever.
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched == m_editor && key) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        if (press->key() == Qt::Key_F1 && press->modifiers() == Qt::NoModifier) {
+            const QString word = EditorWords::helpWord(*m_editor);
+            if (!word.isEmpty()) {
+                event->accept();
+                if (event->type() == QEvent::KeyPress)
+                    emit keyWordHelpClicked(word);
+                return true;
+            }
+        }
+    }
+    return TChildForm::eventFilter(watched, event);
 }
 
 void TEditForm::setWindowBounds(const QRect &bounds)

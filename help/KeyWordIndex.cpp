@@ -44,6 +44,30 @@ qsizetype pastLineBreak(QStringView text, qsizetype at)
     return at + 1;
 }
 
+// Calls visit(keyword, entry) for each keyword line in file order until it
+// returns false. The entry runs from the next line to the next "##".
+template <typename Visit> void forEachKeyWordLine(QStringView text, Visit &&visit)
+{
+    const qsizetype n = text.size();
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype p = findMarker(text, from);
+        if (p < 0)
+            return;
+        if (p != 0 && !isLineBreak(text.at(p - 1))) {
+            from = p + 1;
+            continue;
+        }
+        const qsizetype end = endOfLine(text, p + 2);
+        const qsizetype entryStart = pastLineBreak(text, end);
+        const qsizetype next = findMarker(text, entryStart);
+        const qsizetype entryEnd = next < 0 ? n : next;
+        if (!visit(text.mid(p + 2, end - p - 2), text.mid(entryStart, entryEnd - entryStart)))
+            return;
+        from = end;
+    }
+}
+
 } // namespace
 
 QStringList BuildKeyWordList(QStringView helpText)
@@ -89,4 +113,16 @@ std::optional<QString> FindHelpEntry(QStringView helpText, QStringView searchTex
     const qsizetype next = findMarker(helpText, entryStart);
     const qsizetype entryEnd = next < 0 ? n : next;
     return helpText.mid(entryStart, entryEnd - entryStart).toString();
+}
+
+std::optional<QString> FindKeyWordEntry(QStringView helpText, QStringView keyWord)
+{
+    std::optional<QString> found;
+    forEachKeyWordLine(helpText, [&](QStringView listed, QStringView entry) {
+        if (listed.compare(keyWord, Qt::CaseInsensitive) != 0)
+            return true;
+        found = entry.toString();
+        return false;
+    });
+    return found;
 }

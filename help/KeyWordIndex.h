@@ -17,3 +17,8 @@ QStringList BuildKeyWordList(QStringView helpText);
 // first "##" + searchText (matched anywhere, ignoring case) up to the next
 // "##" or the end of the text. Nothing when "##" + searchText occurs nowhere.
 std::optional<QString> FindHelpEntry(QStringView helpText, QStringView searchText);
+
+// The entry of the first keyword line whose keyword equals keyWord ignoring
+// case: that keyword's own entry, even where a search for the text would stop
+// at a longer keyword that begins with it. Nothing when no keyword equals it.
+std::optional<QString> FindKeyWordEntry(QStringView helpText, QStringView keyWord);

@@ -363,11 +363,37 @@ void THelpEditForm::KeyWordListClick()
     const int row = selectedKeyWord();
     if (row < 0)
         return;
-    const QString chosen = m_keyWordList->item(row)->text();
-    if (chosen != boxText())
-        pushHistory(chosen);
-    selectHistory(0);
+    chooseKeyWord(m_keyWordList->item(row)->text());
     KeyWordSearchClick();
+}
+
+void THelpEditForm::chooseKeyWord(const QString &keyWord)
+{
+    if (keyWord != boxText())
+        pushHistory(keyWord);
+    selectHistory(0);
+}
+
+bool THelpEditForm::showKeyWord(const QString &word)
+{
+    const int row = findKeyWord(word);
+    if (row < 0)
+        return false;
+    const std::optional<QString> helpText = readHelpFile();
+    if (!helpText)
+        return true;
+    const QString keyWord = m_keyWords.at(row);
+    chooseKeyWord(keyWord);
+    // A search for "s" would stop at an earlier "scale"; the word asked for
+    // shows its own entry.
+    const std::optional<QString> entry = FindKeyWordEntry(*helpText, keyWord);
+    if (!entry) {
+        searchIn(*helpText);
+        return true;
+    }
+    selectKeyWord(row);
+    showInViewer(*entry);
+    return true;
 }
 
 void THelpEditForm::KeyWordBackClick()

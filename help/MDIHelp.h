@@ -41,6 +41,10 @@ public:
     QStringList viewerLines() const;
 
     void FillList();
+    // Chooses the keyword equal to word (ignoring case) as the list does and
+    // shows that keyword's own entry; false, changing nothing, when word is
+    // no keyword of the list.
+    bool showKeyWord(const QString &word);
     void KeyWordSearchClick();
     // Enter in the keyword box, whatever modifiers are held.
     void KeyWordKeyDown();
@@ -63,6 +67,8 @@ private:
     // The history's entries move down by one; a selected entry stays selected.
     void pushHistory(const QString &text);
     void selectHistory(int index);
+    // The history's first entry becomes keyWord, pushed unless it is the box text.
+    void chooseKeyWord(const QString &keyWord);
     QString boxText() const;
     // The first keyword equal to text ignoring case, or -1.
     int findKeyWord(const QString &text) const;

@@ -2,6 +2,11 @@
 #include "UserInput.h"
 
 #include "app/MDIFrame.h"
+#include "documents/MDIAnother.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIMaster.h"
+#include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
 #include "help/MDIHelp.h"
 
 #include <QApplication>
@@ -9,6 +14,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,6 +27,8 @@ const QByteArray Sample = "##mean\r\nArithmetic mean of the listed variables.\r\
                           "##median\r\nMedian of the listed variables.\r\n";
 const QByteArray Letters = "##a\r\nentry a\r\n##b\r\nentry b\r\n##c\r\nentry c\r\n##dup\r\nfirst dup\r\n"
                            "##dup\r\nsecond dup\r\n";
+// "s" stands after "scale", which a search for "s" finds first.
+const QByteArray Functions = "##scale\r\nscale entry\r\n##s\r\nsine entry\r\n##sqrt\r\nroot entry\r\n";
 
 QStringList history(const THelpEditForm *help)
 {
@@ -64,7 +73,7 @@ int darkPixels(const QImage &image)
 } // namespace
 
 // The help window as a user meets it: the mouse on the keyword list, keys
-// where the focus is, the real buttons, a dark desktop palette.
+// where the focus is, the real buttons; F1 on a word of an editor window.
 class TestHelpInput : public QObject
 {
     Q_OBJECT
@@ -96,6 +105,10 @@ private slots:
     void leavingBoxSearchesNothing_data();
     void leavingBoxSearchesNothing();
     void viewerReadableOnDarkPalette();
+    void f1OnWord_data();
+    void f1OnWord();
+    void f1InEveryEditorWindow_data();
+    void f1InEveryEditorWindow();
 };
 
 void TestHelpInput::clickInListChoosesKeyword_data()
@@ -220,6 +233,111 @@ void TestHelpInput::viewerReadableOnDarkPalette()
         QCOMPARE(QColor(shown.pixel(shown.width() - 2, shown.height() - 2)), QColor(255, 255, 215));
     }
     QApplication::setPalette(light);
+}
+
+void TestHelpInput::f1OnWord_data()
+{
+    QTest::addColumn<QString>("text");
+    // Keys pressed after typing the text, to place the caret or select.
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<bool>("helpOpenBefore");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QStringList>("expectedHistory");
+    QTest::addColumn<int>("listRow");
+
+    const QList<int> none;
+    const int left = Qt::Key_Left;
+    const int shiftLeft = int(Qt::Key_Left) | int(Qt::ShiftModifier);
+    QTest::newRow("caret inside a keyword")
+        << "x = sqrt(2)" << QList<int>{left, left, left, left, left} << false << "root entry\n"
+        << QStringList{"sqrt", "scale"} << 2;
+    QTest::newRow("caret just after a keyword") << "y = s" << none << false << "sine entry\n"
+                                                << QStringList{"s", "scale"} << 1;
+    QTest::newRow("selected keyword, other case")
+        << "print SQRT" << QList<int>{shiftLeft, shiftLeft, shiftLeft, shiftLeft} << false << "root entry\n"
+        << QStringList{"sqrt", "scale"} << 2;
+    QTest::newRow("help open on another entry") << "y = s" << none << true << "sine entry\n"
+                                                << QStringList{"s", "scale"} << 1;
+    QTest::newRow("no keyword: help as ever") << "total" << none << false << "scale entry\n"
+                                              << QStringList{"scale"} << 0;
+    QTest::newRow("no word: help as ever") << "x  " << none << false << "scale entry\n"
+                                           << QStringList{"scale"} << 0;
+    QTest::newRow("selection over two lines")
+        << "sqrt" << QList<int>{int(Qt::Key_Return), int(Qt::Key_Up) | int(Qt::ShiftModifier)} << false
+        << "scale entry\n"
+        << QStringList{"scale"} << 0;
+}
+
+void TestHelpInput::f1OnWord()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, keys);
+    QFETCH(bool, helpOpenBefore);
+    QFETCH(QString, shown);
+    QFETCH(QStringList, expectedHistory);
+    QFETCH(int, listRow);
+    FrameFixture f;
+    f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), Functions);
+    if (helpOpenBefore)
+        f.frame().Contents1Click();
+    TCommandEditForm *command = f.frame().CommandWindow();
+    command->bringToFront();
+    QVERIFY(UserInput::activate(&f.frame()));
+    QTest::mouseClick(command->editor()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(QApplication::focusWidget(), command->editor());
+    QVERIFY(UserInput::typeText(text));
+    for (const int key : keys)
+        QVERIFY(UserInput::pressKey(Qt::Key(key & ~Qt::KeyboardModifierMask),
+                                    Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask)));
+
+    const QString typed = command->editor()->text();
+    QVERIFY(UserInput::pressKey(Qt::Key_F1));
+    THelpEditForm *help = f.frame().HelpWindow();
+    QVERIFY(help);
+    QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), help);
+    QCOMPARE(viewerText(help), shown);
+    QCOMPARE(history(help), expectedHistory);
+    QCOMPARE(help->keyWordCombo()->currentIndex(), 0);
+    QCOMPARE(help->keyWordList()->currentRow(), listRow);
+    // F1 asked for help and typed nothing.
+    QCOMPARE(command->editor()->text(), typed);
+}
+
+void TestHelpInput::f1InEveryEditorWindow_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("command") << "command";
+    QTest::newRow("output") << "output";
+    QTest::newRow("master") << "master";
+    QTest::newRow("other file") << "another";
+}
+
+void TestHelpInput::f1InEveryEditorWindow()
+{
+    QFETCH(QString, window);
+    FrameFixture f;
+    f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), Functions);
+    TEditForm *editor = nullptr;
+    if (window == QLatin1String("command")) {
+        editor = f.frame().CommandWindow();
+    } else if (window == QLatin1String("output")) {
+        editor = f.frame().OutputWindow();
+    } else if (window == QLatin1String("master")) {
+        f.dialogs.openAnswers.enqueue(QString());
+        f.frame().OpenMasterClick();
+        editor = f.frame().MasterWindow();
+    } else {
+        f.frame().OpenAnother(f.writeFile(QStringLiteral("notes.txt"), QByteArray()));
+        editor = f.frame().AnotherWindows().value(0);
+    }
+    QVERIFY(editor);
+    editor->bringToFront();
+    QVERIFY(UserInput::activate(&f.frame()));
+    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(UserInput::typeText(QStringLiteral("sqrt")));
+    QVERIFY(UserInput::pressKey(Qt::Key_F1));
+    QVERIFY(f.frame().HelpWindow());
+    QCOMPARE(viewerText(f.frame().HelpWindow()), QStringLiteral("root entry\n"));
 }
 
 QTEST_MAIN(TestHelpInput)
