@@ -366,6 +366,7 @@ void TFrameForm::FormShow()
 
     m_commandWindow->bringToFront();
     LoadIniFile();
+    readHelpKeyWords();
     setStatusText(Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath));
     applySaveDialogFilters();
     openFirstArgument();

@@ -137,6 +137,8 @@ private:
     // The font dialog, started on the face in use; nothing when cancelled.
     std::optional<QFont> chooseFont(const QFont &inUse);
     void applySaveDialogFilters();
+    // Reads the help file's keywords for the editor windows' colouring.
+    void readHelpKeyWords();
     void applyExplorerBounds(bool open, const QRect &bounds);
     QRect explorerBounds() const;
     QString dataDir() const;

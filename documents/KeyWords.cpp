@@ -6,6 +6,12 @@
 
 namespace {
 
+bool isWordByte(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c >= 0x80;
+}
+
 QString decoded(const char *bytes, qsizetype length, bool utf8)
 {
     if (utf8)
@@ -25,6 +31,65 @@ QString textRange(const QsciScintilla &editor, long start, long end)
 }
 
 } // namespace
+
+KeyWordHints::KeyWordHints(QHash<QString, QString> hints) : m_hints(std::move(hints))
+{
+    for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it)
+        m_longest = std::max(m_longest, it.key().size());
+}
+
+bool KeyWordHints::isKeyWord(const QString &word) const
+{
+    return isFoldedKeyWord(word.toCaseFolded());
+}
+
+QString KeyWordHints::hintFor(const QString &word) const
+{
+    return m_hints.value(word.toCaseFolded());
+}
+
+QList<std::pair<qsizetype, qsizetype>> KeyWordHints::keyWordRanges(const char *text, qsizetype length,
+                                                                   bool utf8) const
+{
+    QList<std::pair<qsizetype, qsizetype>> ranges;
+    if (m_hints.isEmpty())
+        return ranges;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    // One key for every ASCII word, so that looking up a word costs no memory.
+    QString key;
+    qsizetype i = 0;
+    while (i < length) {
+        if (!isWordByte(bytes[i])) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        bool ascii = true;
+        while (i < length && isWordByte(bytes[i])) {
+            ascii = ascii && bytes[i] < 0x80;
+            ++i;
+        }
+        const qsizetype size = i - start;
+        // A UTF-8 keyword of n characters takes at least n bytes.
+        if (ascii && size > m_longest)
+            continue;
+        bool found = false;
+        if (ascii) {
+            key.resize(size);
+            QChar *out = key.data();
+            for (qsizetype k = 0; k < size; ++k) {
+                const unsigned char c = bytes[start + k];
+                out[k] = QLatin1Char(char(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c));
+            }
+            found = isFoldedKeyWord(key);
+        } else {
+            found = isFoldedKeyWord(decoded(text + start, size, utf8).toCaseFolded());
+        }
+        if (found)
+            ranges.append({start, i});
+    }
+    return ranges;
+}
 
 namespace EditorWords {
 

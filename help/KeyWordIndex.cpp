@@ -1,5 +1,7 @@
 #include "help/KeyWordIndex.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isLineBreak(QChar c)
@@ -68,6 +70,21 @@ template <typename Visit> void forEachKeyWordLine(QStringView text, Visit &&visi
     }
 }
 
+// The first lines of an entry, as a tool tip shows them.
+QString leadingLines(QStringView entry, int maxLines, int maxLineLength)
+{
+    QStringList lines;
+    qsizetype from = 0;
+    while (from < entry.size() && lines.size() < maxLines) {
+        const qsizetype end = endOfLine(entry, from);
+        lines.append(entry.mid(from, std::min<qsizetype>(end - from, maxLineLength)).toString());
+        from = pastLineBreak(entry, end);
+    }
+    while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty())
+        lines.removeLast();
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 QStringList BuildKeyWordList(QStringView helpText)
@@ -125,4 +142,16 @@ std::optional<QString> FindKeyWordEntry(QStringView helpText, QStringView keyWor
         return false;
     });
     return found;
+}
+
+QHash<QString, QString> BuildKeyWordHints(QStringView helpText, int maxLines, int maxLineLength)
+{
+    QHash<QString, QString> hints;
+    forEachKeyWordLine(helpText, [&](QStringView keyWord, QStringView entry) {
+        const QString folded = keyWord.toString().toCaseFolded();
+        if (!folded.isEmpty() && !hints.contains(folded))
+            hints.insert(folded, leadingLines(entry, maxLines, maxLineLength));
+        return true;
+    });
+    return hints;
 }
