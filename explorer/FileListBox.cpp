@@ -15,8 +15,8 @@ namespace {
 
 // A change in the folder is read after this pause, so that a burst of changes
 // (a save writes a temporary file and renames it) costs one reading. A folder
-// that takes long to read waits longer, so that one that changes all the time
-// still leaves the program time for the user.
+// that takes longer to read waits as long as its last reading took, so that
+// one that changes all the time still leaves the user half of the time.
 constexpr int RefreshPause = 100;
 
 // Changing more rows than this one by one is slower than filling the list anew.
@@ -78,7 +78,7 @@ void FileListBox::folderChanged()
     // A folder deleted and made again is no longer watched.
     if (!m_directory.isEmpty() && !m_watcher->directories().contains(m_directory))
         m_watcher->addPath(m_directory);
-    m_refreshTimer->setInterval(int(std::max<qint64>(RefreshPause, 2 * timer.elapsed())));
+    m_refreshTimer->setInterval(int(std::max<qint64>(RefreshPause, timer.elapsed())));
 }
 
 bool FileListBox::update(bool quiet)
