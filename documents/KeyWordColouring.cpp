@@ -78,10 +78,16 @@ void KeyWordColouring::colourLines(long first, long last)
     // colouring again: only a real change may touch them.
     if (wanted == colouredRanges(start, end))
         return;
+    // Nobody listens for indicator changes, and announcing each of a screen's
+    // keywords would cost more than colouring them.
+    const long events = m_editor->SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
+                            events & ~long(QsciScintillaBase::SC_MOD_CHANGEINDICATOR));
     m_editor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, m_indicator);
     m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, start, end - start);
     for (const auto &[from, to] : wanted)
         m_editor->SendScintilla(QsciScintillaBase::SCI_INDICATORFILLRANGE, from, to - from);
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, events);
 }
 
 bool KeyWordColouring::eventFilter(QObject *watched, QEvent *event)
