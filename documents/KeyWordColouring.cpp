@@ -8,11 +8,11 @@
 const QColor KeyWordColouring::Colour(0, 0, 176);
 
 KeyWordColouring::KeyWordColouring(QsciScintilla *editor, SharedKeyWordHints hints)
-    : QObject(editor), m_editor(editor), m_hints(std::move(hints))
+    : QObject(editor), m_editor(editor), m_viewport(editor->viewport()), m_hints(std::move(hints))
 {
     m_indicator = m_editor->indicatorDefine(QsciScintilla::TextColorIndicator);
     m_editor->setIndicatorForegroundColor(Colour, m_indicator);
-    m_editor->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     connect(m_editor, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & (QsciScintillaBase::SC_UPDATE_CONTENT | QsciScintillaBase::SC_UPDATE_V_SCROLL))
             colourShownLines();
@@ -92,7 +92,9 @@ void KeyWordColouring::colourLines(long first, long last)
 
 bool KeyWordColouring::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_editor->viewport() && event->type() == QEvent::ToolTip) {
+    // Compared, not asked for: the viewport's last events come while the
+    // editor is being destroyed, when it is no longer a scroll area.
+    if (watched == m_viewport && event->type() == QEvent::ToolTip) {
         showHint(static_cast<QHelpEvent *>(event));
         return true;
     }
@@ -112,5 +114,5 @@ void KeyWordColouring::showHint(QHelpEvent *event)
     // Rich text, so that the entry's own "<" and line breaks show as written.
     QToolTip::showText(event->globalPos(),
                        QStringLiteral("<p style='white-space:pre'>%1</p>").arg(hint.toHtmlEscaped()),
-                       m_editor->viewport());
+                       m_viewport);
 }

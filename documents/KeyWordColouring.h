@@ -39,6 +39,7 @@ private:
     void showHint(QHelpEvent *event);
 
     QsciScintilla *m_editor;
+    QWidget *m_viewport;
     SharedKeyWordHints m_hints;
     int m_indicator = -1;
     long m_shownFirst = -1;
