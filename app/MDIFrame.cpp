@@ -226,6 +226,7 @@ void TFrameForm::wireChild(TChildForm *child)
     connect(child, &TChildForm::runClicked, this, &TFrameForm::ExecQuelm);
     connect(child, &TChildForm::stopClicked, this, &TFrameForm::StopQuelm);
     connect(child, &TChildForm::runMasterClicked, this, &TFrameForm::ExecMaster);
+    connect(child, &TChildForm::keyWordHelpClicked, this, &TFrameForm::KeyWordHelpClick);
     if (auto *explorer = qobject_cast<TExplorerForm *>(child)) {
         connect(explorer, &TExplorerForm::openCommandRequested, m_documents,
                 &DocumentWindows::openCommandAsked);
@@ -299,6 +300,7 @@ void TFrameForm::FormShow()
 
     m_commandWindow->bringToFront();
     LoadIniFile();
+    readHelpKeyWords();
     setStatusText(Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath));
     applySaveDialogFilters();
     openFirstArgument();
@@ -386,27 +388,6 @@ void TFrameForm::AboutClick()
 {
     TAboutBox box(this);
     box.exec();
-}
-
-void TFrameForm::Contents1Click()
-{
-    if (m_helpWindow) {
-        m_helpWindow->bringToFront();
-        return;
-    }
-    if (!Paths::fileExists(HelpFilePath)) {
-        m_dialogs.error(this, QStringLiteral("Quelm Help"), QStringLiteral("Cannot find Quelm Help File"));
-        return;
-    }
-    auto *window = new THelpEditForm(*m_services);
-    addChild(window);
-    window->setWindowTitle(QStringLiteral("Quelm Help"));
-    window->setViewerFont(m_screenFont);
-    window->repaint();
-    setStatusText(QStringLiteral("Initializing Key Word List..."));
-    window->FillList();
-    setStatusText(StatusTexts::Ready);
-    m_helpWindow = window;
 }
 
 void TFrameForm::NewCommandClick()

@@ -94,6 +94,9 @@ public:
     void PrintFontClick();
     void AboutClick();
     void Contents1Click();
+    // F1 on a word of an editor window: Contents1Click, then the word's entry
+    // when it is a keyword.
+    void KeyWordHelpClick(const QString &word);
     void PreferencesClick();
     void NewCommandClick();
     void OpenCommandClick();
@@ -142,6 +145,8 @@ private:
     // The font dialog, started on the face in use; nothing when cancelled.
     std::optional<QFont> chooseFont(const QFont &inUse);
     void applySaveDialogFilters();
+    // Reads the help file's keywords for the editor windows' colouring.
+    void readHelpKeyWords();
     void applyExplorerBounds(bool open, const QRect &bounds);
     QRect explorerBounds() const;
     QString dataDir() const;

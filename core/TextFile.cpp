@@ -1,6 +1,7 @@
 #include "core/TextFile.h"
 
 #include "core/FileError.h"
+#include "core/FileNames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -137,7 +138,7 @@ void readFile(const QString &path, TextFile::ByteSink &sink)
     // Opened without waiting, then checked on the open file itself: a FIFO
     // put in the file's place after any earlier check still cannot stop the
     // program.
-    const Descriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const Descriptor file(::open(FileNames::toNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd() < 0)
         throw FileError::cannotOpen(path);
     readOpenFile(file.fd(), path, sink);
@@ -211,8 +212,23 @@ TextCodec::Decoded readText(const QString &path)
     }
 }
 
+QString readString(const QString &path)
+{
+    const QByteArray utf8 = readText(path).utf8;
+    try {
+        return QString::fromUtf8(utf8);
+    } catch (const std::bad_alloc &) {
+        throw FileError::tooLarge(path);
+    }
+}
+
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
+    if (FileNames::hasRawBytes(path)) {
+        if (!FileNames::writeNative(path, bytes))
+            throw FileError::cannotCreate(path);
+        return;
+    }
     QSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
         throw FileError::cannotCreate(path);

@@ -2,16 +2,19 @@
 
 #include "core/ErrorGuard.h"
 #include "core/FileError.h"
+#include "core/FileNames.h"
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
 #include "documents/FileHistory.h"
+#include "documents/KeyWords.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -45,6 +48,7 @@ TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWi
     createToolBar();
     createMenus();
     setFocusProxy(m_editor);
+    m_editor->installEventFilter(this);
 }
 
 void TEditForm::createToolBar()
@@ -130,6 +134,10 @@ void TEditForm::createMenus()
     connect(m_fileMenu.saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
     connect(m_fileMenu.print, &QAction::triggered, this, &TEditForm::PrintClick);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
+    connect(m_fileMenu.printPreview, &QAction::triggered, this,
+            [this] { m_services.printing.preview(this, FileName, m_editor->lines()); });
+    connect(m_fileMenu.exportPdf, &QAction::triggered, this,
+            [this] { m_services.printing.exportPdf(this, FileName, m_editor->lines()); });
 
     m_editMenu = ChildMenus::createEditMenu(this);
     connect(m_editMenu.menu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
@@ -172,13 +180,14 @@ void TEditForm::setRunLocked(bool locked)
             control->setEnabled(!locked);
     }
     for (QAction *item : {m_fileMenu.save, m_fileMenu.saveAs, m_fileMenu.openCommand, m_fileMenu.openOutput,
-                          m_fileMenu.print})
+                          m_fileMenu.print, m_fileMenu.printPreview, m_fileMenu.exportPdf})
         item->setEnabled(!locked);
 }
 
 void TEditForm::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
+    // A file name that is not valid UTF-8 keeps its bytes in FileName only.
+    setWindowTitle(FileNames::forDisplay(caption));
 }
 
 void TEditForm::LoadFile(const QString &path)
@@ -342,6 +351,25 @@ void TEditForm::resizeEvent(QResizeEvent *event)
 {
     TChildForm::resizeEvent(event);
     MyResize();
+}
+
+bool TEditForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // F1 on a word asks help for it; elsewhere F1 is the frame's, as ever.
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched == m_editor && key) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        if (press->key() == Qt::Key_F1 && press->modifiers() == Qt::NoModifier) {
+            const QString word = EditorWords::helpWord(*m_editor);
+            if (!word.isEmpty()) {
+                event->accept();
+                if (event->type() == QEvent::KeyPress)
+                    emit keyWordHelpClicked(word);
+                return true;
+            }
+        }
+    }
+    return TChildForm::eventFilter(watched, event);
 }
 
 void TEditForm::setWindowBounds(const QRect &bounds)

@@ -132,6 +132,7 @@ protected:
     virtual void RunButtonClick() {}
 
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     const WindowServices &services() const { return m_services; }
 
