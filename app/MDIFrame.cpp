@@ -18,9 +18,7 @@
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
 #include "documents/WindowServices.h"
-#include "engine/CommandRun.h"
 #include "engine/EngineLauncher.h"
-#include "engine/MasterRun.h"
 #include "explorer/MDIExplorer.h"
 #include "help/MDIHelp.h"
 
@@ -68,6 +66,7 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
     createActions();
     createMenus();
     createStatusBar();
+    createRunLog();
     rebuildMenuBar();
 }
 
@@ -87,6 +86,12 @@ void TFrameForm::createActions()
     m_runQuelm->setObjectName(QStringLiteral("RunQuelm1"));
     m_runQuelm->setShortcut(QKeySequence(Qt::Key_F7));
     connect(m_runQuelm, &QAction::triggered, this, &TFrameForm::ExecQuelm);
+    m_stopQuelm = new QAction(QStringLiteral("Stop Quelm"), this);
+    m_stopQuelm->setObjectName(QStringLiteral("StopQuelm1"));
+    m_stopQuelm->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+    // Only a command-file run in progress can be stopped.
+    m_stopQuelm->setEnabled(false);
+    connect(m_stopQuelm, &QAction::triggered, this, &TFrameForm::StopQuelm);
 
     m_viewCurrentDir = new QAction(QStringLiteral("View Current Directory"), this);
     m_viewCurrentDir->setObjectName(QStringLiteral("ViewCurrentDir1"));
@@ -122,6 +127,7 @@ void TFrameForm::createMenus()
     m_executeMenu = new QMenu(QStringLiteral("E&xecute"), this);
     m_executeMenu->setObjectName(QStringLiteral("Execute1"));
     m_executeMenu->addAction(m_runQuelm);
+    m_executeMenu->addAction(m_stopQuelm);
 
     m_windowMenu = new QMenu(QStringLiteral("&Window"), this);
     m_windowMenu->setObjectName(QStringLiteral("Window1"));
@@ -152,21 +158,6 @@ void TFrameForm::createStatusBar()
     statusBar()->addWidget(m_statusLabel, 1);
 }
 
-void TFrameForm::createRuns()
-{
-    const RunContext context{m_dialogs, this, *this, *this, *m_documents, dataDir()};
-    m_commandRun = new CommandRun(context, this);
-    m_masterRun = new MasterRun(context, *m_commandRun, this);
-    for (RunControl *run :
-         {static_cast<RunControl *>(m_commandRun), static_cast<RunControl *>(m_masterRun)}) {
-        run->setLauncher(*m_engineLauncher);
-        connect(run, &RunControl::statusChanged, this, &TFrameForm::setStatusText);
-        connect(run, &RunControl::currentFolderChanged, this, [this] { showCurrentFolderInExplorer(); });
-    }
-    connect(m_commandRun, &CommandRun::lockChanged, m_runQuelm,
-            [this](bool locked) { m_runQuelm->setEnabled(!locked); });
-}
-
 QString TFrameForm::statusText() const
 {
     return m_statusLabel->text();
@@ -188,21 +179,6 @@ QFont TFrameForm::printFont() const
     return m_printing->font();
 }
 
-QTimer *TFrameForm::timer() const
-{
-    return m_commandRun ? m_commandRun->timer() : nullptr;
-}
-
-bool TFrameForm::EngineRunning() const
-{
-    return m_commandRun && m_commandRun->isRunning();
-}
-
-EngineRun *TFrameForm::EngineProcess() const
-{
-    return m_commandRun ? m_commandRun->process() : nullptr;
-}
-
 TExplorerForm *TFrameForm::ExplorerWindow() const
 {
     return m_explorerWindow;
@@ -221,15 +197,6 @@ TMasterEditForm *TFrameForm::MasterWindow() const
 QList<TAnotherEditForm *> TFrameForm::AnotherWindows() const
 {
     return m_documents ? m_documents->anotherWindows() : QList<TAnotherEditForm *>();
-}
-
-void TFrameForm::setEngineLauncher(std::unique_ptr<EngineLauncher> launcher)
-{
-    m_engineLauncher = std::move(launcher);
-    if (m_commandRun) {
-        m_commandRun->setLauncher(*m_engineLauncher);
-        m_masterRun->setLauncher(*m_engineLauncher);
-    }
 }
 
 QString TFrameForm::dataDir() const
@@ -261,7 +228,9 @@ void TFrameForm::wireChild(TChildForm *child)
     connect(child, &TChildForm::screenFontClicked, this, &TFrameForm::ScreenFontClick);
     connect(child, &TChildForm::printFontClicked, this, &TFrameForm::PrintFontClick);
     connect(child, &TChildForm::runClicked, this, &TFrameForm::ExecQuelm);
+    connect(child, &TChildForm::stopClicked, this, &TFrameForm::StopQuelm);
     connect(child, &TChildForm::runMasterClicked, this, &TFrameForm::ExecMaster);
+    connect(child, &TChildForm::keyWordHelpClicked, this, &TFrameForm::KeyWordHelpClick);
     if (auto *explorer = qobject_cast<TExplorerForm *>(child)) {
         connect(explorer, &TExplorerForm::openCommandRequested, m_documents,
                 &DocumentWindows::openCommandAsked);
@@ -335,6 +304,7 @@ void TFrameForm::FormShow()
 
     m_commandWindow->bringToFront();
     LoadIniFile();
+    readHelpKeyWords();
     setStatusText(Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath));
     applySaveDialogFilters();
     openFirstArgument();
@@ -424,27 +394,6 @@ void TFrameForm::AboutClick()
     box.exec();
 }
 
-void TFrameForm::Contents1Click()
-{
-    if (m_helpWindow) {
-        m_helpWindow->bringToFront();
-        return;
-    }
-    if (!Paths::fileExists(HelpFilePath)) {
-        m_dialogs.error(this, QStringLiteral("Quelm Help"), QStringLiteral("Cannot find Quelm Help File"));
-        return;
-    }
-    auto *window = new THelpEditForm(*m_services);
-    addChild(window);
-    window->setWindowTitle(QStringLiteral("Quelm Help"));
-    window->setViewerFont(m_screenFont);
-    window->repaint();
-    setStatusText(QStringLiteral("Initializing Key Word List..."));
-    window->FillList();
-    setStatusText(StatusTexts::Ready);
-    m_helpWindow = window;
-}
-
 void TFrameForm::NewCommandClick()
 {
     m_documents->NewCommandClick();
@@ -493,19 +442,4 @@ void TFrameForm::OpenAnother(const QString &path)
 void TFrameForm::OpenMasterClick()
 {
     m_documents->OpenMasterClick();
-}
-
-void TFrameForm::ExecQuelm()
-{
-    m_commandRun->ExecQuelm();
-}
-
-void TFrameForm::CheckQuelmActivation()
-{
-    m_commandRun->CheckQuelmActivation();
-}
-
-void TFrameForm::ExecMaster()
-{
-    m_masterRun->ExecMaster();
 }

@@ -20,11 +20,13 @@ class EngineRun;
 class MasterRun;
 class PrintContext;
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
 class QTimer;
+class RunLog;
 class TAnotherEditForm;
 class TChildForm;
 class TCommandEditForm;
@@ -69,6 +71,9 @@ public:
     EngineRun *EngineProcess() const;
 
     QMdiArea *mdiArea() const { return m_mdiArea; }
+    // The Run Log pane, at the bottom, and what it shows.
+    QDockWidget *runLogDock() const;
+    RunLog *runLog() const { return m_runLog; }
     QTimer *timer() const;
     QPrinter &printer();
     QFont screenFont() const { return m_screenFont; }
@@ -90,6 +95,9 @@ public:
     void PrintFontClick();
     void AboutClick();
     void Contents1Click();
+    // F1 on a word of an editor window: Contents1Click, then the word's entry
+    // when it is a keyword.
+    void KeyWordHelpClick(const QString &word);
     void PreferencesClick();
     void NewCommandClick();
     void OpenCommandClick();
@@ -102,6 +110,8 @@ public:
     void OpenAnother(const QString &path);
     void OpenMasterClick();
     void ExecQuelm();
+    // Ends the engine of the command-file run in progress (Execute, Stop Quelm).
+    void StopQuelm();
     void ExecMaster();
     void CheckQuelmActivation();
     void LoadIniFile();
@@ -126,6 +136,7 @@ private:
     void createMenus();
     void createStatusBar();
     void createRuns();
+    void createRunLog();
     void rebuildMenuBar();
     void updateWindowMenu();
     void FormResize();
@@ -141,6 +152,8 @@ private:
     // The font dialog, started on the face in use; nothing when cancelled.
     std::optional<QFont> chooseFont(const QFont &inUse);
     void applySaveDialogFilters();
+    // Reads the help file's keywords for the editor windows' colouring.
+    void readHelpKeyWords();
     void applyExplorerBounds(bool open, const QRect &bounds);
     QRect explorerBounds() const;
     QString dataDir() const;
@@ -164,11 +177,14 @@ private:
     DocumentWindows *m_documents = nullptr;
     CommandRun *m_commandRun = nullptr;
     MasterRun *m_masterRun = nullptr;
+    RunLog *m_runLog = nullptr;
+    QDockWidget *m_runLogDock = nullptr;
 
     QMenu *m_executeMenu = nullptr;
     QMenu *m_windowMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
     QAction *m_runQuelm = nullptr;
+    QAction *m_stopQuelm = nullptr;
     QAction *m_viewCurrentDir = nullptr;
     QAction *m_tileVertical = nullptr;
     QAction *m_tileHorizontal = nullptr;

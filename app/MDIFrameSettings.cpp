@@ -86,10 +86,13 @@ void TFrameForm::PreferencesClick()
     PrefValues values{EnginePath, HelpFilePath, CommandFileExtension, OutputFileExtension};
     if (!runPreferences(this, m_dialogs, values))
         return;
+    const bool newHelpFile = HelpFilePath != values.helpFilePath;
     EnginePath = values.enginePath;
     HelpFilePath = values.helpFilePath;
     CommandFileExtension = values.commandFileExtension;
     OutputFileExtension = values.outputFileExtension;
     setStatusText(Defaults::statusAfterPreferences(statusText(), EnginePath));
     applySaveDialogFilters();
+    if (newHelpFile)
+        readHelpKeyWords();
 }

@@ -85,6 +85,12 @@ FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
     addSecondShortcut(file.print, QKeySequence(Qt::CTRL | Qt::Key_P));
     file.printerSetup =
         addItem(file.menu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
+    if (items.canPrint) {
+        file.printPreview =
+            addItem(file.menu, QStringLiteral("PrintPreview1"), QStringLiteral("Print Pre&view..."));
+        file.exportPdf =
+            addItem(file.menu, QStringLiteral("ExportPdf1"), QStringLiteral("Export as P&DF..."));
+    }
     file.menu->addSeparator()->setObjectName(QStringLiteral("N8"));
     QAction *preferences = addItem(file.menu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
     file.menu->addSeparator()->setObjectName(QStringLiteral("N6"));

@@ -23,6 +23,8 @@ struct FileItems
     // Windows without a file of their own keep Save and Save As disabled.
     bool canSave = true;
     bool openMaster = false;
+    // Windows that print also offer the print preview and the PDF export.
+    bool canPrint = true;
 };
 
 struct FileMenu
@@ -34,6 +36,8 @@ struct FileMenu
     QAction *saveAs = nullptr;
     QAction *print = nullptr;
     QAction *printerSetup = nullptr;
+    QAction *printPreview = nullptr; // null in windows that do not print
+    QAction *exportPdf = nullptr;
 };
 
 struct EditMenu

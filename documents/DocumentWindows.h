@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FrameState.h"
+#include "documents/KeyWords.h"
 #include "documents/WindowServices.h"
 
 #include <QFont>
@@ -44,6 +45,9 @@ public:
     // the master window keeps the font it was opened with.
     void applyScreenFont(const QFont &font);
 
+    // The help file's keywords, coloured in the command and master windows.
+    void setKeyWordHints(SharedKeyWordHints hints);
+
     void NewCommandClick();
     void OpenCommandClick();
     void OpenCommand(const QString &path);
@@ -60,6 +64,9 @@ public:
     // save a modified text before it is replaced.
     void openCommandAsked(const QString &path);
     void openOutputAsked(const QString &path);
+    // The output window's save question, asked before a run replaces its
+    // text: false on Cancel, and on Yes when the text was not saved.
+    bool askToSaveOutput();
     // Restores a window's file at start-up (the top entry of its history);
     // a file that cannot be read leaves the window untitled.
     void reopen(TEditForm &window, const QStringList &history);
@@ -91,6 +98,7 @@ private:
     void historyPicked(const Target &target, const QString &picked);
     void recordSavedAs(TEditForm &window, const QString &path);
     void anotherClosed(TAnotherEditForm *window);
+    void colourKeyWords(TEditForm &window);
 
     WindowServices m_services;
     ShownFiles &m_files;
@@ -100,4 +108,5 @@ private:
     QFont m_screenFont;
     QPointer<TMasterEditForm> m_master;
     QList<TAnotherEditForm *> m_another;
+    SharedKeyWordHints m_keyWordHints;
 };

@@ -2,6 +2,7 @@
 
 #include "core/ErrorGuard.h"
 #include "core/FileError.h"
+#include "core/FileNames.h"
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
@@ -11,6 +12,7 @@
 #include "documents/FileSnapshot.h"
 #include "documents/FindBar.h"
 #include "documents/GoToLineBar.h"
+#include "documents/KeyWords.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
 
@@ -18,6 +20,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -34,6 +37,7 @@ constexpr int FileComboLeft = 200;
 constexpr int FileComboTop = 7;
 constexpr int FileComboWidth = 297;
 constexpr int FileComboMargin = 209;
+constexpr int StopButtonLeft = 192;
 } // namespace
 
 TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWidget *parent)
@@ -51,6 +55,7 @@ TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWi
     createBars();
     createMenus();
     setFocusProxy(m_editor);
+    m_editor->installEventFilter(this);
 
     showLineNumbers(services.editorPreferences.lineNumbers());
     connect(&services.editorPreferences, &EditorPreferences::lineNumbersChanged, this,
@@ -83,6 +88,13 @@ void TEditForm::createToolBar()
                                 Icons::run());
         connect(m_runButton, &QToolButton::clicked, this, [this] { RunButtonClick(); });
     }
+    if (m_kind.hasStopButton) {
+        m_stopButton = addButton(speedBar, QStringLiteral("StopQuelmButton"), StopButtonLeft,
+                                 QStringLiteral("Stop Quelm|"), Icons::stop());
+        // Only a run in progress can be stopped (setRunLocked).
+        m_stopButton->setEnabled(false);
+        connect(m_stopButton, &QToolButton::clicked, this, &TChildForm::stopClicked);
+    }
 
     connect(m_openButton, &QToolButton::clicked, this, [this] { OpenButtonClick(); });
     connect(m_saveButton, &QToolButton::clicked, this, &TEditForm::SaveClick);
@@ -106,7 +118,7 @@ void TEditForm::createToolBar()
         // Styles that drop the list down as a menu show every entry, and a
         // long history would run off the screen.
         m_fileCombo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
-        m_fileCombo->setGeometry(FileComboLeft, FileComboTop, FileComboWidth,
+        m_fileCombo->setGeometry(FileComboLeft + fileComboShift(), FileComboTop, FileComboWidth,
                                  m_fileCombo->sizeHint().height());
         m_fileCombo->raise();
         connect(m_fileCombo, &QComboBox::activated, this,
@@ -155,6 +167,10 @@ void TEditForm::createMenus()
     connect(m_fileMenu.saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
     connect(m_fileMenu.print, &QAction::triggered, this, &TEditForm::PrintClick);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
+    connect(m_fileMenu.printPreview, &QAction::triggered, this,
+            [this] { m_services.printing.preview(this, FileName, m_editor->lines()); });
+    connect(m_fileMenu.exportPdf, &QAction::triggered, this,
+            [this] { m_services.printing.exportPdf(this, FileName, m_editor->lines()); });
 
     m_editMenu = ChildMenus::createEditMenu(this, true);
     connect(m_editMenu.menu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
@@ -200,8 +216,17 @@ bool TEditForm::guarded(const std::function<void()> &action)
     return runGuarded(m_services.dialogs, this, action);
 }
 
+int TEditForm::fileComboShift() const
+{
+    // The Stop button stands where the history begins elsewhere; the history
+    // moves right by the button and the gap before it.
+    return m_kind.hasStopButton ? StopButtonLeft + ButtonSize + 8 - FileComboLeft : 0;
+}
+
 void TEditForm::setRunLocked(bool locked)
 {
+    if (m_stopButton)
+        m_stopButton->setEnabled(locked);
     for (QWidget *control : {static_cast<QWidget *>(m_runButton), static_cast<QWidget *>(m_fileCombo),
                              static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_openButton),
                              static_cast<QWidget *>(m_printButton)}) {
@@ -209,7 +234,7 @@ void TEditForm::setRunLocked(bool locked)
             control->setEnabled(!locked);
     }
     for (QAction *item : {m_fileMenu.save, m_fileMenu.saveAs, m_fileMenu.openCommand, m_fileMenu.openOutput,
-                          m_fileMenu.print})
+                          m_fileMenu.print, m_fileMenu.printPreview, m_fileMenu.exportPdf})
         item->setEnabled(!locked);
     if (m_kind.runWritesFile)
         m_diskWatcher->setPaused(locked);
@@ -217,7 +242,8 @@ void TEditForm::setRunLocked(bool locked)
 
 void TEditForm::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
+    // A file name that is not valid UTF-8 keeps its bytes in FileName only.
+    setWindowTitle(FileNames::forDisplay(caption));
 }
 
 void TEditForm::LoadFile(const QString &path)
@@ -226,15 +252,13 @@ void TEditForm::LoadFile(const QString &path)
     const QString previousCaption = windowTitle();
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
-    TextCodec::Decoded text;
     FileSnapshot seen;
     try {
         // The stamp before the bytes: a change while they are read then
         // shows as a stamp that is no longer the file's.
         seen.stamp = FileStamp::of(path);
-        const QByteArray bytes = TextFile::readBytes(path);
-        seen.hash = ContentHash::of(bytes);
-        text = TextFile::decodeText(path, bytes);
+        m_encoding =
+            m_editor->loadFile(path, [&seen](QByteArrayView bytes) { seen.hash = ContentHash::of(bytes); });
     } catch (const FileError &) {
         // The window keeps its old text, so it keeps its old name too: a
         // later save must not write that text over the file that failed.
@@ -242,16 +266,6 @@ void TEditForm::LoadFile(const QString &path)
         setCaption(previousCaption);
         throw;
     }
-    if (!m_editor->loadText(text.utf8)) {
-        // The old text is gone and the new one did not fit: no name, so that
-        // no save can write the empty text over either file.
-        clearText();
-        FileName = UntitledName;
-        setCaption(m_kind.designCaption);
-        m_diskWatcher->clear();
-        throw FileError::tooLarge(path);
-    }
-    m_encoding = text.encoding;
     m_diskWatcher->setFile(path, seen);
     m_editor->fitLineNumbers();
     updateUndoItems();
@@ -287,11 +301,13 @@ void TEditForm::writeFile()
 {
     if (m_diskWatcher->wouldOverwriteChange(FileName))
         askToOverwriteChange();
-    const QByteArray text = TextFile::withCrLf(m_editor->bytes());
-    const std::optional<QByteArray> encoded = TextCodec::fromUtf8(text, m_encoding);
+    // The text is read in place: nothing here lets an event change it.
+    const std::optional<QByteArray> encoded =
+        TextCodec::fromUtf8(TextFile::withCrLf(m_editor->bytesInPlace()), m_encoding);
     if (!encoded)
         askToSaveAsUtf8();
-    const QByteArray &bytes = encoded ? *encoded : text;
+    // The question let events through, so the text is taken again.
+    const QByteArray bytes = encoded ? *encoded : TextFile::withCrLf(m_editor->bytes());
     TextFile::writeBytes(FileName, bytes);
     m_diskWatcher->setFile(FileName, FileSnapshot{FileStamp::of(FileName), ContentHash::of(bytes)});
     // A text that had to become UTF-8 stays UTF-8 from now on.
@@ -327,9 +343,15 @@ bool TEditForm::SaveAsClick()
         m_services.dialogs.confirm(this, QStringLiteral("Overwrite existing File?")) !=
             UserDialogs::Answer::Yes)
         return false;
+    // A window whose text was not written keeps its name, as a failed load
+    // does: else the next save, and a run, would go to a file that does not
+    // hold this text.
+    const QString previousName = FileName;
     FileName = *chosen;
-    if (!guarded([this] { writeFile(); }))
+    if (!guarded([this] { writeFile(); })) {
+        FileName = previousName;
         return false;
+    }
     setCaption(m_kind.saveAsPrefix + FileName);
     if (m_kind.saveAsRecordsHistory) {
         historyInserted(FileName);
@@ -480,7 +502,7 @@ void TEditForm::MyResize()
 {
     if (m_fileCombo) {
         const QWidget *outer = parentWidget() ? parentWidget() : this;
-        m_fileCombo->resize(outer->width() - FileComboMargin, m_fileCombo->height());
+        m_fileCombo->resize(outer->width() - FileComboMargin - fileComboShift(), m_fileCombo->height());
     }
     m_editor->update();
 }
@@ -489,6 +511,25 @@ void TEditForm::resizeEvent(QResizeEvent *event)
 {
     TChildForm::resizeEvent(event);
     MyResize();
+}
+
+bool TEditForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // F1 on a word asks help for it; elsewhere F1 is the frame's, as ever.
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched == m_editor && key) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        if (press->key() == Qt::Key_F1 && press->modifiers() == Qt::NoModifier) {
+            const QString word = EditorWords::helpWord(*m_editor);
+            if (!word.isEmpty()) {
+                event->accept();
+                if (event->type() == QEvent::KeyPress)
+                    emit keyWordHelpClicked(word);
+                return true;
+            }
+        }
+    }
+    return TChildForm::eventFilter(watched, event);
 }
 
 void TEditForm::setWindowBounds(const QRect &bounds)

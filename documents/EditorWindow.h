@@ -35,6 +35,8 @@ struct EditorKind
     QString saveHint;
     QString printHint;
     bool hasRunButton = false;
+    // A Stop button beside the run button, for the run in progress.
+    bool hasStopButton = false;
     bool hasFileCombo = false;
     bool fileComboOnToolBar = true;
     bool hasOpenMaster = false;
@@ -102,7 +104,8 @@ public:
 
     // A command-file run disables the controls that would disturb it (the run
     // button, the history, open, save and print) in the command and output
-    // windows, and its end enables them again.
+    // windows, and its end enables them again; the Stop button is enabled
+    // only meanwhile.
     void setRunLocked(bool locked);
 
     void setCaption(const QString &caption);
@@ -137,10 +140,12 @@ protected:
 
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     const WindowServices &services() const { return m_services; }
 
     QToolButton *m_runButton = nullptr;
+    QToolButton *m_stopButton = nullptr;
     QToolButton *m_openButton = nullptr;
     QToolButton *m_saveButton = nullptr;
     QToolButton *m_printButton = nullptr;
@@ -172,6 +177,7 @@ private:
     // Loads the file again where the user was in it; automatic: a failure
     // leaves the bar to say the file changed rather than a message box.
     void reloadFromDisk(bool automatic);
+    int fileComboShift() const;
 
     EditorKind m_kind;
     WindowServices m_services;

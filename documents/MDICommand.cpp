@@ -17,6 +17,7 @@ EditorKind commandKind()
     kind.saveHint = QStringLiteral("Save Command File|");
     kind.printHint = QStringLiteral("Print Command File");
     kind.hasRunButton = true;
+    kind.hasStopButton = true;
     kind.hasFileCombo = true;
     kind.hasOpenMaster = true;
     kind.fileComboRows = 20;

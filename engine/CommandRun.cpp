@@ -1,23 +1,17 @@
 #include "engine/CommandRun.h"
 
 #include "core/StatusTexts.h"
-#include "core/UserDialogs.h"
 #include "documents/DocumentWindows.h"
 #include "documents/FileFilters.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
+#include "documents/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/OutputName.h"
+#include "engine/RunLog.h"
 
 #include <QDir>
 #include <QTimer>
-
-namespace {
-
-const QString RunningStatus =
-    QStringLiteral("Executing Quelm ... (close the DOS Window after Quelm has finished calculating)");
-
-} // namespace
 
 CommandRun::CommandRun(const RunContext &context, QObject *parent) : RunControl(context, parent)
 {
@@ -29,43 +23,64 @@ CommandRun::CommandRun(const RunContext &context, QObject *parent) : RunControl(
 
 CommandRun::~CommandRun() = default;
 
+QString CommandRun::runningStatus()
+{
+    // On Windows the engine runs in a console window of its own, which is
+    // the user's way to end it; elsewhere there is none, and Stop Quelm is.
+#ifdef Q_OS_WIN
+    return QStringLiteral("Executing Quelm ... (close the DOS Window after Quelm has finished calculating)");
+#else
+    return QStringLiteral("Executing Quelm ... (Execute, Stop Quelm ends it)");
+#endif
+}
+
 void CommandRun::ExecQuelm()
 {
     // A second start would replace, and so end, the engine of the first.
     if (m_running)
         return;
-    if (!checkEnginePath())
-        return;
     TCommandEditForm &window = m_context.documents.commandWindow();
+    if (!checkEnginePath(window.FileName))
+        return;
     window.bringToFront();
     if (window.isUntitled()) {
-        m_context.dialogs.error(m_context.dialogParent, ExecuteTitle,
-                                QStringLiteral("The Command File Name is missing."));
+        refuse(ExecuteTitle, QStringLiteral("The Command File Name is missing."), window.FileName);
         return;
     }
+    ShownFiles &files = m_context.files;
+    const QString commandFile = files.CommandFileName;
+    const QString outputFile = Engine::outputFileName(commandFile, m_context.settings.OutputFileExtension);
+    // Checked before anything is written, the command file above all.
+    if (Engine::outputIsCommandFile(commandFile, outputFile)) {
+        refuseOutputOverCommand(commandFile, outputFile);
+        return;
+    }
+    // The end of the run replaces the output window's text.
+    if (!m_context.documents.askToSaveOutput())
+        return;
 
     emit statusChanged(QStringLiteral("Saving Command File"));
-    if (!window.guarded([&window] { window.writeFile(); }))
+    if (!startStep(window, commandFile, [&window] { window.writeFile(); }))
+        return;
+    files.OutputFileName = outputFile;
+    enterFolderOf(commandFile);
+    emit currentFolderChanged();
+    if (!startStep(window, commandFile, [&outputFile] { Engine::checkOutputWritable(outputFile); }))
         return;
 
-    ShownFiles &files = m_context.files;
-    files.OutputFileName =
-        Engine::outputFileName(files.CommandFileName, m_context.settings.OutputFileExtension);
-    enterFolderOf(files.CommandFileName);
-    emit currentFolderChanged();
-
-    if (!launcher().writeScript(m_context.scriptFolder, m_context.settings.EnginePath, files.CommandFileName,
-                                files.OutputFileName)) {
-        reportCannotExecute();
+    if (!launcher().writeScript(m_context.scriptFolder, m_context.settings.EnginePath, commandFile,
+                                outputFile)) {
+        reportCannotExecute(commandFile);
         return;
     }
-    emit statusChanged(RunningStatus);
+    emit statusChanged(runningStatus());
     std::unique_ptr<EngineRun> run = launcher().start(QDir::currentPath());
     if (!run) {
-        reportCannotExecute();
+        reportCannotExecute(commandFile);
         return;
     }
 
+    m_logEntry = logRun(*run, commandFile);
     m_process = std::move(run);
     m_timer->start();
     m_running = true;
@@ -76,7 +91,7 @@ void CommandRun::ExecQuelm()
 void CommandRun::CheckQuelmActivation()
 {
     if (m_running && m_process && m_process->isRunning()) {
-        emit statusChanged(RunningStatus);
+        emit statusChanged(runningStatus());
         return;
     }
     m_timer->stop();
@@ -86,17 +101,22 @@ void CommandRun::CheckQuelmActivation()
     endRun();
 }
 
+void CommandRun::stop()
+{
+    if (m_running && m_process)
+        m_process->stop();
+}
+
 void CommandRun::endRun()
 {
-    const bool engineRan = m_process && !m_process->engineNotExecuted();
-    if (engineRan)
-        showOutput();
+    if (m_process)
+        logEnd(*m_process, m_logEntry);
+    // The output window takes the new output only once it may be edited again.
+    m_context.documents.outputWindow().editor()->setReadOnly(false);
+    showOutput();
     m_running = false;
     setLocked(false);
-    if (engineRan)
-        emit statusChanged(StatusTexts::Ready);
-    else
-        reportCannotExecute();
+    emit statusChanged(StatusTexts::Ready);
     emit finished();
 }
 
@@ -119,6 +139,8 @@ void CommandRun::setLocked(bool locked)
 {
     m_context.documents.commandWindow().setRunLocked(locked);
     m_context.documents.outputWindow().setRunLocked(locked);
+    // Edits made now would be lost to the output that the end of the run loads.
+    m_context.documents.outputWindow().editor()->setReadOnly(locked);
     emit lockChanged(locked);
 }
 

@@ -10,7 +10,8 @@ class QTimer;
 // The command-file run: the engine runs on the command window's file while
 // the program stays usable, and the output window shows what it wrote once
 // the timer (Timer1, every 500 ms) sees the run's end. While a run is in
-// progress the controls that would disturb it are locked (lockChanged).
+// progress the controls that would disturb it are locked (lockChanged) and
+// the output window cannot be edited; stop() ends the engine early.
 class CommandRun : public RunControl
 {
     Q_OBJECT
@@ -24,8 +25,14 @@ public:
     EngineRun *process() const { return m_process.get(); }
     QTimer *timer() const { return m_timer; }
 
+    // The status text while a run is in progress: it tells how to end one.
+    static QString runningStatus();
+
     void ExecQuelm();
     void CheckQuelmActivation();
+    // Ends the engine of the run in progress and all it started; the run
+    // then ends as any other, at the timer's next tick.
+    void stop();
 
     // While a master-file run holds the program, the run in progress must
     // neither end under it nor lose its output file: hold() stops the timer
@@ -45,5 +52,6 @@ private:
     QTimer *m_timer = nullptr;
     bool m_running = false;
     std::unique_ptr<EngineRun> m_process;
+    int m_logEntry = 0;
     QString m_heldOutputFileName;
 };

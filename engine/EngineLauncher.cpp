@@ -2,6 +2,7 @@
 
 #include "core/FileError.h"
 #include "core/TextFile.h"
+#include "engine/ProcessGroup.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -10,13 +11,11 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
-
-// A POSIX shell exits 126 when it cannot execute a command it found and 127
-// when it finds none.
-constexpr int ShellCannotExecute = 126;
-constexpr int ShellNotFound = 127;
 
 void setUpWindowsConsole([[maybe_unused]] QProcess &process)
 {
@@ -29,6 +28,25 @@ void setUpWindowsConsole([[maybe_unused]] QProcess &process)
         args->startupInfo->wShowWindow = SW_SHOWNORMAL;
     });
 #endif
+}
+
+void setUpProcessGroup([[maybe_unused]] QProcess &process)
+{
+#ifdef Q_OS_UNIX
+    // Runs in the child between fork and exec: a group of its own, which
+    // everything the engine starts joins, so that Stop can end all of it.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
+}
+
+// The started process's group, when it leads one of its own.
+qint64 groupOf([[maybe_unused]] qint64 pid)
+{
+#ifdef Q_OS_UNIX
+    if (pid > 0 && ::getpgid(static_cast<pid_t>(pid)) == static_cast<pid_t>(pid))
+        return pid;
+#endif
+    return 0;
 }
 
 } // namespace
@@ -45,17 +63,27 @@ ProcessEngineRun::ProcessEngineRun(LaunchScript::Shell shell) : m_shell(shell)
 {
     m_process.setStandardInputFile(QProcess::nullDevice());
     // The script sends the engine's output to the output file; whatever the
-    // shell itself prints is of no use, but error messages are.
+    // shell itself prints there is of no use. Standard error, the engine's
+    // and the shell's, is read and handed on as it comes.
     m_process.setStandardOutputFile(QProcess::nullDevice());
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    setUpProcessGroup(m_process);
+    QObject::connect(&m_process, &QProcess::readyReadStandardError, this,
+                     [this] { emit errorOutput(m_process.readAllStandardError()); });
+    QObject::connect(&m_process, &QProcess::finished, this, [this] { m_wallMs = m_clock.elapsed(); });
 }
 
 ProcessEngineRun::~ProcessEngineRun()
 {
-    // Only reached while running when the program ends under a run; the
-    // engine then goes with it instead of writing to a file nobody shows.
-    if (isRunning()) {
-        m_process.kill();
+    // Only reached while running when the program ends under a run.
+    if (!isRunning())
+        return;
+    stop();
+    if (!m_process.waitForFinished(ProcessGroup::GraceMs)) {
+        if (m_group > 0)
+            ProcessGroup::kill(m_group);
+        else
+            m_process.kill();
         m_process.waitForFinished();
     }
 }
@@ -82,22 +110,17 @@ bool ProcessEngineRun::start(const QString &scriptPath, const QString &workingDi
         m_process.setProgram(QStringLiteral("/bin/sh"));
         m_process.setArguments({QStringLiteral("-s")});
     }
+    m_clock.start();
     m_process.start();
-    return m_process.waitForStarted(-1);
+    if (!m_process.waitForStarted(-1))
+        return false;
+    m_group = groupOf(m_process.processId());
+    return true;
 }
 
 bool ProcessEngineRun::isRunning() const
 {
     return m_process.state() != QProcess::NotRunning;
-}
-
-bool ProcessEngineRun::engineNotExecuted() const
-{
-    if (isRunning() || m_shell != LaunchScript::Shell::Posix ||
-        m_process.exitStatus() != QProcess::NormalExit)
-        return false;
-    const int code = m_process.exitCode();
-    return code == ShellCannotExecute || code == ShellNotFound;
 }
 
 void ProcessEngineRun::waitUntilEnded()
@@ -109,6 +132,33 @@ void ProcessEngineRun::waitUntilEnded()
     });
     while (isRunning())
         loop.exec();
+}
+
+void ProcessEngineRun::stop()
+{
+    if (!isRunning() || m_stopped)
+        return;
+    m_stopped = true;
+#ifdef Q_OS_WIN
+    m_process.kill();
+#else
+    if (m_group > 0)
+        ProcessGroup::stop(m_group);
+    else
+        m_process.terminate();
+#endif
+}
+
+RunOutcome ProcessEngineRun::outcome() const
+{
+    RunOutcome outcome;
+    outcome.wallMs = m_wallMs;
+    outcome.code = m_process.exitCode();
+    if (m_stopped)
+        outcome.kind = RunOutcome::Kind::Stopped;
+    else if (m_process.exitStatus() == QProcess::CrashExit)
+        outcome.kind = RunOutcome::Kind::Signalled;
+    return outcome;
 }
 
 ProcessEngineLauncher::ProcessEngineLauncher(LaunchScript::Shell shell) : m_shell(shell)

@@ -1,30 +1,44 @@
 #pragma once
 
 #include "engine/LaunchScript.h"
+#include "engine/RunLog.h"
 
+#include <QElapsedTimer>
+#include <QObject>
 #include <QProcess>
 #include <QString>
 
 #include <memory>
 
-// One started engine run: the process of the launch script. The frame keeps
-// the command-file run's one as EngineProcess; a master-file run keeps its own.
-class EngineRun
+// One started engine run: the process of the launch script, in a process
+// group of its own. The frame keeps the command-file run's one as
+// EngineProcess; a master-file run keeps its own.
+class EngineRun : public QObject
 {
-public:
-    virtual ~EngineRun() = default;
+    Q_OBJECT
 
+public:
     // True until the process has ended; never true for a process that did not start.
     virtual bool isRunning() const = 0;
-
-    // After the end: the shell found the engine but could not execute it, or
-    // did not find it (POSIX shell exit 126 or 127). The run then produced no
-    // output and is reported as a failed start, not as an empty result.
-    virtual bool engineNotExecuted() const = 0;
 
     // Returns once the process has ended, handling events meanwhile so that
     // the program stays painted.
     virtual void waitUntilEnded() = 0;
+
+    // Ends the run's whole process tree (see ProcessGroup::stop); the run
+    // then ends as any other, and its outcome says it was stopped.
+    virtual void stop() = 0;
+
+    // After the end: how the engine ended and how long it ran. No exit
+    // status means anything to the program: the engine's are its own.
+    virtual RunOutcome outcome() const = 0;
+
+    // The process group of the run (the id of the started process); 0 when none.
+    virtual qint64 processGroup() const = 0;
+
+signals:
+    // Bytes the engine or the shell wrote to standard error, as they come.
+    void errorOutput(const QByteArray &bytes);
 };
 
 // Writes the launch script and starts it. The program uses the QProcess
@@ -47,20 +61,30 @@ public:
 
 class ProcessEngineRun : public EngineRun
 {
+    Q_OBJECT
+
 public:
     explicit ProcessEngineRun(LaunchScript::Shell shell);
+    // A run still going when the program ends is stopped as Stop does it:
+    // SIGTERM first, so that a batch system's client can cancel its job.
     ~ProcessEngineRun() override;
 
     // Starts the shell on scriptPath; false when it did not start.
     bool start(const QString &scriptPath, const QString &workingDirectory);
 
     bool isRunning() const override;
-    bool engineNotExecuted() const override;
     void waitUntilEnded() override;
+    void stop() override;
+    RunOutcome outcome() const override;
+    qint64 processGroup() const override { return m_group; }
 
 private:
     LaunchScript::Shell m_shell;
     QProcess m_process;
+    qint64 m_group = 0;
+    QElapsedTimer m_clock;
+    qint64 m_wallMs = 0;
+    bool m_stopped = false;
 };
 
 class ProcessEngineLauncher : public EngineLauncher

@@ -1,7 +1,9 @@
 #include "engine/MasterProgress.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 MasterProgress::MasterProgress(QWidget *parent)
@@ -14,8 +16,18 @@ MasterProgress::MasterProgress(QWidget *parent)
     m_label->setObjectName(QStringLiteral("ProgressText"));
     m_label->setMinimumWidth(360);
     m_label->setTextFormat(Qt::PlainText);
+    m_stopButton = new QPushButton(QStringLiteral("Stop"), this);
+    m_stopButton->setObjectName(QStringLiteral("StopButton"));
+    // Enter must not end a run by accident; only a deliberate Stop or Escape.
+    m_stopButton->setAutoDefault(false);
+    connect(m_stopButton, &QPushButton::clicked, this, &MasterProgress::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_stopButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_label);
+    layout->addLayout(buttons);
 }
 
 QString MasterProgress::runningText(int lineNumber, const QString &commandFile)
@@ -37,7 +49,11 @@ QString MasterProgress::text() const
 
 void MasterProgress::reject()
 {
-    // The run ends when its engines end; the window cannot stop it.
+    // The window stays until the run has ended; the run closes it.
+    if (!m_stopButton->isEnabled())
+        return;
+    m_stopButton->setEnabled(false);
+    emit stopRequested();
 }
 
 void MasterProgress::closeEvent(QCloseEvent *event)

@@ -3,11 +3,12 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 
 // The window a master-file run shows while its engines run: which command
-// file of the master file is running. It is modal, so no other window takes
-// input, and it takes none itself beyond being moved: it has no buttons and
-// neither Escape nor its title bar closes it.
+// file of the master file is running, and a Stop button (Escape too) that
+// asks the run to end. It is modal, so no other window takes input, and its
+// title bar does not close it.
 class MasterProgress : public QDialog
 {
     Q_OBJECT
@@ -20,7 +21,12 @@ public:
     void showRunning(int lineNumber, const QString &commandFile);
     QString text() const;
 
+signals:
+    // The user asked to stop the run; said once.
+    void stopRequested();
+
 public slots:
+    // Escape: the same as the Stop button.
     void reject() override;
 
 protected:
@@ -28,4 +34,5 @@ protected:
 
 private:
     QLabel *m_label = nullptr;
+    QPushButton *m_stopButton = nullptr;
 };

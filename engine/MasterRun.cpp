@@ -14,6 +14,7 @@
 #include "engine/EngineLauncher.h"
 #include "engine/MasterProgress.h"
 #include "engine/OutputName.h"
+#include "engine/RunLog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -62,9 +63,9 @@ void MasterRun::ExecMaster()
 
 bool MasterRun::prepare(QByteArray &masterText)
 {
-    if (!checkEnginePath())
-        return false;
     TMasterEditForm &window = *m_context.documents.masterWindow();
+    if (!checkEnginePath(window.FileName))
+        return false;
     window.bringToFront();
     if (window.isUntitled()) {
         m_context.dialogs.error(m_context.dialogParent, MasterTitle,
@@ -88,11 +89,21 @@ bool MasterRun::prepare(QByteArray &masterText)
     return true;
 }
 
+void MasterRun::stop()
+{
+    m_stopRequested = true;
+    if (m_current)
+        m_current->stop();
+}
+
 void MasterRun::runLines(LineReader &reader)
 {
     MasterProgress progress(m_context.dialogParent);
+    connect(&progress, &MasterProgress::stopRequested, this, &MasterRun::stop);
+    m_stopRequested = false;
     int lineNumber = 0;
-    while (!reader.atEnd()) {
+    // A stopped run ends as after its last line.
+    while (!reader.atEnd() && !m_stopRequested) {
         const QString line = QString::fromUtf8(reader.readLine());
         if (!runLine(++lineNumber, line, progress))
             return;
@@ -110,12 +121,19 @@ bool MasterRun::runLine(int lineNumber, const QString &line, MasterProgress &pro
     emit currentFolderChanged();
     if (!Paths::fileExists(line)) {
         progress.hide();
+        m_context.log.addRefusal(line, QStringLiteral("there is no such file"));
         m_context.dialogs.error(m_context.dialogParent, MasterTitle, QStringLiteral("Cannot find ???"));
         return false;
     }
     // Kept absolute, so that the command window saves to the listed file
     // whatever the current folder is later.
     const QString commandFile = QFileInfo(line).absoluteFilePath();
+    const QString outputFile = Engine::outputFileName(commandFile, m_context.settings.OutputFileExtension);
+    if (Engine::outputIsCommandFile(commandFile, outputFile)) {
+        progress.hide();
+        refuseOutputOverCommand(commandFile, outputFile);
+        return false;
+    }
 
     TCommandEditForm &window = m_context.documents.commandWindow();
     if (window.isModified()) {
@@ -128,27 +146,29 @@ bool MasterRun::runLine(int lineNumber, const QString &line, MasterProgress &pro
     if (!showFile(window, commandFile, Captions::Command))
         return false;
     files.CommandFileName = commandFile;
-    files.OutputFileName = Engine::outputFileName(commandFile, m_context.settings.OutputFileExtension);
+    files.OutputFileName = outputFile;
     enterFolderOf(commandFile);
 
     if (!launcher().writeScript(m_context.scriptFolder, m_context.settings.EnginePath, commandFile,
-                                files.OutputFileName))
-        return cannotExecute(progress);
+                                outputFile))
+        return cannotExecute(progress, commandFile);
     emit statusChanged(QStringLiteral("Executing Quelm ..."));
     const std::unique_ptr<EngineRun> run = launcher().start(QDir::currentPath());
     if (!run)
-        return cannotExecute(progress);
+        return cannotExecute(progress, commandFile);
     emit statusChanged(QStringLiteral("Executing Quelm ..."));
+    const int logEntry = logRun(*run, commandFile);
     progress.showRunning(lineNumber, commandFile);
+    m_current = run.get();
     run->waitUntilEnded();
-    if (run->engineNotExecuted())
-        return cannotExecute(progress);
+    m_current = nullptr;
+    logEnd(*run, logEntry);
     return true;
 }
 
-bool MasterRun::cannotExecute(MasterProgress &progress)
+bool MasterRun::cannotExecute(MasterProgress &progress, const QString &commandFile)
 {
     progress.hide();
-    reportCannotExecute();
+    reportCannotExecute(commandFile);
     return false;
 }

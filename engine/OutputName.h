@@ -12,4 +12,14 @@ namespace Engine {
 QString outputFileName(const QString &commandFileName, const QString &outputExtension,
                        const QString &separators = Paths::platformSeparators());
 
+// Whether the output file is the command file itself (the same name, or the
+// same file reached through a link), so that the redirection would empty the
+// command file before the engine reads it.
+bool outputIsCommandFile(const QString &commandFileName, const QString &outputFileName);
+
+// Opens the output file for writing, creating it when missing but leaving an
+// existing one as it is; throws FileError "Cannot create file %s" when that
+// fails, so that a run never shows an old output as its results.
+void checkOutputWritable(const QString &outputFileName);
+
 } // namespace Engine

@@ -1,8 +1,11 @@
 #include "engine/RunControl.h"
 
+#include "core/FileError.h"
 #include "core/PathHelpers.h"
 #include "core/UserDialogs.h"
 #include "documents/EditorWindow.h"
+#include "engine/EngineLauncher.h"
+#include "engine/RunLog.h"
 
 #include <QDir>
 
@@ -11,20 +14,59 @@ const QString RunControl::ExecuteTitle = QStringLiteral("Execute");
 RunControl::RunControl(const RunContext &context, QObject *parent) : QObject(parent), m_context(context)
 {}
 
-bool RunControl::checkEnginePath()
+bool RunControl::checkEnginePath(const QString &commandFile)
 {
     if (Paths::fileExists(m_context.settings.EnginePath))
         return true;
-    m_context.dialogs.error(
-        m_context.dialogParent, ExecuteTitle,
-        QStringLiteral("Cannot find executable Quelm File. Please change the Preferences."));
+    refuse(ExecuteTitle, QStringLiteral("Cannot find executable Quelm File. Please change the Preferences."),
+           commandFile);
     return false;
 }
 
-void RunControl::reportCannotExecute()
+void RunControl::refuseOutputOverCommand(const QString &commandFile, const QString &outputFile)
 {
-    m_context.dialogs.error(m_context.dialogParent, ExecuteTitle, QStringLiteral("Cannot execute Quelm."));
+    refuse(ExecuteTitle,
+           QStringLiteral("The output file %1 is the command file itself: the run would empty it.")
+               .arg(outputFile),
+           commandFile);
+}
+
+void RunControl::reportCannotExecute(const QString &commandFile)
+{
+    refuse(ExecuteTitle, QStringLiteral("Cannot execute Quelm."), commandFile);
     emit statusChanged(QStringLiteral("Error while trying to execute Quelm"));
+}
+
+void RunControl::refuse(const QString &title, const QString &message, const QString &commandFile)
+{
+    m_context.log.addRefusal(commandFile, message);
+    m_context.dialogs.error(m_context.dialogParent, title, message);
+}
+
+bool RunControl::startStep(TEditForm &window, const QString &commandFile, const std::function<void()> &step)
+{
+    return window.guarded([&] {
+        try {
+            step();
+        } catch (const FileError &failure) {
+            m_context.log.addRefusal(commandFile, failure.message() + QLatin1Char('.'));
+            throw;
+        }
+    });
+}
+
+int RunControl::logRun(EngineRun &run, const QString &commandFile)
+{
+    RunLog &log = m_context.log;
+    const int entry = log.beginEntry(commandFile);
+    connect(&run, &EngineRun::errorOutput, &log,
+            [&log, entry](const QByteArray &bytes) { log.addErrorOutput(entry, bytes); });
+    return entry;
+}
+
+void RunControl::logEnd(const EngineRun &run, int entry)
+{
+    m_context.log.endEntry(entry, run.outcome());
 }
 
 void RunControl::enterFolderOf(const QString &path)

@@ -5,8 +5,12 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class DocumentWindows;
 class EngineLauncher;
+class EngineRun;
+class RunLog;
 class TEditForm;
 class UserDialogs;
 class QWidget;
@@ -22,6 +26,8 @@ struct RunContext
     DocumentWindows &documents;
     // Where the launch script is written.
     QString scriptFolder;
+    // Where every run, started or not, leaves an entry.
+    RunLog &log;
 };
 
 // What the command-file run and the master-file run share: their context, the
@@ -52,9 +58,22 @@ protected:
     EngineLauncher &launcher() const { return *m_launcher; }
 
     // Reports a missing engine and returns false; true when a file is there.
-    bool checkEnginePath();
+    bool checkEnginePath(const QString &commandFile);
+    // Refuses a run whose output file is its command file (the redirection
+    // would empty the command file before the engine reads it).
+    void refuseOutputOverCommand(const QString &commandFile, const QString &outputFile);
     // "Cannot execute Quelm." with its status text.
-    void reportCannotExecute();
+    void reportCannotExecute(const QString &commandFile);
+    // A message box and the log entry of a run that does not start.
+    void refuse(const QString &title, const QString &message, const QString &commandFile);
+    // Runs a step of the start; a file failure is shown in the general error
+    // box and logged, and the start goes no further (false).
+    bool startStep(TEditForm &window, const QString &commandFile, const std::function<void()> &step);
+    // Opens the run's log entry and hands it what the run writes to
+    // standard error; returns the entry for logEnd.
+    int logRun(EngineRun &run, const QString &commandFile);
+    // Closes the entry of a run that has ended.
+    void logEnd(const EngineRun &run, int entry);
     // Makes the folder of path the current folder; a path without one, or a
     // folder that cannot be entered, leaves the current folder as it is.
     static void enterFolderOf(const QString &path);

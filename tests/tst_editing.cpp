@@ -21,7 +21,7 @@
 #include <QtTest>
 
 using Answer = UserDialogs::Answer;
-using UserInput::press;
+using UserInput::pressKey;
 using UserInput::typeText;
 
 namespace {
@@ -165,17 +165,17 @@ void TestEditing::undoBackToSavedTextClearsMark()
     typeText(QStringLiteral("a"));
     QCOMPARE(marked(), QStringLiteral("marked"));
     QCOMPARE(windowListEntry(f.frame(), QStringLiteral("COMMAND")), QStringLiteral("&2 ") + caption + '*');
-    press(Qt::Key_Z, Qt::ControlModifier);
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(marked(), QStringLiteral("clean"));
-    press(Qt::Key_Y, Qt::ControlModifier);
+    pressKey(Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(marked(), QStringLiteral("marked"));
-    press(Qt::Key_F6);
+    pressKey(Qt::Key_F6);
     QCOMPARE(marked(), QStringLiteral("clean"));
     QCOMPARE(f.readFile(path), QByteArray("a1+1\r\n"));
     // Undone past the save, the text differs from the file again.
-    press(Qt::Key_Z, Qt::ControlModifier);
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(marked(), QStringLiteral("marked"));
-    press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    pressKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(marked(), QStringLiteral("clean"));
     QCOMPARE(window->editor()->text(), QStringLiteral("a1+1\r\n"));
 }
@@ -188,11 +188,11 @@ void TestEditing::loadingStartsFreshUndoHistory()
     typeText(QStringLiteral("typed before"));
     f.dialogs.answers.enqueue(Answer::No);
     f.dialogs.openAnswers.enqueue(f.writeFile(QStringLiteral("run.cf"), "1+1\r\n"));
-    press(Qt::Key_F2);
+    pressKey(Qt::Key_F2);
     QCOMPARE(window->editor()->text(), QStringLiteral("1+1\r\n"));
     QVERIFY(!editItem(window, "Undo1")->isEnabled());
     window->editor()->setFocus();
-    press(Qt::Key_Z, Qt::ControlModifier);
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
     // Nothing of the text before the load comes back.
     QCOMPARE(window->editor()->text(), QStringLiteral("1+1\r\n"));
     QVERIFY(!window->isModified());
@@ -211,7 +211,7 @@ void TestEditing::undoItemsFollowUndoState()
     QCOMPARE(state(), QStringLiteral("- -"));
     typeText(QStringLiteral("ab"));
     QCOMPARE(state(), QStringLiteral("undo -"));
-    press(Qt::Key_Z, Qt::ControlModifier);
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(state(), QStringLiteral("- redo"));
     // The menu's own items do what the keys do.
     editItem(window, "Redo1")->trigger();
@@ -268,7 +268,7 @@ void TestEditing::secondShortcuts()
     FrameFixture f;
     QVERIFY(UserInput::focusText(f.frame(), f.frame().CommandWindow()));
     const QKeyCombination combination = QKeyCombination::fromCombined(key);
-    press(combination.key(), combination.keyboardModifiers());
+    pressKey(combination.key(), combination.keyboardModifiers());
 
     QStringList effects;
     if (!f.dialogs.saveRequests.isEmpty())

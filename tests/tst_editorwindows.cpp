@@ -7,6 +7,7 @@
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +19,25 @@
 #include <QtTest>
 
 using Answer = UserDialogs::Answer;
+
+namespace {
+
+// Types into the editor with the focus, as a keyboard does.
+void typeInto(TEditForm *window, const QString &text)
+{
+    QApplication::setActiveWindow(window->window());
+    window->editor()->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+void pressIn(TEditForm *window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QApplication::setActiveWindow(window->window());
+    window->editor()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+} // namespace
 
 // The editor windows: their menus and tool bars, load, save, save as, the
 // close question and the edit commands.
@@ -39,11 +59,17 @@ private slots:
     void awkwardFilesLoad();
     void failedLoadShowsGeneralError();
     void failedSaveKeepsModified();
+    void failedSaveAsKeepsTheWindowsFile_data();
+    void failedSaveAsKeepsTheWindowsFile();
     void closeQuestion_data();
     void closeQuestion();
     void editMenuEnabling();
     void tabKeyPerKind();
     void fileComboFollowsWidth();
+    void undoBackToSavedTextIsUnmodified_data();
+    void undoBackToSavedTextIsUnmodified();
+    void screenReaderHearsEdits_data();
+    void screenReaderHearsEdits();
 };
 
 void TestEditorWindows::editorMenus_data()
@@ -168,6 +194,9 @@ void TestEditorWindows::toolBarHints_data()
     QTest::newRow("command run") << "command"
                                  << "RunQuelmButton"
                                  << "Run Quelm|" << 167;
+    QTest::newRow("command stop") << "command"
+                                  << "StopQuelmButton"
+                                  << "Stop Quelm|" << 192;
     QTest::newRow("output open") << "output"
                                  << "OpenButton"
                                  << "Open Output File|" << 5;
@@ -180,6 +209,9 @@ void TestEditorWindows::toolBarHints_data()
     QTest::newRow("output no run") << "output"
                                    << "RunQuelmButton"
                                    << "" << 0;
+    QTest::newRow("output no stop") << "output"
+                                    << "StopQuelmButton"
+                                    << "" << 0;
 }
 
 void TestEditorWindows::toolBarHints()
@@ -349,6 +381,60 @@ void TestEditorWindows::failedSaveKeepsModified()
     QCOMPARE(command->windowTitle(), QStringLiteral("COMMAND - [Untitled]"));
 }
 
+void TestEditorWindows::failedSaveAsKeepsTheWindowsFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("command") << "command";
+    QTest::newRow("output") << "output";
+    QTest::newRow("other") << "other";
+}
+
+// A Save As that could not write leaves the window on its own file: name,
+// caption, history and the frame's file name; the next Save (F6) writes
+// there.
+void TestEditorWindows::failedSaveAsKeepsTheWindowsFile()
+{
+    QFETCH(QString, kind);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    const QString path = f.writeFile(QStringLiteral("kept.") + kind, "old\r\n");
+    TEditForm *window = nullptr;
+    if (kind == QLatin1String("command")) {
+        frame.OpenCommand(path);
+        window = frame.CommandWindow();
+    } else if (kind == QLatin1String("output")) {
+        frame.OpenOutput(path);
+        window = frame.OutputWindow();
+    } else {
+        frame.OpenAnother(path);
+        window = frame.AnotherWindows().constLast();
+    }
+    const QString caption = window->windowTitle();
+    const QStringList history = window->historyEntries();
+    const QString commandFile = frame.CommandFileName;
+    const QString outputFile = frame.OutputFileName;
+    FrameFixture::type(window, QStringLiteral("new "));
+    const QString target = f.home() + QStringLiteral("/missing folder/renamed.txt");
+    f.dialogs.saveAnswers.enqueue(target);
+
+    QVERIFY(!window->SaveAsClick());
+
+    QCOMPARE(f.dialogs.lastError(), QStringLiteral("Cannot create file ") + target + QLatin1Char('.'));
+    QCOMPARE(window->FileName, path);
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(window->historyEntries(), history);
+    QCOMPARE(frame.CommandFileName, commandFile);
+    QCOMPARE(frame.OutputFileName, outputFile);
+    QVERIFY(window->isModified());
+
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    window->editor()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QCOMPARE(f.readFile(path), QByteArray("new old\r\n"));
+    QVERIFY(!QFile::exists(target));
+}
+
 void TestEditorWindows::closeQuestion_data()
 {
     QTest::addColumn<int>("answer");
@@ -429,8 +515,92 @@ void TestEditorWindows::fileComboFollowsWidth()
     FrameFixture f;
     f.resizeOuter(QSize(700, 415));
     QCOMPARE(f.frame().OutputWindow()->fileCombo()->width(), 500);
-    f.frame().CommandWindow()->setWindowBounds(QRect(166, 4, 600, 163));
-    QCOMPARE(f.frame().CommandWindow()->fileCombo()->width(), 600 - 209);
+    // The command window's history stands right of the Stop button.
+    TCommandEditForm *command = f.frame().CommandWindow();
+    command->setWindowBounds(QRect(166, 4, 600, 163));
+    QCOMPARE(command->fileCombo()->x(), 225);
+    QCOMPARE(command->fileCombo()->width(), 600 - 234);
+    QCOMPARE(f.frame().OutputWindow()->fileCombo()->x(), 200);
+}
+
+void TestEditorWindows::undoBackToSavedTextIsUnmodified_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("small file") << QByteArray("x = 1\r\ny = 2\r\n");
+    QByteArray large;
+    while (large.size() < 3 * 1024 * 1024)
+        large += "a line of output, long enough to fill three megabytes soon\r\n";
+    QTest::newRow("3 MB file, no style bytes") << large;
+}
+
+void TestEditorWindows::undoBackToSavedTextIsUnmodified()
+{
+    QFETCH(QByteArray, bytes);
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("undo.cf"), bytes);
+    f.frame().OpenCommand(path);
+    TCommandEditForm *command = f.frame().CommandWindow();
+    // The loaded text is no edit: undo leaves it whole.
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(command->editor()->bytes(), bytes);
+    QVERIFY(!command->isModified());
+
+    pressIn(command, Qt::Key_End, Qt::ControlModifier);
+    typeInto(command, QStringLiteral("ab"));
+    QVERIFY(command->isModified());
+    // Typing is undone as one step.
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!command->isModified());
+    QCOMPARE(command->editor()->bytes(), bytes);
+
+    // A save makes a new point to come back to.
+    pressIn(command, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(command->isModified());
+    QVERIFY(command->SaveClick());
+    QVERIFY(!command->isModified());
+    typeInto(command, QStringLiteral("c"));
+    QVERIFY(command->isModified());
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!command->isModified());
+    QCOMPARE(f.readFile(path), bytes + "ab");
+}
+
+void TestEditorWindows::screenReaderHearsEdits_data()
+{
+    QTest::addColumn<QString>("screenReader");
+    QTest::newRow("started before the file is opened") << "before";
+    QTest::newRow("started with the file open") << "later";
+    QTest::newRow("none") << "none";
+}
+
+void TestEditorWindows::screenReaderHearsEdits()
+{
+    QFETCH(QString, screenReader);
+    const bool listening = screenReader != QLatin1String("none");
+    const auto restore = qScopeGuard([] { QAccessible::setActive(false); });
+    FrameFixture f;
+    if (screenReader == QLatin1String("before"))
+        QAccessible::setActive(true);
+    // Characters of two and three bytes: a screen reader counts characters.
+    const QString text = QStringLiteral("caf\u00e9 \u20ac\r\nline two\r\n");
+    f.frame().OpenOutput(f.writeFile(QStringLiteral("heard.out"), text.toUtf8()));
+    TOutputEditForm *output = f.frame().OutputWindow();
+    if (screenReader == QLatin1String("later"))
+        QAccessible::setActive(true);
+    pressIn(output, Qt::Key_End, Qt::ControlModifier);
+    // QScintilla tells a screen reader of an edit from the modification
+    // events, which give textChanged() too.
+    QSignalSpy edits(output->editor(), &QsciScintilla::textChanged);
+    typeInto(output, QStringLiteral("x"));
+
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(output->editor());
+    QVERIFY(accessible);
+    QCOMPARE(accessible->textInterface() != nullptr, listening);
+    QCOMPARE(!edits.isEmpty(), listening);
+    if (!listening)
+        return;
+    QCOMPARE(accessible->textInterface()->characterCount(), int(text.size()) + 1);
+    QCOMPARE(accessible->textInterface()->text(0, 6), QStringLiteral("caf\u00e9 \u20ac"));
 }
 
 QTEST_MAIN(TestEditorWindows)

@@ -252,7 +252,8 @@ void TestEngine::pathsReachTheEngineUnchanged()
     QVERIFY(run);
     run->waitUntilEnded();
 
-    QVERIFY(!run->engineNotExecuted());
+    QCOMPARE(run->outcome().kind, RunOutcome::Kind::Exited);
+    QCOMPARE(run->outcome().code, 0);
     QCOMPARE(QFile::decodeName(readAll(argRecord)), QStringLiteral("cf=") + command);
     QCOMPARE(QFile::decodeName(readAll(dirRecord)), QDir(folder).canonicalPath());
     QCOMPARE(readAll(output), QByteArray("result\n"));
@@ -264,21 +265,41 @@ void TestEngine::runEndsWithTheEngine_data()
 {
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QByteArray>("errors");
+    QTest::addColumn<RunOutcome::Kind>("kind");
+    QTest::addColumn<int>("code");
 
-    QTest::newRow("echoes") << QByteArray("echo \"$1\" | sed 's/.*\\///'\n") << QByteArray("run.cf\n");
-    QTest::newRow("exits non-zero") << QByteArray("echo partial\nexit 3\n") << QByteArray("partial\n");
-    QTest::newRow("exits 2") << QByteArray("exit 2\n") << QByteArray();
-    QTest::newRow("writes nothing") << QByteArray(":\n") << QByteArray();
-    QTest::newRow("errors go elsewhere") << QByteArray("echo oops >&2\necho fine\n") << QByteArray("fine\n");
-    QTest::newRow("stdin is empty") << QByteArray("cat\necho after\n") << QByteArray("after\n");
+    const auto exited = RunOutcome::Kind::Exited;
+    QTest::newRow("echoes") << QByteArray("echo \"$1\" | sed 's/.*\\///'\n") << QByteArray("run.cf\n")
+                            << QByteArray() << exited << 0;
+    QTest::newRow("exits non-zero") << QByteArray("echo partial\nexit 3\n") << QByteArray("partial\n")
+                                    << QByteArray() << exited << 3;
+    QTest::newRow("exits 2") << QByteArray("exit 2\n") << QByteArray() << QByteArray() << exited << 2;
+    // The script hands over with exec: 126 and 127 are then the engine's own.
+    QTest::newRow("exits 126") << QByteArray("echo kept\nexit 126\n") << QByteArray("kept\n") << QByteArray()
+                               << exited << 126;
+    QTest::newRow("exits 127") << QByteArray("echo kept\nexit 127\n") << QByteArray("kept\n") << QByteArray()
+                               << exited << 127;
+    QTest::newRow("writes nothing") << QByteArray(":\n") << QByteArray() << QByteArray() << exited << 0;
+    QTest::newRow("errors go elsewhere")
+        << QByteArray("echo oops >&2\necho fine\necho again >&2\n") << QByteArray("fine\n")
+        << QByteArray("oops\nagain\n") << exited << 0;
+    QTest::newRow("stdin is empty") << QByteArray("cat\necho after\n") << QByteArray("after\n")
+                                    << QByteArray() << exited << 0;
+    QTest::newRow("crashes") << QByteArray("echo before\nkill -SEGV $$\necho after\n")
+                             << QByteArray("before\n") << QByteArray() << RunOutcome::Kind::Signalled << 11;
 }
 
-// However the engine ends, the run is over, its output file exists and holds
-// exactly the engine's standard output, and the end is no failed start.
+// However the engine ends, the run is over, its output file holds exactly
+// the engine's standard output, its standard error comes separately, and
+// the outcome says how it ended without reading anything into the status.
 void TestEngine::runEndsWithTheEngine()
 {
     QFETCH(QByteArray, body);
     QFETCH(QByteArray, output);
+    QFETCH(QByteArray, errors);
+    QFETCH(RunOutcome::Kind, kind);
+    QFETCH(int, code);
     const QString folder = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()));
     const QString engine = makeEngine(folder, QStringLiteral("engine"), body);
     const QString command = QDir(folder).filePath(QStringLiteral("run.cf"));
@@ -291,10 +312,15 @@ void TestEngine::runEndsWithTheEngine()
              LaunchScript::scriptBytes(LaunchScript::Shell::Posix, engine, command, outputFile));
     auto run = launcher.start(folder);
     QVERIFY(run);
+    QByteArray written;
+    connect(run.get(), &EngineRun::errorOutput, this,
+            [&written](const QByteArray &bytes) { written += bytes; });
     run->waitUntilEnded();
     QVERIFY(!run->isRunning());
-    QVERIFY(!run->engineNotExecuted());
     QCOMPARE(readAll(outputFile), output);
+    QCOMPARE(written, errors);
+    QCOMPARE(run->outcome().kind, kind);
+    QCOMPARE(run->outcome().code, code);
 }
 
 void TestEngine::engineThatCannotRun_data()
@@ -310,8 +336,9 @@ void TestEngine::engineThatCannotRun_data()
     QTest::newRow("missing interpreter") << "bad interpreter" << false;
 }
 
-// Refused by start() where it can be seen beforehand; otherwise the shell's
-// 126 or 127 marks the ended run as one that never ran the engine.
+// Refused by start() where it can be seen beforehand; otherwise the run ends
+// with the shell's exit status and its complaint on standard error, for the
+// run log to show.
 void TestEngine::engineThatCannotRun()
 {
     QFETCH(QString, kind);
@@ -345,9 +372,14 @@ void TestEngine::engineThatCannotRun()
         return;
     }
     QVERIFY(run);
+    QByteArray written;
+    connect(run.get(), &EngineRun::errorOutput, this,
+            [&written](const QByteArray &bytes) { written += bytes; });
     run->waitUntilEnded();
     QVERIFY(!run->isRunning());
-    QVERIFY(run->engineNotExecuted());
+    QCOMPARE(run->outcome().kind, RunOutcome::Kind::Exited);
+    QVERIFY(run->outcome().code != 0);
+    QVERIFY2(!written.isEmpty(), written.constData());
 }
 
 void TestEngine::unwritableScriptFolderStartsNothing()
@@ -373,7 +405,6 @@ void TestEngine::missingWorkingFolderStartsNothing()
     ProcessEngineRun run(LaunchScript::Shell::Posix);
     QVERIFY(!run.start(launcher.scriptPath(), m_dir.filePath(QStringLiteral("gone"))));
     QVERIFY(!run.isRunning());
-    QVERIFY(!run.engineNotExecuted());
 }
 
 // The engine ends only when a timer, which runs only if the wait handles
@@ -459,7 +490,7 @@ void TestEngine::demoEngineComputes()
     auto run = launcher.start(folder);
     QVERIFY(run);
     run->waitUntilEnded();
-    QVERIFY(!run->engineNotExecuted());
+    QCOMPARE(run->outcome().code, 0);
     const QByteArray result = readAll(output);
     QVERIFY2(result.contains(expected), result.constData());
 }

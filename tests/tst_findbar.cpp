@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-using UserInput::press;
+using UserInput::pressKey;
 using UserInput::typeText;
 
 namespace {
@@ -194,11 +194,11 @@ void TestFindBar::find()
     TextEditor *editor = window->editor();
     editor->setCaretPosition(bytePosition(text, caret));
 
-    press(Qt::Key_F, Qt::ControlModifier);
+    pressKey(Qt::Key_F, Qt::ControlModifier);
     QCOMPARE(focusName(), QStringLiteral("FindText"));
     typeText(search);
     setOptions(window, matchCase, wholeWord, regularExpression, wrap);
-    press(Qt::Key_Return, forward ? Qt::NoModifier : Qt::ShiftModifier);
+    pressKey(Qt::Key_Return, forward ? Qt::NoModifier : Qt::ShiftModifier);
 
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("FindMessage"))->text(), message);
     if (start < 0) {
@@ -217,12 +217,12 @@ void TestFindBar::emptyMatchesMoveOn()
 {
     FrameFixture f;
     TCommandEditForm *window = openText(f, QStringLiteral("a\r\nb\r\nc"));
-    press(Qt::Key_F, Qt::ControlModifier);
+    pressKey(Qt::Key_F, Qt::ControlModifier);
     typeText(QStringLiteral("^"));
     setOptions(window, false, false, true, true);
     QList<long> caretPositions;
     for (int i = 0; i < 4; ++i) {
-        press(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         caretPositions.append(selectionStart(window->editor()));
     }
     // Each line start in turn, then round again; never the same one twice.
@@ -233,11 +233,11 @@ void TestFindBar::escapeClosesBarAndFocusesText()
 {
     FrameFixture f;
     TCommandEditForm *window = openText(f, QStringLiteral("alpha"));
-    press(Qt::Key_F, Qt::ControlModifier);
+    pressKey(Qt::Key_F, Qt::ControlModifier);
     auto *bar = window->findChild<QWidget *>(QStringLiteral("FindBar"));
     QVERIFY(bar->isVisible());
     typeText(QStringLiteral("alp"));
-    press(Qt::Key_Escape);
+    pressKey(Qt::Key_Escape);
     QVERIFY(!bar->isVisible());
     QCOMPARE(QApplication::focusWidget(), window->editor());
     // The text is as it was: Esc typed nothing into it.
@@ -248,14 +248,14 @@ void TestFindBar::findNextWithBarClosed()
 {
     FrameFixture f;
     TCommandEditForm *window = openText(f, QStringLiteral("cat dog cat dog"));
-    press(Qt::Key_F, Qt::ControlModifier);
+    pressKey(Qt::Key_F, Qt::ControlModifier);
     typeText(QStringLiteral("dog"));
-    press(Qt::Key_Return);
+    pressKey(Qt::Key_Return);
     QCOMPARE(selectionStart(window->editor()), 4L);
-    press(Qt::Key_Escape);
-    press(Qt::Key_G, Qt::ControlModifier);
+    pressKey(Qt::Key_Escape);
+    pressKey(Qt::Key_G, Qt::ControlModifier);
     QCOMPARE(selectionStart(window->editor()), 12L);
-    press(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
+    pressKey(Qt::Key_G, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(selectionStart(window->editor()), 4L);
     // The keys worked from the text, which keeps the focus.
     QCOMPARE(QApplication::focusWidget(), window->editor());
@@ -309,10 +309,10 @@ void TestFindBar::replaceAll()
 
     FrameFixture f;
     TCommandEditForm *window = openText(f, text);
-    press(Qt::Key_H, Qt::ControlModifier);
+    pressKey(Qt::Key_H, Qt::ControlModifier);
     QCOMPARE(focusName(), QStringLiteral("FindText"));
     typeText(search);
-    press(Qt::Key_Tab);
+    pressKey(Qt::Key_Tab);
     QCOMPARE(focusName(), QStringLiteral("ReplaceText"));
     typeText(replacement);
     setOptions(window, false, wholeWord, regularExpression, true);
@@ -322,7 +322,7 @@ void TestFindBar::replaceAll()
     QCOMPARE(window->findChild<QLabel *>(QStringLiteral("FindMessage"))->text(), message);
     // All of it goes back with one undo.
     window->editor()->setFocus();
-    press(Qt::Key_Z, Qt::ControlModifier);
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(window->editor()->text(), text);
     QVERIFY(!window->isModified());
 }
@@ -331,13 +331,13 @@ void TestFindBar::replaceOneAtATime()
 {
     FrameFixture f;
     TCommandEditForm *window = openText(f, QStringLiteral("cat cat"));
-    press(Qt::Key_H, Qt::ControlModifier);
+    pressKey(Qt::Key_H, Qt::ControlModifier);
     typeText(QStringLiteral("cat"));
-    press(Qt::Key_Tab);
+    pressKey(Qt::Key_Tab);
     typeText(QStringLiteral("dog"));
     QStringList texts;
     for (int i = 0; i < 3; ++i) {
-        press(Qt::Key_Return);
+        pressKey(Qt::Key_Return);
         texts.append(window->editor()->text());
     }
     // The first Enter finds, each one after replaces and finds the next.
@@ -379,14 +379,14 @@ void TestFindBar::goToLine()
     TextEditor *editor = window->editor();
     auto *bar = window->findChild<QWidget *>(QStringLiteral("GoToLineBar"));
 
-    press(Qt::Key_L, Qt::ControlModifier);
+    pressKey(Qt::Key_L, Qt::ControlModifier);
     QVERIFY(bar->isVisible());
     QCOMPARE(focusName(), QStringLiteral("GoToLineText"));
     // The box shows the caret's line, selected, so that typing replaces it.
     QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("GoToLineText"))->selectedText(),
              QStringLiteral("1"));
     typeText(typed);
-    press(Qt::Key_Return);
+    pressKey(Qt::Key_Return);
 
     int caretLine = -1;
     int caretIndex = -1;
@@ -471,7 +471,7 @@ void TestFindBar::keysThatMustNotChangeText()
     QApplication::clipboard()->setText(QStringLiteral("clip"));
     // Letters of both cases selected in the middle of the second line.
     window->editor()->SendScintilla(QsciScintillaBase::SCI_SETSEL, 14L, 17L);
-    press(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    pressKey(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QCOMPARE(window->editor()->text(), text);
     QVERIFY(!window->isModified());
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("clip"));

@@ -102,6 +102,10 @@ void TestFrame::frameMenus_data()
     QTest::addColumn<QKeySequence>("shortcut");
     QTest::newRow("run") << "RunQuelm1"
                          << "Execute Command File" << QKeySequence(Qt::Key_F7);
+    QTest::newRow("stop") << "StopQuelm1"
+                          << "Stop Quelm" << QKeySequence(Qt::CTRL | Qt::Key_F7);
+    QTest::newRow("run log") << "RunLog1"
+                             << "Run &Log" << QKeySequence();
     QTest::newRow("tile v") << "TileVertival1"
                             << "Tile &Vertival" << QKeySequence();
     QTest::newRow("tile h") << "TileHorizontal1"

@@ -35,6 +35,7 @@ private slots:
     void masterLeavesCommandRunAlone();
     void masterSaveQuestion_data();
     void masterSaveQuestion();
+    void masterStopsAtOutputOverCommand();
 };
 
 void TestMasterRuns::initTestCase()
@@ -322,6 +323,32 @@ void TestMasterRuns::masterSaveQuestion()
     QCOMPARE(frame.CommandWindow()->isModified(), !ran);
     QVERIFY(f.dialogs.errors.isEmpty());
     QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
+}
+
+// A listed file whose output file would be the file itself stops the master
+// run at that line, before anything of it is written: the lines before it
+// have run, the file keeps its text.
+void TestMasterRuns::masterStopsAtOutputOverCommand()
+{
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f);
+    const QString a = f.writeFile(QStringLiteral("a.cf"), "1\r\n");
+    const QString job = f.writeFile(QStringLiteral("job.out"), "2\r\n");
+    const QString b = f.writeFile(QStringLiteral("b.cf"), "3\r\n");
+    openMaster(f, (a + "\r\n" + job + "\r\n" + b + "\r\n").toUtf8());
+
+    frame.ExecMaster();
+
+    QCOMPARE(logOf(f), (QStringList{"start cf=" + a, "end cf=" + a}));
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Execute"));
+    QCOMPARE(
+        f.dialogs.errors.first().text,
+        QStringLiteral("The output file %1 is the command file itself: the run would empty it.").arg(job));
+    QCOMPARE(f.readFile(job), QByteArray("2\r\n"));
+    QCOMPARE(frame.CommandWindow()->FileName, a);
+    QVERIFY(!frame.findChild<MasterProgress *>());
 }
 
 QTEST_MAIN(TestMasterRuns)

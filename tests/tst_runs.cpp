@@ -2,41 +2,24 @@
 #include "RunHelpers.h"
 
 #include "app/MDIFrame.h"
-#include "core/IniFile.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
+#include "engine/RunLog.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QtTest>
 
 using namespace RunHelpers;
 
-namespace {
-
-// A launcher whose script cannot be written, for the one failure a real
-// folder cannot be made to show here.
-class UnwritableLauncher : public EngineLauncher
-{
-public:
-    bool writeScript(const QString &, const QString &, const QString &, const QString &) override
-    {
-        return false;
-    }
-    std::unique_ptr<EngineRun> start(const QString &) override { return nullptr; }
-};
-
-} // namespace
-
 // The command-file run through the frame, with real processes: small shell
-// scripts as engines, and the demo engine.
+// scripts as engines.
 class TestRuns : public QObject
 {
     Q_OBJECT
@@ -44,8 +27,6 @@ class TestRuns : public QObject
 private slots:
     void initTestCase();
 
-    void startRefusals_data();
-    void startRefusals();
     void runShowsTheEngineOutput_data();
     void runShowsTheEngineOutput();
     void lockList_data();
@@ -54,98 +35,15 @@ private slots:
     void sameFileTwiceListedTwice();
     void outputOpenedDuringRunIsShownAtEnd();
     void unreadableOutputStillEndsTheRun();
-    void demoEngineComputes();
-    void demoSettingsFile();
+    void outputReadOnlyDuringRun();
+    void exitStatusIsNotInterpreted_data();
+    void exitStatusIsNotInterpreted();
 };
 
 void TestRuns::initTestCase()
 {
     if (LaunchScript::platformShell() != LaunchScript::Shell::Posix)
         QSKIP("the engines here are shell scripts for /bin/sh");
-}
-
-void TestRuns::startRefusals_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<bool>("saved");
-
-    const QString cannot = QStringLiteral("Cannot execute Quelm.");
-    const QString error = QStringLiteral("Error while trying to execute Quelm");
-    QTest::newRow("no engine") << "no engine"
-                               << "Execute"
-                               << "Cannot find executable Quelm File. Please change the Preferences."
-                               << "" << false;
-    QTest::newRow("untitled") << "untitled"
-                              << "Execute"
-                              << "The Command File Name is missing."
-                              << "" << false;
-    QTest::newRow("command file cannot be written") << "unwritable"
-                                                    << "Ostrel"
-                                                    << "Cannot create file %1."
-                                                    << "Saving Command File" << false;
-    QTest::newRow("script cannot be written") << "no script"
-                                              << "Execute" << cannot << error << true;
-    QTest::newRow("engine not executable") << "not executable"
-                                           << "Execute" << cannot << error << true;
-    QTest::newRow("engine not a program") << "bad interpreter"
-                                          << "Execute" << cannot << error << true;
-}
-
-// Every refusal and failure of a start, in the order the checks come; an
-// engine that the shell cannot run is found at the end of the run and
-// reported alike.
-void TestRuns::startRefusals()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, title);
-    QFETCH(QString, message);
-    QFETCH(QString, status);
-    QFETCH(bool, saved);
-
-    FrameFixture f;
-    TFrameForm &frame = f.frame();
-    makeEngine(f, engineBody(logPath(f)), kind != QLatin1String("not executable"));
-    QString command = openCommand(f, QStringLiteral("work/run.cf"));
-    if (kind == QLatin1String("no engine")) {
-        frame.EnginePath = f.home() + QStringLiteral("/engines/missing");
-    } else if (kind == QLatin1String("untitled")) {
-        frame.NewCommandClick();
-        command.clear();
-    } else if (kind == QLatin1String("unwritable")) {
-        QDir(f.home() + QStringLiteral("/work")).removeRecursively();
-        message = message.arg(command);
-    } else if (kind == QLatin1String("no script")) {
-        frame.setEngineLauncher(std::make_unique<UnwritableLauncher>());
-    } else if (kind == QLatin1String("bad interpreter")) {
-        f.writeFile(QStringLiteral("engines/engine"), "#!/nonexistent/interpreter\n");
-    }
-    FrameFixture::type(frame.CommandWindow(), QStringLiteral("2+2"));
-    frame.OutputWindow()->bringToFront();
-    const QString outputBefore = frame.OutputFileName;
-    const QString statusBefore = frame.statusText();
-
-    frame.ExecQuelm();
-    QVERIFY(runEnded(frame));
-
-    QCOMPARE(f.dialogs.errors.size(), 1);
-    QCOMPARE(f.dialogs.errors.first().title, title);
-    QCOMPARE(f.dialogs.errors.first().text, message);
-    // An empty status: a refusal leaves the status line as it was.
-    QCOMPARE(frame.statusText(), status.isEmpty() ? statusBefore : status);
-    QVERIFY(!frame.timer()->isActive());
-    QCOMPARE(activeWindow(frame), kind == QLatin1String("no engine")
-                                      ? static_cast<TEditForm *>(frame.OutputWindow())
-                                      : frame.CommandWindow());
-    QCOMPARE(frame.CommandWindow()->isModified(), !saved);
-    if (!command.isEmpty() && kind != QLatin1String("unwritable"))
-        QCOMPARE(f.readFile(command).contains("2+2"), saved);
-    QCOMPARE(frame.OutputFileName, saved ? f.home() + QStringLiteral("/work/run.out") : outputBefore);
-    QVERIFY(logOf(f).isEmpty());
-    QVERIFY(frame.OutputWindow()->historyEntries().isEmpty());
-    QVERIFY(frame.findChild<QAction *>(QStringLiteral("RunQuelm1"))->isEnabled());
 }
 
 void TestRuns::runShowsTheEngineOutput_data()
@@ -371,49 +269,77 @@ void TestRuns::unreadableOutputStillEndsTheRun()
     QVERIFY(frame.close());
 }
 
-void TestRuns::demoEngineComputes()
+// While a run is in progress the user cannot type into the output window,
+// whose text the end replaces; a file opened into it meanwhile still shows.
+void TestRuns::outputReadOnlyDuringRun()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("bc")).isEmpty())
-        QSKIP("GNU bc is not installed");
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    frame.EnginePath = QStringLiteral(OSTREL_SOURCE_DIR "/demo/quelm");
-    openCommand(f, QStringLiteral("sum.cf"), "x = 6\r\nx * 7\r\nscale = 3\r\n1 / 8\r\n");
+    makeLoggingEngine(f, WaitForGo);
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+    const QString other = f.writeFile(QStringLiteral("other.out"), "other\r\n");
+    TOutputEditForm *output = frame.OutputWindow();
     frame.ExecQuelm();
+    QVERIFY(frame.EngineRunning());
+
+    FrameFixture::type(output, QStringLiteral("typed"));
+    QCOMPARE(output->editor()->bytes(), QByteArray());
+    QVERIFY(!output->isModified());
+    frame.OpenOutput(other);
+    QCOMPARE(output->editor()->bytes(), QByteArray("other\r\n"));
+    FrameFixture::type(output, QStringLiteral("typed"));
+    QCOMPARE(output->editor()->bytes(), QByteArray("other\r\n"));
+
+    letGo(command);
     QVERIFY(runEnded(frame));
-    QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray("42\n.125\n"));
+    FrameFixture::type(output, QStringLiteral("typed "));
+    QVERIFY(output->isModified());
+    QVERIFY(output->editor()->bytes().startsWith("typed "));
 }
 
-// The settings file that the run command writes on a first start points the
-// program at the demo engine and opens an example.
-void TestRuns::demoSettingsFile()
+void TestRuns::exitStatusIsNotInterpreted_data()
 {
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("ostrel.ini"));
-    QCOMPARE(QProcess::execute(QStringLiteral(OSTREL_SOURCE_DIR "/scripts/demo-settings"), {ini}), 0);
-    const QString demo = QDir(QStringLiteral(OSTREL_SOURCE_DIR "/demo")).canonicalPath();
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<QString>("closing");
 
-    QFile file(ini);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
-    QVERIFY(bytes.startsWith("[Main Window Size]\r\n"));
-    const std::optional<IniSettings> settings = readIniFile(bytes);
-    QVERIFY(settings);
-    QCOMPARE(QFileInfo(settings->enginePath).canonicalFilePath(), demo + QStringLiteral("/quelm"));
-    QVERIFY(isExecutableFile(settings->enginePath, QDir::currentPath()));
-    QCOMPARE(QFileInfo(settings->helpFilePath).canonicalFilePath(), demo + QStringLiteral("/quelm.hlp"));
-    QCOMPARE(QFileInfo(settings->workingDirectory).canonicalFilePath(), demo);
-    QCOMPARE(settings->commandFileExtension, QStringLiteral(".cf"));
-    QCOMPARE(settings->outputFileExtension, QStringLiteral(".out"));
-    QVERIFY(settings->explorerOpen);
-    QVERIFY(!settings->commandHistory.isEmpty());
-    QVERIFY(QFileInfo::exists(settings->commandHistory.first()));
-    QVERIFY(settings->outputHistory.isEmpty());
+    QTest::newRow("exit 126") << QByteArray("echo result\nexit 126\n") << QByteArray("result\n")
+                              << "exit status 126 after ";
+    QTest::newRow("exit 127") << QByteArray("echo result\nexit 127\n") << QByteArray("result\n")
+                              << "exit status 127 after ";
+    QTest::newRow("exit 3") << QByteArray("echo result\nexit 3\n") << QByteArray("result\n")
+                            << "exit status 3 after ";
+    QTest::newRow("crash") << QByteArray("echo result\nkill -SEGV $$\n") << QByteArray("result\n")
+                           << "ended by signal 11 (";
+    QTest::newRow("engine the shell cannot run") << QByteArray() << QByteArray() << "exit status 12";
+}
 
-    FrameFixture f({}, bytes);
-    QCOMPARE(f.frame().EnginePath, settings->enginePath);
-    QCOMPARE(f.frame().CommandWindow()->FileName, settings->commandHistory.first());
+// However the engine ends, the run shows what it wrote and says "Ready.";
+// how it ended is for the run log, together with what went to standard error.
+void TestRuns::exitStatusIsNotInterpreted()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, shown);
+    QFETCH(QString, closing);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeEngine(f, body);
+    if (body.isEmpty())
+        f.writeFile(QStringLiteral("engines/engine"), "#!/nonexistent/interpreter\n");
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+
+    frame.ExecQuelm();
+    QVERIFY(runEnded(frame));
+
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QCOMPARE(frame.statusText(), QStringLiteral("Ready."));
+    QCOMPARE(frame.OutputWindow()->FileName, f.home() + QStringLiteral("/run.out"));
+    QCOMPARE(frame.OutputWindow()->editor()->bytes(), shown);
+    const QStringList lines = frame.runLog()->lines();
+    QVERIFY2(lines.constLast().startsWith(closing), qPrintable(lines.constLast()));
+    QVERIFY(lines.constFirst().endsWith(QStringLiteral("  ") + command));
+    // The shell's complaint about an engine it cannot run stands between.
+    QCOMPARE(lines.size() > 2, body.isEmpty());
 }
 
 QTEST_MAIN(TestRuns)

@@ -11,8 +11,7 @@ class TFrameForm;
 // Shell scripts as engines, and the steps that the run tests share.
 namespace RunHelpers {
 
-inline const QString RunningStatus =
-    QStringLiteral("Executing Quelm ... (close the DOS Window after Quelm has finished calculating)");
+inline const QString RunningStatus = QStringLiteral("Executing Quelm ... (Execute, Stop Quelm ends it)");
 constexpr int EndTimeout = 30000;
 
 // Holds until a file named like the command file plus ".go" appears.

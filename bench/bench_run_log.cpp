@@ -1,0 +1,164 @@
+// A run whose engine floods standard error: 100 MB in lines of 100 bytes,
+// read into the run log and shown in the Run Log pane while the run goes on.
+// Five runs, each in a fresh frame in a process of its own, measure the
+// longest gap between two ticks of a 10 ms timer (the program's
+// responsiveness) and the peak memory above the idle frame; the floor is the
+// longest gap of the same timer over the same time with the frame idle,
+// measured right after the run. Prints each run and the medians.
+// Targets: gaps under 100 ms, peak under 100 MB above idle.
+//
+//   QT_QPA_PLATFORM=offscreen bench_run_log [MEGABYTES]     (default 100)
+#include "ScriptedDialogs.h"
+#include "app/MDIFrame.h"
+#include "engine/RunLog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+// A field of /proc/self/status in kB (VmRSS, VmHWM).
+qint64 statusKb(const QByteArray &field)
+{
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// Sets the peak (VmHWM) back to the present size.
+void resetPeak()
+{
+    QFile file(QStringLiteral("/proc/self/clear_refs"));
+    if (file.open(QIODevice::WriteOnly))
+        file.write("5");
+}
+
+// The longest time between two ticks of a 10 ms timer while wait() runs.
+template <typename Wait> qint64 longestGap(Wait wait)
+{
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    clock.start();
+    ticker.start();
+    wait();
+    return std::max(longest, clock.elapsed() - last);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// One run in a frame of its own, in this process: prints
+// "ms gap floor peakKb idleKb keptLines".
+int measureOneRun(qint64 megabytes)
+{
+    QTemporaryDir dir;
+    const QString engine = dir.filePath(QStringLiteral("flood"));
+    writeFile(engine, "#!/bin/sh\nyes \"$(printf '%099d' 0)\" | head -c " +
+                          QByteArray::number(megabytes * 1024 * 1024) + " >&2\necho done\n");
+    QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString command = dir.filePath(QStringLiteral("flood.cf"));
+    writeFile(command, "1\r\n");
+
+    ScriptedDialogs dialogs;
+    TFrameForm frame(dialogs, dir.path());
+    frame.resize(800, 600);
+    frame.show();
+    (void)QTest::qWaitForWindowExposed(&frame);
+    frame.EnginePath = engine;
+    frame.OpenCommand(command);
+    QTest::qWait(200);
+
+    resetPeak();
+    const qint64 idle = statusKb("VmRSS");
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 gap = longestGap([&frame] {
+        frame.ExecQuelm();
+        while (frame.EngineRunning())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    });
+    const qint64 ms = clock.elapsed();
+    const qint64 peak = statusKb("VmHWM");
+    const qint64 floor = longestGap([ms] { QTest::qWait(int(ms)); });
+    if (!frame.runLogDock()->isVisible())
+        return 1;
+    std::printf("%lld %lld %lld %lld %lld %d\n", ms, gap, floor, peak, idle, frame.runLog()->keptLineCount());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 2 && arguments.at(1) == QLatin1String("--one"))
+        return measureOneRun(arguments.at(2).toLongLong());
+    const qint64 megabytes = arguments.size() > 1 ? arguments.at(1).toLongLong() : 100;
+
+    // Each run in a process of its own, so that no run starts from memory
+    // that an earlier one left behind.
+    std::vector<double> gaps, floors, peaks, idles, times;
+    for (int run = 0; run < 5; ++run) {
+        QProcess one;
+        one.start(QApplication::applicationFilePath(), {QStringLiteral("--one"), QString::number(megabytes)});
+        if (!one.waitForFinished(-1) || one.exitCode() != 0)
+            return 1;
+        const QList<QByteArray> fields = one.readAllStandardOutput().trimmed().split(' ');
+        if (fields.size() != 6)
+            return 1;
+        const double ms = fields.at(0).toDouble();
+        const double gap = fields.at(1).toDouble();
+        const double floor = fields.at(2).toDouble();
+        const double peak = (fields.at(3).toDouble() - fields.at(4).toDouble()) / 1024;
+        const double idle = fields.at(4).toDouble() / 1024;
+        std::printf(
+            "run %d: %.0f ms, longest tick gap %.0f ms (idle %.0f ms), peak %.1f MB above %.1f MB idle, "
+            "%s lines kept\n",
+            run + 1, ms, gap, floor, peak, idle, fields.at(5).constData());
+        times.push_back(ms);
+        gaps.push_back(gap);
+        floors.push_back(floor);
+        peaks.push_back(peak);
+        idles.push_back(idle);
+    }
+    std::printf("%lld MB of standard error, median of %zu runs: run %.0f ms, longest tick gap %.0f ms "
+                "(idle floor %.0f ms), peak %.1f MB above idle (idle %.1f MB)\n",
+                megabytes, gaps.size(), median(times), median(gaps), median(floors), median(peaks),
+                median(idles));
+    return 0;
+}
