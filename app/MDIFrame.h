@@ -14,6 +14,7 @@
 
 class CommandRun;
 class DocumentWindows;
+class EditorPreferences;
 class EngineLauncher;
 class EngineRun;
 class MasterRun;
@@ -124,6 +125,11 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Files dropped on the frame open as a double-click in the explorer
+    // opens them.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createActions();
@@ -139,6 +145,7 @@ private:
     // Connects the commands a child announces to the frame's operations.
     void wireChild(TChildForm *child);
     void createExplorer();
+    void openDroppedFiles(const QStringList &paths);
     QRect placementFor(const QSize &designSize) const;
     QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
     static void placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places);
@@ -159,6 +166,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     QFont m_screenFont;
     std::unique_ptr<PrintContext> m_printing;
+    std::unique_ptr<EditorPreferences> m_editorPreferences;
     std::unique_ptr<WindowServices> m_services;
     std::unique_ptr<EngineLauncher> m_engineLauncher;
 

@@ -13,6 +13,7 @@
 
 #include "core/FrameState.h"
 #include "core/UserDialogs.h"
+#include "documents/EditorPreferences.h"
 #include "documents/KeyWordColouring.h"
 #include "documents/KeyWords.h"
 #include "documents/MDICommand.h"
@@ -111,6 +112,7 @@ int main(int argc, char **argv)
     QtUserDialogs dialogs;
     ProgramSettings settings;
     PrintContext printing(dialogs, {});
+    EditorPreferences preferences;
     std::vector<double> plain;
     std::vector<double> coloured;
     std::vector<double> whole;
@@ -119,7 +121,7 @@ int main(int argc, char **argv)
     std::vector<double> typing;
     for (int run = 0; run < 7; ++run) {
         for (const bool colour : {false, true}) {
-            TCommandEditForm window(WindowServices{dialogs, printing, settings});
+            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences});
             window.resize(800, 600);
             window.show();
             QApplication::processEvents();

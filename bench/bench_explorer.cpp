@@ -11,6 +11,7 @@
 
 #include "core/FrameState.h"
 #include "core/UserDialogs.h"
+#include "documents/EditorPreferences.h"
 #include "documents/WindowPrinting.h"
 #include "documents/WindowServices.h"
 #include "explorer/ExplorerRules.h"
@@ -108,8 +109,9 @@ int main(int argc, char **argv)
     QtUserDialogs dialogs;
     ProgramSettings settings{QString(), QString(), QStringLiteral(".cf"), QStringLiteral(".out")};
     PrintContext printing(dialogs, {});
+    EditorPreferences preferences;
     QDir::setCurrent(empty.path());
-    TExplorerForm form(WindowServices{dialogs, printing, settings});
+    TExplorerForm form(WindowServices{dialogs, printing, settings, preferences});
     form.resize(158, 600);
     form.show();
     QCoreApplication::processEvents();

@@ -8,7 +8,9 @@
 //                                   (é € “ ” … in every line)
 //   bench_load makeline FILE        writes one line of 5,000,000 characters
 //   bench_load floor FILE           reads the bytes and indexes the lines: the floor
-//   bench_load editor FILE          LoadFile into the output window until painted
+//   bench_load editor FILE          LoadFile into the output window until painted,
+//                                   line numbers on as a new user has them
+//   bench_load editor-plain FILE    the same without line numbers
 //   bench_load plaintext FILE       QPlainTextEdit::setPlainText until painted
 //   bench_load save FILE            LoadFile, then save the text to FILE.saved
 //   bench_load keys FILE            LoadFile, then Ctrl+End, Up and one typed
@@ -22,6 +24,7 @@
 #include "core/FrameState.h"
 #include "core/TextFile.h"
 #include "core/UserDialogs.h"
+#include "documents/EditorPreferences.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
@@ -30,6 +33,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -145,8 +150,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: bench_load make|makeline|floor|editor|plaintext|save|keys|longline FILE\n");
+        std::fprintf(
+            stderr,
+            "usage: bench_load make|makeline|floor|editor|editor-plain|plaintext|save|keys|longline FILE\n");
         return 2;
     }
     const QString mode = QString::fromLocal8Bit(argv[1]);
@@ -172,7 +178,13 @@ int main(int argc, char *argv[])
         QtUserDialogs dialogs;
         ProgramSettings settings;
         PrintContext printing(dialogs, {});
-        TOutputEditForm window(WindowServices{dialogs, printing, settings});
+        // The editor as a new user has it, line numbers on, whatever this
+        // user's own settings say.
+        const QTemporaryDir userSettings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
+        EditorPreferences preferences;
+        preferences.setLineNumbers(mode != QLatin1String("editor-plain"));
+        TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences});
         if (mode == QLatin1String("save")) {
             window.LoadFile(path);
             window.FileName = path + QStringLiteral(".saved");

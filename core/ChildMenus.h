@@ -47,13 +47,24 @@ struct EditMenu
     QAction *copy = nullptr;
     QAction *paste = nullptr;
     QAction *selectAll = nullptr;
+    // The commands of windows that edit a text; null in the others.
+    QAction *undo = nullptr;
+    QAction *redo = nullptr;
+    QAction *find = nullptr;
+    QAction *findNext = nullptr;
+    QAction *findPrevious = nullptr;
+    QAction *replace = nullptr;
+    QAction *goToLine = nullptr;
+    QAction *lineNumbers = nullptr;
 };
 
 QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
                  const QKeySequence &shortcut = QKeySequence());
 
 FileMenu createFileMenu(TChildForm *owner, const FileItems &items);
-EditMenu createEditMenu(TChildForm *owner);
+// withTextCommands: undo, redo, find, replace, go to line and line numbers
+// follow the items every window has.
+EditMenu createEditMenu(TChildForm *owner, bool withTextCommands = false);
 
 // As the Edit menu opens: Paste is enabled exactly when the clipboard holds
 // text, Cut and Copy exactly when something is selected.

@@ -5,8 +5,15 @@
 #include "core/TextFile.h"
 #include "documents/EditorAccessibility.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
 #include <QAccessible>
+#include <QDragEnterEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+
+#include <algorithm>
 
 #include <new>
 #include <vector>
@@ -129,6 +136,7 @@ TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
 
     m_firstDocument = reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER));
     SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_firstDocument);
+    removeSurprisingKeys();
     followAssistiveTechnology(EditorAccessibility::instance().isActive());
     connect(&EditorAccessibility::instance(), &EditorAccessibility::activeChanged, this,
             &TextEditor::followAssistiveTechnology);
@@ -170,7 +178,8 @@ void TextEditor::setScrollBarsAlwaysOn(bool on)
     setVerticalScrollBarPolicy(policy);
 }
 
-TextEncoding TextEditor::loadFile(const QString &path)
+TextEncoding TextEditor::loadFile(const QString &path,
+                                  const std::function<void(QByteArrayView)> &seeFileBytes)
 {
     const QString oldText =
         EditorAccessibility::instance().isActive() ? QString::fromUtf8(bytes()) : QString();
@@ -180,6 +189,8 @@ TextEncoding TextEditor::loadFile(const QString &path)
         PieceSink sink(*this);
         TextFile::readInto(path, sink);
         const QByteArray shown = bytesInPlace();
+        if (seeFileBytes)
+            seeFileBytes(shown);
         if (TextCodec::isPlainUtf8(shown)) {
             // Shown as it was read.
         } else if (TextCodec::isWindows1252(shown)) {
@@ -317,6 +328,8 @@ void TextEditor::setEditorFont(const QFont &font)
 {
     m_font = font;
     setFont(font);
+    setMarginsFont(font);
+    fitLineNumbers();
 }
 
 int TextEditor::selectionLength() const
@@ -343,4 +356,137 @@ bool TextEditor::event(QEvent *event)
         }
     }
     return QsciScintilla::event(event);
+}
+
+void TextEditor::removeSurprisingKeys()
+{
+    // Scintilla binds keys that delete or rewrite text where other programs
+    // do something harmless (Ctrl+L cuts the line, Ctrl+U changes case):
+    // one slip would change the file unnoticed.
+    const QsciCommand::Command surprising[] = {
+        QsciCommand::LineCut,
+        QsciCommand::LineDelete,
+        QsciCommand::DeleteLineLeft,
+        QsciCommand::DeleteLineRight,
+        QsciCommand::LineTranspose,
+        QsciCommand::SelectionDuplicate,
+        QsciCommand::SelectionLowerCase,
+        QsciCommand::SelectionUpperCase,
+    };
+    QsciCommandSet *commands = standardCommands();
+    for (const QsciCommand::Command command : surprising) {
+        if (QsciCommand *bound = commands->find(command)) {
+            bound->setKey(0);
+            bound->setAlternateKey(0);
+        }
+    }
+    // Redo answers the key most other programs use for it too.
+    if (QsciCommand *redo = commands->find(QsciCommand::Redo))
+        redo->setAlternateKey(QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z).toCombined());
+}
+
+void TextEditor::setLineNumbersShown(bool shown)
+{
+    m_lineNumbersShown = shown;
+    setMarginLineNumbers(0, shown);
+    fitLineNumbers();
+}
+
+void TextEditor::fitLineNumbers()
+{
+    if (!m_lineNumbersShown) {
+        setMarginWidth(0, 0);
+        return;
+    }
+    constexpr long MillionLines = 1000000;
+    const long lines = std::max(MillionLines, SendScintilla(SCI_GETLINECOUNT));
+    const QByteArray widest(QByteArray::number(qlonglong(lines)).size(), '9');
+    const long digits =
+        SendScintilla(SCI_TEXTWIDTH, static_cast<uintptr_t>(STYLE_LINENUMBER), widest.constData());
+    // Half a digit's room on either side keeps the numbers off the text.
+    setMarginWidth(0, int(digits + digits / long(widest.size())));
+}
+
+void TextEditor::centerLine(long line)
+{
+    const long shownLine = SendScintilla(SCI_VISIBLEFROMDOCLINE, line);
+    const long linesOnScreen = SendScintilla(SCI_LINESONSCREEN);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, shownLine - linesOnScreen / 2));
+}
+
+void TextEditor::showMatch(long start, long end)
+{
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, start);
+    const long first = SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
+    const bool inSight = line >= first && line < first + SendScintilla(SCI_LINESONSCREEN);
+    SendScintilla(SCI_SETSEL, start, end);
+    if (!inSight)
+        centerLine(line);
+    // The end of a match on a long line may lie beyond the right edge.
+    SendScintilla(SCI_SCROLLRANGE, start, end);
+}
+
+void TextEditor::setCaretPosition(long position)
+{
+    SendScintilla(SCI_SETSEL, position, position);
+}
+
+void TextEditor::goToLine(int line, int column)
+{
+    const long lastLine = SendScintilla(SCI_GETLINECOUNT) - 1;
+    const long target = std::min(static_cast<long>(line) - 1, lastLine);
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, target);
+    const long lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, target);
+    long position = lineStart;
+    if (column > 1) {
+        // Columns count characters; a column past the end is the end.
+        const long moved = SendScintilla(SCI_POSITIONRELATIVE, lineStart, static_cast<long>(column - 1));
+        position = moved <= 0 || moved > lineEnd ? lineEnd : moved;
+    }
+    SendScintilla(SCI_GOTOPOS, position);
+    SendScintilla(SCI_CHOOSECARETX);
+    centerLine(target);
+}
+
+int TextEditor::caretLine() const
+{
+    return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS)));
+}
+
+TextEditor::Place TextEditor::place() const
+{
+    return Place{SendScintilla(SCI_GETCURRENTPOS), SendScintilla(SCI_GETFIRSTVISIBLELINE)};
+}
+
+void TextEditor::setPlace(const Place &place)
+{
+    setCaretPosition(std::min(place.caret, SendScintilla(SCI_GETLENGTH)));
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, place.firstLine);
+}
+
+void TextEditor::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragEnterEvent(event);
+}
+
+void TextEditor::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragMoveEvent(event);
+}
+
+void TextEditor::dropEvent(QDropEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dropEvent(event);
 }

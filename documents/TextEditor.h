@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
+
 // The text pane of every editor window: plain text in one font, no wrap. It
 // holds UTF-8 whatever the file's encoding: a file is decoded into it and the
 // window encodes the text again when it saves.
@@ -37,8 +39,9 @@ public:
     // editor and decoded there when it is not UTF-8; caret to the start, not
     // modified. Returns the file's encoding. Throws FileError when the file
     // cannot be read or does not fit in memory; the old text then stays as
-    // it was.
-    TextEncoding loadFile(const QString &path);
+    // it was. seeFileBytes, when given, sees the file's bytes as they were
+    // read, before any decoding.
+    TextEncoding loadFile(const QString &path, const std::function<void(QByteArrayView)> &seeFileBytes = {});
     // An empty, unmodified text.
     void clearText();
     // The text as UTF-8, line ends as typed or loaded.
@@ -56,14 +59,47 @@ public:
     int selectionLength() const;
     void caretToStart();
 
+    // Line numbers in the left margin, wide enough for a million lines and
+    // for the text's own count when it is longer.
+    void setLineNumbersShown(bool shown);
+    bool lineNumbersShown() const { return m_lineNumbersShown; }
+    void fitLineNumbers();
+
+    // Selects [start, end) and brings it to the middle of the view when it
+    // is out of sight.
+    void showMatch(long start, long end);
+    void setCaretPosition(long position);
+    // Counting from 1, kept within the text; column 0 is the line's start.
+    // The line comes to the middle of the view.
+    void goToLine(int line, int column);
+    // Counting from 0.
+    int caretLine() const;
+
+    // Where the user is in the text: the caret and the top line shown.
+    struct Place
+    {
+        long caret = 0;
+        long firstLine = 0;
+    };
+    Place place() const;
+    // The same place in a new text, as far as the text reaches.
+    void setPlace(const Place &place);
+
 protected:
     bool event(QEvent *event) override;
+    // Files dragged here go to the frame, which opens them, rather than
+    // into the text as their names.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     class PieceSink;
     class DocumentSwap;
 
     void resetScrollWidth();
+    void removeSurprisingKeys();
+    void centerLine(long line);
     // Shows a new, empty document that can hold size bytes without growing;
     // only a small one keeps a style byte for each character.
     void showNewDocument(qint64 size);
@@ -82,6 +118,7 @@ private:
     void blinkCaretOnShortLines();
 
     bool m_tabInserts = true;
+    bool m_lineNumbersShown = false;
     QFont m_font;
     // The document QsciScintilla made, kept alive for its own bookkeeping.
     void *m_firstDocument = nullptr;

@@ -1,5 +1,9 @@
 #include "UserInput.h"
 
+#include "app/MDIFrame.h"
+#include "documents/EditorWindow.h"
+#include "documents/TextEditor.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -94,6 +98,15 @@ void clickButton(QAbstractButton *button)
 {
     QVERIFY(button);
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+bool focusText(TFrameForm &frame, TEditForm *window)
+{
+    if (!activate(&frame))
+        return false;
+    window->bringToFront();
+    window->editor()->setFocus();
+    return QTest::qWaitFor([window] { return QApplication::focusWidget() == window->editor(); });
 }
 
 } // namespace UserInput

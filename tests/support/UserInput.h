@@ -7,6 +7,8 @@ class QComboBox;
 class QListWidget;
 class QString;
 class QWidget;
+class TEditForm;
+class TFrameForm;
 
 // Acting on widgets as a user does: through the mouse on a view's viewport,
 // so that the widgets' own event handling runs, not a shortcut around it.
@@ -36,5 +38,9 @@ bool typeText(const QString &text);
 
 // Clicks a button with the mouse, which also moves the focus to it.
 void clickButton(QAbstractButton *button);
+
+// Makes the frame the active window and puts the focus in window's text, as
+// a click on it would; false when the focus did not get there.
+bool focusText(TFrameForm &frame, TEditForm *window);
 
 } // namespace UserInput
