@@ -1,5 +1,6 @@
 #include "FrameFixture.h"
 #include "HelpTestFiles.h"
+#include "PdfText.h"
 #include "ScriptedDialogs.h"
 
 #include "app/MDIFrame.h"
@@ -22,7 +23,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -37,15 +37,6 @@ void typeAndSearch(THelpEditForm *help, const QString &text)
 {
     help->keyWordCombo()->setEditText(text);
     help->KeyWordSearchClick();
-}
-
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<pdftotext failed>");
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 // Records every text the status line shows, also the ones replaced before
@@ -487,7 +478,7 @@ void TestHelpWindow::printAfterFailedSearch()
     f.dialogs.printAnswers.enqueue(true);
     help->PrintClick();
     QCOMPARE(status.texts, (QStringList{"Printing in Progress ...", "Ready."}));
-    const QString text = pdfText(pdf);
+    const QString text = PdfText::read(pdf);
     QVERIFY2(text.contains(QStringLiteral("Quelm Help")), qPrintable(text));
     QVERIFY2(text.contains(NotFound), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("Arithmetic")), qPrintable(text));
@@ -560,7 +551,7 @@ void TestHelpWindow::editorWindowPrintsFileNameAndLines()
     f.dialogs.printAnswers.enqueue(true);
     window->findChild<QAction *>(QStringLiteral("Print1"))->trigger();
     QCOMPARE(status.texts, (QStringList{"Printing in Progress ...", "Ready."}));
-    const QString text = pdfText(pdf);
+    const QString text = PdfText::read(pdf);
     QVERIFY2(text.contains(file), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("x = 1")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("print x")), qPrintable(text));
