@@ -13,6 +13,9 @@ FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFi
 {
     if (!iniFile.isNull())
         writeFile(QStringLiteral("ostrel.ini"), iniFile);
+    // The user's Qt settings (the runs' settings) go in the home folder too,
+    // never into the settings of whoever runs the tests.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(m_homePath).filePath(QStringLiteral("config"))));
     m_frame = std::make_unique<TFrameForm>(dialogs, m_homePath, arguments);
     // The start-up layout works from the frame's outer size; the platform adds
     // its frame margins to the size given to resize().

@@ -1,0 +1,37 @@
+#include "app/RunPreferences.h"
+
+namespace RunPreferences {
+
+namespace {
+
+const QString AtOnceKey = QStringLiteral("Runs/AtOnce");
+const QString LauncherKey = QStringLiteral("Runs/Launcher");
+
+} // namespace
+
+std::unique_ptr<QSettings> openUserSettings()
+{
+    // Named here rather than taken from the application, so that every
+    // program that builds a frame (tests, benchmarks) reads the same store.
+    return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("Ostrel"),
+                                       QStringLiteral("Ostrel"));
+}
+
+RunSettings read(const QSettings &settings)
+{
+    RunSettings runs;
+    bool isNumber = false;
+    const int atOnce = settings.value(AtOnceKey).toInt(&isNumber);
+    if (isNumber)
+        runs.atOnce = qBound(RunSettings::MinAtOnce, atOnce, RunSettings::MaxAtOnce);
+    runs.launcher = settings.value(LauncherKey).toString();
+    return runs;
+}
+
+void write(QSettings &settings, const RunSettings &runs)
+{
+    settings.setValue(AtOnceKey, runs.atOnce);
+    settings.setValue(LauncherKey, runs.launcher);
+}
+
+} // namespace RunPreferences
