@@ -1,5 +1,7 @@
 #include "app/RunPreferences.h"
 
+#include <QStandardPaths>
+
 namespace RunPreferences {
 
 namespace {
@@ -11,10 +13,16 @@ const QString LauncherKey = QStringLiteral("Runs/Launcher");
 
 std::unique_ptr<QSettings> openUserSettings()
 {
-    // Named here rather than taken from the application, so that every
-    // program that builds a frame (tests, benchmarks) reads the same store.
+#ifdef Q_OS_WIN
     return std::make_unique<QSettings>(QSettings::UserScope, QStringLiteral("Ostrel"),
                                        QStringLiteral("Ostrel"));
+#else
+    // The file QSettings would choose, named here: QSettings settles its
+    // folder once per process, while the configuration folder is looked up
+    // anew each time (a test gives every frame a home of its own).
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return std::make_unique<QSettings>(folder + QStringLiteral("/Ostrel/Ostrel.conf"), QSettings::IniFormat);
+#endif
 }
 
 RunSettings read(const QSettings &settings)
