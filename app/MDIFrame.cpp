@@ -9,6 +9,7 @@
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
 #include "documents/DocumentWindows.h"
+#include "documents/EditorPreferences.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
@@ -38,7 +39,9 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
       m_arguments(arguments), m_screenFont(defaultTextFont()),
       m_printing(
           std::make_unique<PrintContext>(dialogs, [this](const QString &text) { setStatusText(text); })),
-      m_services(std::make_unique<WindowServices>(WindowServices{dialogs, *m_printing, *this})),
+      m_editorPreferences(std::make_unique<EditorPreferences>()),
+      m_services(std::make_unique<WindowServices>(
+          WindowServices{dialogs, *m_printing, *this, *m_editorPreferences})),
       m_engineLauncher(std::make_unique<ProcessEngineLauncher>())
 {
     // A relative argument names a file in the folder the program was started
@@ -49,6 +52,7 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
     setObjectName(QStringLiteral("FrameForm"));
     setWindowTitle(QStringLiteral("Ostrel"));
     setWindowIcon(Icons::program());
+    setAcceptDrops(true);
 
     m_mdiArea = new QMdiArea(this);
     m_mdiArea->setObjectName(QStringLiteral("ClientArea"));
@@ -120,7 +124,7 @@ void TFrameForm::createActions()
 
 void TFrameForm::createMenus()
 {
-    m_executeMenu = new QMenu(QStringLiteral("Execute"), this);
+    m_executeMenu = new QMenu(QStringLiteral("E&xecute"), this);
     m_executeMenu->setObjectName(QStringLiteral("Execute1"));
     m_executeMenu->addAction(m_runQuelm);
     m_executeMenu->addAction(m_stopQuelm);
@@ -226,6 +230,7 @@ void TFrameForm::wireChild(TChildForm *child)
     connect(child, &TChildForm::runClicked, this, &TFrameForm::ExecQuelm);
     connect(child, &TChildForm::stopClicked, this, &TFrameForm::StopQuelm);
     connect(child, &TChildForm::runMasterClicked, this, &TFrameForm::ExecMaster);
+    connect(child, &TChildForm::keyWordHelpClicked, this, &TFrameForm::KeyWordHelpClick);
     if (auto *explorer = qobject_cast<TExplorerForm *>(child)) {
         connect(explorer, &TExplorerForm::openCommandRequested, m_documents,
                 &DocumentWindows::openCommandAsked);
@@ -299,6 +304,7 @@ void TFrameForm::FormShow()
 
     m_commandWindow->bringToFront();
     LoadIniFile();
+    readHelpKeyWords();
     setStatusText(Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath));
     applySaveDialogFilters();
     openFirstArgument();
@@ -386,27 +392,6 @@ void TFrameForm::AboutClick()
 {
     TAboutBox box(this);
     box.exec();
-}
-
-void TFrameForm::Contents1Click()
-{
-    if (m_helpWindow) {
-        m_helpWindow->bringToFront();
-        return;
-    }
-    if (!Paths::fileExists(HelpFilePath)) {
-        m_dialogs.error(this, QStringLiteral("Quelm Help"), QStringLiteral("Cannot find Quelm Help File"));
-        return;
-    }
-    auto *window = new THelpEditForm(*m_services);
-    addChild(window);
-    window->setWindowTitle(QStringLiteral("Quelm Help"));
-    window->setViewerFont(m_screenFont);
-    window->repaint();
-    setStatusText(QStringLiteral("Initializing Key Word List..."));
-    window->FillList();
-    setStatusText(StatusTexts::Ready);
-    m_helpWindow = window;
 }
 
 void TFrameForm::NewCommandClick()

@@ -15,6 +15,7 @@
 
 class CommandRun;
 class DocumentWindows;
+class EditorPreferences;
 class EngineLauncher;
 class EngineRun;
 class MasterRun;
@@ -99,6 +100,9 @@ public:
     void PrintFontClick();
     void AboutClick();
     void Contents1Click();
+    // F1 on a word of an editor window: Contents1Click, then the word's entry
+    // when it is a keyword.
+    void KeyWordHelpClick(const QString &word);
     void PreferencesClick();
     void NewCommandClick();
     void OpenCommandClick();
@@ -126,6 +130,11 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Files dropped on the frame open as a double-click in the explorer
+    // opens them.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createActions();
@@ -141,12 +150,15 @@ private:
     // Connects the commands a child announces to the frame's operations.
     void wireChild(TChildForm *child);
     void createExplorer();
+    void openDroppedFiles(const QStringList &paths);
     QRect placementFor(const QSize &designSize) const;
     QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
     static void placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places);
     // The font dialog, started on the face in use; nothing when cancelled.
     std::optional<QFont> chooseFont(const QFont &inUse);
     void applySaveDialogFilters();
+    // Reads the help file's keywords for the editor windows' colouring.
+    void readHelpKeyWords();
     void applyExplorerBounds(bool open, const QRect &bounds);
     QRect explorerBounds() const;
     QString dataDir() const;
@@ -159,6 +171,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     QFont m_screenFont;
     std::unique_ptr<PrintContext> m_printing;
+    std::unique_ptr<EditorPreferences> m_editorPreferences;
     std::unique_ptr<WindowServices> m_services;
     std::unique_ptr<EngineLauncher> m_engineLauncher;
     RunSettings m_runSettings;

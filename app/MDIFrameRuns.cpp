@@ -2,6 +2,7 @@
 // controls they lock, and the Run Log pane that shows what they report.
 #include "app/MDIFrame.h"
 #include "app/RunPreferences.h"
+#include "core/UserSettings.h"
 #include "engine/CommandRun.h"
 #include "engine/EngineLauncher.h"
 #include "engine/MasterRun.h"
@@ -44,7 +45,7 @@ void TFrameForm::createRunLog()
 
 void TFrameForm::createRuns()
 {
-    m_runSettings = RunPreferences::read(*RunPreferences::openUserSettings());
+    m_runSettings = RunPreferences::read(userSettings());
     const RunContext context{m_dialogs, this,         *this,     m_runSettings,
                              *this,     *m_documents, dataDir(), *m_runLog};
     m_commandRun = new CommandRun(context, this);
@@ -93,7 +94,8 @@ void TFrameForm::setEngineLauncher(std::unique_ptr<EngineLauncher> launcher)
 void TFrameForm::setRunSettings(const RunSettings &runs)
 {
     m_runSettings = runs;
-    RunPreferences::write(*RunPreferences::openUserSettings(), runs);
+    QSettings settings = userSettings();
+    RunPreferences::write(settings, runs);
 }
 
 void TFrameForm::ExecQuelm()

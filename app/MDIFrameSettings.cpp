@@ -87,10 +87,13 @@ void TFrameForm::PreferencesClick()
     if (!runPreferences(this, m_dialogs, values))
         return;
     setRunSettings(values.runs);
+    const bool newHelpFile = HelpFilePath != values.helpFilePath;
     EnginePath = values.enginePath;
     HelpFilePath = values.helpFilePath;
     CommandFileExtension = values.commandFileExtension;
     OutputFileExtension = values.outputFileExtension;
     setStatusText(Defaults::statusAfterPreferences(statusText(), EnginePath));
     applySaveDialogFilters();
+    if (newHelpFile)
+        readHelpKeyWords();
 }

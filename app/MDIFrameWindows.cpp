@@ -32,7 +32,12 @@ void TFrameForm::updateWindowMenu()
     m_windowListSeparator->setVisible(!windows.isEmpty());
     for (int i = 0; i < windows.size(); ++i) {
         QMdiSubWindow *sub = windows.at(i);
-        const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(sub->windowTitle());
+        // The child's own caption: the frame's title carries the unsaved
+        // mark's placeholder.
+        const QWidget *child = sub->widget();
+        const QString text =
+            child ? WindowLayout::listEntry(i + 1, child->windowTitle(), child->isWindowModified())
+                  : WindowLayout::listEntry(i + 1, sub->windowTitle(), false);
         QAction *action = m_windowMenu->addAction(text);
         action->setCheckable(true);
         action->setChecked(sub == m_mdiArea->activeSubWindow());

@@ -2,16 +2,11 @@
 
 #include "engine/RunSettings.h"
 
-#include <QSettings>
-
-#include <memory>
+class QSettings;
 
 // The runs' settings in the user's Qt settings, under "Runs". ostrel.ini
 // keeps its twelve sections as they are; these two live beside it.
 namespace RunPreferences {
-
-// The user's own settings store for Ostrel.
-std::unique_ptr<QSettings> openUserSettings();
 
 // What settings holds; a missing or unusable value gives the default, a
 // number of engines out of range the nearest allowed.

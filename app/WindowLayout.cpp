@@ -39,4 +39,15 @@ QList<QRect> cascaded(const QRect &area, int count, int step)
     return places;
 }
 
+QString listEntry(int position, const QString &caption, bool modified)
+{
+    // A "&" in a path is a letter of the path, not a key.
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    if (modified)
+        text += QLatin1Char('*');
+    const QString number = position <= 9 ? QStringLiteral("&%1").arg(position) : QString::number(position);
+    return number + QLatin1Char(' ') + text;
+}
+
 } // namespace WindowLayout

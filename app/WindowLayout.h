@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QRect>
+#include <QString>
 
 // Where the frame's Window menu puts its child windows, worked out apart from
 // any widget: each function gives one rectangle per window, in the windows'
@@ -16,5 +17,10 @@ QList<QRect> tiled(const QRect &area, int count, bool sideBySide);
 // thirds of the area; a stack that would leave the area starts again at its
 // top left corner.
 QList<QRect> cascaded(const QRect &area, int count, int step);
+
+// A window's entry in the Window menu's list, position counting from 1: the
+// caption as it is, "*" after it while the window has unsaved changes. Only
+// the first nine take their digit as the key, so that no two share one.
+QString listEntry(int position, const QString &caption, bool modified);
 
 } // namespace WindowLayout

@@ -1,5 +1,6 @@
 // Times the help index on a large help file: reading it, building the keyword
 // list, and one search for the last keyword (which scans the whole text).
+#include "BenchFiles.h"
 #include "core/TextFile.h"
 #include "help/KeyWordIndex.h"
 
@@ -15,23 +16,6 @@
 namespace {
 
 constexpr int KeyWords = 100000;
-constexpr qsizetype FileSize = 20 * 1024 * 1024;
-
-QByteArray makeHelpFile()
-{
-    QByteArray bytes;
-    bytes.reserve(FileSize + 4096);
-    const qsizetype perEntry = FileSize / KeyWords;
-    for (int k = 1; k <= KeyWords; ++k) {
-        bytes += "##kw" + QByteArray::number(k).rightJustified(6, '0') + "\r\n";
-        const qsizetype entryEnd = qsizetype(k) * perEntry;
-        while (bytes.size() < entryEnd - 2)
-            bytes += "Some words of help text about this keyword, with a # or two.\r\n";
-        bytes.resize(entryEnd - 2, ' ');
-        bytes += "\r\n";
-    }
-    return bytes;
-}
 
 double medianMs(int runs, const std::function<void()> &work)
 {
@@ -52,7 +36,7 @@ int main()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("quelm.hlp"));
-    const QByteArray bytes = makeHelpFile();
+    const QByteArray bytes = BenchFiles::helpFile(KeyWords);
     TextFile::writeBytes(path, bytes);
     const QString last = QStringLiteral("kw%1").arg(KeyWords, 6, 10, QLatin1Char('0'));
 

@@ -42,6 +42,9 @@ signals:
     void runClicked();
     void stopClicked();
     void runMasterClicked();
+    // F1 on a word (or a selection) of a text: help, and that word's entry
+    // when it is a keyword.
+    void keyWordHelpClicked(const QString &word);
 
     // The window has closed for good and goes; windows that live as long as
     // the frame never say it.

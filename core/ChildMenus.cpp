@@ -18,6 +18,42 @@ QAction *addItem(QMenu *menu, const QString &name, const QString &caption, const
     return action;
 }
 
+namespace {
+
+// The key most other programs use, after the item's own key, which stays first.
+void addSecondShortcut(QAction *action, const QKeySequence &second)
+{
+    QList<QKeySequence> keys = action->shortcuts();
+    keys.append(second);
+    action->setShortcuts(keys);
+}
+
+void addTextCommands(EditMenu &edit)
+{
+    edit.menu->addSeparator()->setObjectName(QStringLiteral("N12"));
+    edit.undo = addItem(edit.menu, QStringLiteral("Undo1"), QStringLiteral("&Undo"),
+                        QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit.redo = addItem(edit.menu, QStringLiteral("Redo1"), QStringLiteral("&Redo"),
+                        QKeySequence(Qt::CTRL | Qt::Key_Y));
+    addSecondShortcut(edit.redo, QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Z));
+    edit.menu->addSeparator()->setObjectName(QStringLiteral("N13"));
+    edit.find = addItem(edit.menu, QStringLiteral("Find1"), QStringLiteral("&Find..."),
+                        QKeySequence(Qt::CTRL | Qt::Key_F));
+    edit.findNext = addItem(edit.menu, QStringLiteral("FindNext1"), QStringLiteral("Find &Next"),
+                            QKeySequence(Qt::CTRL | Qt::Key_G));
+    edit.findPrevious = addItem(edit.menu, QStringLiteral("FindPrevious1"), QStringLiteral("Find &Previous"),
+                                QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_G));
+    edit.replace = addItem(edit.menu, QStringLiteral("Replace1"), QStringLiteral("&Replace..."),
+                           QKeySequence(Qt::CTRL | Qt::Key_H));
+    edit.goToLine = addItem(edit.menu, QStringLiteral("GoToLine1"), QStringLiteral("&Go to Line..."),
+                            QKeySequence(Qt::CTRL | Qt::Key_L));
+    edit.menu->addSeparator()->setObjectName(QStringLiteral("N14"));
+    edit.lineNumbers = addItem(edit.menu, QStringLiteral("LineNumbers1"), QStringLiteral("Line &Numbers"));
+    edit.lineNumbers->setCheckable(true);
+}
+
+} // namespace
+
 FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
 {
     FileMenu file;
@@ -39,17 +75,27 @@ FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
         QObject::connect(openMaster, &QAction::triggered, owner, &TChildForm::openMasterClicked);
     }
     file.save = addItem(file.menu, QStringLiteral("Save1"), QStringLiteral("&Save"), items.saveShortcut);
+    addSecondShortcut(file.save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    addSecondShortcut(file.openCommand, QKeySequence(Qt::CTRL | Qt::Key_O));
     file.saveAs =
         addItem(file.menu, QStringLiteral("Saveas1"), QStringLiteral("Save &As..."), items.saveAsShortcut);
     file.save->setEnabled(items.canSave);
     file.saveAs->setEnabled(items.canSave);
     file.print = addItem(file.menu, QStringLiteral("Print1"), QStringLiteral("&Print..."));
+    addSecondShortcut(file.print, QKeySequence(Qt::CTRL | Qt::Key_P));
     file.printerSetup =
         addItem(file.menu, QStringLiteral("Printersetup1"), QStringLiteral("Printer setup..."));
+    if (items.canPrint) {
+        file.printPreview =
+            addItem(file.menu, QStringLiteral("PrintPreview1"), QStringLiteral("Print Pre&view..."));
+        file.exportPdf =
+            addItem(file.menu, QStringLiteral("ExportPdf1"), QStringLiteral("Export as P&DF..."));
+    }
     file.menu->addSeparator()->setObjectName(QStringLiteral("N8"));
     QAction *preferences = addItem(file.menu, QStringLiteral("Preferences2"), QStringLiteral("Preferences"));
     file.menu->addSeparator()->setObjectName(QStringLiteral("N6"));
     QAction *exit = addItem(file.menu, QStringLiteral("Exit1"), QStringLiteral("E&xit"));
+    addSecondShortcut(exit, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     if (items.newForwards)
         QObject::connect(newCommand, &QAction::triggered, owner, &TChildForm::newCommandClicked);
@@ -61,7 +107,7 @@ FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
     return file;
 }
 
-EditMenu createEditMenu(TChildForm *owner)
+EditMenu createEditMenu(TChildForm *owner, bool withTextCommands)
 {
     EditMenu edit;
     edit.menu = new QMenu(QStringLiteral("&Edit"), owner);
@@ -80,6 +126,8 @@ EditMenu createEditMenu(TChildForm *owner)
     QAction *printFont = addItem(edit.menu, QStringLiteral("PrintFont1"), QStringLiteral("&Print Font..."));
     QObject::connect(screenFont, &QAction::triggered, owner, &TChildForm::screenFontClicked);
     QObject::connect(printFont, &QAction::triggered, owner, &TChildForm::printFontClicked);
+    if (withTextCommands)
+        addTextCommands(edit);
     return edit;
 }
 

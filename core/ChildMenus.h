@@ -23,6 +23,8 @@ struct FileItems
     // Windows without a file of their own keep Save and Save As disabled.
     bool canSave = true;
     bool openMaster = false;
+    // Windows that print also offer the print preview and the PDF export.
+    bool canPrint = true;
 };
 
 struct FileMenu
@@ -34,6 +36,8 @@ struct FileMenu
     QAction *saveAs = nullptr;
     QAction *print = nullptr;
     QAction *printerSetup = nullptr;
+    QAction *printPreview = nullptr; // null in windows that do not print
+    QAction *exportPdf = nullptr;
 };
 
 struct EditMenu
@@ -43,13 +47,24 @@ struct EditMenu
     QAction *copy = nullptr;
     QAction *paste = nullptr;
     QAction *selectAll = nullptr;
+    // The commands of windows that edit a text; null in the others.
+    QAction *undo = nullptr;
+    QAction *redo = nullptr;
+    QAction *find = nullptr;
+    QAction *findNext = nullptr;
+    QAction *findPrevious = nullptr;
+    QAction *replace = nullptr;
+    QAction *goToLine = nullptr;
+    QAction *lineNumbers = nullptr;
 };
 
 QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
                  const QKeySequence &shortcut = QKeySequence());
 
 FileMenu createFileMenu(TChildForm *owner, const FileItems &items);
-EditMenu createEditMenu(TChildForm *owner);
+// withTextCommands: undo, redo, find, replace, go to line and line numbers
+// follow the items every window has.
+EditMenu createEditMenu(TChildForm *owner, bool withTextCommands = false);
 
 // As the Edit menu opens: Paste is enabled exactly when the clipboard holds
 // text, Cut and Copy exactly when something is selected.

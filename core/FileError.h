@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/FileNames.h"
+
 #include <QString>
 
 #include <exception>
 
 // A failure of the file layer. Thrown where the failure happens; the entry
-// point of the user's action catches it and shows the general error box.
+// point of the user's action catches it and shows the general error box. A
+// path is named as the user reads it (a name's raw bytes shown as U+FFFD).
 class FileError : public std::exception
 {
 public:
@@ -13,13 +16,13 @@ public:
 
     static FileError cannotOpen(const QString &path)
     {
-        return FileError(QStringLiteral("Cannot open file %1").arg(path));
+        return FileError(QStringLiteral("Cannot open file %1").arg(FileNames::forDisplay(path)));
     }
     // The reason stands in brackets, so that the box's closing full stop
     // still ends the sentence.
     static FileError cannotOpen(const QString &path, const QString &reason)
     {
-        return FileError(QStringLiteral("Cannot open file %1 (%2)").arg(path, reason));
+        return FileError(QStringLiteral("Cannot open file %1 (%2)").arg(FileNames::forDisplay(path), reason));
     }
     static FileError tooLarge(const QString &path)
     {
@@ -27,7 +30,7 @@ public:
     }
     static FileError cannotCreate(const QString &path)
     {
-        return FileError(QStringLiteral("Cannot create file %1").arg(path));
+        return FileError(QStringLiteral("Cannot create file %1").arg(FileNames::forDisplay(path)));
     }
     // The user called the write off when asked: the flow stops as after a
     // failure, with nothing more to tell.

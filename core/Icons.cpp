@@ -79,13 +79,21 @@ QIcon paintedPrint()
 QIcon paintedCut()
 {
     return toolIcon([](QPainter &p) {
-        p.setPen(QPen(Ink, 1.2));
-        p.drawLine(QPointF(4, 2), QPointF(10.5, 10));
-        p.drawLine(QPointF(12, 2), QPointF(5.5, 10));
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(200, 40, 40), 1.2));
-        p.drawEllipse(QPointF(4.5, 12), 2, 2);
-        p.drawEllipse(QPointF(11.5, 12), 2, 2);
+        // Blades and handles filled and outlined like the other icons: a
+        // dark line alone vanishes on a dark tool bar.
+        p.setPen(QPen(Ink, 0.7));
+        p.setBrush(QColor(215, 220, 228));
+        p.drawPolygon(
+            QPolygonF({QPointF(3.2, 1.5), QPointF(4.8, 1.5), QPointF(11.2, 9.6), QPointF(9.8, 10.6)}));
+        p.drawPolygon(
+            QPolygonF({QPointF(12.8, 1.5), QPointF(11.2, 1.5), QPointF(4.8, 9.6), QPointF(6.2, 10.6)}));
+        p.setPen(QPen(QColor(120, 20, 20), 0.7));
+        p.setBrush(QColor(220, 60, 60));
+        p.drawEllipse(QPointF(4.5, 12.2), 2.3, 2.3);
+        p.drawEllipse(QPointF(11.5, 12.2), 2.3, 2.3);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(4.5, 12.2), 1, 1);
+        p.drawEllipse(QPointF(11.5, 12.2), 1, 1);
     });
 }
 

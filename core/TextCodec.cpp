@@ -117,24 +117,10 @@ int putUtf8(char *out, char32_t code)
     return length;
 }
 
-QByteArray windows1252ToUtf8(const QByteArray &bytes)
+QByteArray windows1252AsUtf8(const QByteArray &bytes)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qsizetype n = bytes.size();
-    qsizetype extra = 0;
-    for (qsizetype i = skipAscii(p, 0, n); i < n; i = skipAscii(p, i + 1, n))
-        extra += utf8Length(fromWindows1252(p[i])) - 1;
-    QByteArray out(n + extra, Qt::Uninitialized);
-    char *o = out.data();
-    qsizetype i = 0;
-    while (i < n) {
-        const qsizetype ascii = skipAscii(p, i, n);
-        std::memcpy(o, p + i, ascii - i);
-        o += ascii - i;
-        i = ascii;
-        if (i < n)
-            o += putUtf8(o, fromWindows1252(p[i++]));
-    }
+    QByteArray out(TextCodec::windows1252Utf8Size(bytes.constData(), bytes.size()), Qt::Uninitialized);
+    TextCodec::windows1252ToUtf8(bytes.constData(), bytes.size(), out.data());
     return out;
 }
 
@@ -260,6 +246,47 @@ bool isValidUtf8(const QByteArray &bytes)
     return true;
 }
 
+qsizetype windows1252Utf8Size(const char *data, qsizetype size)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data);
+    qsizetype extra = 0;
+    for (qsizetype i = skipAscii(p, 0, size); i < size; i = skipAscii(p, i + 1, size))
+        extra += utf8Length(fromWindows1252(p[i])) - 1;
+    return size + extra;
+}
+
+qsizetype windows1252ToUtf8(const char *data, qsizetype size, char *out)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data);
+    char *o = out;
+    qsizetype i = 0;
+    while (i < size) {
+        const qsizetype ascii = skipAscii(p, i, size);
+        std::memcpy(o, p + i, size_t(ascii - i));
+        o += ascii - i;
+        i = ascii;
+        if (i < size)
+            o += putUtf8(o, fromWindows1252(p[i++]));
+    }
+    return o - out;
+}
+
+bool isWindows1252(const QByteArray &bytes)
+{
+    // Behind a wide encoding's mark the text decides; that is rare enough
+    // to be decoded in full.
+    if (bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff") ||
+        bytes.startsWith(QByteArray("\0\0\xfe\xff", 4)))
+        return decode(bytes).encoding == TextEncoding::Windows1252;
+    return !isValidUtf8(bytes);
+}
+
+bool isPlainUtf8(const QByteArray &bytes)
+{
+    // No wide encoding's mark is valid UTF-8, so validity rules them out.
+    return !bytes.startsWith(Utf8Mark) && isValidUtf8(bytes);
+}
+
 Decoded decode(const QByteArray &bytes)
 {
     // UTF-32LE's mark begins with UTF-16LE's: the longer marks are tried first.
@@ -287,7 +314,7 @@ Decoded decode(const QByteArray &bytes)
             return {TextEncoding::Utf8WithBom, bytes.mid(Utf8Mark.size())};
         return {TextEncoding::Utf8, bytes};
     }
-    return {TextEncoding::Windows1252, windows1252ToUtf8(bytes)};
+    return {TextEncoding::Windows1252, windows1252AsUtf8(bytes)};
 }
 
 std::optional<QByteArray> fromUtf8(const QByteArray &utf8, TextEncoding encoding)

@@ -25,12 +25,24 @@ namespace TextCodec {
 
 bool isValidUtf8(const QByteArray &bytes);
 
+// Whether decode() gives the bytes back as they are: valid UTF-8 without a
+// mark. Such a file is shown from its own bytes.
+bool isPlainUtf8(const QByteArray &bytes);
+
 // A file's text as UTF-8, and the encoding it is stored in.
 struct Decoded
 {
     TextEncoding encoding = TextEncoding::Utf8;
     QByteArray utf8; // without the byte-order mark
 };
+
+// Whether decode() takes the bytes for Windows-1252.
+bool isWindows1252(const QByteArray &bytes);
+// Windows-1252 bytes as UTF-8, for a text converted a piece at a time: the
+// size it takes, and the conversion into out, which must have that room. It
+// returns the bytes written.
+qsizetype windows1252Utf8Size(const char *data, qsizetype size);
+qsizetype windows1252ToUtf8(const char *data, qsizetype size, char *out);
 
 // A byte-order mark decides, when the text after it is valid in that
 // encoding; otherwise valid UTF-8 is UTF-8 and anything else Windows-1252.

@@ -1,6 +1,7 @@
 #include "core/TextFile.h"
 
 #include "core/FileError.h"
+#include "core/FileNames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -20,9 +22,48 @@
 
 namespace {
 
-// The editor's text, a decoded copy and the file's bytes all live at once
-// while a file is loaded.
-constexpr qint64 MemoryPerFileByte = 4;
+// A UTF-8 file goes straight into the editor: its bytes and their line index
+// live once. Other encodings are decoded from there into a second copy.
+constexpr qint64 MemoryPerFileByte = 2;
+
+// Collects a file's bytes in one array, read in place.
+class ArraySink : public TextFile::ByteSink
+{
+public:
+    // The room for the last piece, which finds the end, comes with it.
+    void expectSize(qint64 size) override { m_bytes.reserve(qsizetype(size) + TextFile::ReadPieceSize); }
+    char *space(qsizetype size) override
+    {
+        m_offered = size;
+        m_bytes.resize(m_bytes.size() + size);
+        return m_bytes.data() + m_bytes.size() - size;
+    }
+    void commit(qsizetype length) override { m_bytes.truncate(m_bytes.size() - (m_offered - length)); }
+    QByteArray take() { return std::move(m_bytes); }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_offered = 0;
+};
+
+// The position of the first line end at or after from that is not CR LF (a
+// lone CR or a lone LF), or n. Lines are found with memchr, which runs far
+// ahead of a loop over single bytes.
+qsizetype nextBareLineEnd(const char *text, qsizetype from, qsizetype n)
+{
+    for (qsizetype i = from; i < n;) {
+        const auto *lf = static_cast<const char *>(std::memchr(text + i, '\n', size_t(n - i)));
+        const qsizetype end = lf ? lf - text : n;
+        const bool crLf = lf && end > i && text[end - 1] == '\r';
+        const qsizetype lineEnd = crLf ? end - 1 : end;
+        if (const auto *cr = static_cast<const char *>(std::memchr(text + i, '\r', size_t(lineEnd - i))))
+            return cr - text;
+        if (!lf || !crLf)
+            return end;
+        i = end + 1;
+    }
+    return n;
+}
 
 #ifdef Q_OS_UNIX
 
@@ -60,7 +101,7 @@ qint64 readUpTo(int fd, char *data, qint64 size)
     return total;
 }
 
-QByteArray readOpenFile(int fd, const QString &path)
+void readOpenFile(int fd, const QString &path, TextFile::ByteSink &sink)
 {
     struct stat info = {};
     if (::fstat(fd, &info) != 0)
@@ -75,36 +116,32 @@ QByteArray readOpenFile(int fd, const QString &path)
     if (info.st_size > limit)
         throw FileError::tooLarge(path);
 
-    QByteArray bytes(qsizetype(info.st_size), Qt::Uninitialized);
-    const qint64 first = readUpTo(fd, bytes.data(), bytes.size());
-    if (first < 0)
-        throw FileError::cannotOpen(path);
-    bytes.truncate(qsizetype(first));
+    sink.expectSize(info.st_size);
     // A file that grows while it is read, or one that tells no size (as
     // /proc's do), is read on to its end, as long as it stays in bounds.
-    constexpr qint64 Step = qint64(64) * 1024;
-    char step[Step];
-    for (bool more = first == info.st_size; more;) {
-        const qint64 got = readUpTo(fd, step, Step);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 got = readUpTo(fd, sink.space(TextFile::ReadPieceSize), TextFile::ReadPieceSize);
+        sink.commit(qsizetype(qMax<qint64>(got, 0)));
         if (got < 0)
             throw FileError::cannotOpen(path);
-        more = got > 0;
-        if (bytes.size() + got > limit)
+        if (got == 0)
+            break;
+        total += got;
+        if (total > limit)
             throw FileError::tooLarge(path);
-        bytes.append(step, qsizetype(got));
     }
-    return bytes;
 }
 
-QByteArray readFile(const QString &path)
+void readFile(const QString &path, TextFile::ByteSink &sink)
 {
     // Opened without waiting, then checked on the open file itself: a FIFO
     // put in the file's place after any earlier check still cannot stop the
     // program.
-    const Descriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const Descriptor file(::open(FileNames::toNative(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd() < 0)
         throw FileError::cannotOpen(path);
-    return readOpenFile(file.fd(), path);
+    readOpenFile(file.fd(), path, sink);
 }
 
 bool syncedToDisk(QSaveFile &file)
@@ -115,7 +152,7 @@ bool syncedToDisk(QSaveFile &file)
 
 #else
 
-QByteArray readFile(const QString &path)
+void readFile(const QString &path, TextFile::ByteSink &sink)
 {
     const QFileInfo info(path);
     if (!info.isFile())
@@ -125,10 +162,15 @@ QByteArray readFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError::cannotOpen(path);
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError::cannotOpen(path);
-    return bytes;
+    sink.expectSize(info.size());
+    for (;;) {
+        const qint64 got = file.read(sink.space(TextFile::ReadPieceSize), TextFile::ReadPieceSize);
+        sink.commit(qsizetype(qMax<qint64>(got, 0)));
+        if (got < 0)
+            throw FileError::cannotOpen(path);
+        if (got == 0)
+            break;
+    }
 }
 
 bool syncedToDisk(QSaveFile &)
@@ -142,15 +184,22 @@ bool syncedToDisk(QSaveFile &)
 
 namespace TextFile {
 
-QByteArray readBytes(const QString &path)
+void readInto(const QString &path, ByteSink &sink)
 {
     if (path.isEmpty())
         throw FileError::cannotOpen(path);
     try {
-        return readFile(path);
+        readFile(path, sink);
     } catch (const std::bad_alloc &) {
         throw FileError::tooLarge(path);
     }
+}
+
+QByteArray readBytes(const QString &path)
+{
+    ArraySink sink;
+    readInto(path, sink);
+    return sink.take();
 }
 
 TextCodec::Decoded readText(const QString &path)
@@ -163,8 +212,23 @@ TextCodec::Decoded readText(const QString &path)
     }
 }
 
+QString readString(const QString &path)
+{
+    const QByteArray utf8 = readText(path).utf8;
+    try {
+        return QString::fromUtf8(utf8);
+    } catch (const std::bad_alloc &) {
+        throw FileError::tooLarge(path);
+    }
+}
+
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
+    if (FileNames::hasRawBytes(path)) {
+        if (!FileNames::writeNative(path, bytes))
+            throw FileError::cannotCreate(path);
+        return;
+    }
     QSaveFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
         throw FileError::cannotCreate(path);
@@ -184,21 +248,25 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 
 QByteArray withCrLf(const QByteArray &bytes)
 {
-    QByteArray out;
-    out.reserve(bytes.size() + bytes.size() / 32);
+    const char *text = bytes.constData();
     const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes.at(i);
-        if (c == '\r') {
-            out.append("\r\n");
-            if (i + 1 < n && bytes.at(i + 1) == '\n')
-                ++i;
-        } else if (c == '\n') {
-            out.append("\r\n");
-        } else {
-            out.append(c);
-        }
+    qsizetype bareEnds = 0;
+    for (qsizetype i = nextBareLineEnd(text, 0, n); i < n; i = nextBareLineEnd(text, i + 1, n))
+        ++bareEnds;
+    if (bareEnds == 0)
+        return bytes;
+    // Each bare end grows by one byte; the text between them is copied whole.
+    QByteArray out(n + bareEnds, Qt::Uninitialized);
+    char *o = out.data();
+    qsizetype copied = 0;
+    for (qsizetype i = nextBareLineEnd(text, 0, n); i < n; i = nextBareLineEnd(text, i + 1, n)) {
+        std::memcpy(o, text + copied, size_t(i - copied));
+        o += i - copied;
+        *o++ = '\r';
+        *o++ = '\n';
+        copied = i + 1;
     }
+    std::memcpy(o, text + copied, size_t(n - copied));
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
 
@@ -114,11 +115,13 @@ std::optional<QFont> QtUserDialogs::chooseFont(QWidget *parent, const QFont &ini
 
 bool QtUserDialogs::print(QWidget *parent, QPrinter &printer)
 {
-    // The whole text is always printed: no page range, selection or current page.
+    // Every job starts on the whole text; the user may ask for a range of
+    // pages, but not for a selection or the current page.
     printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(0, 0);
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
@@ -128,6 +131,15 @@ bool QtUserDialogs::printerSetup(QWidget *parent, QPrinter &printer)
 {
     QPageSetupDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUserDialogs::printPreview(QWidget *parent, QPrinter &printer,
+                                 const std::function<void(QPrinter &)> &paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter *target) { paint(*target); });
+    dialog.exec();
 }
 
 bool QtUserDialogs::showDialog(QDialog &dialog)

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -46,6 +47,10 @@ public:
     // Both return whether the user confirmed; the printer holds the choice.
     virtual bool print(QWidget *parent, QPrinter &printer) = 0;
     virtual bool printerSetup(QWidget *parent, QPrinter &printer) = 0;
+    // The print preview of what paint draws on the printer it is handed; the
+    // preview's own print button prints through paint too.
+    virtual void printPreview(QWidget *parent, QPrinter &printer,
+                              const std::function<void(QPrinter &)> &paint) = 0;
 
     // Shows a modal dialog of the program's own (the preferences), filled in
     // by the caller; true when closed with OK.
@@ -65,5 +70,7 @@ public:
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     bool print(QWidget *parent, QPrinter &printer) override;
     bool printerSetup(QWidget *parent, QPrinter &printer) override;
+    void printPreview(QWidget *parent, QPrinter &printer,
+                      const std::function<void(QPrinter &)> &paint) override;
     bool showDialog(QDialog &dialog) override;
 };

@@ -3,6 +3,7 @@
 #include "core/ErrorGuard.h"
 #include "core/PathHelpers.h"
 #include "documents/FileFilters.h"
+#include "documents/KeyWordColouring.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
@@ -32,6 +33,22 @@ DocumentWindows::DocumentWindows(const WindowServices &services, ShownFiles &fil
 TMasterEditForm *DocumentWindows::masterWindow() const
 {
     return m_master;
+}
+
+void DocumentWindows::setKeyWordHints(SharedKeyWordHints hints)
+{
+    m_keyWordHints = std::move(hints);
+    colourKeyWords(m_command);
+    if (m_master)
+        colourKeyWords(*m_master);
+}
+
+void DocumentWindows::colourKeyWords(TEditForm &window)
+{
+    if (auto *colouring = window.editor()->findChild<KeyWordColouring *>())
+        colouring->setHints(m_keyWordHints);
+    else if (m_keyWordHints)
+        new KeyWordColouring(window.editor(), m_keyWordHints);
 }
 
 DocumentWindows::Target DocumentWindows::commandTarget()
@@ -231,6 +248,7 @@ void DocumentWindows::OpenMasterClick()
     auto *window = new TMasterEditForm(m_services);
     m_master = window;
     connect(window, &TEditForm::closed, this, [this] { m_master = nullptr; });
+    colourKeyWords(*window);
     emit windowCreated(window);
     if (chosen->isEmpty())
         return;

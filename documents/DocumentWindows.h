@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FrameState.h"
+#include "documents/KeyWords.h"
 #include "documents/WindowServices.h"
 
 #include <QFont>
@@ -43,6 +44,9 @@ public:
     // A new screen font reaches the command, output and other-file windows;
     // the master window keeps the font it was opened with.
     void applyScreenFont(const QFont &font);
+
+    // The help file's keywords, coloured in the command and master windows.
+    void setKeyWordHints(SharedKeyWordHints hints);
 
     void NewCommandClick();
     void OpenCommandClick();
@@ -94,6 +98,7 @@ private:
     void historyPicked(const Target &target, const QString &picked);
     void recordSavedAs(TEditForm &window, const QString &path);
     void anotherClosed(TAnotherEditForm *window);
+    void colourKeyWords(TEditForm &window);
 
     WindowServices m_services;
     ShownFiles &m_files;
@@ -103,4 +108,5 @@ private:
     QFont m_screenFont;
     QPointer<TMasterEditForm> m_master;
     QList<TAnotherEditForm *> m_another;
+    SharedKeyWordHints m_keyWordHints;
 };

@@ -2,16 +2,25 @@
 
 #include "core/ErrorGuard.h"
 #include "core/FileError.h"
+#include "core/FileNames.h"
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
+#include "documents/DiskChangeBar.h"
+#include "documents/EditorPreferences.h"
 #include "documents/FileHistory.h"
+#include "documents/FileSnapshot.h"
+#include "documents/FindBar.h"
+#include "documents/GoToLineBar.h"
+#include "documents/KeyWords.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -43,8 +52,20 @@ TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWi
     m_editor->setScrollBarsAlwaysOn(kind.scrollBarsAlwaysOn);
 
     createToolBar();
+    createBars();
     createMenus();
     setFocusProxy(m_editor);
+    m_editor->installEventFilter(this);
+
+    showLineNumbers(services.editorPreferences.lineNumbers());
+    connect(&services.editorPreferences, &EditorPreferences::lineNumbersChanged, this,
+            &TEditForm::showLineNumbers);
+    // The save point alone: the mark and the undo items need no word of
+    // every edit.
+    connect(m_editor, &QsciScintilla::modificationChanged, this, [this] {
+        updateUnsavedMark();
+        updateUndoItems();
+    });
 }
 
 void TEditForm::createToolBar()
@@ -86,7 +107,6 @@ void TEditForm::createToolBar()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(speedBar);
-    layout->addWidget(m_editor, 1);
 
     if (m_kind.hasFileCombo) {
         // The output window's history stands on the window itself, over the
@@ -104,6 +124,23 @@ void TEditForm::createToolBar()
         connect(m_fileCombo, &QComboBox::activated, this,
                 [this](int index) { emit historyEntryPicked(m_fileCombo->itemText(index)); });
     }
+}
+
+void TEditForm::createBars()
+{
+    m_diskBar = new DiskChangeBar(this);
+    m_findBar = new FindBar(m_editor, this);
+    m_goToLineBar = new GoToLineBar(m_editor, this);
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->addWidget(m_diskBar);
+    column->addWidget(m_editor, 1);
+    column->addWidget(m_goToLineBar);
+    column->addWidget(m_findBar);
+
+    m_diskWatcher = new DiskWatcher(this);
+    connect(m_diskWatcher, &DiskWatcher::stateChanged, this, &TEditForm::diskStateChanged);
+    connect(m_diskBar, &DiskChangeBar::reloadClicked, this, [this] { reloadFromDisk(false); });
+    connect(m_diskBar, &DiskChangeBar::keepClicked, m_diskWatcher, &DiskWatcher::acceptDiskVersion);
 }
 
 QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint,
@@ -130,13 +167,38 @@ void TEditForm::createMenus()
     connect(m_fileMenu.saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
     connect(m_fileMenu.print, &QAction::triggered, this, &TEditForm::PrintClick);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
+    connect(m_fileMenu.printPreview, &QAction::triggered, this,
+            [this] { m_services.printing.preview(this, FileName, m_editor->lines()); });
+    connect(m_fileMenu.exportPdf, &QAction::triggered, this,
+            [this] { m_services.printing.exportPdf(this, FileName, m_editor->lines()); });
 
-    m_editMenu = ChildMenus::createEditMenu(this);
+    m_editMenu = ChildMenus::createEditMenu(this, true);
     connect(m_editMenu.menu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
     connect(m_editMenu.cut, &QAction::triggered, this, &TEditForm::CutClick);
     connect(m_editMenu.copy, &QAction::triggered, this, &TEditForm::CopyClick);
     connect(m_editMenu.paste, &QAction::triggered, this, &TEditForm::PasteClick);
     connect(m_editMenu.selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
+    connectTextCommands();
+}
+
+void TEditForm::connectTextCommands()
+{
+    connect(m_editMenu.undo, &QAction::triggered, this, [this] {
+        m_editor->undo();
+        updateUndoItems();
+    });
+    connect(m_editMenu.redo, &QAction::triggered, this, [this] {
+        m_editor->redo();
+        updateUndoItems();
+    });
+    connect(m_editMenu.find, &QAction::triggered, m_findBar, &FindBar::openFind);
+    connect(m_editMenu.findNext, &QAction::triggered, m_findBar, &FindBar::findNext);
+    connect(m_editMenu.findPrevious, &QAction::triggered, m_findBar, &FindBar::findPrevious);
+    connect(m_editMenu.replace, &QAction::triggered, m_findBar, &FindBar::openReplace);
+    connect(m_editMenu.goToLine, &QAction::triggered, m_goToLineBar, &GoToLineBar::open);
+    connect(m_editMenu.lineNumbers, &QAction::triggered, this,
+            [this](bool checked) { m_services.editorPreferences.setLineNumbers(checked); });
+    updateUndoItems();
 }
 
 QList<QMenu *> TEditForm::mergedMenus() const
@@ -172,13 +234,16 @@ void TEditForm::setRunLocked(bool locked)
             control->setEnabled(!locked);
     }
     for (QAction *item : {m_fileMenu.save, m_fileMenu.saveAs, m_fileMenu.openCommand, m_fileMenu.openOutput,
-                          m_fileMenu.print})
+                          m_fileMenu.print, m_fileMenu.printPreview, m_fileMenu.exportPdf})
         item->setEnabled(!locked);
+    if (m_kind.runWritesFile)
+        m_diskWatcher->setPaused(locked);
 }
 
 void TEditForm::setCaption(const QString &caption)
 {
-    setWindowTitle(caption);
+    // A file name that is not valid UTF-8 keeps its bytes in FileName only.
+    setWindowTitle(FileNames::forDisplay(caption));
 }
 
 void TEditForm::LoadFile(const QString &path)
@@ -187,9 +252,13 @@ void TEditForm::LoadFile(const QString &path)
     const QString previousCaption = windowTitle();
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
-    TextCodec::Decoded text;
+    FileSnapshot seen;
     try {
-        text = TextFile::readText(path);
+        // The stamp before the bytes: a change while they are read then
+        // shows as a stamp that is no longer the file's.
+        seen.stamp = FileStamp::of(path);
+        m_encoding =
+            m_editor->loadFile(path, [&seen](QByteArrayView bytes) { seen.hash = ContentHash::of(bytes); });
     } catch (const FileError &) {
         // The window keeps its old text, so it keeps its old name too: a
         // later save must not write that text over the file that failed.
@@ -197,21 +266,9 @@ void TEditForm::LoadFile(const QString &path)
         setCaption(previousCaption);
         throw;
     }
-    // A file loaded is no edit: a text the user may not change now (the
-    // output window during a run) still shows the file it names.
-    const bool readOnly = m_editor->isReadOnly();
-    m_editor->setReadOnly(false);
-    const bool loaded = m_editor->loadText(text.utf8);
-    m_editor->setReadOnly(readOnly);
-    if (!loaded) {
-        // The old text is gone and the new one did not fit: no name, so that
-        // no save can write the empty text over either file.
-        clearText();
-        FileName = UntitledName;
-        setCaption(m_kind.designCaption);
-        throw FileError::tooLarge(path);
-    }
-    m_encoding = text.encoding;
+    m_diskWatcher->setFile(path, seen);
+    m_editor->fitLineNumbers();
+    updateUndoItems();
 }
 
 void TEditForm::clearText()
@@ -232,13 +289,27 @@ void TEditForm::askToSaveAsUtf8()
         throw FileError::cancelled();
 }
 
+void TEditForm::askToOverwriteChange()
+{
+    const QString question =
+        QStringLiteral("%1 was changed on disk since it was loaded or saved.\nOverwrite it?").arg(FileName);
+    if (!m_services.dialogs.proceed(this, QStringLiteral("Confirm"), question, QStringLiteral("&Overwrite")))
+        throw FileError::cancelled();
+}
+
 void TEditForm::writeFile()
 {
-    const QByteArray text = TextFile::withCrLf(m_editor->bytes());
-    const std::optional<QByteArray> encoded = TextCodec::fromUtf8(text, m_encoding);
+    if (m_diskWatcher->wouldOverwriteChange(FileName))
+        askToOverwriteChange();
+    // The text is read in place: nothing here lets an event change it.
+    const std::optional<QByteArray> encoded =
+        TextCodec::fromUtf8(TextFile::withCrLf(m_editor->bytesInPlace()), m_encoding);
     if (!encoded)
         askToSaveAsUtf8();
-    TextFile::writeBytes(FileName, encoded ? *encoded : text);
+    // The question let events through, so the text is taken again.
+    const QByteArray bytes = encoded ? *encoded : TextFile::withCrLf(m_editor->bytes());
+    TextFile::writeBytes(FileName, bytes);
+    m_diskWatcher->setFile(FileName, FileSnapshot{FileStamp::of(FileName), ContentHash::of(bytes)});
     // A text that had to become UTF-8 stays UTF-8 from now on.
     if (!encoded)
         m_encoding = TextEncoding::Utf8;
@@ -249,6 +320,8 @@ void TEditForm::makeUntitled()
 {
     FileName = UntitledName;
     clearText();
+    m_diskWatcher->clear();
+    updateUndoItems();
     setCaption(m_kind.untitledCaption);
 }
 
@@ -311,6 +384,88 @@ bool TEditForm::FormCloseQuery()
 void TEditForm::EditClick()
 {
     ChildMenus::enableEditItems(m_editMenu, m_editor->selectionLength() > 0);
+    updateUndoItems();
+}
+
+void TEditForm::updateUndoItems()
+{
+    m_editMenu.undo->setEnabled(m_editor->isUndoAvailable());
+    m_editMenu.redo->setEnabled(m_editor->isRedoAvailable());
+}
+
+void TEditForm::updateUnsavedMark()
+{
+    const bool modified = isModified();
+    setWindowModified(modified);
+    // The caption itself stays as it is; the frame around the window shows
+    // it with Qt's mark, which "[*]" places and a doubled one escapes.
+    auto *frame = qobject_cast<QMdiSubWindow *>(parentWidget());
+    if (!frame)
+        return;
+    QString title = windowTitle();
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    title += QStringLiteral("[*]");
+    if (frame->windowTitle() != title)
+        frame->setWindowTitle(title);
+    frame->setWindowModified(modified);
+}
+
+bool TEditForm::event(QEvent *event)
+{
+    // Taken first: a deferred delete ends the window inside the base's handler.
+    const QEvent::Type type = event->type();
+    const bool handled = TChildForm::event(event);
+    // The frame copies the caption whenever it changes, and takes it when
+    // the window is put into it.
+    if ((type == QEvent::WindowTitleChange || type == QEvent::ParentChange) && m_editor)
+        updateUnsavedMark();
+    return handled;
+}
+
+void TEditForm::showLineNumbers(bool shown)
+{
+    const QSignalBlocker blocker(m_editMenu.lineNumbers);
+    m_editMenu.lineNumbers->setChecked(shown);
+    m_editor->setLineNumbersShown(shown);
+}
+
+void TEditForm::diskStateChanged(DiskWatcher::State state)
+{
+    switch (state) {
+    case DiskWatcher::State::Unchanged:
+        m_diskBar->hide();
+        break;
+    case DiskWatcher::State::Deleted:
+        m_diskBar->showDeleted();
+        break;
+    case DiskWatcher::State::Changed:
+        // Without unsaved changes nothing of the user's is lost by loading
+        // the file again.
+        if (isModified())
+            m_diskBar->showChanged();
+        else
+            reloadFromDisk(true);
+        break;
+    }
+}
+
+void TEditForm::reloadFromDisk(bool automatic)
+{
+    const QString caption = windowTitle();
+    const TextEditor::Place place = m_editor->place();
+    const auto reload = [this] { LoadFile(FileName); };
+    if (automatic) {
+        try {
+            reload();
+        } catch (const FileError &) {
+            m_diskBar->showChanged();
+            return;
+        }
+    } else if (!guarded(reload)) {
+        return;
+    }
+    setCaption(caption);
+    m_editor->setPlace(place);
 }
 
 void TEditForm::CutClick()
@@ -356,6 +511,25 @@ void TEditForm::resizeEvent(QResizeEvent *event)
 {
     TChildForm::resizeEvent(event);
     MyResize();
+}
+
+bool TEditForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // F1 on a word asks help for it; elsewhere F1 is the frame's, as ever.
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched == m_editor && key) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        if (press->key() == Qt::Key_F1 && press->modifiers() == Qt::NoModifier) {
+            const QString word = EditorWords::helpWord(*m_editor);
+            if (!word.isEmpty()) {
+                event->accept();
+                if (event->type() == QEvent::KeyPress)
+                    emit keyWordHelpClicked(word);
+                return true;
+            }
+        }
+    }
+    return TChildForm::eventFilter(watched, event);
 }
 
 void TEditForm::setWindowBounds(const QRect &bounds)

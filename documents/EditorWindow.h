@@ -4,6 +4,7 @@
 #include "core/ChildMenus.h"
 #include "core/TextCodec.h"
 #include "core/UserDialogs.h"
+#include "documents/DiskWatcher.h"
 #include "documents/WindowServices.h"
 
 #include <QSize>
@@ -11,6 +12,9 @@
 
 #include <functional>
 
+class DiskChangeBar;
+class FindBar;
+class GoToLineBar;
 class QComboBox;
 class QToolButton;
 class TextEditor;
@@ -37,6 +41,9 @@ struct EditorKind
     bool fileComboOnToolBar = true;
     bool hasOpenMaster = false;
     int fileComboRows = 10;
+    // A command-file run writes the file this window shows (the output
+    // window); the run's end loads it, so it is no change by another program.
+    bool runWritesFile = false;
 };
 
 // The base of the four editor windows: one plain-text file in `Editor`, a tool
@@ -132,6 +139,8 @@ protected:
     virtual void RunButtonClick() {}
 
     void resizeEvent(QResizeEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     const WindowServices &services() const { return m_services; }
 
@@ -145,7 +154,9 @@ protected:
 
 private:
     void createToolBar();
+    void createBars();
     void createMenus();
+    void connectTextCommands();
     QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon);
     void setHistoryList(const QStringList &entries, int selected);
     // An empty, unmodified text that is saved as UTF-8.
@@ -153,6 +164,19 @@ private:
     // Asks before a text that the file's encoding cannot hold is saved as
     // UTF-8; throws FileError::cancelled() when the user declines.
     void askToSaveAsUtf8();
+    // Asks before the text goes over a change another program made to the
+    // file; throws FileError::cancelled() when the user declines.
+    void askToOverwriteChange();
+
+    // The unsaved mark: Qt's "*" in the title of the window's frame and in
+    // the Window menu, while the text differs from its file.
+    void updateUnsavedMark();
+    void updateUndoItems();
+    void showLineNumbers(bool shown);
+    void diskStateChanged(DiskWatcher::State state);
+    // Loads the file again where the user was in it; automatic: a failure
+    // leaves the bar to say the file changed rather than a message box.
+    void reloadFromDisk(bool automatic);
     int fileComboShift() const;
 
     EditorKind m_kind;
@@ -161,4 +185,8 @@ private:
     TextEncoding m_encoding = TextEncoding::Utf8;
     TextEditor *m_editor = nullptr;
     QComboBox *m_fileCombo = nullptr;
+    FindBar *m_findBar = nullptr;
+    GoToLineBar *m_goToLineBar = nullptr;
+    DiskChangeBar *m_diskBar = nullptr;
+    DiskWatcher *m_diskWatcher = nullptr;
 };

@@ -36,6 +36,11 @@ QString plainTextFilter()
     return QStringLiteral("Test Files [.txt]|*.txt|All Files [*.*]|*.*");
 }
 
+QString pdfFilter()
+{
+    return QStringLiteral("PDF Files [.pdf]|*.pdf|All Files [*.*]|*.*");
+}
+
 UserDialogs::FileRequest plainTextSaveRequest()
 {
     return {QString(), plainTextFilter(), QStringLiteral(".txt"), QString()};

@@ -18,6 +18,8 @@ QString anotherFilter(const QString &commandExt, const QString &outputExt);
 QString explorerFilter(const QString &commandExt, const QString &outputExt);
 QString masterFilter();
 QString plainTextFilter();
+// The save dialog of the PDF export.
+QString pdfFilter();
 
 // The save dialog of the master and other-file windows: the plain-text
 // filter, no title of its own, ".txt" added to a bare name.

@@ -19,6 +19,7 @@ EditorKind outputKind()
     kind.hasFileCombo = true;
     kind.fileComboOnToolBar = false;
     kind.fileComboRows = 15;
+    kind.runWritesFile = true;
     return kind;
 }
 

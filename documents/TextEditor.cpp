@@ -1,11 +1,115 @@
 #include "documents/TextEditor.h"
 
+#include "core/FileError.h"
 #include "core/Fonts.h"
 #include "core/TextFile.h"
+#include "documents/EditorAccessibility.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include <QAccessible>
+#include <QDragEnterEvent>
 #include <QKeyEvent>
+#include <QMimeData>
+
+#include <algorithm>
 
 #include <new>
+#include <vector>
+
+namespace {
+
+// Texts up to this size keep a style byte for each character, so that a
+// window can colour them; a larger one is shown in one style, which saves the
+// time and memory of a second buffer as large as the text.
+constexpr qint64 LargestStyledText = qint64(1) << 20;
+// Scintilla's buffer grows when an insertion fills its gap exactly: the room
+// made for a text is a little more than the text.
+constexpr qint64 DocumentSlack = 4096;
+// Every repaint of a line walks it from its start, so a caret on a line this
+// long does not blink: blinking would keep the processor busy while the user
+// only reads.
+constexpr long LongestBlinkingLine = 100000;
+
+// The settings Scintilla keeps with a document rather than with the view,
+// carried over to a new document.
+struct DocumentSettings
+{
+    long codePage;
+    long eolMode;
+    long tabWidth;
+    long indent;
+    long useTabs;
+};
+
+} // namespace
+
+// Feeds the pieces of a file into the editor, in a document made for its size.
+class TextEditor::PieceSink : public TextFile::ByteSink
+{
+public:
+    explicit PieceSink(TextEditor &editor) : m_editor(editor) {}
+    void expectSize(qint64 size) override { m_editor.showNewDocument(size); }
+    char *space(qsizetype size) override
+    {
+        m_piece.resize(size_t(size));
+        return m_piece.data();
+    }
+    void commit(qsizetype length) override { m_editor.appendBytes(m_piece.data(), length); }
+
+private:
+    TextEditor &m_editor;
+    std::vector<char> m_piece;
+};
+
+// Keeps the shown document alive while a new one is filled, and shows it
+// again, where it was, unless the new one was kept. Modification events rest
+// meanwhile: a loaded text is no edit.
+class TextEditor::DocumentSwap
+{
+public:
+    explicit DocumentSwap(TextEditor &editor)
+        : m_editor(editor), m_old(reinterpret_cast<void *>(editor.SendScintilla(SCI_GETDOCPOINTER))),
+          m_anchor(editor.SendScintilla(SCI_GETANCHOR)), m_caret(editor.SendScintilla(SCI_GETCURRENTPOS)),
+          m_firstLine(editor.SendScintilla(SCI_GETFIRSTVISIBLELINE)),
+          m_xOffset(editor.SendScintilla(SCI_GETXOFFSET)), m_readOnly(editor.SendScintilla(SCI_GETREADONLY))
+    {
+        m_editor.SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_old);
+        m_editor.SendScintilla(SCI_SETMODEVENTMASK, 0L);
+    }
+    ~DocumentSwap()
+    {
+        if (!m_kept && reinterpret_cast<void *>(m_editor.SendScintilla(SCI_GETDOCPOINTER)) != m_old) {
+            m_editor.SendScintilla(SCI_SETDOCPOINTER, 0UL, m_old);
+            m_editor.SendScintilla(SCI_SETSEL, static_cast<unsigned long>(m_anchor), m_caret);
+            m_editor.SendScintilla(SCI_SETFIRSTVISIBLELINE, static_cast<unsigned long>(m_firstLine));
+            m_editor.SendScintilla(SCI_SETXOFFSET, static_cast<unsigned long>(m_xOffset));
+        }
+        m_editor.SendScintilla(SCI_RELEASEDOCUMENT, 0UL, m_old);
+        m_editor.SendScintilla(SCI_SETMODEVENTMASK, m_editor.modificationEvents());
+    }
+    DocumentSwap(const DocumentSwap &) = delete;
+    DocumentSwap &operator=(const DocumentSwap &) = delete;
+
+    // The new document stays. A text the user may not change now (the output
+    // window during a run) stays so: Scintilla keeps that with the document.
+    void keep()
+    {
+        m_kept = true;
+        m_editor.SendScintilla(SCI_SETREADONLY, static_cast<unsigned long>(m_readOnly));
+    }
+
+private:
+    TextEditor &m_editor;
+    void *m_old;
+    long m_anchor;
+    long m_caret;
+    long m_firstLine;
+    long m_xOffset;
+    long m_readOnly;
+    bool m_kept = false;
+};
 
 TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
 {
@@ -22,6 +126,49 @@ TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
     resetScrollWidth();
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
     setEditorFont(defaultTextFont());
+
+    // Laying out a line costs time in proportion to its length; the lines on
+    // the screen keep theirs, so that a long line is laid out once, not on
+    // every caret move.
+    SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
+    m_caretPeriod = SendScintilla(SCI_GETCARETPERIOD);
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TextEditor::blinkCaretOnShortLines);
+
+    m_firstDocument = reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER));
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_firstDocument);
+    removeSurprisingKeys();
+    followAssistiveTechnology(EditorAccessibility::instance().isActive());
+    connect(&EditorAccessibility::instance(), &EditorAccessibility::activeChanged, this,
+            &TextEditor::followAssistiveTechnology);
+}
+
+TextEditor::~TextEditor()
+{
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, m_firstDocument);
+}
+
+void TextEditor::followAssistiveTechnology(bool)
+{
+    SendScintilla(SCI_SETMODEVENTMASK, modificationEvents());
+    EditorAccessibility::renewAccessible(this);
+}
+
+void TextEditor::blinkCaretOnShortLines()
+{
+    const long line =
+        SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(SendScintilla(SCI_GETCURRENTPOS)));
+    const long period = SendScintilla(SCI_LINELENGTH, static_cast<unsigned long>(line)) > LongestBlinkingLine
+                            ? 0
+                            : m_caretPeriod;
+    if (SendScintilla(SCI_GETCARETPERIOD) != period)
+        SendScintilla(SCI_SETCARETPERIOD, static_cast<unsigned long>(period));
+}
+
+long TextEditor::modificationEvents() const
+{
+    // A screen reader hears of edits through them. Nothing else here needs
+    // them, and QScintilla counts the characters before every edit for them.
+    return EditorAccessibility::instance().isActive() ? long(SC_MODEVENTMASKALL) : 0L;
 }
 
 void TextEditor::setScrollBarsAlwaysOn(bool on)
@@ -31,40 +178,125 @@ void TextEditor::setScrollBarsAlwaysOn(bool on)
     setVerticalScrollBarPolicy(policy);
 }
 
-bool TextEditor::loadText(const QByteArray &utf8)
+TextEncoding TextEditor::loadFile(const QString &path,
+                                  const std::function<void(QByteArrayView)> &seeFileBytes)
 {
-    // A loaded text is no edit: keeping a copy of it for undo would only
-    // cost time and memory.
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
-    SendScintilla(SCI_CLEARALL);
-    SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
-    bool loaded = true;
+    const QString oldText =
+        EditorAccessibility::instance().isActive() ? QString::fromUtf8(bytes()) : QString();
+    DocumentSwap swap(*this);
+    TextEncoding encoding = TextEncoding::Utf8;
     try {
-        // Appending by length keeps NUL bytes.
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
-        loaded = SendScintilla(SCI_GETSTATUS) == SC_STATUS_OK;
+        PieceSink sink(*this);
+        TextFile::readInto(path, sink);
+        const QByteArray shown = bytesInPlace();
+        if (seeFileBytes)
+            seeFileBytes(shown);
+        if (TextCodec::isPlainUtf8(shown)) {
+            // Shown as it was read.
+        } else if (TextCodec::isWindows1252(shown)) {
+            encoding = TextEncoding::Windows1252;
+            showConvertedFromWindows1252();
+        } else {
+            const TextCodec::Decoded decoded = TextCodec::decode(shown);
+            encoding = decoded.encoding;
+            showNewDocument(decoded.utf8.size());
+            appendBytes(decoded.utf8.constData(), decoded.utf8.size());
+        }
     } catch (const std::bad_alloc &) {
-        loaded = false;
+        throw FileError::tooLarge(path);
     }
-    if (!loaded) {
-        SendScintilla(SCI_CLEARALL);
-        SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
-    }
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    resetScrollWidth();
-    caretToStart();
-    setModified(false);
-    return loaded;
+    swap.keep();
+    finishLoad();
+    announceNewText(oldText);
+    return encoding;
 }
 
 void TextEditor::clearText()
 {
-    SendScintilla(SCI_CLEARALL);
+    const QString oldText =
+        EditorAccessibility::instance().isActive() ? QString::fromUtf8(bytes()) : QString();
+    DocumentSwap swap(*this);
+    showNewDocument(0);
+    swap.keep();
+    finishLoad();
+    announceNewText(oldText);
+}
+
+void TextEditor::showNewDocument(qint64 size)
+{
+    const DocumentSettings settings{SendScintilla(SCI_GETCODEPAGE), SendScintilla(SCI_GETEOLMODE),
+                                    SendScintilla(SCI_GETTABWIDTH), SendScintilla(SCI_GETINDENT),
+                                    SendScintilla(SCI_GETUSETABS)};
+    const long options = size > LargestStyledText ? long(SC_DOCUMENTOPTION_STYLES_NONE) : 0L;
+    auto *document = reinterpret_cast<void *>(
+        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(size + DocumentSlack), options));
+    if (!document)
+        throw std::bad_alloc();
+    // The view takes its own reference; the one from its making goes.
+    SendScintilla(SCI_SETDOCPOINTER, 0UL, document);
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, document);
+    SendScintilla(SCI_SETCODEPAGE, settings.codePage);
+    SendScintilla(SCI_SETEOLMODE, settings.eolMode);
+    SendScintilla(SCI_SETTABWIDTH, settings.tabWidth);
+    SendScintilla(SCI_SETINDENT, settings.indent);
+    SendScintilla(SCI_SETUSETABS, settings.useTabs);
+    // A loaded text is no edit: keeping a copy of it for undo would only
+    // cost time and memory.
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0L);
+    SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
+}
+
+void TextEditor::showConvertedFromWindows1252()
+{
+    // The file's bytes stay in their document, alive while a new one is
+    // filled from them a piece at a time: no third copy of the text.
+    auto *bytesRead = reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER));
+    const qsizetype size = SendScintilla(SCI_GETLENGTH);
+    const auto *data = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
+    SendScintilla(SCI_ADDREFDOCUMENT, 0UL, bytesRead);
+    try {
+        showNewDocument(TextCodec::windows1252Utf8Size(data, size));
+        // Each byte becomes at most three.
+        std::vector<char> piece(size_t(3 * TextFile::ReadPieceSize));
+        for (qsizetype done = 0; done < size; done += TextFile::ReadPieceSize) {
+            const qsizetype length = qMin(TextFile::ReadPieceSize, size - done);
+            appendBytes(piece.data(), TextCodec::windows1252ToUtf8(data + done, length, piece.data()));
+        }
+    } catch (...) {
+        SendScintilla(SCI_RELEASEDOCUMENT, 0UL, bytesRead);
+        throw;
+    }
+    SendScintilla(SCI_RELEASEDOCUMENT, 0UL, bytesRead);
+}
+
+void TextEditor::appendBytes(const char *data, qsizetype size)
+{
+    // Appending by length keeps NUL bytes.
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(size), data);
+    if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_OK)
+        throw std::bad_alloc();
+}
+
+void TextEditor::finishLoad()
+{
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
     SendScintilla(SCI_EMPTYUNDOBUFFER);
     resetScrollWidth();
-    caretToStart();
+    // A new document has its caret at the start already. Showing the caret
+    // with SCI_GOTOPOS would lay out the first line now, and the first paint
+    // would do it again.
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0UL);
+    SendScintilla(SCI_SETXOFFSET, 0UL);
+    SendScintilla(SCI_SETEMPTYSELECTION, 0UL);
     setModified(false);
+}
+
+void TextEditor::announceNewText(const QString &oldText)
+{
+    if (!EditorAccessibility::instance().isActive())
+        return;
+    QAccessibleTextUpdateEvent event(this, 0, oldText, QString::fromUtf8(bytes()));
+    QAccessible::updateAccessibility(&event);
 }
 
 void TextEditor::resetScrollWidth()
@@ -76,9 +308,15 @@ void TextEditor::resetScrollWidth()
 
 QByteArray TextEditor::bytes() const
 {
+    const QByteArray text = bytesInPlace();
+    return QByteArray(text.constData(), text.size());
+}
+
+QByteArray TextEditor::bytesInPlace() const
+{
     const long length = SendScintilla(SCI_GETLENGTH);
     const auto *text = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
-    return QByteArray(text, length);
+    return QByteArray::fromRawData(text, length);
 }
 
 QStringList TextEditor::lines() const
@@ -90,6 +328,8 @@ void TextEditor::setEditorFont(const QFont &font)
 {
     m_font = font;
     setFont(font);
+    setMarginsFont(font);
+    fitLineNumbers();
 }
 
 int TextEditor::selectionLength() const
@@ -116,4 +356,137 @@ bool TextEditor::event(QEvent *event)
         }
     }
     return QsciScintilla::event(event);
+}
+
+void TextEditor::removeSurprisingKeys()
+{
+    // Scintilla binds keys that delete or rewrite text where other programs
+    // do something harmless (Ctrl+L cuts the line, Ctrl+U changes case):
+    // one slip would change the file unnoticed.
+    const QsciCommand::Command surprising[] = {
+        QsciCommand::LineCut,
+        QsciCommand::LineDelete,
+        QsciCommand::DeleteLineLeft,
+        QsciCommand::DeleteLineRight,
+        QsciCommand::LineTranspose,
+        QsciCommand::SelectionDuplicate,
+        QsciCommand::SelectionLowerCase,
+        QsciCommand::SelectionUpperCase,
+    };
+    QsciCommandSet *commands = standardCommands();
+    for (const QsciCommand::Command command : surprising) {
+        if (QsciCommand *bound = commands->find(command)) {
+            bound->setKey(0);
+            bound->setAlternateKey(0);
+        }
+    }
+    // Redo answers the key most other programs use for it too.
+    if (QsciCommand *redo = commands->find(QsciCommand::Redo))
+        redo->setAlternateKey(QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z).toCombined());
+}
+
+void TextEditor::setLineNumbersShown(bool shown)
+{
+    m_lineNumbersShown = shown;
+    setMarginLineNumbers(0, shown);
+    fitLineNumbers();
+}
+
+void TextEditor::fitLineNumbers()
+{
+    if (!m_lineNumbersShown) {
+        setMarginWidth(0, 0);
+        return;
+    }
+    constexpr long MillionLines = 1000000;
+    const long lines = std::max(MillionLines, SendScintilla(SCI_GETLINECOUNT));
+    const QByteArray widest(QByteArray::number(qlonglong(lines)).size(), '9');
+    const long digits =
+        SendScintilla(SCI_TEXTWIDTH, static_cast<uintptr_t>(STYLE_LINENUMBER), widest.constData());
+    // Half a digit's room on either side keeps the numbers off the text.
+    setMarginWidth(0, int(digits + digits / long(widest.size())));
+}
+
+void TextEditor::centerLine(long line)
+{
+    const long shownLine = SendScintilla(SCI_VISIBLEFROMDOCLINE, line);
+    const long linesOnScreen = SendScintilla(SCI_LINESONSCREEN);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, std::max(0L, shownLine - linesOnScreen / 2));
+}
+
+void TextEditor::showMatch(long start, long end)
+{
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, start);
+    const long first = SendScintilla(SCI_DOCLINEFROMVISIBLE, SendScintilla(SCI_GETFIRSTVISIBLELINE));
+    const bool inSight = line >= first && line < first + SendScintilla(SCI_LINESONSCREEN);
+    SendScintilla(SCI_SETSEL, start, end);
+    if (!inSight)
+        centerLine(line);
+    // The end of a match on a long line may lie beyond the right edge.
+    SendScintilla(SCI_SCROLLRANGE, start, end);
+}
+
+void TextEditor::setCaretPosition(long position)
+{
+    SendScintilla(SCI_SETSEL, position, position);
+}
+
+void TextEditor::goToLine(int line, int column)
+{
+    const long lastLine = SendScintilla(SCI_GETLINECOUNT) - 1;
+    const long target = std::min(static_cast<long>(line) - 1, lastLine);
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, target);
+    const long lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, target);
+    long position = lineStart;
+    if (column > 1) {
+        // Columns count characters; a column past the end is the end.
+        const long moved = SendScintilla(SCI_POSITIONRELATIVE, lineStart, static_cast<long>(column - 1));
+        position = moved <= 0 || moved > lineEnd ? lineEnd : moved;
+    }
+    SendScintilla(SCI_GOTOPOS, position);
+    SendScintilla(SCI_CHOOSECARETX);
+    centerLine(target);
+}
+
+int TextEditor::caretLine() const
+{
+    return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS)));
+}
+
+TextEditor::Place TextEditor::place() const
+{
+    return Place{SendScintilla(SCI_GETCURRENTPOS), SendScintilla(SCI_GETFIRSTVISIBLELINE)};
+}
+
+void TextEditor::setPlace(const Place &place)
+{
+    setCaretPosition(std::min(place.caret, SendScintilla(SCI_GETLENGTH)));
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, place.firstLine);
+}
+
+void TextEditor::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragEnterEvent(event);
+}
+
+void TextEditor::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dragMoveEvent(event);
+}
+
+void TextEditor::dropEvent(QDropEvent *event)
+{
+    if (event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    QsciScintilla::dropEvent(event);
 }

@@ -1,19 +1,33 @@
 #pragma once
 
+#include "core/TextCodec.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
+
 // The text pane of every editor window: plain text in one font, no wrap. It
-// holds UTF-8 whatever the file's encoding: the window decodes a file into it
-// and encodes the text again when it saves.
+// holds UTF-8 whatever the file's encoding: a file is decoded into it and the
+// window encodes the text again when it saves.
+//
+// For large files: the editor swaps Scintilla documents itself (a loaded text
+// gets a document made for its size), so QsciScintilla::document() and
+// setDocument() are not used on it; and Scintilla's modification events, with
+// QsciScintilla's textChanged() and linesChanged() that come of them, are on
+// only while assistive technology is active (the modified flag comes from
+// the save point, modificationChanged() too).
 class TextEditor : public QsciScintilla
 {
     Q_OBJECT
 
 public:
     explicit TextEditor(QWidget *parent = nullptr);
+    ~TextEditor() override;
+    TextEditor(const TextEditor &) = delete;
+    TextEditor &operator=(const TextEditor &) = delete;
 
     // Whether the Tab key inserts a tab (true) or moves the focus on.
     void setTabInserts(bool inserts) { m_tabInserts = inserts; }
@@ -21,13 +35,21 @@ public:
 
     void setScrollBarsAlwaysOn(bool on);
 
-    // Replaces the text with UTF-8 text; caret to the start, not modified.
-    // False when the text did not fit in memory: the editor is then empty.
-    bool loadText(const QByteArray &utf8);
+    // Replaces the text with the file's, read in pieces straight into the
+    // editor and decoded there when it is not UTF-8; caret to the start, not
+    // modified. Returns the file's encoding. Throws FileError when the file
+    // cannot be read or does not fit in memory; the old text then stays as
+    // it was. seeFileBytes, when given, sees the file's bytes as they were
+    // read, before any decoding.
+    TextEncoding loadFile(const QString &path, const std::function<void(QByteArrayView)> &seeFileBytes = {});
     // An empty, unmodified text.
     void clearText();
     // The text as UTF-8, line ends as typed or loaded.
     QByteArray bytes() const;
+    // The same without a copy: it reads the editor's own buffer, so it is
+    // good only until the text next changes, and no event may be handled
+    // while it is held.
+    QByteArray bytesInPlace() const;
     // The text as shown, split into lines for printing.
     QStringList lines() const;
 
@@ -37,12 +59,68 @@ public:
     int selectionLength() const;
     void caretToStart();
 
+    // Line numbers in the left margin, wide enough for a million lines and
+    // for the text's own count when it is longer.
+    void setLineNumbersShown(bool shown);
+    bool lineNumbersShown() const { return m_lineNumbersShown; }
+    void fitLineNumbers();
+
+    // Selects [start, end) and brings it to the middle of the view when it
+    // is out of sight.
+    void showMatch(long start, long end);
+    void setCaretPosition(long position);
+    // Counting from 1, kept within the text; column 0 is the line's start.
+    // The line comes to the middle of the view.
+    void goToLine(int line, int column);
+    // Counting from 0.
+    int caretLine() const;
+
+    // Where the user is in the text: the caret and the top line shown.
+    struct Place
+    {
+        long caret = 0;
+        long firstLine = 0;
+    };
+    Place place() const;
+    // The same place in a new text, as far as the text reaches.
+    void setPlace(const Place &place);
+
 protected:
     bool event(QEvent *event) override;
+    // Files dragged here go to the frame, which opens them, rather than
+    // into the text as their names.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    class PieceSink;
+    class DocumentSwap;
+
     void resetScrollWidth();
+    void removeSurprisingKeys();
+    void centerLine(long line);
+    // Shows a new, empty document that can hold size bytes without growing;
+    // only a small one keeps a style byte for each character.
+    void showNewDocument(qint64 size);
+    // Replaces the text read as it is, in Windows-1252, with its UTF-8.
+    void showConvertedFromWindows1252();
+    // Appends bytes to the text; throws std::bad_alloc when they do not fit.
+    void appendBytes(const char *data, qsizetype size);
+    // Makes the text a loaded one: no undo, caret at the start, not modified.
+    void finishLoad();
+    // Tells a screen reader, when one runs, that the whole text has changed.
+    void announceNewText(const QString &oldText);
+    // Modification events and the accessible object to suit whether
+    // assistive technology is active.
+    void followAssistiveTechnology(bool active);
+    long modificationEvents() const;
+    void blinkCaretOnShortLines();
 
     bool m_tabInserts = true;
+    bool m_lineNumbersShown = false;
     QFont m_font;
+    // The document QsciScintilla made, kept alive for its own bookkeeping.
+    void *m_firstDocument = nullptr;
+    long m_caretPeriod = 0;
 };

@@ -5,6 +5,8 @@
 #include "documents/PageLayout.h"
 #include "documents/PrintCanvas.h"
 
+#include <QPrinter>
+
 #include <algorithm>
 
 namespace {
@@ -84,42 +86,91 @@ qsizetype FittingLength(const PrintCanvas &canvas, const QString &line, int usab
     return fitting;
 }
 
+PageRange PageRangeOf(const QPrinter &printer)
+{
+    PageRange range;
+    if (printer.printRange() != QPrinter::PageRange)
+        return range;
+    // The dialog leaves 0 for a bound the user did not give.
+    if (printer.fromPage() > 0)
+        range.first = printer.fromPage();
+    if (printer.toPage() > 0)
+        range.last = printer.toPage();
+    return range;
+}
+
 PrintOutcome PrintEditorLines(PrintCanvas &canvas, const QFont &font, const QString &title,
-                              const QStringList &lines, const PrintClock &clock)
+                              const QStringList &lines, const PrintClock &clock, const PageRange &range)
 {
     canvas.setFont(font);
     const PageLayout layout = ComputePageLayout(canvas.metrics(), canvas.lineHeight());
     if (!layout.valid)
         return PrintOutcome::Refused;
-    if (!canvas.begin())
-        return PrintOutcome::Failed;
 
     const qsizetype count = lines.size();
     const qsizetype pages = layout.pageCount(count);
-    const int perPage = layout.linesPerPage;
-    qsizetype page = 0;
-    for (qsizetype i = 0; i < count; ++i) {
-        const int onPage = int(i % perPage);
-        if (onPage == 0) {
-            if (i > 0 && !canvas.newPage()) {
-                canvas.end();
-                return PrintOutcome::Failed;
-            }
-            ++page;
-            drawHeader(canvas, layout, title);
+    const qsizetype firstPage = std::max<qsizetype>(1, range.first);
+    const qsizetype lastPage = std::min<qsizetype>(pages, range.last);
+    // An empty text still makes its one blank page, as a job with no lines does.
+    if (count > 0 && firstPage > lastPage)
+        return PrintOutcome::NoPages;
+    if (!canvas.begin())
+        return PrintOutcome::Failed;
+
+    const qsizetype perPage = layout.linesPerPage;
+    for (qsizetype page = firstPage; count > 0 && page <= lastPage; ++page) {
+        if (page > firstPage && !canvas.newPage()) {
+            canvas.end();
+            return PrintOutcome::Failed;
         }
-        const QString &line = lines.at(i);
-        if (!line.isEmpty()) {
+        drawHeader(canvas, layout, title);
+        const qsizetype pageStart = (page - 1) * perPage;
+        const qsizetype pageEnd = std::min(count, pageStart + perPage);
+        for (qsizetype i = pageStart; i < pageEnd; ++i) {
+            const QString &line = lines.at(i);
+            if (line.isEmpty())
+                continue;
             const qsizetype length = FittingLength(canvas, line, layout.usableWidth);
             if (length > 0)
-                canvas.drawText(layout.left, layout.bodyLineY(onPage), line.left(length));
+                canvas.drawText(layout.left, layout.bodyLineY(int(i - pageStart)), line.left(length));
         }
-        if (onPage == perPage - 1 || i == count - 1) {
-            const QDateTime now = clock ? clock() : QDateTime::currentDateTime();
-            drawFooter(canvas, layout, FooterDateText(now), QStringLiteral("%1/%2").arg(page).arg(pages));
-        }
+        const QDateTime now = clock ? clock() : QDateTime::currentDateTime();
+        drawFooter(canvas, layout, FooterDateText(now), QStringLiteral("%1/%2").arg(page).arg(pages));
     }
     return canvas.end() ? PrintOutcome::Printed : PrintOutcome::Failed;
+}
+
+PrintOutcome PrintOnPrinter(QPrinter &printer, const QFont &font, const QString &title,
+                            const QStringList &lines)
+{
+    PrinterCanvas canvas(printer);
+    return PrintEditorLines(canvas, font, title, lines, {}, PageRangeOf(printer));
+}
+
+void ReportPrintOutcome(QWidget *parent, UserDialogs &dialogs, PrintOutcome outcome)
+{
+    switch (outcome) {
+    case PrintOutcome::Refused:
+        dialogs.error(
+            parent, PrintTitle,
+            QStringLiteral("The print font is too large for this page: not one line fits between the "
+                           "header and the footer. Nothing was printed. Choose a smaller print font "
+                           "or a larger paper size."));
+        break;
+    case PrintOutcome::NoPages:
+        dialogs.error(parent, PrintTitle,
+                      QStringLiteral("The text has fewer pages than the first page asked for. "
+                                     "Nothing was printed."));
+        break;
+    case PrintOutcome::Failed:
+        dialogs.error(parent, PrintTitle,
+                      QStringLiteral("The printer reported an error, so the print job was ended. "
+                                     "Check the printer and try again."));
+        break;
+    case PrintOutcome::Printed:
+    case PrintOutcome::Cancelled:
+        break;
+    }
 }
 
 PrintOutcome RunPrintJob(QWidget *parent, UserDialogs &dialogs, QPrinter &printer, const QFont &font,
@@ -129,23 +180,10 @@ PrintOutcome RunPrintJob(QWidget *parent, UserDialogs &dialogs, QPrinter &printe
         return PrintOutcome::Cancelled;
     if (setStatus)
         setStatus(QStringLiteral("Printing in Progress ..."));
-    PrintOutcome outcome = PrintOutcome::Failed;
-    {
-        PrinterCanvas canvas(printer);
-        outcome = PrintEditorLines(canvas, font, title, lines);
-    }
+    const PrintOutcome outcome = PrintOnPrinter(printer, font, title, lines);
     if (setStatus)
         setStatus(StatusTexts::Ready);
-    if (outcome == PrintOutcome::Refused)
-        dialogs.error(
-            parent, PrintTitle,
-            QStringLiteral("The print font is too large for this page: not one line fits between the "
-                           "header and the footer. Nothing was printed. Choose a smaller print font "
-                           "or a larger paper size."));
-    else if (outcome == PrintOutcome::Failed)
-        dialogs.error(parent, PrintTitle,
-                      QStringLiteral("The printer reported an error, so the print job was ended. "
-                                     "Check the printer and try again."));
+    ReportPrintOutcome(parent, dialogs, outcome);
     return outcome;
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <limits>
 
 class PrintCanvas;
 class QPrinter;
@@ -17,8 +18,19 @@ enum class PrintOutcome {
     Printed,   // the job went to the printer
     Cancelled, // the user closed the print dialog
     Refused,   // not one line fits on a page: nothing was sent
+    NoPages,   // the pages asked for are not in the text: nothing was sent
     Failed     // the printer reported an error; the job was ended
 };
+
+// The pages a job prints, numbered over the whole text from 1.
+struct PageRange
+{
+    int first = 1;
+    int last = std::numeric_limits<int>::max();
+};
+
+// The pages chosen in the print dialog: all of them unless the user gave a range.
+PageRange PageRangeOf(const QPrinter &printer);
 
 using PrintClock = std::function<QDateTime()>;
 using StatusSetter = std::function<void(const QString &)>;
@@ -34,9 +46,19 @@ qsizetype FittingLength(const PrintCanvas &canvas, const QString &line, int usab
 
 // Prints lines under a framed header with title and a framed footer with
 // "Ostrel", the date and time (read from clock at each footer) and the page
-// text. Long lines are cut at the right margin, never wrapped.
+// text. Long lines are cut at the right margin, never wrapped. Only the pages
+// in range are printed; their page texts count the pages of the whole text.
 PrintOutcome PrintEditorLines(PrintCanvas &canvas, const QFont &font, const QString &title,
-                              const QStringList &lines, const PrintClock &clock = {});
+                              const QStringList &lines, const PrintClock &clock = {},
+                              const PageRange &range = {});
+
+// One job on printer, in the page range its print dialog left there: what the
+// print command, the preview and the PDF export share.
+PrintOutcome PrintOnPrinter(QPrinter &printer, const QFont &font, const QString &title,
+                            const QStringList &lines);
+
+// Tells the user why a job printed nothing or stopped; silent otherwise.
+void ReportPrintOutcome(QWidget *parent, UserDialogs &dialogs, PrintOutcome outcome);
 
 // Every window's print command: the print dialog on the program's one printer,
 // the status texts around the job, and a message when the job is refused or

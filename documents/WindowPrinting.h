@@ -29,8 +29,15 @@ public:
     void setFont(const QFont &font) { m_font = font; }
 
     // Every window's print command: the print dialog, then the lines under
-    // the title. Reports a refused or failed job itself.
+    // the title. Reports a refused or failed job itself. The title names the
+    // document (a window's file, or the help's title): a print to file and
+    // the PDF export are named after it.
     PrintOutcome print(QWidget *window, const QString &title, const QStringList &lines);
+    // The print preview of exactly what print would print.
+    void preview(QWidget *window, const QString &title, const QStringList &lines);
+    // A save dialog offering the document's name with ".pdf", then the
+    // printout, on the printer's paper, into that file.
+    PrintOutcome exportPdf(QWidget *window, const QString &title, const QStringList &lines);
     // Every window's printer set-up command; the choice serves every later job.
     bool setUpPrinter(QWidget *window);
 

@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QStyle>
+#include <QToolTip>
 
 namespace {
 
@@ -82,6 +84,25 @@ void DirectoryListBox::openEntry(int row)
     const QList<QTreeWidgetItem *> items = entries();
     if (row >= 0 && row < items.size())
         openItem(items.at(row));
+}
+
+bool DirectoryListBox::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTreeWidget::viewportEvent(event);
+    auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QRect shown = visualRect(index).intersected(viewport()->rect());
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    const bool cutOff =
+        index.isValid() && itemDelegateForIndex(index)->sizeHint(option, index).width() > shown.width();
+    if (cutOff)
+        QToolTip::showText(help->globalPos(), index.data(Qt::DisplayRole).toString(), viewport(), shown);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 QList<QTreeWidgetItem *> DirectoryListBox::entries() const

@@ -32,6 +32,10 @@ signals:
     void directoryChanged(const QString &path);
     void cannotEnter(const QString &path, const QString &reason);
 
+protected:
+    // A name cut off by the narrow window shows whole in a tool tip.
+    bool viewportEvent(QEvent *event) override;
+
 private:
     QList<QTreeWidgetItem *> entries() const;
     void openItem(QTreeWidgetItem *item);

@@ -1,13 +1,15 @@
 #include "explorer/ExplorerRules.h"
 
+#include "core/FileNames.h"
 #include "core/PathHelpers.h"
 
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #endif
 
 #include <algorithm>
@@ -97,13 +99,19 @@ void sortByName(QStringList &names)
         names[i] = std::move(keyed[i].name);
 }
 
+bool listsBefore(const QString &a, const QString &b)
+{
+    const int folded = QString::compare(a.toCaseFolded(), b.toCaseFolded());
+    return folded != 0 ? folded < 0 : a < b;
+}
+
 QString displayName(const QString &name)
 {
     const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };
     // Nearly every name is fine as it is; copy only those that are not.
     if (std::none_of(name.cbegin(), name.cend(), isControl))
-        return name;
-    QString shown = name;
+        return FileNames::forDisplay(name);
+    QString shown = FileNames::forDisplay(name);
     std::replace_if(shown.begin(), shown.end(), isControl, QChar(QChar::ReplacementCharacter));
     return shown;
 }
@@ -119,19 +127,21 @@ QStringList folderEntries(const QString &folder, EntryKind kind, const FileMask 
     // readdir tells most entries' kind without a stat; Qt's iterator builds
     // a QFileInfo for each, which with a hundred thousand files is most of
     // the time the list takes to appear.
-    DIR *dir = opendir(QFile::encodeName(folder).constData());
+    DIR *dir = opendir(FileNames::toNative(folder).constData());
     if (!dir)
         return names;
     while (const dirent *entry = readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (name.startsWith(QLatin1Char('.'))) // hidden, and "." and ".."
+        if (entry->d_name[0] == '.') // hidden, and "." and ".."
             continue;
+        // Without loss: a name that is not valid UTF-8 must still open.
+        const QString name = FileNames::fromNative(QByteArray(entry->d_name));
         if (entry->d_type == DT_DIR || entry->d_type == DT_REG) {
             take(name, entry->d_type == DT_DIR);
         } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            const QFileInfo target(folder + QLatin1Char('/') + name);
-            if (target.isDir() || target.isFile())
-                take(name, target.isDir());
+            struct stat target = {};
+            if (fstatat(dirfd(dir), entry->d_name, &target, 0) == 0 &&
+                (S_ISDIR(target.st_mode) || S_ISREG(target.st_mode)))
+                take(name, S_ISDIR(target.st_mode));
         }
     }
     closedir(dir);

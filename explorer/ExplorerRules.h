@@ -36,9 +36,12 @@ TargetWindow windowForFile(const QString &path, const QString &commandExt, const
 // Names in the order the lists show them: letter case ignored, ties broken
 // by the exact name so that the order is stable.
 void sortByName(QStringList &names);
+// Whether a stands before b in that order.
+bool listsBefore(const QString &a, const QString &b);
 
 // A name as one line of a list: control characters (a newline in a folder's
-// name, say) would break the row, so they show as U+FFFD.
+// name, say) would break the row, so they show as U+FFFD, as do the bytes of
+// a name that is not valid UTF-8.
 QString displayName(const QString &name);
 
 enum class EntryKind { Files, Folders };

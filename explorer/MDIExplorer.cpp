@@ -120,6 +120,7 @@ void TExplorerForm::createLists()
     connect(m_fileBox, &FileListBox::cannotRead, this, &TExplorerForm::showCannotEnter);
     connect(m_filterBox, &FilterComboBox::maskChanged, m_fileBox, &FileListBox::setMask);
     connect(m_fileBox, &QListWidget::itemDoubleClicked, this, &TExplorerForm::FileListDblClick);
+    connect(m_fileBox, &FileListBox::openRequested, this, &TExplorerForm::FileListDblClick);
 }
 
 void TExplorerForm::createMenus()
@@ -132,6 +133,7 @@ void TExplorerForm::createMenus()
     // The explorer has nothing to save or print; the items stay for a
     // familiar menu.
     items.canSave = false;
+    items.canPrint = false;
     m_fileMenu = ChildMenus::createFileMenu(this, items);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this,
             [this] { m_services.printing.setUpPrinter(this); });

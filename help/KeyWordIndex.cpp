@@ -1,5 +1,7 @@
 #include "help/KeyWordIndex.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isLineBreak(QChar c)
@@ -42,6 +44,45 @@ qsizetype pastLineBreak(QStringView text, qsizetype at)
     if (text.at(at) == QLatin1Char('\r') && at + 1 < n && text.at(at + 1) == QLatin1Char('\n'))
         return at + 2;
     return at + 1;
+}
+
+// Calls visit(keyword, entry) for each keyword line in file order until it
+// returns false. The entry runs from the next line to the next "##".
+template <typename Visit> void forEachKeyWordLine(QStringView text, Visit &&visit)
+{
+    const qsizetype n = text.size();
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype p = findMarker(text, from);
+        if (p < 0)
+            return;
+        if (p != 0 && !isLineBreak(text.at(p - 1))) {
+            from = p + 1;
+            continue;
+        }
+        const qsizetype end = endOfLine(text, p + 2);
+        const qsizetype entryStart = pastLineBreak(text, end);
+        const qsizetype next = findMarker(text, entryStart);
+        const qsizetype entryEnd = next < 0 ? n : next;
+        if (!visit(text.mid(p + 2, end - p - 2), text.mid(entryStart, entryEnd - entryStart)))
+            return;
+        from = end;
+    }
+}
+
+// The first lines of an entry, as a tool tip shows them.
+QString leadingLines(QStringView entry, int maxLines, int maxLineLength)
+{
+    QStringList lines;
+    qsizetype from = 0;
+    while (from < entry.size() && lines.size() < maxLines) {
+        const qsizetype end = endOfLine(entry, from);
+        lines.append(entry.mid(from, std::min<qsizetype>(end - from, maxLineLength)).toString());
+        from = pastLineBreak(entry, end);
+    }
+    while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty())
+        lines.removeLast();
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -89,4 +130,28 @@ std::optional<QString> FindHelpEntry(QStringView helpText, QStringView searchTex
     const qsizetype next = findMarker(helpText, entryStart);
     const qsizetype entryEnd = next < 0 ? n : next;
     return helpText.mid(entryStart, entryEnd - entryStart).toString();
+}
+
+std::optional<QString> FindKeyWordEntry(QStringView helpText, QStringView keyWord)
+{
+    std::optional<QString> found;
+    forEachKeyWordLine(helpText, [&](QStringView listed, QStringView entry) {
+        if (listed.compare(keyWord, Qt::CaseInsensitive) != 0)
+            return true;
+        found = entry.toString();
+        return false;
+    });
+    return found;
+}
+
+QHash<QString, QString> BuildKeyWordHints(QStringView helpText, int maxLines, int maxLineLength)
+{
+    QHash<QString, QString> hints;
+    forEachKeyWordLine(helpText, [&](QStringView keyWord, QStringView entry) {
+        const QString folded = keyWord.toString().toCaseFolded();
+        if (!folded.isEmpty() && !hints.contains(folded))
+            hints.insert(folded, leadingLines(entry, maxLines, maxLineLength));
+        return true;
+    });
+    return hints;
 }

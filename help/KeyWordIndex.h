@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -17,3 +18,13 @@ QStringList BuildKeyWordList(QStringView helpText);
 // first "##" + searchText (matched anywhere, ignoring case) up to the next
 // "##" or the end of the text. Nothing when "##" + searchText occurs nowhere.
 std::optional<QString> FindHelpEntry(QStringView helpText, QStringView searchText);
+
+// The entry of the first keyword line whose keyword equals keyWord ignoring
+// case: that keyword's own entry, even where a search for the text would stop
+// at a longer keyword that begins with it. Nothing when no keyword equals it.
+std::optional<QString> FindKeyWordEntry(QStringView helpText, QStringView keyWord);
+
+// For every keyword (case-folded; the first keyword line of each wins) the
+// first maxLines lines of its entry, each cut to maxLineLength characters,
+// without empty lines at the end.
+QHash<QString, QString> BuildKeyWordHints(QStringView helpText, int maxLines, int maxLineLength);

@@ -5,13 +5,13 @@
 #include "core/TextFile.h"
 #include "core/UserDialogs.h"
 #include "documents/WindowPrinting.h"
+#include "help/KeyWordBox.h"
 #include "help/KeyWordIndex.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -85,9 +85,8 @@ void THelpEditForm::createControls()
     bar->setContentsMargins(0, 0, 0, 0);
     bar->setSpacing(0);
 
-    m_keyWordCombo = new QComboBox(speedBar);
+    m_keyWordCombo = new KeyWordBox(speedBar);
     m_keyWordCombo->setObjectName(QStringLiteral("KeyWordCombo"));
-    m_keyWordCombo->setEditable(true);
     // The history grows only through the searches, and typing completes nothing.
     m_keyWordCombo->setInsertPolicy(QComboBox::NoInsert);
     m_keyWordCombo->setCompleter(nullptr);
@@ -95,7 +94,6 @@ void THelpEditForm::createControls()
     m_keyWordCombo->setMaxVisibleItems(HistoryRows);
     m_keyWordCombo->setFixedWidth(KeyWordWidth);
     m_keyWordCombo->lineEdit()->setMaxLength(MaxKeyWordLength);
-    m_keyWordCombo->lineEdit()->installEventFilter(this);
     bar->addWidget(m_keyWordCombo);
 
     m_searchButton = addButton(QStringLiteral("SearchKeyWordButton"), QStringLiteral("&Search"));
@@ -123,6 +121,10 @@ void THelpEditForm::createControls()
     QPalette yellow = m_viewerPanel->palette();
     yellow.setColor(QPalette::Window, PaleYellow);
     yellow.setColor(QPalette::Base, PaleYellow);
+    // The text colour goes with the background: a dark desktop palette
+    // would write light grey on the pale yellow.
+    yellow.setColor(QPalette::Text, Qt::black);
+    yellow.setColor(QPalette::WindowText, Qt::black);
     m_viewerPanel->setPalette(yellow);
 
     m_viewer = new QPlainTextEdit(m_viewerPanel);
@@ -148,13 +150,18 @@ void THelpEditForm::createControls()
     layout->addWidget(speedBar);
     layout->addLayout(body, 1);
 
+    // activated: an entry chosen from the drop-down list; the box itself
+    // activates nothing when the focus leaves it.
     connect(m_keyWordCombo, &QComboBox::activated, this, &THelpEditForm::KeyWordSearchClick);
+    connect(m_keyWordCombo, &KeyWordBox::enterPressed, this, &THelpEditForm::KeyWordKeyDown);
     connect(m_searchButton, &QPushButton::clicked, this, &THelpEditForm::KeyWordSearchClick);
     connect(m_backButton, &QPushButton::clicked, this, &THelpEditForm::KeyWordBackClick);
     connect(m_printButton, &QPushButton::clicked, this, &THelpEditForm::PrintClick);
     connect(m_previousButton, &QPushButton::clicked, this, &THelpEditForm::BeforeClick);
     connect(m_nextButton, &QPushButton::clicked, this, &THelpEditForm::NextClick);
-    connect(m_keyWordList, &QListWidget::currentRowChanged, this, &THelpEditForm::KeyWordListClick);
+    // A mouse press makes the row current before it selects it: only the
+    // selection tells that the user chose a keyword.
+    connect(m_keyWordList, &QListWidget::itemSelectionChanged, this, &THelpEditForm::KeyWordListClick);
     setFocusProxy(m_keyWordCombo);
 }
 
@@ -179,6 +186,10 @@ void THelpEditForm::createMenus()
     m_fileMenu = ChildMenus::createFileMenu(this, items);
     connect(m_fileMenu.print, &QAction::triggered, this, &THelpEditForm::PrintClick);
     connect(m_fileMenu.printerSetup, &QAction::triggered, this, &THelpEditForm::PrintersetupClick);
+    connect(m_fileMenu.printPreview, &QAction::triggered, this,
+            [this] { m_services.printing.preview(this, HelpTitle, viewerLines()); });
+    connect(m_fileMenu.exportPdf, &QAction::triggered, this,
+            [this] { m_services.printing.exportPdf(this, HelpTitle, viewerLines()); });
 
     m_editMenu = ChildMenus::createEditMenu(this);
     connect(m_editMenu.menu, &QMenu::aboutToShow, this, &THelpEditForm::EditClick);
@@ -229,7 +240,7 @@ std::optional<QString> THelpEditForm::readHelpFile()
 {
     const QString path = m_services.settings.HelpFilePath;
     try {
-        return QString::fromUtf8(TextFile::readText(path).utf8);
+        return TextFile::readString(path);
     } catch (const FileError &) {
         m_services.dialogs.error(
             this, HelpTitle,
@@ -341,8 +352,10 @@ void THelpEditForm::selectKeyWord(int row)
 
 int THelpEditForm::selectedKeyWord() const
 {
-    const QListWidgetItem *item = m_keyWordList->currentItem();
-    return item && item->isSelected() ? m_keyWordList->row(item) : -1;
+    // Not the current item: the keyboard moves the selection before it makes
+    // the row current.
+    const QList<QListWidgetItem *> selected = m_keyWordList->selectedItems();
+    return selected.isEmpty() ? -1 : m_keyWordList->row(selected.constFirst());
 }
 
 void THelpEditForm::KeyWordListClick()
@@ -350,11 +363,37 @@ void THelpEditForm::KeyWordListClick()
     const int row = selectedKeyWord();
     if (row < 0)
         return;
-    const QString chosen = m_keyWordList->item(row)->text();
-    if (chosen != boxText())
-        pushHistory(chosen);
-    selectHistory(0);
+    chooseKeyWord(m_keyWordList->item(row)->text());
     KeyWordSearchClick();
+}
+
+void THelpEditForm::chooseKeyWord(const QString &keyWord)
+{
+    if (keyWord != boxText())
+        pushHistory(keyWord);
+    selectHistory(0);
+}
+
+bool THelpEditForm::showKeyWord(const QString &word)
+{
+    const int row = findKeyWord(word);
+    if (row < 0)
+        return false;
+    const std::optional<QString> helpText = readHelpFile();
+    if (!helpText)
+        return true;
+    const QString keyWord = m_keyWords.at(row);
+    chooseKeyWord(keyWord);
+    // A search for "s" would stop at an earlier "scale"; the word asked for
+    // shows its own entry.
+    const std::optional<QString> entry = FindKeyWordEntry(*helpText, keyWord);
+    if (!entry) {
+        searchIn(*helpText);
+        return true;
+    }
+    selectKeyWord(row);
+    showInViewer(*entry);
+    return true;
 }
 
 void THelpEditForm::KeyWordBackClick()
@@ -404,14 +443,7 @@ void THelpEditForm::EditClick()
     ChildMenus::enableEditItems(m_editMenu, m_viewer->textCursor().hasSelection());
 }
 
-bool THelpEditForm::eventFilter(QObject *watched, QEvent *event)
+void THelpEditForm::KeyWordKeyDown()
 {
-    if (watched == m_keyWordCombo->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            KeyWordSearchClick();
-            return true;
-        }
-    }
-    return TChildForm::eventFilter(watched, event);
+    KeyWordSearchClick();
 }

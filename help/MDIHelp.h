@@ -3,13 +3,13 @@
 #include "core/ChildForm.h"
 #include "core/ChildMenus.h"
 #include "documents/WindowServices.h"
+#include "help/KeyWordBox.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-class QComboBox;
 class QFrame;
 class QListWidget;
 class QPlainTextEdit;
@@ -41,7 +41,13 @@ public:
     QStringList viewerLines() const;
 
     void FillList();
+    // Chooses the keyword equal to word (ignoring case) as the list does and
+    // shows that keyword's own entry; false, changing nothing, when word is
+    // no keyword of the list.
+    bool showKeyWord(const QString &word);
     void KeyWordSearchClick();
+    // Enter in the keyword box, whatever modifiers are held.
+    void KeyWordKeyDown();
     void KeyWordListClick();
     void KeyWordBackClick();
     void BeforeClick();
@@ -49,9 +55,6 @@ public:
     void PrintClick();
     void PrintersetupClick();
     void EditClick();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
@@ -64,6 +67,8 @@ private:
     // The history's entries move down by one; a selected entry stays selected.
     void pushHistory(const QString &text);
     void selectHistory(int index);
+    // The history's first entry becomes keyWord, pushed unless it is the box text.
+    void chooseKeyWord(const QString &keyWord);
     QString boxText() const;
     // The first keyword equal to text ignoring case, or -1.
     int findKeyWord(const QString &text) const;
@@ -72,7 +77,7 @@ private:
     void stepKeyWord(int step);
 
     WindowServices m_services;
-    QComboBox *m_keyWordCombo = nullptr;
+    KeyWordBox *m_keyWordCombo = nullptr;
     QPushButton *m_searchButton = nullptr;
     QPushButton *m_backButton = nullptr;
     QPushButton *m_printButton = nullptr;

@@ -205,13 +205,23 @@ void TestBasics::crLf_data()
     QTest::newRow("crlf kept") << QByteArray("a\r\nb") << QByteArray("a\r\nb");
     QTest::newRow("mixed") << QByteArray("a\r\r\nb\n\r") << QByteArray("a\r\n\r\nb\r\n\r\n");
     QTest::newRow("binary bytes kept") << QByteArray("\x00\xff\x93", 3) << QByteArray("\x00\xff\x93", 3);
+    QTest::newRow("lf first") << QByteArray("\nab\r\n") << QByteArray("\r\nab\r\n");
+    QTest::newRow("cr last") << QByteArray("a\r\nb\r") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("cr lf cr") << QByteArray("\r\n\r") << QByteArray("\r\n\r\n");
+    QTest::newRow("lf cr lf") << QByteArray("\n\r\n") << QByteArray("\r\n\r\n");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
 }
 
 void TestBasics::crLf()
 {
     QFETCH(QByteArray, in);
     QFETCH(QByteArray, out);
-    QCOMPARE(TextFile::withCrLf(in), out);
+    const QByteArray converted = TextFile::withCrLf(in);
+    QCOMPARE(converted, out);
+    // A text that needs nothing is not copied: saving a large file costs no
+    // more than writing it.
+    if (in == out && !in.isEmpty())
+        QVERIFY(converted.isSharedWith(in));
 }
 
 void TestBasics::validUtf8_data()

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -90,6 +91,8 @@ private slots:
     void firstStart();
     void themeIcons_data();
     void themeIcons();
+    void paintedIconsShowOnDarkAndLight_data();
+    void paintedIconsShowOnDarkAndLight();
     void settingsFolder_data();
     void settingsFolder();
 };
@@ -318,6 +321,48 @@ void TestDesktop::themeIcons()
     }
     QIcon::setThemeSearchPaths(savedPaths);
     QIcon::setThemeName(savedTheme);
+}
+
+void TestDesktop::paintedIconsShowOnDarkAndLight_data()
+{
+    QTest::addColumn<int>("icon");
+    for (int i = 0; i < ThemedIcons.size(); ++i)
+        QTest::newRow(qPrintable(ThemedIcons.at(i).first)) << i;
+}
+
+void TestDesktop::paintedIconsShowOnDarkAndLight()
+{
+    QFETCH(int, icon);
+    QTemporaryDir themes;
+    writeIconTheme(themes.path(), {QStringLiteral("unrelated")});
+    const QStringList savedPaths = QIcon::themeSearchPaths();
+    const QString savedTheme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({themes.path()});
+    QIcon::setThemeName(QStringLiteral("testtheme"));
+    const QPixmap drawn = ThemedIcons.at(icon).second().pixmap(32, 32);
+    QIcon::setThemeSearchPaths(savedPaths);
+    QIcon::setThemeName(savedTheme);
+
+    // A tool bar of a dark and of a light desktop: a good part of the icon
+    // must stand out from either.
+    for (const QColor background : {QColor(53, 53, 53), QColor(239, 239, 239)}) {
+        QImage image(drawn.size(), QImage::Format_RGB32);
+        image.fill(background);
+        QPainter(&image).drawPixmap(0, 0, drawn);
+        int standingOut = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                const int dr = c.red() - background.red();
+                const int dg = c.green() - background.green();
+                const int db = c.blue() - background.blue();
+                if (dr * dr + dg * dg + db * db > 80 * 80)
+                    ++standingOut;
+            }
+        }
+        const int share = 100 * standingOut / (image.width() * image.height());
+        QVERIFY2(share >= 15, qPrintable(QStringLiteral("%1% on %2").arg(share).arg(background.name())));
+    }
 }
 
 void TestDesktop::settingsFolder_data()

@@ -7,6 +7,7 @@
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +19,25 @@
 #include <QtTest>
 
 using Answer = UserDialogs::Answer;
+
+namespace {
+
+// Types into the editor with the focus, as a keyboard does.
+void typeInto(TEditForm *window, const QString &text)
+{
+    QApplication::setActiveWindow(window->window());
+    window->editor()->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+void pressIn(TEditForm *window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QApplication::setActiveWindow(window->window());
+    window->editor()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+} // namespace
 
 // The editor windows: their menus and tool bars, load, save, save as, the
 // close question and the edit commands.
@@ -46,59 +66,105 @@ private slots:
     void editMenuEnabling();
     void tabKeyPerKind();
     void fileComboFollowsWidth();
+    void undoBackToSavedTextIsUnmodified_data();
+    void undoBackToSavedTextIsUnmodified();
+    void screenReaderHearsEdits_data();
+    void screenReaderHearsEdits();
 };
 
 void TestEditorWindows::editorMenus_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<QKeySequence>("shortcut");
+    // Every key of the item, the described one first.
+    QTest::addColumn<QString>("shortcuts");
     QTest::newRow("new") << "New1"
-                         << "New Command File..." << QKeySequence();
+                         << "New Command File..."
+                         << "";
     QTest::newRow("open command") << "OpenCommand1"
-                                  << "Open &Command File..." << QKeySequence(Qt::Key_F2);
+                                  << "Open &Command File..."
+                                  << "F2; Ctrl+O";
     QTest::newRow("open output") << "OpenOutput1"
-                                 << "Open Output File..." << QKeySequence(Qt::Key_F3);
+                                 << "Open Output File..."
+                                 << "F3";
     QTest::newRow("open another") << "OpenAnotherFile1"
-                                  << "Open Another File..." << QKeySequence(Qt::Key_F4);
+                                  << "Open Another File..."
+                                  << "F4";
     QTest::newRow("open master") << "OpenMasterFile1"
-                                 << "Open Master File..." << QKeySequence();
+                                 << "Open Master File..."
+                                 << "";
     QTest::newRow("save") << "Save1"
-                          << "&Save" << QKeySequence(Qt::Key_F6);
+                          << "&Save"
+                          << "F6; Ctrl+S";
     QTest::newRow("save as") << "Saveas1"
-                             << "Save &As..." << QKeySequence();
+                             << "Save &As..."
+                             << "";
     QTest::newRow("print") << "Print1"
-                           << "&Print..." << QKeySequence();
+                           << "&Print..."
+                           << "Ctrl+P";
     QTest::newRow("printer setup") << "Printersetup1"
-                                   << "Printer setup..." << QKeySequence();
+                                   << "Printer setup..."
+                                   << "";
     QTest::newRow("preferences") << "Preferences2"
-                                 << "Preferences" << QKeySequence();
+                                 << "Preferences"
+                                 << "";
     QTest::newRow("exit") << "Exit1"
-                          << "E&xit" << QKeySequence();
+                          << "E&xit"
+                          << "Ctrl+Q";
     QTest::newRow("cut") << "Cut1"
-                         << "Cu&t" << QKeySequence(QStringLiteral("Ctrl+X"));
+                         << "Cu&t"
+                         << "Ctrl+X";
     QTest::newRow("copy") << "Copy1"
-                          << "&Copy" << QKeySequence(QStringLiteral("Ctrl+C"));
+                          << "&Copy"
+                          << "Ctrl+C";
     QTest::newRow("paste") << "Paste1"
-                           << "&Paste" << QKeySequence(QStringLiteral("Ctrl+V"));
+                           << "&Paste"
+                           << "Ctrl+V";
     QTest::newRow("select all") << "Selectall1"
-                                << "Select &all" << QKeySequence(QStringLiteral("Ctrl+A"));
+                                << "Select &all"
+                                << "Ctrl+A";
     QTest::newRow("screen font") << "ScreenFont1"
-                                 << "&Screen Font..." << QKeySequence();
+                                 << "&Screen Font..."
+                                 << "";
     QTest::newRow("print font") << "PrintFont1"
-                                << "&Print Font..." << QKeySequence();
+                                << "&Print Font..."
+                                << "";
+    QTest::newRow("undo") << "Undo1"
+                          << "&Undo"
+                          << "Ctrl+Z";
+    QTest::newRow("redo") << "Redo1"
+                          << "&Redo"
+                          << "Ctrl+Y; Ctrl+Shift+Z";
+    QTest::newRow("find") << "Find1"
+                          << "&Find..."
+                          << "Ctrl+F";
+    QTest::newRow("find next") << "FindNext1"
+                               << "Find &Next"
+                               << "Ctrl+G";
+    QTest::newRow("find previous") << "FindPrevious1"
+                                   << "Find &Previous"
+                                   << "Ctrl+Shift+G";
+    QTest::newRow("replace") << "Replace1"
+                             << "&Replace..."
+                             << "Ctrl+H";
+    QTest::newRow("go to line") << "GoToLine1"
+                                << "&Go to Line..."
+                                << "Ctrl+L";
+    QTest::newRow("line numbers") << "LineNumbers1"
+                                  << "Line &Numbers"
+                                  << "";
 }
 
 void TestEditorWindows::editorMenus()
 {
     QFETCH(QString, name);
     QFETCH(QString, caption);
-    QFETCH(QKeySequence, shortcut);
+    QFETCH(QString, shortcuts);
     FrameFixture f;
     auto *action = f.frame().CommandWindow()->findChild<QAction *>(name);
     QVERIFY(action);
     QCOMPARE(action->text(), caption);
-    QCOMPARE(action->shortcut(), shortcut);
+    QCOMPARE(QKeySequence::listToString(action->shortcuts()), shortcuts);
 }
 
 void TestEditorWindows::toolBarHints_data()
@@ -455,6 +521,86 @@ void TestEditorWindows::fileComboFollowsWidth()
     QCOMPARE(command->fileCombo()->x(), 225);
     QCOMPARE(command->fileCombo()->width(), 600 - 234);
     QCOMPARE(f.frame().OutputWindow()->fileCombo()->x(), 200);
+}
+
+void TestEditorWindows::undoBackToSavedTextIsUnmodified_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("small file") << QByteArray("x = 1\r\ny = 2\r\n");
+    QByteArray large;
+    while (large.size() < 3 * 1024 * 1024)
+        large += "a line of output, long enough to fill three megabytes soon\r\n";
+    QTest::newRow("3 MB file, no style bytes") << large;
+}
+
+void TestEditorWindows::undoBackToSavedTextIsUnmodified()
+{
+    QFETCH(QByteArray, bytes);
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("undo.cf"), bytes);
+    f.frame().OpenCommand(path);
+    TCommandEditForm *command = f.frame().CommandWindow();
+    // The loaded text is no edit: undo leaves it whole.
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(command->editor()->bytes(), bytes);
+    QVERIFY(!command->isModified());
+
+    pressIn(command, Qt::Key_End, Qt::ControlModifier);
+    typeInto(command, QStringLiteral("ab"));
+    QVERIFY(command->isModified());
+    // Typing is undone as one step.
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!command->isModified());
+    QCOMPARE(command->editor()->bytes(), bytes);
+
+    // A save makes a new point to come back to.
+    pressIn(command, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(command->isModified());
+    QVERIFY(command->SaveClick());
+    QVERIFY(!command->isModified());
+    typeInto(command, QStringLiteral("c"));
+    QVERIFY(command->isModified());
+    pressIn(command, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!command->isModified());
+    QCOMPARE(f.readFile(path), bytes + "ab");
+}
+
+void TestEditorWindows::screenReaderHearsEdits_data()
+{
+    QTest::addColumn<QString>("screenReader");
+    QTest::newRow("started before the file is opened") << "before";
+    QTest::newRow("started with the file open") << "later";
+    QTest::newRow("none") << "none";
+}
+
+void TestEditorWindows::screenReaderHearsEdits()
+{
+    QFETCH(QString, screenReader);
+    const bool listening = screenReader != QLatin1String("none");
+    const auto restore = qScopeGuard([] { QAccessible::setActive(false); });
+    FrameFixture f;
+    if (screenReader == QLatin1String("before"))
+        QAccessible::setActive(true);
+    // Characters of two and three bytes: a screen reader counts characters.
+    const QString text = QStringLiteral("caf\u00e9 \u20ac\r\nline two\r\n");
+    f.frame().OpenOutput(f.writeFile(QStringLiteral("heard.out"), text.toUtf8()));
+    TOutputEditForm *output = f.frame().OutputWindow();
+    if (screenReader == QLatin1String("later"))
+        QAccessible::setActive(true);
+    pressIn(output, Qt::Key_End, Qt::ControlModifier);
+    // QScintilla tells a screen reader of an edit from the modification
+    // events, which give textChanged() too.
+    QSignalSpy edits(output->editor(), &QsciScintilla::textChanged);
+    typeInto(output, QStringLiteral("x"));
+
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(output->editor());
+    QVERIFY(accessible);
+    QCOMPARE(accessible->textInterface() != nullptr, listening);
+    QCOMPARE(!edits.isEmpty(), listening);
+    if (!listening)
+        return;
+    QCOMPARE(accessible->textInterface()->characterCount(), int(text.size()) + 1);
+    QCOMPARE(accessible->textInterface()->text(0, 6), QStringLiteral("caf\u00e9 \u20ac"));
 }
 
 QTEST_MAIN(TestEditorWindows)

@@ -1,4 +1,5 @@
 #include "core/FrameState.h"
+#include "documents/EditorPreferences.h"
 #include "documents/WindowPrinting.h"
 #include "explorer/DirectoryListBox.h"
 #include "explorer/DriveComboBox.h"
@@ -73,13 +74,14 @@ private:
     {
         m_settings.CommandFileExtension = commandExt;
         m_settings.OutputFileExtension = QStringLiteral(".out");
-        return {m_dialogs, m_printing, m_settings};
+        return {m_dialogs, m_printing, m_settings, m_editorPreferences};
     }
 
     QString m_savedCurrent;
     ScriptedDialogs m_dialogs;
     ProgramSettings m_settings;
     PrintContext m_printing{m_dialogs, {}};
+    EditorPreferences m_editorPreferences;
 };
 
 void TestExplorer::init()

@@ -105,6 +105,34 @@ QByteArray utf16Le(const QString &text)
     return withMark("\xff\xfe", text, 2, false);
 }
 
+// Text that holds only characters Windows-1252 has, in its bytes.
+QByteArray windows1252(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QChar(0x20ac))
+            bytes.append('\x80');
+        else if (c == QChar(0x201c))
+            bytes.append('\x93');
+        else
+            bytes.append(char(c.unicode()));
+    }
+    return bytes;
+}
+
+// Lines of 63 letters and a line end, cut to exactly size characters.
+QString letterLines(qsizetype size, const QString &lineEnd = QStringLiteral("\r\n"))
+{
+    const QString line = QString(63, QLatin1Char('x')) + lineEnd;
+    QString text;
+    text.reserve(size + line.size());
+    while (text.size() < size)
+        text += line;
+    text.truncate(size);
+    return text;
+}
+
 } // namespace
 
 // The file layer as the user meets it: saves on a full disk, files that are
@@ -126,6 +154,8 @@ private slots:
     void characterBeyondWindows1252Asks_data();
     void characterBeyondWindows1252Asks();
     void masterFileInUtf16Runs();
+    void loadInPiecesKeepsBytes_data();
+    void loadInPiecesKeepsBytes();
 };
 
 void TestFileLayer::fullDiskKeepsOldFile_data()
@@ -453,6 +483,90 @@ void TestFileLayer::masterFileInUtf16Runs()
     QVERIFY(f.dialogs.errors.isEmpty());
     QCOMPARE(logOf(f), (QStringList{"start cf=" + command, "end cf=" + command}));
     QCOMPARE(f.readFile(f.frame().MasterWindow()->FileName), master);
+}
+
+void TestFileLayer::loadInPiecesKeepsBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("saved");
+    // A file is read in pieces of this size; characters and marks that
+    // straddle the pieces' borders, files a byte either side of one, and
+    // files in several pieces. Those above a piece are large enough to go
+    // into a document without style bytes too.
+    const qsizetype piece = TextFile::ReadPieceSize;
+    for (const qsizetype size : {qsizetype(10), piece - 1, piece, piece + 1, 3 * piece + 5}) {
+        const QString text = letterLines(size);
+        QTest::addRow("UTF-8, %lld bytes", static_cast<long long>(size))
+            << text.toUtf8() << text << text.toUtf8();
+    }
+    const QString euroAcross = letterLines(piece - 1) + QStringLiteral("\u20ac\r\n") + letterLines(1000);
+    QTest::newRow("UTF-8, a character across two pieces")
+        << euroAcross.toUtf8() << euroAcross << euroAcross.toUtf8();
+    const QString marked = letterLines(piece) + QStringLiteral("\u00e9\u20ac\r\n");
+    QTest::newRow("UTF-8 with mark, two pieces")
+        << "\xef\xbb\xbf" + marked.toUtf8() << marked << "\xef\xbb\xbf" + marked.toUtf8();
+    // (é € “ in this order would be valid UTF-8.)
+    const QString highAcross =
+        letterLines(piece - 1) + QStringLiteral("\u20ac\u00e9\u201c") + letterLines(100);
+    QTest::newRow("Windows-1252, high bytes across two pieces")
+        << windows1252(highAcross) << highAcross << windows1252(highAcross);
+    const QString lateHigh = letterLines(3 * piece) + QStringLiteral("caf\u00e9\r\n");
+    QTest::newRow("Windows-1252, first high byte in the fourth piece")
+        << windows1252(lateHigh) << lateHigh << windows1252(lateHigh);
+    const QString wide = letterLines(piece / 2) + QStringLiteral("\u20ac \U0001F600\r\n") + letterLines(300);
+    QTest::newRow("UTF-16LE, two pieces") << utf16Le(wide) << wide << utf16Le(wide);
+    const QByteArray utf16Be = withMark("\xfe\xff", wide, 2, true);
+    QTest::newRow("UTF-16BE, two pieces") << utf16Be << wide << utf16Be;
+    const QByteArray utf32Le = withMark(QByteArray("\xff\xfe\0\0", 4), wide, 4, false);
+    QTest::newRow("UTF-32LE, three pieces") << utf32Le << wide << utf32Le;
+    const QByteArray utf32Be = withMark(QByteArray("\0\0\xfe\xff", 4), wide, 4, true);
+    QTest::newRow("UTF-32BE, three pieces") << utf32Be << wide << utf32Be;
+    const QString lf = letterLines(2 * piece + 7, QStringLiteral("\n"));
+    QTest::newRow("LF line ends, three pieces")
+        << lf.toUtf8() << lf << QString(lf).replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8();
+    const QString mixed = letterLines(piece + 20, QStringLiteral("\r")) + QStringLiteral("\n\r\n\n");
+    QTest::newRow("CR and mixed line ends, two pieces")
+        << mixed.toUtf8() << mixed
+        << QString(mixed)
+               .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+               .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+               .replace(QLatin1Char('\n'), QStringLiteral("\r\n"))
+               .toUtf8();
+    const QString longLine = QString(3000000, QLatin1Char('7')) + QStringLiteral("\r\n");
+    QTest::newRow("one line of 3,000,000 characters") << longLine.toUtf8() << longLine << longLine.toUtf8();
+}
+
+void TestFileLayer::loadInPiecesKeepsBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, saved);
+    FrameFixture f;
+    activate(f.frame());
+    const QString path = f.writeFile(QStringLiteral("pieces.cf"), bytes);
+    TEditForm *window = openWithF2(f, path);
+    QVERIFY(f.dialogs.errors.isEmpty());
+    const QString shown = QString::fromUtf8(window->editor()->bytes());
+    if (shown != text) {
+        qsizetype at = 0;
+        while (at < qMin(shown.size(), text.size()) && shown.at(at) == text.at(at))
+            ++at;
+        QFAIL(qPrintable(QStringLiteral("the text differs at %1 of %2: \"%3\" for \"%4\"")
+                             .arg(at)
+                             .arg(text.size())
+                             .arg(shown.mid(at, 10), text.mid(at, 10))));
+    }
+    // Scintilla's own line index: one line more than line ends.
+    const long lineEnds = long(text.count(QLatin1Char('\n')) + text.count(QLatin1Char('\r')) -
+                               text.count(QStringLiteral("\r\n")));
+    QCOMPARE(window->editor()->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT), lineEnds + 1);
+    QVERIFY(!window->isModified());
+    // A save with nothing changed writes only the line ends anew.
+    window->editor()->setModified(true);
+    press(Qt::Key_F6);
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QCOMPARE(f.readFile(path), saved);
 }
 
 QTEST_MAIN(TestFileLayer)

@@ -191,13 +191,13 @@ void TestHelpWindow::helpWindowMenus_data()
     QTest::newRow("save as") << "Saveas1"
                              << "Save &As..." << QKeySequence(Qt::Key_F6) << false;
     QTest::newRow("print") << "Print1"
-                           << "&Print..." << QKeySequence() << true;
+                           << "&Print..." << QKeySequence(QStringLiteral("Ctrl+P")) << true;
     QTest::newRow("printer setup") << "Printersetup1"
                                    << "Printer setup..." << QKeySequence() << true;
     QTest::newRow("preferences") << "Preferences2"
                                  << "Preferences" << QKeySequence() << true;
     QTest::newRow("exit") << "Exit1"
-                          << "E&xit" << QKeySequence() << true;
+                          << "E&xit" << QKeySequence(QStringLiteral("Ctrl+Q")) << true;
     QTest::newRow("select all") << "Selectall1"
                                 << "Select &all" << QKeySequence(QStringLiteral("Ctrl+A")) << true;
     QTest::newRow("screen font") << "ScreenFont1"

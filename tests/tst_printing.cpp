@@ -73,6 +73,10 @@ private slots:
     void positionsOnAPage();
     void pagination_data();
     void pagination();
+    void pageRange_data();
+    void pageRange();
+    void pageRangeOfPrinter_data();
+    void pageRangeOfPrinter();
     void splitLines_data();
     void splitLines();
     void cutting_data();
@@ -250,6 +254,67 @@ void TestPrinting::pagination()
             QCOMPARE(canvas.textsOnPage(page).constLast().y, 3261);
     }
     QCOMPARE(next, lineCount);
+}
+
+void TestPrinting::pageRange_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QStringList>("pages");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("first page") << 1 << 1 << QStringList{"1/3"} << "row 001";
+    QTest::newRow("last two") << 2 << 3 << QStringList{"2/3", "3/3"} << "row 071";
+    QTest::newRow("past the end") << 3 << 99 << QStringList{"3/3"} << "row 141";
+    QTest::newRow("from before the first") << 0 << 1 << QStringList{"1/3"} << "row 001";
+    QTest::newRow("no page of the text") << 4 << 5 << QStringList{} << QString();
+}
+
+void TestPrinting::pageRange()
+{
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(QStringList, pages);
+    QFETCH(QString, firstLine);
+    RecordingCanvas canvas;
+    canvas.printerMetrics = examplePrinter();
+    // 150 lines at 70 a page: three pages.
+    const PrintOutcome outcome =
+        PrintEditorLines(canvas, QFont(), QStringLiteral("T"), numberedLines(150), fixedClock, {first, last});
+    QCOMPARE(outcome, pages.isEmpty() ? PrintOutcome::NoPages : PrintOutcome::Printed);
+    QCOMPARE(pageTexts(canvas), pages);
+    QCOMPARE(canvas.ofKind(RecordingCanvas::Call::Begin).size(), pages.isEmpty() ? 0 : 1);
+    if (!pages.isEmpty()) {
+        const QList<RecordingCanvas::Call> onFirst = canvas.textsOnPage(1);
+        QCOMPARE(onFirst.at(1).text, firstLine);
+        QCOMPARE(onFirst.at(1).y, 230);
+    }
+}
+
+void TestPrinting::pageRangeOfPrinter_data()
+{
+    QTest::addColumn<bool>("rangeChosen");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    const int end = std::numeric_limits<int>::max();
+    QTest::newRow("all pages") << false << 2 << 3 << 1 << end;
+    QTest::newRow("range") << true << 2 << 3 << 2 << 3;
+}
+
+void TestPrinting::pageRangeOfPrinter()
+{
+    QFETCH(bool, rangeChosen);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QPrinter printer;
+    printer.setPrintRange(rangeChosen ? QPrinter::PageRange : QPrinter::AllPages);
+    printer.setFromTo(from, to);
+    const PageRange range = PageRangeOf(printer);
+    QCOMPARE(range.first, first);
+    QCOMPARE(range.last, last);
 }
 
 void TestPrinting::splitLines_data()

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QtTest>
 
 FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile, const QString &home)
@@ -13,9 +14,9 @@ FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFi
 {
     if (!iniFile.isNull())
         writeFile(QStringLiteral("ostrel.ini"), iniFile);
-    // The user's Qt settings (the runs' settings) go in the home folder too,
-    // never into the settings of whoever runs the tests.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir(m_homePath).filePath(QStringLiteral("config"))));
+    // The user's own Qt settings too live in the test's home, so that no
+    // test reads or changes the settings of whoever runs it.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_homePath + QStringLiteral("/user"));
     m_frame = std::make_unique<TFrameForm>(dialogs, m_homePath, arguments);
     // The start-up layout works from the frame's outer size; the platform adds
     // its frame margins to the size given to resize().

@@ -5,12 +5,14 @@
 
 #include <QFont>
 #include <QList>
+#include <QPrinter>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // A UserDialogs that answers from queues filled by the test and records every
 // question, message and dialog request. An empty queue answers Cancel (or
@@ -44,6 +46,13 @@ public:
     QList<QFont> fontRequests;
     int printRequests = 0;
     int printerSetupRequests = 0;
+    int previewRequests = 0;
+    // The page range the print dialog hands back, as a user would set it there.
+    std::optional<std::pair<int, int>> printPages;
+    // Whether the print preview is Qt's real dialog (close it from the test).
+    bool realPreview = false;
+    // The document name each print dialog was shown with.
+    QStringList printDocNames;
 
     Answer confirm(QWidget *, const QString &text) override
     {
@@ -74,15 +83,25 @@ public:
         fontRequests.append(initial);
         return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
     }
-    bool print(QWidget *, QPrinter &) override
+    bool print(QWidget *, QPrinter &printer) override
     {
         ++printRequests;
+        printDocNames.append(printer.docName());
+        printer.setPrintRange(printPages ? QPrinter::PageRange : QPrinter::AllPages);
+        printer.setFromTo(printPages ? printPages->first : 0, printPages ? printPages->second : 0);
         return !printAnswers.isEmpty() && printAnswers.dequeue();
     }
     bool printerSetup(QWidget *, QPrinter &) override
     {
         ++printerSetupRequests;
         return !printerSetupAnswers.isEmpty() && printerSetupAnswers.dequeue();
+    }
+    void printPreview(QWidget *parent, QPrinter &printer,
+                      const std::function<void(QPrinter &)> &paint) override
+    {
+        ++previewRequests;
+        if (realPreview)
+            QtUserDialogs().printPreview(parent, printer, paint);
     }
     bool showDialog(QDialog &dialog) override
     {

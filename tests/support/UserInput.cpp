@@ -1,16 +1,30 @@
 #include "UserInput.h"
 
+#include "app/MDIFrame.h"
+#include "documents/EditorWindow.h"
+#include "documents/TextEditor.h"
+
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QtTest>
 
 namespace UserInput {
 
 void pickComboEntry(QComboBox *combo, int row)
 {
-    QTest::mouseClick(combo, Qt::LeftButton);
+    // An editable box opens its list from the arrow; a click elsewhere goes
+    // into the text.
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    const QRect arrow =
+        combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, combo);
+    QTest::mouseClick(combo, Qt::LeftButton, {}, combo->isEditable() ? arrow.center() : QPoint());
     QAbstractItemView *view = combo->view();
     QVERIFY(QTest::qWaitFor([view] { return view->isVisible(); }));
     const QModelIndex index = view->model()->index(row, combo->modelColumn(), view->rootIndex());
@@ -45,6 +59,54 @@ int visibleComboRows(QComboBox *combo)
     const int rows = rowHeight > 0 ? view->viewport()->height() / rowHeight : -1;
     combo->hidePopup();
     return rows;
+}
+
+void clickItem(QListWidget *list, int row)
+{
+    QListWidgetItem *item = list->item(row);
+    QVERIFY(item);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+}
+
+bool activate(QWidget *window)
+{
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
+
+bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    QTest::keyClick(focus, key, modifiers);
+    return true;
+}
+
+bool typeText(const QString &text)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    QTest::keyClicks(focus, text);
+    return true;
+}
+
+void clickButton(QAbstractButton *button)
+{
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+bool focusText(TFrameForm &frame, TEditForm *window)
+{
+    if (!activate(&frame))
+        return false;
+    window->bringToFront();
+    window->editor()->setFocus();
+    return QTest::qWaitFor([window] { return QApplication::focusWidget() == window->editor(); });
 }
 
 } // namespace UserInput

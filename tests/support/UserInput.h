@@ -1,7 +1,14 @@
 #pragma once
 
+#include <Qt>
+
+class QAbstractButton;
 class QComboBox;
 class QListWidget;
+class QString;
+class QWidget;
+class TEditForm;
+class TFrameForm;
 
 // Acting on widgets as a user does: through the mouse on a view's viewport,
 // so that the widgets' own event handling runs, not a shortcut around it.
@@ -15,5 +22,25 @@ void doubleClickItem(QListWidget *list, int row);
 
 // Rows a combo box's drop-down list shows at once.
 int visibleComboRows(QComboBox *combo);
+
+// Clicks the item at row of a list, as a user selects it.
+void clickItem(QListWidget *list, int row);
+
+// Makes window the active window, so that the focus and keys reach it;
+// false when the platform never made it active.
+bool activate(QWidget *window);
+
+// A key press and release sent where the keyboard's keys go: to the focus
+// widget. False when no widget has the focus.
+bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Types text into the focus widget.
+bool typeText(const QString &text);
+
+// Clicks a button with the mouse, which also moves the focus to it.
+void clickButton(QAbstractButton *button);
+
+// Makes the frame the active window and puts the focus in window's text, as
+// a click on it would; false when the focus did not get there.
+bool focusText(TFrameForm &frame, TEditForm *window);
 
 } // namespace UserInput

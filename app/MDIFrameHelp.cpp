@@ -1,0 +1,61 @@
+// The frame's side of the help: the help window, F1 on a word of an editor
+// window, and the help file's keywords that the editor windows colour.
+#include "app/MDIFrame.h"
+#include "core/FileError.h"
+#include "core/PathHelpers.h"
+#include "core/StatusTexts.h"
+#include "core/TextFile.h"
+#include "documents/DocumentWindows.h"
+#include "documents/KeyWords.h"
+#include "documents/WindowServices.h"
+#include "help/KeyWordIndex.h"
+#include "help/MDIHelp.h"
+
+namespace {
+// How much of an entry a keyword's tool tip shows.
+constexpr int HintLines = 8;
+constexpr int HintLineLength = 100;
+} // namespace
+
+void TFrameForm::Contents1Click()
+{
+    if (m_helpWindow) {
+        m_helpWindow->bringToFront();
+        return;
+    }
+    if (!Paths::fileExists(HelpFilePath)) {
+        m_dialogs.error(this, QStringLiteral("Quelm Help"), QStringLiteral("Cannot find Quelm Help File"));
+        return;
+    }
+    auto *window = new THelpEditForm(*m_services);
+    addChild(window);
+    window->setWindowTitle(QStringLiteral("Quelm Help"));
+    window->setViewerFont(m_screenFont);
+    window->repaint();
+    setStatusText(QStringLiteral("Initializing Key Word List..."));
+    window->FillList();
+    setStatusText(StatusTexts::Ready);
+    m_helpWindow = window;
+}
+
+void TFrameForm::KeyWordHelpClick(const QString &word)
+{
+    Contents1Click();
+    if (m_helpWindow)
+        m_helpWindow->showKeyWord(word);
+}
+
+void TFrameForm::readHelpKeyWords()
+{
+    // A help file that is missing or unreadable colours nothing; the help
+    // window says why when the user asks for it.
+    QHash<QString, QString> hints;
+    if (Paths::fileExists(HelpFilePath)) {
+        try {
+            hints = BuildKeyWordHints(TextFile::readString(HelpFilePath), HintLines, HintLineLength);
+        } catch (const FileError &) {
+            hints.clear();
+        }
+    }
+    m_documents->setKeyWordHints(std::make_shared<const KeyWordHints>(std::move(hints)));
+}

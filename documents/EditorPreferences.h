@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QObject>
+
+// How the user likes the editor windows, kept across starts in the user's own
+// settings (never in ostrel.ini), and shared by every editor window: a change
+// in one reaches all.
+class EditorPreferences : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit EditorPreferences(QObject *parent = nullptr);
+
+    bool lineNumbers() const { return m_lineNumbers; }
+    void setLineNumbers(bool shown);
+
+signals:
+    void lineNumbersChanged(bool shown);
+
+private:
+    bool m_lineNumbers = true;
+};

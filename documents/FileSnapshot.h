@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+// What an editor window knows of its file on disk, to tell whether another
+// program changed it: the file's size and times, read without opening it,
+// and a hash of its bytes. The times alone would miss a rewrite within the
+// same second or an older file put back; the hash alone would cost a read
+// of the whole file at every look.
+struct FileStamp
+{
+    bool exists = false;
+    qint64 size = 0;
+    QDateTime modified;
+    // Changes with every write and every change of the times, and no
+    // program can set it back.
+    QDateTime metadataChanged;
+
+    // A regular file's stamp; anything else counts as missing.
+    static FileStamp of(const QString &path);
+
+    friend bool operator==(const FileStamp &a, const FileStamp &b)
+    {
+        return a.exists == b.exists && a.size == b.size && a.modified == b.modified &&
+               a.metadataChanged == b.metadataChanged;
+    }
+    friend bool operator!=(const FileStamp &a, const FileStamp &b) { return !(a == b); }
+};
+
+struct FileSnapshot
+{
+    FileStamp stamp;
+    quint64 hash = 0;
+};
+
+namespace ContentHash {
+
+// Not for security: a quick hash that tells one version of a file from another.
+quint64 of(QByteArrayView bytes);
+// The same hash of a file's bytes as they are now; nothing when the file
+// cannot be read.
+std::optional<quint64> ofFile(const QString &path);
+
+} // namespace ContentHash
