@@ -22,6 +22,8 @@ class QEventLoop;
 // default) each starts once the one before has ended; with more
 // (RunSettings::atOnce) up to that many run together, each starting as soon
 // as a place is free, and never two on the same command or output file.
+// A line that fails (a missing file) starts nothing more, and is reported
+// once the engines already started have ended.
 // The call returns when the last has ended or the run stops at a failure;
 // meanwhile a modal progress window keeps the program painted but takes no
 // input but its Stop button. A command-file run in progress is held

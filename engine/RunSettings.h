@@ -16,6 +16,4 @@ struct RunSettings
     // The command line the engine is started through (a batch system's
     // client such as srun), split into words as a shell would; empty for none.
     QString launcher;
-
-    bool isDefault() const { return atOnce == MinAtOnce && launcher.trimmed().isEmpty(); }
 };
