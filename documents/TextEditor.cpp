@@ -133,6 +133,11 @@ TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
     SendScintilla(SCI_SETLAYOUTCACHE, static_cast<unsigned long>(SC_CACHE_PAGE));
     m_caretPeriod = SendScintilla(SCI_GETCARETPERIOD);
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &TextEditor::blinkCaretOnShortLines);
+    // The line count is known at once; the margin grows when it gains a digit.
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & SC_UPDATE_CONTENT)
+            fitLineNumbers();
+    });
 
     m_firstDocument = reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER));
     SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_firstDocument);
@@ -329,6 +334,7 @@ void TextEditor::setEditorFont(const QFont &font)
     m_font = font;
     setFont(font);
     setMarginsFont(font);
+    m_lineNumberDigits = 0; // a new font measures its digits anew
     fitLineNumbers();
 }
 
@@ -395,16 +401,23 @@ void TextEditor::setLineNumbersShown(bool shown)
 void TextEditor::fitLineNumbers()
 {
     if (!m_lineNumbersShown) {
+        m_lineNumberDigits = 0;
         setMarginWidth(0, 0);
         return;
     }
-    constexpr long MillionLines = 1000000;
-    const long lines = std::max(MillionLines, SendScintilla(SCI_GETLINECOUNT));
-    const QByteArray widest(QByteArray::number(qlonglong(lines)).size(), '9');
-    const long digits =
+    // Room for three digits at least, so that the text does not shift at
+    // every tenth line of a new file.
+    constexpr int FewestDigits = 3;
+    const int digits =
+        std::max(FewestDigits, int(QByteArray::number(qlonglong(SendScintilla(SCI_GETLINECOUNT))).size()));
+    if (digits == m_lineNumberDigits)
+        return;
+    m_lineNumberDigits = digits;
+    const QByteArray widest(digits, '9');
+    const long width =
         SendScintilla(SCI_TEXTWIDTH, static_cast<uintptr_t>(STYLE_LINENUMBER), widest.constData());
     // Half a digit's room on either side keeps the numbers off the text.
-    setMarginWidth(0, int(digits + digits / long(widest.size())));
+    setMarginWidth(0, int(width + width / long(digits)));
 }
 
 void TextEditor::centerLine(long line)

@@ -59,8 +59,8 @@ public:
     int selectionLength() const;
     void caretToStart();
 
-    // Line numbers in the left margin, wide enough for a million lines and
-    // for the text's own count when it is longer.
+    // Line numbers in the left margin, as wide as the text's line count
+    // needs (three digits at least); it grows as lines are added.
     void setLineNumbersShown(bool shown);
     bool lineNumbersShown() const { return m_lineNumbersShown; }
     void fitLineNumbers();
@@ -119,6 +119,8 @@ private:
 
     bool m_tabInserts = true;
     bool m_lineNumbersShown = false;
+    // The digits the line-number margin has room for; 0 while it is hidden.
+    int m_lineNumberDigits = 0;
     QFont m_font;
     // The document QsciScintilla made, kept alive for its own bookkeeping.
     void *m_firstDocument = nullptr;

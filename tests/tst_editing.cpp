@@ -229,9 +229,21 @@ void TestEditing::lineNumbersForAllWindowsAcrossStarts()
                                          f.frame().AnotherWindows().constFirst()};
         for (TEditForm *window : windows) {
             QVERIFY(editItem(window, "LineNumbers1")->isChecked());
-            // Room for a million lines and a little more.
-            QVERIFY(lineNumberWidth(window->editor()) > widthOf(window->editor(), "1000000"));
+            // Room for three digits, not for a million.
+            QVERIFY(lineNumberWidth(window->editor()) > widthOf(window->editor(), "999"));
+            QVERIFY(lineNumberWidth(window->editor()) < widthOf(window->editor(), "1000000"));
         }
+        // A million lines: the margin is as wide as the last number needs,
+        // and grows when typing adds a digit.
+        TEditForm *output = windows.at(1);
+        output->LoadFile(f.writeFile(QStringLiteral("million.out"), QByteArray(999999, '\n')));
+        QVERIFY(lineNumberWidth(output->editor()) > widthOf(output->editor(), "1000000"));
+        QVERIFY(UserInput::focusText(f.frame(), windows.at(2)));
+        const long narrow = lineNumberWidth(windows.at(2)->editor());
+        for (int line = 0; line < 1000; ++line)
+            UserInput::pressKey(Qt::Key_Return);
+        QTRY_VERIFY(lineNumberWidth(windows.at(2)->editor()) > widthOf(windows.at(2)->editor(), "1000"));
+        QVERIFY(lineNumberWidth(windows.at(2)->editor()) > narrow);
         auto *menu = f.frame().CommandWindow()->findChild<QMenu *>(QStringLiteral("Edit2"));
         clickMenuItem(menu, menu->findChild<QAction *>(QStringLiteral("LineNumbers1")));
         for (TEditForm *window : windows) {
