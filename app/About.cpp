@@ -16,7 +16,7 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
 
     auto *icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
-    icon->setPixmap(Icons::program().pixmap(32, 32));
+    icon->setPixmap(Icons::icon(Icons::Program).pixmap(32, 32));
     icon->setGeometry(8, 8, 32, 32);
 
     auto *name = new QLabel(QStringLiteral("Ostrel"), this);

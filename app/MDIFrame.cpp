@@ -51,7 +51,7 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
     FrameForm = this;
     setObjectName(QStringLiteral("FrameForm"));
     setWindowTitle(QStringLiteral("Ostrel"));
-    setWindowIcon(Icons::program());
+    setWindowIcon(Icons::icon(Icons::Program));
     setAcceptDrops(true);
 
     m_mdiArea = new QMdiArea(this);
@@ -209,7 +209,7 @@ QMdiSubWindow *TFrameForm::addChild(TChildForm *child, const QRect &bounds)
     wireChild(child);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose, child->testAttribute(Qt::WA_DeleteOnClose));
-    sub->setWindowIcon(Icons::program());
+    sub->setWindowIcon(Icons::icon(Icons::Program));
     sub->setGeometry(bounds.isValid() ? bounds : placementFor(child->size()));
     sub->show();
     m_mdiArea->setActiveSubWindow(sub);

@@ -7,13 +7,8 @@
 #   BENCH_LONG_LINE   set to 1 to add a 5,000,000-character line (longline)
 #   BENCH_GIGABYTE    set to 1 to add a 1 GB file (floor, editor)
 set -euo pipefail
-runs=5
-if [[ ${1:-} =~ ^[0-9]+$ ]]; then
-    runs=$1
-    shift
-fi
-builds=("$@")
-[ ${#builds[@]} -gt 0 ] || builds=(build-rel)
+# shellcheck source=bench/arguments.sh
+. "$(dirname "$0")/arguments.sh" "$@"
 encodings=${BENCH_ENCODINGS:-ascii utf8 cp1252}
 modes=${BENCH_MODES:-floor editor plaintext save keys}
 work=$(mktemp -d)

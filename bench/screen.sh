@@ -15,13 +15,8 @@
 # them had been taken. So a figure is at most one capture late, and the
 # capture interval is printed with it.
 set -euo pipefail
-runs=5
-if [[ ${1:-} =~ ^[0-9]+$ ]]; then
-    runs=$1
-    shift
-fi
-builds=("$@")
-[ ${#builds[@]} -gt 0 ] || builds=(build-rel)
+# shellcheck source=bench/arguments.sh
+. "$(dirname "$0")/arguments.sh" "$@"
 for tool in Xvfb xwd xdotool md5sum; do
     command -v "$tool" >/dev/null || { echo "screen.sh needs $tool (scripts/install-deps)" >&2; exit 1; }
 done

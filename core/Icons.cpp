@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <array>
 #include <functional>
 
 namespace {
@@ -138,61 +139,32 @@ QIcon paintedStop()
     });
 }
 
-// The desktop theme's icon where it has one, so that the tool bars follow a
-// dark theme; our own drawing where it has none.
-QIcon themed(const char *name, QIcon (*painted)())
+struct ThemedIcon
 {
-    const QString themeName = QLatin1String(name);
-    return QIcon::hasThemeIcon(themeName) ? QIcon::fromTheme(themeName) : painted();
-}
+    const char *themeName;
+    QIcon (*painted)();
+};
+
+// In the order of Icons::Name.
+constexpr std::array<ThemedIcon, Icons::Stop + 1> ThemedIcons = {{
+    {"ostrel", paintedProgram},
+    {"document-open", paintedOpen},
+    {"document-save", paintedSave},
+    {"document-print", paintedPrint},
+    {"edit-cut", paintedCut},
+    {"edit-copy", paintedCopy},
+    {"edit-paste", paintedPaste},
+    {"media-playback-start", paintedRun},
+    {"process-stop", paintedStop},
+}};
 
 } // namespace
 
-namespace Icons {
-
-QIcon program()
+// The desktop theme's icon where it has one, so that the tool bars follow a
+// dark theme; our own drawing where it has none.
+QIcon Icons::icon(Name name)
 {
-    return themed("ostrel", paintedProgram);
+    const ThemedIcon &entry = ThemedIcons.at(name);
+    const QString themeName = QLatin1String(entry.themeName);
+    return QIcon::hasThemeIcon(themeName) ? QIcon::fromTheme(themeName) : entry.painted();
 }
-
-QIcon open()
-{
-    return themed("document-open", paintedOpen);
-}
-
-QIcon save()
-{
-    return themed("document-save", paintedSave);
-}
-
-QIcon print()
-{
-    return themed("document-print", paintedPrint);
-}
-
-QIcon cut()
-{
-    return themed("edit-cut", paintedCut);
-}
-
-QIcon copy()
-{
-    return themed("edit-copy", paintedCopy);
-}
-
-QIcon paste()
-{
-    return themed("edit-paste", paintedPaste);
-}
-
-QIcon run()
-{
-    return themed("media-playback-start", paintedRun);
-}
-
-QIcon stop()
-{
-    return themed("process-stop", paintedStop);
-}
-
-} // namespace Icons

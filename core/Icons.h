@@ -5,13 +5,9 @@
 // The program's icons: the desktop theme's where it has them, else our own
 // drawings, so that nothing depends on image files being installed.
 namespace Icons {
-QIcon program();
-QIcon open();
-QIcon save();
-QIcon print();
-QIcon cut();
-QIcon copy();
-QIcon paste();
-QIcon run();
-QIcon stop();
+
+enum Name { Program, Open, Save, Print, Cut, Copy, Paste, Run, Stop };
+
+QIcon icon(Name name);
+
 } // namespace Icons

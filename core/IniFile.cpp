@@ -140,37 +140,32 @@ QByteArray writeIniFile(const IniSettings &settings)
         out += text;
         out += "\r\n";
     };
-    line("[Main Window Size]");
-    line(boundsLine(settings.mainWindow));
-    line("[Command Window Size]");
-    line(boundsLine(settings.commandWindow));
-    line("[Output Window Size]");
-    line(boundsLine(settings.outputWindow));
-    line("[Explorer Window Size]");
-    line(settings.explorerOpen ? boundsLine(settings.explorerWindow) : QByteArray("0 0 0 0"));
-    line("[Quelm Files]");
-    line(valueLine(settings.enginePath));
+    const auto section = [&line](const QByteArray &header, const QByteArray &value) {
+        line(header);
+        line(value);
+    };
+    const auto historyLines = [&line](const QStringList &entries) {
+        for (const QString &entry : entries) {
+            if (storableEntry(entry))
+                line(entry.toUtf8());
+        }
+    };
+    section("[Main Window Size]", boundsLine(settings.mainWindow));
+    section("[Command Window Size]", boundsLine(settings.commandWindow));
+    section("[Output Window Size]", boundsLine(settings.outputWindow));
+    section("[Explorer Window Size]",
+            settings.explorerOpen ? boundsLine(settings.explorerWindow) : QByteArray("0 0 0 0"));
+    section("[Quelm Files]", valueLine(settings.enginePath));
     line(valueLine(settings.helpFilePath));
-    line("[Working Directory]");
-    line(valueLine(settings.workingDirectory));
-    line("[Command File Extension]");
-    line(valueLine(settings.commandFileExtension));
-    line("[Ouptut File Extension]");
-    line(valueLine(settings.outputFileExtension));
-    line("[Screen Font]");
-    line(fontLine(settings.screenFont));
-    line("[Print Font]");
-    line(fontLine(settings.printFont));
+    section("[Working Directory]", valueLine(settings.workingDirectory));
+    section("[Command File Extension]", valueLine(settings.commandFileExtension));
+    section("[Ouptut File Extension]", valueLine(settings.outputFileExtension));
+    section("[Screen Font]", fontLine(settings.screenFont));
+    section("[Print Font]", fontLine(settings.printFont));
     line("[Command History]");
-    for (const QString &entry : settings.commandHistory) {
-        if (storableEntry(entry))
-            line(entry.toUtf8());
-    }
+    historyLines(settings.commandHistory);
     line(OutputHistoryHeader);
-    for (const QString &entry : settings.outputHistory) {
-        if (storableEntry(entry))
-            line(entry.toUtf8());
-    }
+    historyLines(settings.outputHistory);
     return out;
 }
 

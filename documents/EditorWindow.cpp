@@ -74,23 +74,23 @@ void TEditForm::createToolBar()
     speedBar->setObjectName(QStringLiteral("SpeedBar"));
     speedBar->setFixedHeight(SpeedBarHeight);
 
-    m_openButton = addButton(speedBar, QStringLiteral("OpenButton"), 5, m_kind.openHint, Icons::open());
-    m_saveButton = addButton(speedBar, QStringLiteral("SaveButton"), 30, m_kind.saveHint, Icons::save());
-    m_printButton = addButton(speedBar, QStringLiteral("PrintButton"), 55, m_kind.printHint, Icons::print());
+    m_openButton = addButton(speedBar, QStringLiteral("OpenButton"), 5, m_kind.openHint, Icons::Open);
+    m_saveButton = addButton(speedBar, QStringLiteral("SaveButton"), 30, m_kind.saveHint, Icons::Save);
+    m_printButton = addButton(speedBar, QStringLiteral("PrintButton"), 55, m_kind.printHint, Icons::Print);
     QToolButton *cut =
-        addButton(speedBar, QStringLiteral("CutButton"), 86, QStringLiteral("Cut|"), Icons::cut());
+        addButton(speedBar, QStringLiteral("CutButton"), 86, QStringLiteral("Cut|"), Icons::Cut);
     QToolButton *copy =
-        addButton(speedBar, QStringLiteral("CopyButton"), 111, QStringLiteral("Copy|"), Icons::copy());
+        addButton(speedBar, QStringLiteral("CopyButton"), 111, QStringLiteral("Copy|"), Icons::Copy);
     QToolButton *paste =
-        addButton(speedBar, QStringLiteral("PasteButton"), 136, QStringLiteral("Paste|"), Icons::paste());
+        addButton(speedBar, QStringLiteral("PasteButton"), 136, QStringLiteral("Paste|"), Icons::Paste);
     if (m_kind.hasRunButton) {
         m_runButton = addButton(speedBar, QStringLiteral("RunQuelmButton"), 167, QStringLiteral("Run Quelm|"),
-                                Icons::run());
+                                Icons::Run);
         connect(m_runButton, &QToolButton::clicked, this, [this] { RunButtonClick(); });
     }
     if (m_kind.hasStopButton) {
         m_stopButton = addButton(speedBar, QStringLiteral("StopQuelmButton"), StopButtonLeft,
-                                 QStringLiteral("Stop Quelm|"), Icons::stop());
+                                 QStringLiteral("Stop Quelm|"), Icons::Stop);
         // Only a run in progress can be stopped (setRunLocked).
         m_stopButton->setEnabled(false);
         connect(m_stopButton, &QToolButton::clicked, this, &TChildForm::stopClicked);
@@ -144,12 +144,12 @@ void TEditForm::createBars()
 }
 
 QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint,
-                                  const QIcon &icon)
+                                  Icons::Name icon)
 {
     auto *button = new QToolButton(bar);
     button->setObjectName(name);
     button->setGeometry(x, ButtonTop, ButtonSize, ButtonSize);
-    button->setIcon(icon);
+    button->setIcon(Icons::icon(icon));
     button->setAutoRaise(true);
     // A hint is the tool tip, then "|" and the status text, which is empty.
     const QString tip = hint.section(QLatin1Char('|'), 0, 0);

@@ -2,6 +2,7 @@
 
 #include "core/ChildForm.h"
 #include "core/ChildMenus.h"
+#include "core/Icons.h"
 #include "core/TextCodec.h"
 #include "core/UserDialogs.h"
 #include "documents/DiskWatcher.h"
@@ -157,7 +158,7 @@ private:
     void createBars();
     void createMenus();
     void connectTextCommands();
-    QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, const QIcon &icon);
+    QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, Icons::Name icon);
     void setHistoryList(const QStringList &entries, int selected);
     // An empty, unmodified text that is saved as UTF-8.
     void clearText();

@@ -63,12 +63,12 @@ void writeIconTheme(const QString &root, const QStringList &names)
         QVERIFY(image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
 }
 
-const QList<std::pair<QString, QIcon (*)()>> ThemedIcons = {
-    {QStringLiteral("ostrel"), Icons::program},     {QStringLiteral("document-open"), Icons::open},
-    {QStringLiteral("document-save"), Icons::save}, {QStringLiteral("document-print"), Icons::print},
-    {QStringLiteral("edit-cut"), Icons::cut},       {QStringLiteral("edit-copy"), Icons::copy},
-    {QStringLiteral("edit-paste"), Icons::paste},   {QStringLiteral("media-playback-start"), Icons::run},
-    {QStringLiteral("process-stop"), Icons::stop},
+const QList<std::pair<QString, Icons::Name>> ThemedIcons = {
+    {QStringLiteral("ostrel"), Icons::Program},     {QStringLiteral("document-open"), Icons::Open},
+    {QStringLiteral("document-save"), Icons::Save}, {QStringLiteral("document-print"), Icons::Print},
+    {QStringLiteral("edit-cut"), Icons::Cut},       {QStringLiteral("edit-copy"), Icons::Copy},
+    {QStringLiteral("edit-paste"), Icons::Paste},   {QStringLiteral("media-playback-start"), Icons::Run},
+    {QStringLiteral("process-stop"), Icons::Stop},
 };
 
 } // namespace
@@ -313,8 +313,8 @@ void TestDesktop::themeIcons()
     const QString savedTheme = QIcon::themeName();
     QIcon::setThemeSearchPaths({themes.path()});
     QIcon::setThemeName(QStringLiteral("testtheme"));
-    for (const auto &[name, make] : ThemedIcons) {
-        const QIcon icon = make();
+    for (const auto &[name, kind] : ThemedIcons) {
+        const QIcon icon = Icons::icon(kind);
         QVERIFY2(!icon.isNull(), qPrintable(name));
         QVERIFY2(!icon.pixmap(16, 16).isNull(), qPrintable(name));
         QCOMPARE(icon.name(), themeHasIcons ? name : QString());
@@ -339,7 +339,7 @@ void TestDesktop::paintedIconsShowOnDarkAndLight()
     const QString savedTheme = QIcon::themeName();
     QIcon::setThemeSearchPaths({themes.path()});
     QIcon::setThemeName(QStringLiteral("testtheme"));
-    const QPixmap drawn = ThemedIcons.at(icon).second().pixmap(32, 32);
+    const QPixmap drawn = Icons::icon(ThemedIcons.at(icon).second).pixmap(32, 32);
     QIcon::setThemeSearchPaths(savedPaths);
     QIcon::setThemeName(savedTheme);
 

@@ -58,6 +58,21 @@ TEditForm *openWithF2(FrameFixture &f, const QString &path)
     return f.frame().CommandWindow();
 }
 
+struct OpenedFile
+{
+    QString path;
+    TEditForm *window;
+};
+
+// Writes bytes to name in the fixture's home and opens it with F2 in the
+// active frame.
+OpenedFile openWrittenFile(FrameFixture &f, const QString &name, const QByteArray &bytes)
+{
+    activate(f.frame());
+    const QString path = f.writeFile(name, bytes);
+    return {path, openWithF2(f, path)};
+}
+
 QString writeTo(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -384,9 +399,7 @@ void TestFileLayer::unchangedSaveKeepsBytes()
     QFETCH(QString, text);
     QFETCH(QByteArray, saved);
     FrameFixture f;
-    activate(f.frame());
-    const QString path = f.writeFile(QStringLiteral("text.cf"), bytes);
-    TEditForm *window = openWithF2(f, path);
+    const auto [path, window] = openWrittenFile(f, QStringLiteral("text.cf"), bytes);
     QVERIFY(f.dialogs.errors.isEmpty());
     // The screen and printing show the same characters.
     QCOMPARE(QString::fromUtf8(window->editor()->bytes()), text);
@@ -417,9 +430,7 @@ void TestFileLayer::typedTextKeepsEncoding()
     QFETCH(QString, typed);
     QFETCH(QByteArray, saved);
     FrameFixture f;
-    activate(f.frame());
-    const QString path = f.writeFile(QStringLiteral("text.cf"), bytes);
-    openWithF2(f, path);
+    const QString path = openWrittenFile(f, QStringLiteral("text.cf"), bytes).path;
     typeKeys(typed);
     press(Qt::Key_F6);
     QCOMPARE(f.readFile(path), saved);
@@ -443,10 +454,8 @@ void TestFileLayer::characterBeyondWindows1252Asks()
     QFETCH(bool, asUtf8);
     FrameFixture f;
     makeLoggingEngine(f);
-    activate(f.frame());
     const QByteArray old = "caf\xe9\r\n";
-    const QString path = f.writeFile(QStringLiteral("text.cf"), old);
-    TEditForm *window = openWithF2(f, path);
+    const auto [path, window] = openWrittenFile(f, QStringLiteral("text.cf"), old);
     typeKeys(QStringLiteral("\u03a9"));
     f.dialogs.proceedAnswers.enqueue(asUtf8);
     press(Qt::Key(key));
@@ -543,9 +552,7 @@ void TestFileLayer::loadInPiecesKeepsBytes()
     QFETCH(QString, text);
     QFETCH(QByteArray, saved);
     FrameFixture f;
-    activate(f.frame());
-    const QString path = f.writeFile(QStringLiteral("pieces.cf"), bytes);
-    TEditForm *window = openWithF2(f, path);
+    const auto [path, window] = openWrittenFile(f, QStringLiteral("pieces.cf"), bytes);
     QVERIFY(f.dialogs.errors.isEmpty());
     const QString shown = QString::fromUtf8(window->editor()->bytes());
     if (shown != text) {

@@ -1,4 +1,5 @@
 #include "FrameFixture.h"
+#include "HelpTestFiles.h"
 #include "UserInput.h"
 
 #include "app/MDIFrame.h"
@@ -21,27 +22,12 @@
 #include <QPushButton>
 #include <QtTest>
 
+using namespace HelpTestFiles;
+
 namespace {
 
-const QByteArray Sample = "##mean\r\nArithmetic mean of the listed variables.\r\nUsage: mean(x).\r\n"
-                          "##median\r\nMedian of the listed variables.\r\n";
-const QByteArray Letters = "##a\r\nentry a\r\n##b\r\nentry b\r\n##c\r\nentry c\r\n##dup\r\nfirst dup\r\n"
-                           "##dup\r\nsecond dup\r\n";
 // "s" stands after "scale", which a search for "s" finds first.
 const QByteArray Functions = "##scale\r\nscale entry\r\n##s\r\nsine entry\r\n##sqrt\r\nroot entry\r\n";
-
-QStringList history(const THelpEditForm *help)
-{
-    QStringList items;
-    for (int i = 0; i < help->keyWordCombo()->count(); ++i)
-        items.append(help->keyWordCombo()->itemText(i));
-    return items;
-}
-
-QString viewerText(const THelpEditForm *help)
-{
-    return help->viewer()->toPlainText();
-}
 
 // A dark desktop palette, as a dark theme gives the program.
 QPalette darkPalette()
@@ -79,13 +65,6 @@ class TestHelpInput : public QObject
     Q_OBJECT
 
 private:
-    THelpEditForm *openHelp(FrameFixture &f, const QByteArray &helpFile)
-    {
-        f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), helpFile);
-        f.frame().Contents1Click();
-        return f.frame().HelpWindow();
-    }
-
     // Clicks into the keyword box and types text over what it holds.
     static void typeIntoBox(THelpEditForm *help, const QString &text)
     {
@@ -113,14 +92,7 @@ private slots:
 
 void TestHelpInput::clickInListChoosesKeyword_data()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QStringList>("expectedHistory");
-    QTest::addColumn<int>("listRow");
-    QTest::newRow("other keyword") << "a" << 2 << "entry c\n" << QStringList{"c", "a"} << 2;
-    QTest::newRow("equal to the box") << "b" << 1 << "entry a\n" << QStringList{"a"} << 0;
-    QTest::newRow("second duplicate") << "a" << 4 << "first dup\n" << QStringList{"dup", "a"} << 3;
+    addListChoiceRows();
 }
 
 void TestHelpInput::clickInListChoosesKeyword()

@@ -1,4 +1,6 @@
 #include "FrameFixture.h"
+#include "HelpTestFiles.h"
+#include "PdfText.h"
 #include "ScriptedDialogs.h"
 
 #include "app/MDIFrame.h"
@@ -21,45 +23,20 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QtTest>
 
+using namespace HelpTestFiles;
+
 namespace {
 
-const QByteArray Sample = "##mean\r\nArithmetic mean of the listed variables.\r\nUsage: mean(x).\r\n"
-                          "##median\r\nMedian of the listed variables.\r\n";
-const QByteArray Letters = "##a\r\nentry a\r\n##b\r\nentry b\r\n##c\r\nentry c\r\n##dup\r\nfirst dup\r\n"
-                           "##dup\r\nsecond dup\r\n";
 const QString NotFound = QStringLiteral("Keyword not found.");
-
-QStringList history(const THelpEditForm *help)
-{
-    QStringList items;
-    for (int i = 0; i < help->keyWordCombo()->count(); ++i)
-        items.append(help->keyWordCombo()->itemText(i));
-    return items;
-}
-
-QString viewerText(const THelpEditForm *help)
-{
-    return help->viewer()->toPlainText();
-}
 
 void typeAndSearch(THelpEditForm *help, const QString &text)
 {
     help->keyWordCombo()->setEditText(text);
     help->KeyWordSearchClick();
-}
-
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<pdftotext failed>");
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 // Records every text the status line shows, also the ones replaced before
@@ -93,14 +70,6 @@ private:
 class TestHelpWindow : public QObject
 {
     Q_OBJECT
-
-private:
-    THelpEditForm *openHelp(FrameFixture &f, const QByteArray &helpFile)
-    {
-        f.frame().HelpFilePath = f.writeFile(QStringLiteral("quelm.hlp"), helpFile);
-        f.frame().Contents1Click();
-        return f.frame().HelpWindow();
-    }
 
 private slots:
     void openingShowsFirstKeyword();
@@ -333,14 +302,7 @@ void TestHelpWindow::searchText()
 
 void TestHelpWindow::listChoice_data()
 {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QStringList>("expectedHistory");
-    QTest::addColumn<int>("listRow");
-    QTest::newRow("other keyword") << "a" << 2 << "entry c\n" << QStringList{"c", "a"} << 2;
-    QTest::newRow("equal to the box") << "b" << 1 << "entry a\n" << QStringList{"a"} << 0;
-    QTest::newRow("second duplicate") << "a" << 4 << "first dup\n" << QStringList{"dup", "a"} << 3;
+    addListChoiceRows();
 }
 
 void TestHelpWindow::listChoice()
@@ -516,7 +478,7 @@ void TestHelpWindow::printAfterFailedSearch()
     f.dialogs.printAnswers.enqueue(true);
     help->PrintClick();
     QCOMPARE(status.texts, (QStringList{"Printing in Progress ...", "Ready."}));
-    const QString text = pdfText(pdf);
+    const QString text = PdfText::read(pdf);
     QVERIFY2(text.contains(QStringLiteral("Quelm Help")), qPrintable(text));
     QVERIFY2(text.contains(NotFound), qPrintable(text));
     QVERIFY2(!text.contains(QStringLiteral("Arithmetic")), qPrintable(text));
@@ -589,7 +551,7 @@ void TestHelpWindow::editorWindowPrintsFileNameAndLines()
     f.dialogs.printAnswers.enqueue(true);
     window->findChild<QAction *>(QStringLiteral("Print1"))->trigger();
     QCOMPARE(status.texts, (QStringList{"Printing in Progress ...", "Ready."}));
-    const QString text = pdfText(pdf);
+    const QString text = PdfText::read(pdf);
     QVERIFY2(text.contains(file), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("x = 1")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("print x")), qPrintable(text));

@@ -1,6 +1,7 @@
 #include "core/TextFile.h"
 #include "documents/PageLayout.h"
 #include "documents/TextPrinter.h"
+#include "support/PdfText.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedDialogs.h"
 
@@ -466,17 +467,6 @@ void TestPrinting::footerDate()
 
 namespace {
 
-QString pdfPageText(const QString &pdf, int page)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
-                   QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<pdftotext failed>");
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 int pdfPageCount(const QString &pdf)
 {
     QProcess process;
@@ -533,8 +523,8 @@ void TestPrinting::printToPdf()
         QCOMPARE(job.statuses, (QStringList{"Printing in Progress ...", "Ready."}));
         QVERIFY(job.dialogs.errors.isEmpty());
         QCOMPARE(pdfPageCount(pdf), 2);
-        const QString first = pdfPageText(pdf, 1);
-        const QString second = pdfPageText(pdf, 2);
+        const QString first = PdfText::read(pdf, 1);
+        const QString second = PdfText::read(pdf, 2);
         for (const QString &page : {first, second}) {
             QVERIFY2(page.contains(title), qPrintable(page));
             QVERIFY2(page.contains(QLatin1String("Ostrel")), qPrintable(page));

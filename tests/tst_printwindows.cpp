@@ -1,4 +1,5 @@
 #include "FrameFixture.h"
+#include "PdfText.h"
 
 #include "app/MDIFrame.h"
 #include "documents/MDICommand.h"
@@ -16,25 +17,15 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
 namespace {
 
-QString pdfText(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<pdftotext failed>");
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 int pdfPageCount(const QString &pdf)
 {
     // pdftotext ends every page with a form feed.
-    return int(pdfText(pdf).count(QLatin1Char('\f')));
+    return int(PdfText::read(pdf).count(QLatin1Char('\f')));
 }
 
 QByteArray numberedLines(int count)
@@ -178,7 +169,7 @@ void TestPrintWindows::pagesAskedForArePrinted()
 
     f.dialogs.printPages = std::make_pair(from, to);
     const QString pdf = printToPdf(f, window, QStringLiteral("range.pdf"));
-    const QString text = pdfText(pdf);
+    const QString text = PdfText::read(pdf);
     QCOMPARE(pdfPageCount(pdf), int(pageTexts.size()));
     for (const char *page : {"1/4", "2/4", "3/4", "4/4"})
         QCOMPARE(text.contains(page), pageTexts.contains(page));
@@ -256,7 +247,7 @@ void TestPrintWindows::exportPdf()
     QCOMPARE(request.initialName, QDir(f.home()).filePath(QStringLiteral("run1.pdf")));
     QCOMPARE(request.defaultExtension, QStringLiteral(".pdf"));
     QVERIFY(request.filter.startsWith(QStringLiteral("PDF Files [.pdf]|*.pdf")));
-    const QString text = pdfText(pdf);
+    const QString text = PdfText::read(pdf);
     for (const QString &expected : {window->FileName, QStringLiteral("line 1"), QStringLiteral("line 3"),
                                     QStringLiteral("Ostrel"), QStringLiteral("1/1")})
         QVERIFY2(text.contains(expected), qPrintable(text));
