@@ -2,6 +2,7 @@
 
 #include "core/FrameState.h"
 #include "core/UserDialogs.h"
+#include "engine/RunSettings.h"
 
 #include <QFont>
 #include <QList>
@@ -82,6 +83,10 @@ public:
     void setStatusText(const QString &text);
     // Runs start the engine through launcher from now on (tests force failures).
     void setEngineLauncher(std::unique_ptr<EngineLauncher> launcher);
+    // How master runs run and how the engine is started; kept in the user's
+    // Qt settings, not in ostrel.ini.
+    const RunSettings &runSettings() const { return m_runSettings; }
+    void setRunSettings(const RunSettings &runs);
 
     // Operations the child windows' commands reach.
     void FormShow();
@@ -169,6 +174,7 @@ private:
     std::unique_ptr<EditorPreferences> m_editorPreferences;
     std::unique_ptr<WindowServices> m_services;
     std::unique_ptr<EngineLauncher> m_engineLauncher;
+    RunSettings m_runSettings;
 
     TCommandEditForm *m_commandWindow = nullptr;
     TOutputEditForm *m_outputWindow = nullptr;

@@ -1,6 +1,8 @@
 // The frame's side of the engine runs: creating them, their commands, the
 // controls they lock, and the Run Log pane that shows what they report.
 #include "app/MDIFrame.h"
+#include "app/RunPreferences.h"
+#include "core/UserSettings.h"
 #include "engine/CommandRun.h"
 #include "engine/EngineLauncher.h"
 #include "engine/MasterRun.h"
@@ -43,7 +45,9 @@ void TFrameForm::createRunLog()
 
 void TFrameForm::createRuns()
 {
-    const RunContext context{m_dialogs, this, *this, *this, *m_documents, dataDir(), *m_runLog};
+    m_runSettings = RunPreferences::read(userSettings());
+    const RunContext context{m_dialogs, this,         *this,     m_runSettings,
+                             *this,     *m_documents, dataDir(), *m_runLog};
     m_commandRun = new CommandRun(context, this);
     m_masterRun = new MasterRun(context, *m_commandRun, this);
     for (RunControl *run :
@@ -85,6 +89,13 @@ void TFrameForm::setEngineLauncher(std::unique_ptr<EngineLauncher> launcher)
         m_commandRun->setLauncher(*m_engineLauncher);
         m_masterRun->setLauncher(*m_engineLauncher);
     }
+}
+
+void TFrameForm::setRunSettings(const RunSettings &runs)
+{
+    m_runSettings = runs;
+    QSettings settings = userSettings();
+    RunPreferences::write(settings, runs);
 }
 
 void TFrameForm::ExecQuelm()

@@ -83,9 +83,10 @@ void TFrameForm::SaveIniFile()
 
 void TFrameForm::PreferencesClick()
 {
-    PrefValues values{EnginePath, HelpFilePath, CommandFileExtension, OutputFileExtension};
+    PrefValues values{EnginePath, HelpFilePath, CommandFileExtension, OutputFileExtension, m_runSettings};
     if (!runPreferences(this, m_dialogs, values))
         return;
+    setRunSettings(values.runs);
     const bool newHelpFile = HelpFilePath != values.helpFilePath;
     EnginePath = values.enginePath;
     HelpFilePath = values.helpFilePath;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include <limits>
 
@@ -58,7 +59,7 @@ TPrefDialogForm::TPrefDialogForm(UserDialogs &dialogs, QWidget *parent)
     createControls();
     layOutControls();
     setUpTabOrder();
-    setFixedSize(462, 229);
+    setFixedSize(462, 317);
     move(366, 129);
 
     connect(m_browseEngineButton, &QPushButton::clicked, this, &TPrefDialogForm::BrowseQuelmDir);
@@ -88,6 +89,8 @@ void TPrefDialogForm::createControls()
     m_outputExtEdit = makeControl<QLineEdit>(m_extensionsBox, "OutputFileExtensionEdit");
     m_outputExtExample = makeLabel(m_extensionsBox, "Label6", QStringLiteral("(e.g.: .out)"), 192, 50);
 
+    createRunControls();
+
     m_okButton = makeButton(this, "OK", QStringLiteral("OK"));
     m_cancelButton = makeButton(this, "Cancel", QStringLiteral("Cancel"));
     // Enter confirms; only a focused m_cancelButton takes Enter for itself. A focused
@@ -95,6 +98,31 @@ void TPrefDialogForm::createControls()
     m_okButton->setDefault(true);
     m_browseEngineButton->setAutoDefault(false);
     m_browseHelpButton->setAutoDefault(false);
+}
+
+void TPrefDialogForm::createRunControls()
+{
+    m_runsBox = makeControl<QGroupBox>(this, "RunsBox");
+    m_runsBox->setTitle(QStringLiteral("Runs"));
+    m_atOnceLabel = makeLabel(m_runsBox, "AtOnceLabel", QStringLiteral("Run at most"), 16, 26);
+    m_atOnceEdit = makeControl<QSpinBox>(m_runsBox, "AtOnceEdit");
+    m_atOnceEdit->setRange(RunSettings::MinAtOnce, RunSettings::MaxAtOnce);
+    m_atOnceUnitLabel =
+        makeLabel(m_runsBox, "AtOnceUnitLabel", QStringLiteral("command files at once"), 136, 26);
+    m_launcherLabel =
+        makeLabel(m_runsBox, "LauncherLabel", QStringLiteral("Start the engine through:"), 16, 52);
+    m_launcherEdit = makeControl<QLineEdit>(m_runsBox, "LauncherEdit");
+    m_launcherEdit->setMaxLength(std::numeric_limits<int>::max());
+    const QString launcherTip = QStringLiteral(
+        "A command line that starts the engine, for example srun --quiet --ntasks=1 --job-name=quelm "
+        "to run each command file as a job step on a Slurm cluster; empty to start the engine directly. "
+        "Its words are split as a shell splits them (quotes respected) and passed on as they are. "
+        "On a cluster the command files and the output files must lie on a file system that every "
+        "node shares.");
+    m_launcherLabel->setToolTip(launcherTip);
+    m_launcherEdit->setToolTip(launcherTip);
+    m_atOnceEdit->setToolTip(QStringLiteral(
+        "How many command files of a master file run at the same time; 1 runs them one after another."));
 }
 
 void TPrefDialogForm::layOutControls()
@@ -109,14 +137,19 @@ void TPrefDialogForm::layOutControls()
     m_commandExtEdit->setGeometry(152, 24, 33, 21);
     m_outputExtEdit->setGeometry(152, 48, 33, 21);
 
-    m_okButton->setGeometry(8, 200, 65, 25);
-    m_cancelButton->setGeometry(80, 200, 65, 25);
+    m_runsBox->setGeometry(8, 200, 449, 81);
+    m_atOnceEdit->setGeometry(80, 22, 49, 21);
+    m_launcherEdit->setGeometry(152, 48, 289, 21);
+
+    m_okButton->setGeometry(8, 288, 65, 25);
+    m_cancelButton->setGeometry(80, 288, 65, 25);
 }
 
 void TPrefDialogForm::setUpTabOrder()
 {
-    const QList<QWidget *> order = {m_engineEdit,     m_browseEngineButton, m_browseHelpButton, m_helpEdit,
-                                    m_commandExtEdit, m_outputExtEdit,      m_cancelButton,     m_okButton};
+    const QList<QWidget *> order = {
+        m_engineEdit,    m_browseEngineButton, m_browseHelpButton, m_helpEdit,     m_commandExtEdit,
+        m_outputExtEdit, m_atOnceEdit,         m_launcherEdit,     m_cancelButton, m_okButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -127,12 +160,17 @@ void TPrefDialogForm::setValues(const PrefValues &values)
     m_helpEdit->setText(values.helpFilePath);
     m_commandExtEdit->setText(values.commandFileExtension);
     m_outputExtEdit->setText(values.outputFileExtension);
+    m_atOnceEdit->setValue(values.runs.atOnce);
+    m_launcherEdit->setText(values.runs.launcher);
 }
 
 PrefValues TPrefDialogForm::values() const
 {
+    RunSettings runs;
+    runs.atOnce = m_atOnceEdit->value();
+    runs.launcher = m_launcherEdit->text();
     return PrefValues{m_engineEdit->text(), m_helpEdit->text(), m_commandExtEdit->text(),
-                      m_outputExtEdit->text()};
+                      m_outputExtEdit->text(), runs};
 }
 
 UserDialogs::FileRequest TPrefDialogForm::quelmBrowseRequest()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/UserDialogs.h"
+#include "engine/RunSettings.h"
 
 #include <QDialog>
 
@@ -8,19 +9,21 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 
-// The four settings the preferences dialog edits.
+// The settings the preferences dialog edits: the four of ostrel.ini and the runs'.
 struct PrefValues
 {
     QString enginePath;
     QString helpFilePath;
     QString commandFileExtension;
     QString outputFileExtension;
+    RunSettings runs;
 };
 
-// The preferences dialog: the engine and help file paths and the two file
-// extensions. It takes every text as it stands; the places that use a setting
-// report what is wrong with it.
+// The preferences dialog: the engine and help file paths, the two file
+// extensions, and how runs start the engine. It takes every text as it
+// stands; the places that use a setting report what is wrong with it.
 class TPrefDialogForm : public QDialog
 {
     Q_OBJECT
@@ -41,6 +44,7 @@ public slots:
 
 private:
     void createControls();
+    void createRunControls();
     void layOutControls();
     void setUpTabOrder();
     void browse(const UserDialogs::FileRequest &request, QLineEdit *edit);
@@ -60,11 +64,17 @@ private:
     QLabel *m_outputExtLabel = nullptr;
     QLineEdit *m_outputExtEdit = nullptr;
     QLabel *m_outputExtExample = nullptr;
+    QGroupBox *m_runsBox = nullptr;
+    QLabel *m_atOnceLabel = nullptr;
+    QSpinBox *m_atOnceEdit = nullptr;
+    QLabel *m_atOnceUnitLabel = nullptr;
+    QLabel *m_launcherLabel = nullptr;
+    QLineEdit *m_launcherEdit = nullptr;
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
 };
 
-// Shows a new dialog filled from values; on m_okButton takes its four texts back into
+// Shows a new dialog filled from values; on m_okButton takes its values back into
 // values unchanged and returns true (the caller then sets the save dialogs'
 // filters again, changed or not). m_cancelButton leaves values as they were.
 bool runPreferences(QWidget *parent, UserDialogs &dialogs, PrefValues &values);

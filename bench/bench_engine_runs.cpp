@@ -38,7 +38,7 @@ int main(int argc, char **argv)
     timer.start();
     for (const QString &command : commands) {
         const QString output = Engine::outputFileName(command, QStringLiteral(".out"));
-        if (!launcher.writeScript(dir.path(), engine, command, output))
+        if (!launcher.writeScript(dir.path(), {}, engine, command, output))
             return 2;
         auto run = launcher.start(dir.path());
         if (!run)

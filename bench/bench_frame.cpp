@@ -170,7 +170,8 @@ public:
 class EndedLauncher : public EngineLauncher
 {
 public:
-    bool writeScript(const QString &, const QString &, const QString &, const QString &) override
+    bool writeScript(const QString &, const QStringList &, const QString &, const QString &,
+                     const QString &) override
     {
         return true;
     }

@@ -1,18 +1,10 @@
 #include "documents/EditorPreferences.h"
 
-#include <QSettings>
+#include "core/UserSettings.h"
 
 namespace {
 
 const QString LineNumbersKey = QStringLiteral("Editor/LineNumbers");
-
-// The user's settings file of the program, whatever name the running
-// executable gives the application.
-QSettings userSettings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Ostrel"),
-                     QStringLiteral("Ostrel"));
-}
 
 } // namespace
 

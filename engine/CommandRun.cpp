@@ -42,6 +42,9 @@ void CommandRun::ExecQuelm()
     TCommandEditForm &window = m_context.documents.commandWindow();
     if (!checkEnginePath(window.FileName))
         return;
+    const std::optional<QStringList> words = launcherWords(window.FileName);
+    if (!words)
+        return;
     window.bringToFront();
     if (window.isUntitled()) {
         refuse(ExecuteTitle, QStringLiteral("The Command File Name is missing."), window.FileName);
@@ -68,7 +71,7 @@ void CommandRun::ExecQuelm()
     if (!startStep(window, commandFile, [&outputFile] { Engine::checkOutputWritable(outputFile); }))
         return;
 
-    if (!launcher().writeScript(m_context.scriptFolder, m_context.settings.EnginePath, commandFile,
+    if (!launcher().writeScript(m_context.scriptFolder, *words, m_context.settings.EnginePath, commandFile,
                                 outputFile)) {
         reportCannotExecute(commandFile);
         return;

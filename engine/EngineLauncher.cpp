@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -59,6 +60,13 @@ bool isExecutableFile(const QString &path, const QString &workingDirectory)
     return info.isFile() && info.isExecutable();
 }
 
+bool isProgramFound(const QString &program)
+{
+    if (program.contains(QLatin1Char('/')))
+        return isExecutableFile(program, QDir::currentPath());
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
 ProcessEngineRun::ProcessEngineRun(LaunchScript::Shell shell) : m_shell(shell)
 {
     m_process.setStandardInputFile(QProcess::nullDevice());
@@ -70,7 +78,10 @@ ProcessEngineRun::ProcessEngineRun(LaunchScript::Shell shell) : m_shell(shell)
     setUpProcessGroup(m_process);
     QObject::connect(&m_process, &QProcess::readyReadStandardError, this,
                      [this] { emit errorOutput(m_process.readAllStandardError()); });
-    QObject::connect(&m_process, &QProcess::finished, this, [this] { m_wallMs = m_clock.elapsed(); });
+    QObject::connect(&m_process, &QProcess::finished, this, [this] {
+        m_wallMs = m_clock.elapsed();
+        emit ended();
+    });
 }
 
 ProcessEngineRun::~ProcessEngineRun()
@@ -164,15 +175,16 @@ RunOutcome ProcessEngineRun::outcome() const
 ProcessEngineLauncher::ProcessEngineLauncher(LaunchScript::Shell shell) : m_shell(shell)
 {}
 
-bool ProcessEngineLauncher::writeScript(const QString &scriptFolder, const QString &enginePath,
-                                        const QString &commandFileName, const QString &outputFileName)
+bool ProcessEngineLauncher::writeScript(const QString &scriptFolder, const QStringList &launcher,
+                                        const QString &enginePath, const QString &commandFileName,
+                                        const QString &outputFileName)
 {
     m_scriptPath.clear();
     m_enginePath = enginePath;
     const QString path = QDir(scriptFolder).filePath(LaunchScript::scriptFileName(m_shell));
     try {
-        TextFile::writeBytes(path,
-                             LaunchScript::scriptBytes(m_shell, enginePath, commandFileName, outputFileName));
+        TextFile::writeBytes(
+            path, LaunchScript::scriptBytes(m_shell, enginePath, commandFileName, outputFileName, launcher));
     } catch (const FileError &) {
         return false;
     }

@@ -39,6 +39,8 @@ public:
 signals:
     // Bytes the engine or the shell wrote to standard error, as they come.
     void errorOutput(const QByteArray &bytes);
+    // The process has ended: isRunning() is false from now on.
+    void ended();
 };
 
 // Writes the launch script and starts it. The program uses the QProcess
@@ -48,14 +50,18 @@ class EngineLauncher
 public:
     virtual ~EngineLauncher() = default;
 
-    // Creates or replaces the launch script in scriptFolder for one run.
-    // False when it cannot be written.
-    virtual bool writeScript(const QString &scriptFolder, const QString &enginePath,
-                             const QString &commandFileName, const QString &outputFileName) = 0;
+    // Creates or replaces the launch script in scriptFolder for one run; the
+    // engine is started through the launcher's words, if any. False when it
+    // cannot be written.
+    virtual bool writeScript(const QString &scriptFolder, const QStringList &launcher,
+                             const QString &enginePath, const QString &commandFileName,
+                             const QString &outputFileName) = 0;
 
     // Starts the script last written, with workingDirectory as the current
     // folder. Null when nothing started: no script written, the engine is not
-    // an executable file, or the shell itself could not be started.
+    // an executable file, or the shell itself could not be started. The
+    // script is handed to the shell before this returns, so the next
+    // writeScript may replace the file at once.
     virtual std::unique_ptr<EngineRun> start(const QString &workingDirectory) = 0;
 };
 
@@ -92,8 +98,8 @@ class ProcessEngineLauncher : public EngineLauncher
 public:
     explicit ProcessEngineLauncher(LaunchScript::Shell shell = LaunchScript::platformShell());
 
-    bool writeScript(const QString &scriptFolder, const QString &enginePath, const QString &commandFileName,
-                     const QString &outputFileName) override;
+    bool writeScript(const QString &scriptFolder, const QStringList &launcher, const QString &enginePath,
+                     const QString &commandFileName, const QString &outputFileName) override;
     std::unique_ptr<EngineRun> start(const QString &workingDirectory) override;
 
     // Path of the script last written; empty before the first write and after a failed one.
@@ -107,3 +113,7 @@ private:
 
 // Whether path names a file the system can execute, seen from workingDirectory.
 bool isExecutableFile(const QString &path, const QString &workingDirectory);
+
+// Whether the shell finds program, a launcher's first word: a path is taken
+// as it stands, a bare name is searched for on PATH.
+bool isProgramFound(const QString &program);

@@ -15,9 +15,13 @@
 #include "engine/MasterProgress.h"
 #include "engine/OutputName.h"
 #include "engine/RunLog.h"
+#include "engine/RunSettings.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,12 +46,20 @@ MasterRun::MasterRun(const RunContext &context, CommandRun &commandRun, QObject 
     : RunControl(context, parent), m_commandRun(commandRun)
 {}
 
+MasterRun::~MasterRun() = default;
+
+MasterRun::Batch::Batch(const QStringList &masterLines, const QStringList &words, int atOnce,
+                        MasterProgress &window)
+    : lines(masterLines), launcherWords(words), schedule(int(masterLines.size()), atOnce), progress(window)
+{}
+
 void MasterRun::ExecMaster()
 {
     if (!m_context.documents.masterWindow())
         return;
     QByteArray masterText;
-    if (!prepare(masterText))
+    QStringList launcherWords;
+    if (!prepare(masterText, launcherWords))
         return;
     LineReader reader(masterText);
     if (reader.atEnd()) {
@@ -55,17 +67,24 @@ void MasterRun::ExecMaster()
                                 QStringLiteral("The master file is empty."));
         return;
     }
+    QStringList lines;
+    while (!reader.atEnd())
+        lines.append(QString::fromUtf8(reader.readLine()));
     const CommandRunHold hold(m_commandRun);
     emit started();
-    runLines(reader);
+    runLines(lines, launcherWords);
     emit finished();
 }
 
-bool MasterRun::prepare(QByteArray &masterText)
+bool MasterRun::prepare(QByteArray &masterText, QStringList &launcherWords)
 {
     TMasterEditForm &window = *m_context.documents.masterWindow();
     if (!checkEnginePath(window.FileName))
         return false;
+    const std::optional<QStringList> words = this->launcherWords(window.FileName);
+    if (!words)
+        return false;
+    launcherWords = *words;
     window.bringToFront();
     if (window.isUntitled()) {
         m_context.dialogs.error(m_context.dialogParent, MasterTitle,
@@ -91,84 +110,185 @@ bool MasterRun::prepare(QByteArray &masterText)
 
 void MasterRun::stop()
 {
-    m_stopRequested = true;
-    if (m_current)
-        m_current->stop();
+    if (!m_batch)
+        return;
+    m_batch->schedule.stop();
+    m_batch->waiting.reset();
+    for (Running &running : m_batch->running)
+        running.run->stop();
+    showProgress(*m_batch);
 }
 
-void MasterRun::runLines(LineReader &reader)
+void MasterRun::runLines(const QStringList &lines, const QStringList &launcherWords)
 {
-    MasterProgress progress(m_context.dialogParent);
+    const int atOnce = qBound(RunSettings::MinAtOnce, m_context.runs.atOnce, RunSettings::MaxAtOnce);
+    MasterProgress progress(m_context.dialogParent, atOnce);
     connect(&progress, &MasterProgress::stopRequested, this, &MasterRun::stop);
-    m_stopRequested = false;
-    int lineNumber = 0;
-    // A stopped run ends as after its last line.
-    while (!reader.atEnd() && !m_stopRequested) {
-        const QString line = QString::fromUtf8(reader.readLine());
-        if (!runLine(++lineNumber, line, progress))
+    Batch batch(lines, launcherWords, atOnce, progress);
+    m_batch = &batch;
+    for (;;) {
+        startLines(batch);
+        if (batch.running.empty())
+            break;
+        waitForAnEnd(batch);
+        collectEnded(batch);
+    }
+    m_batch = nullptr;
+    progress.hide();
+    // A stopped run ends as after its last line; a failed one says why only
+    // now, when nothing runs any more.
+    if (batch.failure)
+        batch.failure();
+    else if (!batch.failed)
+        emit statusChanged(StatusTexts::Ready);
+}
+
+void MasterRun::startLines(Batch &batch)
+{
+    while (!batch.failed && batch.schedule.hasRoom()) {
+        const int lineNumber = batch.schedule.nextLine();
+        if (lineNumber == 0)
+            return;
+        if (!batch.waiting) {
+            batch.waiting = lookUp(batch, lineNumber);
+            if (!batch.waiting)
+                return;
+        }
+        // A line on the files of one still running waits for its end.
+        if (!batch.schedule.mayStart(batch.waiting->job))
+            return;
+        const Line line = *batch.waiting;
+        batch.waiting.reset();
+        if (!startLine(batch, line))
             return;
     }
-    progress.hide();
-    emit statusChanged(StatusTexts::Ready);
 }
 
-bool MasterRun::runLine(int lineNumber, const QString &line, MasterProgress &progress)
+std::optional<MasterRun::Line> MasterRun::lookUp(Batch &batch, int lineNumber)
 {
+    const QString &text = batch.lines.at(lineNumber - 1);
     ShownFiles &files = m_context.files;
     // A relative line is looked up from the previous command file's folder
     // (for the first line, the one the command window showed).
     enterFolderOf(files.CommandFileName);
     emit currentFolderChanged();
-    if (!Paths::fileExists(line)) {
-        progress.hide();
-        m_context.log.addRefusal(line, QStringLiteral("there is no such file"));
-        m_context.dialogs.error(m_context.dialogParent, MasterTitle, QStringLiteral("Cannot find ???"));
-        return false;
+    if (!Paths::fileExists(text)) {
+        m_context.log.addRefusal(text, QStringLiteral("there is no such file"));
+        fail(batch, [this] {
+            m_context.dialogs.error(m_context.dialogParent, MasterTitle, QStringLiteral("Cannot find ???"));
+        });
+        return std::nullopt;
     }
+    Line line;
     // Kept absolute, so that the command window saves to the listed file
     // whatever the current folder is later.
-    const QString commandFile = QFileInfo(line).absoluteFilePath();
-    const QString outputFile = Engine::outputFileName(commandFile, m_context.settings.OutputFileExtension);
-    if (Engine::outputIsCommandFile(commandFile, outputFile)) {
-        progress.hide();
-        refuseOutputOverCommand(commandFile, outputFile);
-        return false;
+    line.commandFile = QFileInfo(text).absoluteFilePath();
+    line.outputFile = Engine::outputFileName(line.commandFile, m_context.settings.OutputFileExtension);
+    if (Engine::outputIsCommandFile(line.commandFile, line.outputFile)) {
+        fail(batch, [this, line] { refuseOutputOverCommand(line.commandFile, line.outputFile); });
+        return std::nullopt;
     }
+    line.job = {lineNumber, Engine::fileKey(line.commandFile), Engine::fileKey(line.outputFile)};
+    return line;
+}
 
+bool MasterRun::startLine(Batch &batch, const Line &line)
+{
     TCommandEditForm &window = m_context.documents.commandWindow();
     if (window.isModified()) {
-        progress.hide();
+        batch.progress.hide();
         if (!window.askToSave(QStringLiteral("Save changes to current command file?"))) {
-            emit statusChanged(StatusTexts::Ready);
+            fail(batch, [this] { emit statusChanged(StatusTexts::Ready); });
             return false;
         }
     }
-    if (!showFile(window, commandFile, Captions::Command))
+    if (!showFile(window, line.commandFile, Captions::Command)) {
+        fail(batch, {});
         return false;
-    files.CommandFileName = commandFile;
-    files.OutputFileName = outputFile;
-    enterFolderOf(commandFile);
+    }
+    ShownFiles &files = m_context.files;
+    files.CommandFileName = line.commandFile;
+    files.OutputFileName = line.outputFile;
+    enterFolderOf(line.commandFile);
 
-    if (!launcher().writeScript(m_context.scriptFolder, m_context.settings.EnginePath, commandFile,
-                                outputFile))
-        return cannotExecute(progress, commandFile);
+    if (!launcher().writeScript(m_context.scriptFolder, batch.launcherWords, m_context.settings.EnginePath,
+                                line.commandFile, line.outputFile)) {
+        fail(batch, [this, line] { reportCannotExecute(line.commandFile); });
+        return false;
+    }
     emit statusChanged(QStringLiteral("Executing Quelm ..."));
-    const std::unique_ptr<EngineRun> run = launcher().start(QDir::currentPath());
-    if (!run)
-        return cannotExecute(progress, commandFile);
+    std::unique_ptr<EngineRun> run = launcher().start(QDir::currentPath());
+    if (!run) {
+        fail(batch, [this, line] { reportCannotExecute(line.commandFile); });
+        return false;
+    }
     emit statusChanged(QStringLiteral("Executing Quelm ..."));
-    const int logEntry = logRun(*run, commandFile);
-    progress.showRunning(lineNumber, commandFile);
-    m_current = run.get();
-    run->waitUntilEnded();
-    m_current = nullptr;
-    logEnd(*run, logEntry);
+    const int logEntry = logRun(*run, line.commandFile);
+    connect(run.get(), &EngineRun::ended, this, [&batch] {
+        if (batch.wait)
+            batch.wait->quit();
+    });
+    batch.schedule.started(line.job);
+    batch.running.push_back(Running{std::move(run), logEntry, line});
+    showProgress(batch);
     return true;
 }
 
-bool MasterRun::cannotExecute(MasterProgress &progress, const QString &commandFile)
+void MasterRun::fail(Batch &batch, std::function<void()> report)
 {
-    progress.hide();
-    reportCannotExecute(commandFile);
-    return false;
+    if (batch.failed)
+        return;
+    batch.failed = true;
+    batch.failure = std::move(report);
+    batch.waiting.reset();
+    batch.schedule.stop();
+    showProgress(batch);
+}
+
+void MasterRun::waitForAnEnd(Batch &batch)
+{
+    const auto anyEnded = [&batch] {
+        return std::any_of(batch.running.cbegin(), batch.running.cend(),
+                           [](const Running &running) { return !running.run->isRunning(); });
+    };
+    // An end is only ever noticed while events are handled, so one that came
+    // before the loop started is seen here and not missed.
+    QEventLoop loop;
+    batch.wait = &loop;
+    while (!anyEnded())
+        loop.exec();
+    batch.wait = nullptr;
+}
+
+void MasterRun::collectEnded(Batch &batch)
+{
+    auto it = batch.running.begin();
+    while (it != batch.running.end()) {
+        if (it->run->isRunning()) {
+            ++it;
+            continue;
+        }
+        logEnd(*it->run, it->logEntry);
+        batch.schedule.ended(it->line.job.line);
+        it = batch.running.erase(it);
+    }
+    showProgress(batch);
+}
+
+void MasterRun::showProgress(Batch &batch)
+{
+    // A window that stays hidden after the run is over, or while a question is asked.
+    if (batch.running.empty())
+        return;
+    MasterProgress &progress = batch.progress;
+    if (batch.schedule.atOnce() == 1) {
+        const Running &running = batch.running.front();
+        progress.showRunning(running.line.job.line, running.line.commandFile);
+        return;
+    }
+    QStringList files;
+    for (const Running &running : batch.running)
+        files.append(MasterProgress::runningText(running.line.job.line, running.line.commandFile));
+    progress.showCounts(batch.schedule.doneCount(), batch.schedule.runningCount(), batch.schedule.leftCount(),
+                        files, batch.schedule.isStopping());
 }

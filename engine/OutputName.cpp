@@ -37,6 +37,22 @@ bool outputIsCommandFile(const QString &commandFileName, const QString &outputFi
 #endif
 }
 
+QString fileKey(const QString &path)
+{
+    const QFileInfo info(path);
+    QString key = info.canonicalFilePath();
+    if (key.isEmpty()) {
+        // Not there yet: an output file before its first run.
+        const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+        key = folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                               : QDir(folder).filePath(info.fileName());
+    }
+#ifdef Q_OS_WIN
+    key = key.toLower();
+#endif
+    return key;
+}
+
 void checkOutputWritable(const QString &outputFileName)
 {
     QFile file(outputFileName);

@@ -17,6 +17,11 @@ QString outputFileName(const QString &commandFileName, const QString &outputExte
 // command file before the engine reads it.
 bool outputIsCommandFile(const QString &commandFileName, const QString &outputFileName);
 
+// One key for every path that leads to the same file, existing or not (its
+// folder must exist for links to be followed): two runs whose command or
+// output files have the same key must not run at the same time.
+QString fileKey(const QString &path);
+
 // Opens the output file for writing, creating it when missing but leaving an
 // existing one as it is; throws FileError "Cannot create file %s" when that
 // fails, so that a run never shows an old output as its results.

@@ -6,6 +6,8 @@
 #include "documents/EditorWindow.h"
 #include "engine/EngineLauncher.h"
 #include "engine/RunLog.h"
+#include "engine/RunSettings.h"
+#include "engine/ShellWords.h"
 
 #include <QDir>
 
@@ -21,6 +23,25 @@ bool RunControl::checkEnginePath(const QString &commandFile)
     refuse(ExecuteTitle, QStringLiteral("Cannot find executable Quelm File. Please change the Preferences."),
            commandFile);
     return false;
+}
+
+std::optional<QStringList> RunControl::launcherWords(const QString &commandFile)
+{
+    const ShellWords::Split launcher = ShellWords::split(m_context.runs.launcher);
+    const QString change = QStringLiteral(" Please change the Preferences.");
+    if (!launcher.ok()) {
+        refuse(ExecuteTitle, launcher.error + change, commandFile);
+        return std::nullopt;
+    }
+    // Checked here, where it can be named: the shell would only say so in
+    // the run log, once for every command file of a master run.
+    if (!launcher.words.isEmpty() && !isProgramFound(launcher.words.constFirst())) {
+        refuse(ExecuteTitle,
+               QStringLiteral("Cannot find the launcher %1.").arg(launcher.words.constFirst()) + change,
+               commandFile);
+        return std::nullopt;
+    }
+    return launcher.words;
 }
 
 void RunControl::refuseOutputOverCommand(const QString &commandFile, const QString &outputFile)

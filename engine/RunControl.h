@@ -4,13 +4,16 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class DocumentWindows;
 class EngineLauncher;
 class EngineRun;
 class RunLog;
+struct RunSettings;
 class TEditForm;
 class UserDialogs;
 class QWidget;
@@ -22,6 +25,8 @@ struct RunContext
     // Owns the run's messages and progress window.
     QWidget *dialogParent;
     const ProgramSettings &settings;
+    // How many command files a master run runs at once, and the launcher.
+    const RunSettings &runs;
     ShownFiles &files;
     DocumentWindows &documents;
     // Where the launch script is written.
@@ -59,6 +64,10 @@ protected:
 
     // Reports a missing engine and returns false; true when a file is there.
     bool checkEnginePath(const QString &commandFile);
+    // The launcher's words (none when the engine starts directly); a
+    // launcher that cannot be split or whose program is not found is
+    // reported, and nothing is returned.
+    std::optional<QStringList> launcherWords(const QString &commandFile);
     // Refuses a run whose output file is its command file (the redirection
     // would empty the command file before the engine reads it).
     void refuseOutputOverCommand(const QString &commandFile, const QString &outputFile);

@@ -247,7 +247,7 @@ void TestEngine::pathsReachTheEngineUnchanged()
     TextFile::writeBytes(command, "1\r\n");
 
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(root.path(), engine, command, output));
+    QVERIFY(launcher.writeScript(root.path(), {}, engine, command, output));
     auto run = launcher.start(folder);
     QVERIFY(run);
     run->waitUntilEnded();
@@ -307,7 +307,7 @@ void TestEngine::runEndsWithTheEngine()
     TextFile::writeBytes(command, QByteArray());
 
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(folder, engine, command, outputFile));
+    QVERIFY(launcher.writeScript(folder, {}, engine, command, outputFile));
     QCOMPARE(readAll(launcher.scriptPath()),
              LaunchScript::scriptBytes(LaunchScript::Shell::Posix, engine, command, outputFile));
     auto run = launcher.start(folder);
@@ -364,8 +364,8 @@ void TestEngine::engineThatCannotRun()
     const QString outputFile = QDir(folder).filePath(QStringLiteral("run.out"));
 
     ProcessEngineLauncher launcher;
-    QVERIFY(
-        launcher.writeScript(folder, engine, QDir(folder).filePath(QStringLiteral("run.cf")), outputFile));
+    QVERIFY(launcher.writeScript(folder, {}, engine, QDir(folder).filePath(QStringLiteral("run.cf")),
+                                 outputFile));
     auto run = launcher.start(folder);
     if (refusedAtStart) {
         QVERIFY(!run);
@@ -387,8 +387,8 @@ void TestEngine::unwritableScriptFolderStartsNothing()
     const QString engine =
         makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("plain"), "echo x\n");
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(m_dir.path(), engine, QStringLiteral("a.cf"), QStringLiteral("a.out")));
-    QVERIFY(!launcher.writeScript(m_dir.filePath(QStringLiteral("no such folder")), engine,
+    QVERIFY(launcher.writeScript(m_dir.path(), {}, engine, QStringLiteral("a.cf"), QStringLiteral("a.out")));
+    QVERIFY(!launcher.writeScript(m_dir.filePath(QStringLiteral("no such folder")), {}, engine,
                                   QStringLiteral("a.cf"), QStringLiteral("a.out")));
     // The earlier script must not be started in place of the one that failed.
     QVERIFY(!launcher.start(m_dir.path()));
@@ -399,7 +399,7 @@ void TestEngine::missingWorkingFolderStartsNothing()
     const QString engine =
         makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("plain"), "echo x\n");
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(m_dir.path(), engine, QStringLiteral("a.cf"), QStringLiteral("a.out")));
+    QVERIFY(launcher.writeScript(m_dir.path(), {}, engine, QStringLiteral("a.cf"), QStringLiteral("a.out")));
     QVERIFY(!launcher.start(m_dir.filePath(QStringLiteral("gone"))));
 
     ProcessEngineRun run(LaunchScript::Shell::Posix);
@@ -414,7 +414,7 @@ void TestEngine::waitKeepsEventsFlowing()
     const QString gate = m_dir.filePath(QStringLiteral("gate for wait"));
     const QString engine = gatedEngine(gate);
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(m_dir.path(), engine, QStringLiteral("a.cf"),
+    QVERIFY(launcher.writeScript(m_dir.path(), {}, engine, QStringLiteral("a.cf"),
                                  m_dir.filePath(QStringLiteral("wait.out"))));
     auto run = launcher.start(m_dir.path());
     QVERIFY(run);
@@ -435,12 +435,12 @@ void TestEngine::laterRunLeavesEarlierRunAlone()
     const QString quick =
         makeEngine(m_dir.filePath(QStringLiteral("engines")), QStringLiteral("quick"), "echo quick\n");
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(m_dir.path(), gated, QStringLiteral("a.cf"),
+    QVERIFY(launcher.writeScript(m_dir.path(), {}, gated, QStringLiteral("a.cf"),
                                  m_dir.filePath(QStringLiteral("first.out"))));
     auto first = launcher.start(m_dir.path());
     QVERIFY(first);
 
-    QVERIFY(launcher.writeScript(m_dir.path(), quick, QStringLiteral("b.cf"),
+    QVERIFY(launcher.writeScript(m_dir.path(), {}, quick, QStringLiteral("b.cf"),
                                  m_dir.filePath(QStringLiteral("second.out"))));
     auto second = launcher.start(m_dir.path());
     QVERIFY(second);
@@ -485,8 +485,8 @@ void TestEngine::demoEngineComputes()
     const QString output = Engine::outputFileName(command, QStringLiteral(".out"));
 
     ProcessEngineLauncher launcher;
-    QVERIFY(
-        launcher.writeScript(m_dir.path(), QDir(demo).filePath(QStringLiteral("quelm")), command, output));
+    QVERIFY(launcher.writeScript(m_dir.path(), {}, QDir(demo).filePath(QStringLiteral("quelm")), command,
+                                 output));
     auto run = launcher.start(folder);
     QVERIFY(run);
     run->waitUntilEnded();

@@ -23,7 +23,8 @@ namespace {
 class UnwritableLauncher : public EngineLauncher
 {
 public:
-    bool writeScript(const QString &, const QString &, const QString &, const QString &) override
+    bool writeScript(const QString &, const QStringList &, const QString &, const QString &,
+                     const QString &) override
     {
         return false;
     }

@@ -115,7 +115,8 @@ void TestRunStop::stopEndsTheGroup()
     const QString engine = makeEngine(folder, body);
     const QString command = QDir(folder).filePath(QStringLiteral("run.cf"));
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(folder, engine, command, QDir(folder).filePath(QStringLiteral("run.out"))));
+    QVERIFY(
+        launcher.writeScript(folder, {}, engine, command, QDir(folder).filePath(QStringLiteral("run.out"))));
     auto run = launcher.start(folder);
     QVERIFY(run);
     QTRY_VERIFY_WITH_TIMEOUT(pidsWritten(command, withChild), EndTimeout);
@@ -146,7 +147,8 @@ void TestRunStop::endOfProgramStopsARunTermFirst()
     const QString engine = makeEngine(folder, EngineNotingTerm);
     const QString command = QDir(folder).filePath(QStringLiteral("run.cf"));
     ProcessEngineLauncher launcher;
-    QVERIFY(launcher.writeScript(folder, engine, command, QDir(folder).filePath(QStringLiteral("run.out"))));
+    QVERIFY(
+        launcher.writeScript(folder, {}, engine, command, QDir(folder).filePath(QStringLiteral("run.out"))));
     auto run = launcher.start(folder);
     QVERIFY(run);
     QTRY_VERIFY_WITH_TIMEOUT(pidsWritten(command, true), EndTimeout);

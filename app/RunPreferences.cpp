@@ -1,0 +1,31 @@
+#include "app/RunPreferences.h"
+
+#include <QSettings>
+
+namespace RunPreferences {
+
+namespace {
+
+const QString AtOnceKey = QStringLiteral("Runs/AtOnce");
+const QString LauncherKey = QStringLiteral("Runs/Launcher");
+
+} // namespace
+
+RunSettings read(const QSettings &settings)
+{
+    RunSettings runs;
+    bool isNumber = false;
+    const int atOnce = settings.value(AtOnceKey).toInt(&isNumber);
+    if (isNumber)
+        runs.atOnce = qBound(RunSettings::MinAtOnce, atOnce, RunSettings::MaxAtOnce);
+    runs.launcher = settings.value(LauncherKey).toString();
+    return runs;
+}
+
+void write(QSettings &settings, const RunSettings &runs)
+{
+    settings.setValue(AtOnceKey, runs.atOnce);
+    settings.setValue(LauncherKey, runs.launcher);
+}
+
+} // namespace RunPreferences

@@ -1,0 +1,156 @@
+#include "engine/ShellWords.h"
+
+namespace ShellWords {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
+}
+
+// Characters that end a word or start an expansion wherever they stand unquoted.
+bool actsUnquoted(QChar c)
+{
+    return QStringLiteral("|&;<>()$`").contains(c);
+}
+
+// Characters that act only at the start of a word.
+bool actsAtWordStart(QChar c)
+{
+    return c == QLatin1Char('#') || c == QLatin1Char('~');
+}
+
+// Inside double quotes a backslash escapes only these; before anything else
+// it stays as it is.
+bool escapableInDoubleQuotes(QChar c)
+{
+    return QStringLiteral("\"\\$`\n").contains(c);
+}
+
+QString shellWouldAct(QChar c)
+{
+    return QStringLiteral("The launcher's %1 would be acted on by a shell, and Ostrel starts the launcher "
+                          "without one. Put it in single quotes to pass it on as it is.")
+        .arg(c);
+}
+
+class Splitter
+{
+public:
+    explicit Splitter(const QString &line) : m_line(line) {}
+
+    Split run()
+    {
+        Split result;
+        while (m_at < m_line.size() && result.error.isEmpty())
+            result.error = step();
+        if (!result.error.isEmpty())
+            return result;
+        endWord();
+        result.words = m_words;
+        return result;
+    }
+
+private:
+    // Takes the next piece of the line; returns what is wrong with it, if anything.
+    QString step()
+    {
+        const QChar c = m_line.at(m_at);
+        if (isBlank(c)) {
+            endWord();
+            ++m_at;
+            return QString();
+        }
+        if (c == QLatin1Char('\''))
+            return singleQuoted();
+        if (c == QLatin1Char('"'))
+            return doubleQuoted();
+        if (c == QLatin1Char('\\'))
+            return escaped();
+        if (actsUnquoted(c) || (!m_inWord && actsAtWordStart(c)))
+            return shellWouldAct(c);
+        m_word.append(c);
+        m_inWord = true;
+        ++m_at;
+        return QString();
+    }
+
+    QString singleQuoted()
+    {
+        const qsizetype close = m_line.indexOf(QLatin1Char('\''), m_at + 1);
+        if (close < 0)
+            return QStringLiteral("The launcher has a ' without the ' that closes it.");
+        m_word.append(m_line.mid(m_at + 1, close - m_at - 1));
+        m_inWord = true;
+        m_at = close + 1;
+        return QString();
+    }
+
+    QString doubleQuoted()
+    {
+        m_inWord = true;
+        for (qsizetype i = m_at + 1; i < m_line.size(); ++i) {
+            const QChar c = m_line.at(i);
+            if (c == QLatin1Char('"')) {
+                m_at = i + 1;
+                return QString();
+            }
+            if (c == QLatin1Char('\\') && i + 1 < m_line.size() &&
+                escapableInDoubleQuotes(m_line.at(i + 1))) {
+                ++i;
+                // A backslash before a line end joins the lines.
+                if (m_line.at(i) != QLatin1Char('\n'))
+                    m_word.append(m_line.at(i));
+                continue;
+            }
+            if (c == QLatin1Char('$') || c == QLatin1Char('`'))
+                return shellWouldAct(c);
+            m_word.append(c);
+        }
+        return QStringLiteral("The launcher has a \" without the \" that closes it.");
+    }
+
+    QString escaped()
+    {
+        if (m_at + 1 >= m_line.size())
+            return QStringLiteral("The launcher ends in a \\ that escapes nothing.");
+        const QChar next = m_line.at(m_at + 1);
+        m_at += 2;
+        if (next == QLatin1Char('\n'))
+            return QString();
+        m_word.append(next);
+        m_inWord = true;
+        return QString();
+    }
+
+    void endWord()
+    {
+        if (m_inWord)
+            m_words.append(m_word);
+        m_word.clear();
+        m_inWord = false;
+    }
+
+    const QString &m_line;
+    qsizetype m_at = 0;
+    QStringList m_words;
+    QString m_word;
+    bool m_inWord = false;
+};
+
+} // namespace
+
+Split split(const QString &line)
+{
+    Split result = Splitter(line).run();
+    if (result.ok() && !result.words.isEmpty() && result.words.constFirst().startsWith(QLatin1Char('-')))
+        result.error = QStringLiteral("The launcher must begin with the program to start, not with the "
+                                      "option %1.")
+                           .arg(result.words.constFirst());
+    if (!result.ok())
+        result.words.clear();
+    return result;
+}
+
+} // namespace ShellWords
