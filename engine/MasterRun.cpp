@@ -222,7 +222,6 @@ bool MasterRun::startLine(Batch &batch, const Line &line)
         fail(batch, [this, line] { reportCannotExecute(line.commandFile); });
         return false;
     }
-    emit statusChanged(QStringLiteral("Executing Quelm ..."));
     const int logEntry = logRun(*run, line.commandFile);
     connect(run.get(), &EngineRun::ended, this, [&batch] {
         if (batch.wait)
