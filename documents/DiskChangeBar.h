@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QFrame>
-
-class QLabel;
-class QToolButton;
+#include "documents/InfoBar.h"
 
 // The bar over an editor's text that says its file changed or went on disk,
 // and lets the user take the file again (Reload) or keep the window's text
 // (Keep).
-class DiskChangeBar : public QFrame
+class DiskChangeBar : public InfoBar
 {
     Q_OBJECT
 
@@ -23,6 +20,5 @@ signals:
     void keepClicked();
 
 private:
-    QLabel *m_message = nullptr;
     QToolButton *m_reload = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "documents/FileSnapshot.h"
 #include "documents/FindBar.h"
 #include "documents/GoToLineBar.h"
+#include "documents/InfoBar.h"
 #include "documents/KeyWords.h"
 #include "documents/TextEditor.h"
 #include "documents/WindowPrinting.h"
@@ -131,8 +132,15 @@ void TEditForm::createBars()
     m_diskBar = new DiskChangeBar(this);
     m_findBar = new FindBar(m_editor, this);
     m_goToLineBar = new GoToLineBar(m_editor, this);
+    m_piecesBar = new InfoBar(QStringLiteral("LongLinesBar"), QStringLiteral("LongLinesMessage"), this);
+    m_piecesBar->setMessage(QStringLiteral("Lines over %L1 characters are shown in pieces "
+                                           "and cannot be edited.")
+                                .arg(LinePieces::LongestWholeLine));
+    QToolButton *wholeLines =
+        m_piecesBar->addButton(QStringLiteral("WholeLinesButton"), QStringLiteral("Show Whole &Lines"));
     auto *column = static_cast<QVBoxLayout *>(layout());
     column->addWidget(m_diskBar);
+    column->addWidget(m_piecesBar);
     column->addWidget(m_editor, 1);
     column->addWidget(m_goToLineBar);
     column->addWidget(m_findBar);
@@ -141,6 +149,11 @@ void TEditForm::createBars()
     connect(m_diskWatcher, &DiskWatcher::stateChanged, this, &TEditForm::diskStateChanged);
     connect(m_diskBar, &DiskChangeBar::reloadClicked, this, [this] { reloadFromDisk(false); });
     connect(m_diskBar, &DiskChangeBar::keepClicked, m_diskWatcher, &DiskWatcher::acceptDiskVersion);
+    connect(wholeLines, &QToolButton::clicked, this, [this] {
+        // Slow for such lines, but the text can be edited then.
+        m_editor->setCutsLongLines(false);
+        reloadFromDisk(false);
+    });
 }
 
 QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint,
@@ -250,6 +263,9 @@ void TEditForm::LoadFile(const QString &path)
 {
     const QString previousName = FileName;
     const QString previousCaption = windowTitle();
+    // Whole lines, when asked for, are for the file they were asked for.
+    if (path != FileName)
+        m_editor->setCutsLongLines(true);
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
     FileSnapshot seen;
@@ -267,6 +283,7 @@ void TEditForm::LoadFile(const QString &path)
         throw;
     }
     m_diskWatcher->setFile(path, seen);
+    m_piecesBar->setVisible(m_editor->showsLinesInPieces());
     m_editor->fitLineNumbers();
     updateUndoItems();
 }
@@ -274,6 +291,7 @@ void TEditForm::LoadFile(const QString &path)
 void TEditForm::clearText()
 {
     m_editor->clearText();
+    m_piecesBar->hide();
     m_encoding = TextEncoding::Utf8;
 }
 

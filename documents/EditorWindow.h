@@ -14,6 +14,7 @@
 #include <functional>
 
 class DiskChangeBar;
+class InfoBar;
 class FindBar;
 class GoToLineBar;
 class QComboBox;
@@ -189,5 +190,7 @@ private:
     FindBar *m_findBar = nullptr;
     GoToLineBar *m_goToLineBar = nullptr;
     DiskChangeBar *m_diskBar = nullptr;
+    // Says that the text's overlong lines are shown in pieces.
+    InfoBar *m_piecesBar = nullptr;
     DiskWatcher *m_diskWatcher = nullptr;
 };

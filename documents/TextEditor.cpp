@@ -25,8 +25,13 @@ namespace {
 // time and memory of a second buffer as large as the text.
 constexpr qint64 LargestStyledText = qint64(1) << 20;
 // Scintilla's buffer grows when an insertion fills its gap exactly: the room
-// made for a text is a little more than the text.
+// made for a text is a little more than the text, with room for the cuts of
+// lines shown in pieces too.
 constexpr qint64 DocumentSlack = 4096;
+constexpr qint64 roomFor(qint64 size)
+{
+    return size + size / (LinePieces::PieceLength / 2) + DocumentSlack;
+}
 // Every repaint of a line walks it from its start, so a caret on a line this
 // long does not blink: blinking would keep the processor busy while the user
 // only reads.
@@ -73,7 +78,7 @@ public:
         : m_editor(editor), m_old(reinterpret_cast<void *>(editor.SendScintilla(SCI_GETDOCPOINTER))),
           m_anchor(editor.SendScintilla(SCI_GETANCHOR)), m_caret(editor.SendScintilla(SCI_GETCURRENTPOS)),
           m_firstLine(editor.SendScintilla(SCI_GETFIRSTVISIBLELINE)),
-          m_xOffset(editor.SendScintilla(SCI_GETXOFFSET)), m_readOnly(editor.SendScintilla(SCI_GETREADONLY))
+          m_xOffset(editor.SendScintilla(SCI_GETXOFFSET))
     {
         m_editor.SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_old);
         m_editor.SendScintilla(SCI_SETMODEVENTMASK, 0L);
@@ -97,7 +102,7 @@ public:
     void keep()
     {
         m_kept = true;
-        m_editor.SendScintilla(SCI_SETREADONLY, static_cast<unsigned long>(m_readOnly));
+        m_editor.applyReadOnly();
     }
 
 private:
@@ -107,7 +112,6 @@ private:
     long m_caret;
     long m_firstLine;
     long m_xOffset;
-    long m_readOnly;
     bool m_kept = false;
 };
 
@@ -138,6 +142,9 @@ TextEditor::TextEditor(QWidget *parent) : QsciScintilla(parent)
         if (updated & SC_UPDATE_CONTENT)
             fitLineNumbers();
     });
+    // Whatever brought new lines into sight (a scroll, a resize, a load),
+    // they are numbered once they are painted.
+    connect(this, &QsciScintillaBase::SCN_PAINTED, this, &TextEditor::numberLinePieces);
 
     m_firstDocument = reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER));
     SendScintilla(SCI_ADDREFDOCUMENT, 0UL, m_firstDocument);
@@ -190,10 +197,11 @@ TextEncoding TextEditor::loadFile(const QString &path,
         EditorAccessibility::instance().isActive() ? QString::fromUtf8(bytes()) : QString();
     DocumentSwap swap(*this);
     TextEncoding encoding = TextEncoding::Utf8;
+    LinePieces pieces;
     try {
         PieceSink sink(*this);
         TextFile::readInto(path, sink);
-        const QByteArray shown = bytesInPlace();
+        const QByteArray shown = shownBytes();
         if (seeFileBytes)
             seeFileBytes(shown);
         if (TextCodec::isPlainUtf8(shown)) {
@@ -207,9 +215,12 @@ TextEncoding TextEditor::loadFile(const QString &path,
             showNewDocument(decoded.utf8.size());
             appendBytes(decoded.utf8.constData(), decoded.utf8.size());
         }
+        if (m_cutsLongLines)
+            pieces = cutLongLines();
     } catch (const std::bad_alloc &) {
         throw FileError::tooLarge(path);
     }
+    m_pieces = std::move(pieces);
     swap.keep();
     finishLoad();
     announceNewText(oldText);
@@ -222,6 +233,7 @@ void TextEditor::clearText()
         EditorAccessibility::instance().isActive() ? QString::fromUtf8(bytes()) : QString();
     DocumentSwap swap(*this);
     showNewDocument(0);
+    m_pieces = LinePieces();
     swap.keep();
     finishLoad();
     announceNewText(oldText);
@@ -234,7 +246,7 @@ void TextEditor::showNewDocument(qint64 size)
                                     SendScintilla(SCI_GETUSETABS)};
     const long options = size > LargestStyledText ? long(SC_DOCUMENTOPTION_STYLES_NONE) : 0L;
     auto *document = reinterpret_cast<void *>(
-        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(size + DocumentSlack), options));
+        SendScintilla(SCI_CREATEDOCUMENT, static_cast<unsigned long>(roomFor(size)), options));
     if (!document)
         throw std::bad_alloc();
     // The view takes its own reference; the one from its making goes.
@@ -272,6 +284,38 @@ void TextEditor::showConvertedFromWindows1252()
         throw;
     }
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, bytesRead);
+}
+
+LinePieces TextEditor::cutLongLines()
+{
+    const std::vector<qsizetype> cuts = LinePieces::cutsIn(shownBytes());
+    if (cuts.empty())
+        return {};
+    const char cut[] = {LinePieces::Cut, '\0'};
+    // From the last one on, the offsets before stay where they were.
+    for (auto at = cuts.rbegin(); at != cuts.rend(); ++at)
+        SendScintilla(SCI_INSERTTEXT, static_cast<unsigned long>(*at), cut);
+    if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_OK)
+        throw std::bad_alloc();
+    std::vector<qsizetype> cutsShown(cuts.size());
+    std::vector<long> continuedLines(cuts.size());
+    for (size_t i = 0; i < cuts.size(); ++i) {
+        cutsShown[i] = cuts[i] + qsizetype(i);
+        continuedLines[i] = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(cutsShown[i])) + 1;
+    }
+    return LinePieces(std::move(cutsShown), std::move(continuedLines));
+}
+
+void TextEditor::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    applyReadOnly();
+}
+
+void TextEditor::applyReadOnly()
+{
+    // An edit could not tell a cut from a line end the file has.
+    QsciScintilla::setReadOnly(m_readOnly || !m_pieces.isEmpty());
 }
 
 void TextEditor::appendBytes(const char *data, qsizetype size)
@@ -313,11 +357,18 @@ void TextEditor::resetScrollWidth()
 
 QByteArray TextEditor::bytes() const
 {
-    const QByteArray text = bytesInPlace();
-    return QByteArray(text.constData(), text.size());
+    QByteArray text = bytesInPlace();
+    // Text in place is the editor's; a detached copy is the caller's.
+    text.detach();
+    return text;
 }
 
 QByteArray TextEditor::bytesInPlace() const
+{
+    return m_pieces.isEmpty() ? shownBytes() : m_pieces.joined(shownBytes());
+}
+
+QByteArray TextEditor::shownBytes() const
 {
     const long length = SendScintilla(SCI_GETLENGTH);
     const auto *text = reinterpret_cast<const char *>(SendScintilla(SCI_GETCHARACTERPOINTER));
@@ -394,12 +445,18 @@ void TextEditor::removeSurprisingKeys()
 void TextEditor::setLineNumbersShown(bool shown)
 {
     m_lineNumbersShown = shown;
-    setMarginLineNumbers(0, shown);
     fitLineNumbers();
 }
 
 void TextEditor::fitLineNumbers()
 {
+    // Scintilla numbers the lines it shows; lines shown in pieces have their
+    // numbers written in the margin.
+    const long type = !m_lineNumbersShown  ? SC_MARGIN_SYMBOL
+                      : m_pieces.isEmpty() ? SC_MARGIN_NUMBER
+                                           : SC_MARGIN_RTEXT;
+    if (SendScintilla(SCI_GETMARGINTYPEN, 0UL) != type)
+        SendScintilla(SCI_SETMARGINTYPEN, 0UL, type);
     if (!m_lineNumbersShown) {
         m_lineNumberDigits = 0;
         setMarginWidth(0, 0);
@@ -408,8 +465,8 @@ void TextEditor::fitLineNumbers()
     // Room for three digits at least, so that the text does not shift at
     // every tenth line of a new file.
     constexpr int FewestDigits = 3;
-    const int digits =
-        std::max(FewestDigits, int(QByteArray::number(qlonglong(SendScintilla(SCI_GETLINECOUNT))).size()));
+    const long lineCount = m_pieces.fileLineCount(SendScintilla(SCI_GETLINECOUNT));
+    const int digits = std::max(FewestDigits, int(QByteArray::number(qlonglong(lineCount)).size()));
     if (digits == m_lineNumberDigits)
         return;
     m_lineNumberDigits = digits;
@@ -418,6 +475,23 @@ void TextEditor::fitLineNumbers()
         SendScintilla(SCI_TEXTWIDTH, static_cast<uintptr_t>(STYLE_LINENUMBER), widest.constData());
     // Half a digit's room on either side keeps the numbers off the text.
     setMarginWidth(0, int(width + width / long(digits)));
+}
+
+void TextEditor::numberLinePieces()
+{
+    if (m_pieces.isEmpty() || !m_lineNumbersShown)
+        return;
+    const long first = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long end = std::min(first + SendScintilla(SCI_LINESONSCREEN) + 1, SendScintilla(SCI_GETLINECOUNT));
+    for (long line = first; line < end; ++line) {
+        // A piece after the first goes without a number.
+        if (m_pieces.continuesLine(line) ||
+            SendScintilla(SCI_MARGINGETTEXT, line, static_cast<char *>(nullptr)) > 0)
+            continue;
+        const QByteArray number = QByteArray::number(qlonglong(m_pieces.fileLine(line) + 1));
+        SendScintilla(SCI_MARGINSETTEXT, static_cast<unsigned long>(line), number.constData());
+        SendScintilla(SCI_MARGINSETSTYLE, static_cast<unsigned long>(line), long(STYLE_LINENUMBER));
+    }
 }
 
 void TextEditor::centerLine(long line)
@@ -446,24 +520,37 @@ void TextEditor::setCaretPosition(long position)
 
 void TextEditor::goToLine(int line, int column)
 {
-    const long lastLine = SendScintilla(SCI_GETLINECOUNT) - 1;
-    const long target = std::min(static_cast<long>(line) - 1, lastLine);
-    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, target);
-    const long lineEnd = SendScintilla(SCI_GETLINEENDPOSITION, target);
-    long position = lineStart;
-    if (column > 1) {
-        // Columns count characters; a column past the end is the end.
-        const long moved = SendScintilla(SCI_POSITIONRELATIVE, lineStart, static_cast<long>(column - 1));
-        position = moved <= 0 || moved > lineEnd ? lineEnd : moved;
+    const long lastLine = m_pieces.fileLineCount(SendScintilla(SCI_GETLINECOUNT)) - 1;
+    const long target = m_pieces.firstShownLine(std::min(static_cast<long>(line) - 1, lastLine));
+    // Columns count characters, on through the pieces of a line shown in
+    // pieces; a column past the end is the end.
+    long shownLine = target;
+    long position = SendScintilla(SCI_POSITIONFROMLINE, shownLine);
+    long left = std::max(0L, static_cast<long>(column) - 1);
+    for (;;) {
+        const long pieceEnd = SendScintilla(SCI_GETLINEENDPOSITION, shownLine);
+        const long characters = SendScintilla(SCI_COUNTCHARACTERS, position, pieceEnd);
+        if (left < characters) {
+            position = SendScintilla(SCI_POSITIONRELATIVE, position, left);
+            break;
+        }
+        if (!m_pieces.continuesLine(shownLine + 1)) {
+            position = pieceEnd;
+            break;
+        }
+        left -= characters;
+        ++shownLine;
+        position = SendScintilla(SCI_POSITIONFROMLINE, shownLine);
     }
     SendScintilla(SCI_GOTOPOS, position);
     SendScintilla(SCI_CHOOSECARETX);
-    centerLine(target);
+    centerLine(shownLine);
 }
 
 int TextEditor::caretLine() const
 {
-    return static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS)));
+    return static_cast<int>(
+        m_pieces.fileLine(SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS))));
 }
 
 TextEditor::Place TextEditor::place() const
@@ -493,6 +580,16 @@ void TextEditor::dragMoveEvent(QDragMoveEvent *event)
         return;
     }
     QsciScintilla::dragMoveEvent(event);
+}
+
+QMimeData *TextEditor::toMimeData(const QByteArray &text, bool rectangular) const
+{
+    // The text is the selection's, cuts and all, unless the selection is a
+    // rectangle or several ranges.
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    const bool oneRange = !m_pieces.isEmpty() && !rectangular && SendScintilla(SCI_GETSELECTIONS) == 1 &&
+                          SendScintilla(SCI_GETSELECTIONEND) - start == text.size();
+    return QsciScintilla::toMimeData(oneRange ? m_pieces.joined(text, start) : text, rectangular);
 }
 
 void TextEditor::dropEvent(QDropEvent *event)

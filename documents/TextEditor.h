@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/TextCodec.h"
+#include "documents/LinePieces.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -44,11 +45,18 @@ public:
     TextEncoding loadFile(const QString &path, const std::function<void(QByteArrayView)> &seeFileBytes = {});
     // An empty, unmodified text.
     void clearText();
-    // The text as UTF-8, line ends as typed or loaded.
+    // Whether a load shows overlong lines cut into pieces (see LinePieces),
+    // as it does unless told otherwise. The text cannot be edited then.
+    void setCutsLongLines(bool cuts) { m_cutsLongLines = cuts; }
+    bool showsLinesInPieces() const { return !m_pieces.isEmpty(); }
+    // What the window asks; the editor stays read-only while it shows lines
+    // in pieces.
+    void setReadOnly(bool readOnly) override;
+    // The text as UTF-8, line ends as typed or loaded, lines whole.
     QByteArray bytes() const;
-    // The same without a copy: it reads the editor's own buffer, so it is
-    // good only until the text next changes, and no event may be handled
-    // while it is held.
+    // The same without a copy where it can: it reads the editor's own
+    // buffer, so it is good only until the text next changes, and no event
+    // may be handled while it is held.
     QByteArray bytesInPlace() const;
     // The text as shown, split into lines for printing.
     QStringList lines() const;
@@ -72,7 +80,7 @@ public:
     // Counting from 1, kept within the text; column 0 is the line's start.
     // The line comes to the middle of the view.
     void goToLine(int line, int column);
-    // Counting from 0.
+    // The caret's line in the file, counting from 0.
     int caretLine() const;
 
     // Where the user is in the text: the caret and the top line shown.
@@ -92,11 +100,21 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // What is copied or dragged out of lines shown in pieces is the file's
+    // text, without the cuts.
+    QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
 
 private:
     class PieceSink;
     class DocumentSwap;
 
+    // The editor's own buffer as it is shown, cuts and all.
+    QByteArray shownBytes() const;
+    // Puts the cuts into a newly loaded text that needs them.
+    LinePieces cutLongLines();
+    // Numbers the shown lines in sight by the file's lines.
+    void numberLinePieces();
+    void applyReadOnly();
     void resetScrollWidth();
     void removeSurprisingKeys();
     void centerLine(long line);
@@ -125,4 +143,7 @@ private:
     // The document QsciScintilla made, kept alive for its own bookkeeping.
     void *m_firstDocument = nullptr;
     long m_caretPeriod = 0;
+    bool m_cutsLongLines = true;
+    LinePieces m_pieces;
+    bool m_readOnly = false;
 };
