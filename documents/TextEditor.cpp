@@ -465,8 +465,7 @@ void TextEditor::fitLineNumbers()
     // Room for three digits at least, so that the text does not shift at
     // every tenth line of a new file.
     constexpr int FewestDigits = 3;
-    const long lineCount = m_pieces.fileLineCount(SendScintilla(SCI_GETLINECOUNT));
-    const int digits = std::max(FewestDigits, int(QByteArray::number(qlonglong(lineCount)).size()));
+    const int digits = std::max(FewestDigits, int(QByteArray::number(qlonglong(fileLineCount())).size()));
     if (digits == m_lineNumberDigits)
         return;
     m_lineNumberDigits = digits;
@@ -520,7 +519,7 @@ void TextEditor::setCaretPosition(long position)
 
 void TextEditor::goToLine(int line, int column)
 {
-    const long lastLine = m_pieces.fileLineCount(SendScintilla(SCI_GETLINECOUNT)) - 1;
+    const long lastLine = fileLineCount() - 1;
     const long target = m_pieces.firstShownLine(std::min(static_cast<long>(line) - 1, lastLine));
     // Columns count characters, on through the pieces of a line shown in
     // pieces; a column past the end is the end.
@@ -545,6 +544,11 @@ void TextEditor::goToLine(int line, int column)
     SendScintilla(SCI_GOTOPOS, position);
     SendScintilla(SCI_CHOOSECARETX);
     centerLine(shownLine);
+}
+
+long TextEditor::fileLineCount() const
+{
+    return m_pieces.fileLineCount(SendScintilla(SCI_GETLINECOUNT));
 }
 
 int TextEditor::caretLine() const

@@ -80,6 +80,8 @@ public:
     // Counting from 1, kept within the text; column 0 is the line's start.
     // The line comes to the middle of the view.
     void goToLine(int line, int column);
+    // The file's lines, however they are shown.
+    long fileLineCount() const;
     // The caret's line in the file, counting from 0.
     int caretLine() const;
 

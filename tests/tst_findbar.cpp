@@ -161,7 +161,11 @@ void TestFindBar::find_data()
         << "ärgerlich ärger"
         << "ÄRGER" << false << true << false << true << 0 << true << 10 << "ärger" << none;
     // The text is searched a megabyte at a time where letters fold beyond ASCII.
-    const QString acrossPieces = QString((1 << 20) - 3, QLatin1Char('x')) + QStringLiteral("ärger tail");
+    // In lines of a thousand characters: longer ones would be shown cut.
+    QString acrossPieces =
+        (QString(999, QLatin1Char('x')) + QLatin1Char('\n')).repeated(((1 << 20) - 3) / 1000);
+    acrossPieces +=
+        QString((1 << 20) - 3 - acrossPieces.size(), QLatin1Char('x')) + QStringLiteral("ärger tail");
     QTest::newRow("across pieces") << acrossPieces << "ÄRGER" << false << false << false << true << 0 << true
                                    << (1 << 20) - 3 << "ärger" << none;
     QTest::newRow("across pieces backwards")
