@@ -482,6 +482,7 @@ void TextEditor::numberLinePieces()
         return;
     const long first = SendScintilla(SCI_GETFIRSTVISIBLELINE);
     const long end = std::min(first + SendScintilla(SCI_LINESONSCREEN) + 1, SendScintilla(SCI_GETLINECOUNT));
+    bool numbered = false;
     for (long line = first; line < end; ++line) {
         // A piece after the first goes without a number.
         if (m_pieces.continuesLine(line) ||
@@ -490,7 +491,12 @@ void TextEditor::numberLinePieces()
         const QByteArray number = QByteArray::number(qlonglong(m_pieces.fileLine(line) + 1));
         SendScintilla(SCI_MARGINSETTEXT, static_cast<unsigned long>(line), number.constData());
         SendScintilla(SCI_MARGINSETSTYLE, static_cast<unsigned long>(line), long(STYLE_LINENUMBER));
+        numbered = true;
     }
+    // A repaint asked for while the text is painted is lost: the new
+    // numbers are painted next time round.
+    if (numbered)
+        QMetaObject::invokeMethod(viewport(), qOverload<>(&QWidget::update), Qt::QueuedConnection);
 }
 
 void TextEditor::centerLine(long line)

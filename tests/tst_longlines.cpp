@@ -152,6 +152,9 @@ void TestLongLines::shownInPiecesReadsAsTheFile()
                                              editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
     QTRY_COMPARE(marginText(editor, third), QByteArray("3"));
     QCOMPARE(marginText(editor, third - 1), QByteArray());
+    pressKey(Qt::Key_End, Qt::ControlModifier);
+    const long last = editor->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT) - 1;
+    QTRY_COMPARE(marginText(editor, last), QByteArray("4"));
 
     pressKey(Qt::Key_F6);
     QCOMPARE(f.readFile(path), text);
