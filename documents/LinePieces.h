@@ -19,7 +19,7 @@ public:
     static constexpr qsizetype LongestWholeLine = 20000;
     // About the length of a piece; a cut goes after a blank near its end,
     // or between two characters where there is none.
-    static constexpr qsizetype PieceLength = 1000;
+    static constexpr qsizetype PieceLength = 500;
 
     // Where the text's overlong lines are cut: the offsets, in order, of the
     // bytes that a cut goes before. A line ends at a line feed, a carriage

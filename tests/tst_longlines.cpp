@@ -74,7 +74,8 @@ void TestLongLines::cuts_data()
     const QByteArray row(80, 'x');
     QTest::newRow("short lines") << (row + "\r\n").repeated(2000) << 0;
     QTest::newRow("longest whole line") << QByteArray(Longest, 'x') + "\r\nend" << 0;
-    QTest::newRow("one over, no blanks") << "a\r\n" + QByteArray(Longest + 1, 'x') + "\r\nb" << 20;
+    QTest::newRow("one over, no blanks")
+        << "a\r\n" + QByteArray(Longest + 1, 'x') + "\r\nb" << int(Longest / LinePieces::PieceLength);
     QTest::newRow("numbers, last line, no line end") << "a\n" + numbers(Longest * 3) << -1;
     QTest::newRow("two-byte letters") << "x" + QByteArray("\xc3\xa9").repeated(Longest) << -1;
     QTest::newRow("lone carriage returns end lines") << (row + '\r').repeated(2000) << 0;
