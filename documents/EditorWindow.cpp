@@ -136,7 +136,7 @@ void TEditForm::createBars()
     m_piecesBar->setMessage(QStringLiteral("Lines over %L1 characters are shown in pieces "
                                            "and cannot be edited.")
                                 .arg(LinePieces::LongestWholeLine));
-    QToolButton *wholeLines =
+    m_wholeLinesButton =
         m_piecesBar->addButton(QStringLiteral("WholeLinesButton"), QStringLiteral("Show Whole &Lines"));
     auto *column = static_cast<QVBoxLayout *>(layout());
     column->addWidget(m_diskBar);
@@ -149,7 +149,7 @@ void TEditForm::createBars()
     connect(m_diskWatcher, &DiskWatcher::stateChanged, this, &TEditForm::diskStateChanged);
     connect(m_diskBar, &DiskChangeBar::reloadClicked, this, [this] { reloadFromDisk(false); });
     connect(m_diskBar, &DiskChangeBar::keepClicked, m_diskWatcher, &DiskWatcher::acceptDiskVersion);
-    connect(wholeLines, &QToolButton::clicked, this, [this] {
+    connect(m_wholeLinesButton, &QToolButton::clicked, this, [this] {
         // Slow for such lines, but the text can be edited then.
         m_editor->setCutsLongLines(false);
         reloadFromDisk(false);
@@ -240,9 +240,10 @@ void TEditForm::setRunLocked(bool locked)
 {
     if (m_stopButton)
         m_stopButton->setEnabled(locked);
-    for (QWidget *control : {static_cast<QWidget *>(m_runButton), static_cast<QWidget *>(m_fileCombo),
-                             static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_openButton),
-                             static_cast<QWidget *>(m_printButton)}) {
+    for (QWidget *control :
+         {static_cast<QWidget *>(m_runButton), static_cast<QWidget *>(m_fileCombo),
+          static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_openButton),
+          static_cast<QWidget *>(m_printButton), static_cast<QWidget *>(m_wholeLinesButton)}) {
         if (control)
             control->setEnabled(!locked);
     }

@@ -192,5 +192,7 @@ private:
     DiskChangeBar *m_diskBar = nullptr;
     // Says that the text's overlong lines are shown in pieces.
     InfoBar *m_piecesBar = nullptr;
+    // Not while a run writes the file: the end of the run loads it.
+    QToolButton *m_wholeLinesButton = nullptr;
     DiskWatcher *m_diskWatcher = nullptr;
 };
