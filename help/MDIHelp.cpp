@@ -13,12 +13,12 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QVBoxLayout>
@@ -105,8 +105,12 @@ void THelpEditForm::createControls()
         bar->addWidget(button);
     bar->addStretch(1);
 
-    m_keyWordList = new QListWidget(this);
+    m_keyWordModel = new QStringListModel(this);
+    m_keyWordList = new KeyWordListView(this);
     m_keyWordList->setObjectName(QStringLiteral("KeyWordList"));
+    m_keyWordList->setModel(m_keyWordModel);
+    // The model's strings could be edited; the list only offers them.
+    m_keyWordList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_keyWordList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_keyWordList->setFixedWidth(KeyWordWidth);
     // Help files with many thousands of keywords: one row height for all.
@@ -161,7 +165,7 @@ void THelpEditForm::createControls()
     connect(m_nextButton, &QPushButton::clicked, this, &THelpEditForm::NextClick);
     // A mouse press makes the row current before it selects it: only the
     // selection tells that the user chose a keyword.
-    connect(m_keyWordList, &QListWidget::itemSelectionChanged, this, &THelpEditForm::KeyWordListClick);
+    connect(m_keyWordList, &KeyWordListView::keyWordSelectionChanged, this, &THelpEditForm::KeyWordListClick);
     setFocusProxy(m_keyWordCombo);
 }
 
@@ -261,8 +265,7 @@ void THelpEditForm::FillList()
     }
     {
         const QSignalBlocker blocker(m_keyWordList);
-        m_keyWordList->clear();
-        m_keyWordList->addItems(m_keyWords);
+        m_keyWordModel->setStringList(m_keyWords);
     }
     if (m_keyWords.isEmpty()) {
         // Nothing to start from: an empty search would find a stray "##" that
@@ -342,20 +345,21 @@ void THelpEditForm::selectKeyWord(int row)
 {
     const QSignalBlocker blocker(m_keyWordList);
     if (row < 0) {
-        m_keyWordList->setCurrentRow(-1);
+        m_keyWordList->setCurrentIndex(QModelIndex());
         m_keyWordList->clearSelection();
         return;
     }
-    m_keyWordList->setCurrentRow(row);
-    m_keyWordList->scrollToItem(m_keyWordList->item(row));
+    const QModelIndex index = m_keyWordModel->index(row);
+    m_keyWordList->setCurrentIndex(index);
+    m_keyWordList->scrollTo(index);
 }
 
 int THelpEditForm::selectedKeyWord() const
 {
     // Not the current item: the keyboard moves the selection before it makes
     // the row current.
-    const QList<QListWidgetItem *> selected = m_keyWordList->selectedItems();
-    return selected.isEmpty() ? -1 : m_keyWordList->row(selected.constFirst());
+    const QModelIndexList selected = m_keyWordList->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
 void THelpEditForm::KeyWordListClick()
@@ -363,7 +367,7 @@ void THelpEditForm::KeyWordListClick()
     const int row = selectedKeyWord();
     if (row < 0)
         return;
-    chooseKeyWord(m_keyWordList->item(row)->text());
+    chooseKeyWord(m_keyWords.at(row));
     KeyWordSearchClick();
 }
 
@@ -413,8 +417,8 @@ void THelpEditForm::stepKeyWord(int step)
     const int row = selectedKeyWord();
     // With nothing selected, stepping forward starts at the first keyword.
     const int target = row < 0 ? (step > 0 ? 0 : -1) : row + step;
-    if (target >= 0 && target < m_keyWordList->count())
-        m_keyWordCombo->setEditText(m_keyWordList->item(target)->text());
+    if (target >= 0 && target < m_keyWords.size())
+        m_keyWordCombo->setEditText(m_keyWords.at(target));
     KeyWordSearchClick();
 }
 

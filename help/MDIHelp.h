@@ -4,6 +4,7 @@
 #include "core/ChildMenus.h"
 #include "documents/WindowServices.h"
 #include "help/KeyWordBox.h"
+#include "help/KeyWordListView.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,9 @@
 #include <optional>
 
 class QFrame;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QStringListModel;
 
 // The help browser: a keyword list read from the help file when the window
 // opens, a history of searched texts in the keyword box, and a viewer that
@@ -33,7 +34,7 @@ public:
     QList<QMenu *> mergedMenus() const override;
 
     QComboBox *keyWordCombo() const { return m_keyWordCombo; }
-    QListWidget *keyWordList() const { return m_keyWordList; }
+    QListView *keyWordList() const { return m_keyWordList; }
     QPlainTextEdit *viewer() const { return m_viewer; }
 
     void setViewerFont(const QFont &font);
@@ -83,7 +84,10 @@ private:
     QPushButton *m_printButton = nullptr;
     QPushButton *m_previousButton = nullptr;
     QPushButton *m_nextButton = nullptr;
-    QListWidget *m_keyWordList = nullptr;
+    // A view on a plain string list: a list widget would make an item of
+    // each of a help file's many thousands of keywords.
+    KeyWordListView *m_keyWordList = nullptr;
+    QStringListModel *m_keyWordModel = nullptr;
     QFrame *m_viewerPanel = nullptr;
     QPlainTextEdit *m_viewer = nullptr;
 
