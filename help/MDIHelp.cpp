@@ -240,11 +240,11 @@ QStringList THelpEditForm::viewerLines() const
     return lines;
 }
 
-std::optional<QString> THelpEditForm::readHelpFile()
+std::optional<QByteArray> THelpEditForm::readHelpFile()
 {
     const QString path = m_services.settings.HelpFilePath;
     try {
-        return TextFile::readString(path);
+        return TextFile::readText(path).utf8;
     } catch (const FileError &) {
         m_services.dialogs.error(
             this, HelpTitle,
@@ -257,7 +257,7 @@ std::optional<QString> THelpEditForm::readHelpFile()
 
 void THelpEditForm::FillList()
 {
-    const std::optional<QString> helpText = readHelpFile();
+    const std::optional<QByteArray> helpText = readHelpFile();
     m_keyWords = helpText ? BuildKeyWordList(*helpText) : QStringList();
     for (QString &keyWord : m_keyWords) {
         if (keyWord.size() > MaxKeyWordLength)
@@ -280,11 +280,11 @@ void THelpEditForm::FillList()
 
 void THelpEditForm::KeyWordSearchClick()
 {
-    if (const std::optional<QString> helpText = readHelpFile())
+    if (const std::optional<QByteArray> helpText = readHelpFile())
         searchIn(*helpText);
 }
 
-void THelpEditForm::searchIn(const QString &helpText)
+void THelpEditForm::searchIn(const QByteArray &helpText)
 {
     const QString text = boxText();
     const std::optional<QString> entry = FindHelpEntry(helpText, text);
@@ -383,7 +383,7 @@ bool THelpEditForm::showKeyWord(const QString &word)
     const int row = findKeyWord(word);
     if (row < 0)
         return false;
-    const std::optional<QString> helpText = readHelpFile();
+    const std::optional<QByteArray> helpText = readHelpFile();
     if (!helpText)
         return true;
     const QString keyWord = m_keyWords.at(row);

@@ -61,9 +61,10 @@ private:
     void createControls();
     void createMenus();
     QPushButton *addButton(const QString &name, const QString &caption);
-    // The help file's text, or nothing after telling the user it cannot be read.
-    std::optional<QString> readHelpFile();
-    void searchIn(const QString &helpText);
+    // The help file's text as UTF-8, or nothing after telling the user it
+    // cannot be read.
+    std::optional<QByteArray> readHelpFile();
+    void searchIn(const QByteArray &helpText);
     void showInViewer(const QString &text);
     // The history's entries move down by one; a selected entry stays selected.
     void pushHistory(const QString &text);
