@@ -52,7 +52,7 @@ void TFrameForm::readHelpKeyWords()
     QHash<QString, QString> hints;
     if (Paths::fileExists(HelpFilePath)) {
         try {
-            hints = BuildKeyWordHints(TextFile::readString(HelpFilePath), HintLines, HintLineLength);
+            hints = BuildKeyWordHints(TextFile::readText(HelpFilePath).utf8, HintLines, HintLineLength);
         } catch (const FileError &) {
             hints.clear();
         }

@@ -41,13 +41,13 @@ const char *const KeyWords[] = {"scale", "ibase",    "obase",  "last", "print", 
                                 "break", "continue", "define", "auto", "return", "halt", "quit",  "read",
                                 "sqrt",  "length",   "s",      "c",    "a",      "l",    "e",     "j"};
 
-QString helpText()
+QByteArray helpText()
 {
     QString text;
     for (const char *keyWord : KeyWords)
         text += QStringLiteral("##%1\r\nWhat %1 does, in a line or two.\r\nSee also: scale.\r\n")
                     .arg(QLatin1String(keyWord));
-    return text;
+    return text.toUtf8();
 }
 
 // A command file of about megabytes MB in the style of the demo's examples.

@@ -212,16 +212,6 @@ TextCodec::Decoded readText(const QString &path)
     }
 }
 
-QString readString(const QString &path)
-{
-    const QByteArray utf8 = readText(path).utf8;
-    try {
-        return QString::fromUtf8(utf8);
-    } catch (const std::bad_alloc &) {
-        throw FileError::tooLarge(path);
-    }
-}
-
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
     if (FileNames::hasRawBytes(path)) {

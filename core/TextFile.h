@@ -41,8 +41,6 @@ QByteArray readBytes(const QString &path);
 
 // readBytes as text for an editor: UTF-8, and the encoding the file is in.
 TextCodec::Decoded readText(const QString &path);
-// The file's text, decoded from its encoding (the help file, say).
-QString readString(const QString &path);
 
 // Replaces path atomically with bytes; throws FileError "Cannot create file %s"
 // when any step fails, the old file then being left as it was.

@@ -13,12 +13,12 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QVBoxLayout>
@@ -105,8 +105,12 @@ void THelpEditForm::createControls()
         bar->addWidget(button);
     bar->addStretch(1);
 
-    m_keyWordList = new QListWidget(this);
+    m_keyWordModel = new QStringListModel(this);
+    m_keyWordList = new KeyWordListView(this);
     m_keyWordList->setObjectName(QStringLiteral("KeyWordList"));
+    m_keyWordList->setModel(m_keyWordModel);
+    // The model's strings could be edited; the list only offers them.
+    m_keyWordList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_keyWordList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_keyWordList->setFixedWidth(KeyWordWidth);
     // Help files with many thousands of keywords: one row height for all.
@@ -161,7 +165,7 @@ void THelpEditForm::createControls()
     connect(m_nextButton, &QPushButton::clicked, this, &THelpEditForm::NextClick);
     // A mouse press makes the row current before it selects it: only the
     // selection tells that the user chose a keyword.
-    connect(m_keyWordList, &QListWidget::itemSelectionChanged, this, &THelpEditForm::KeyWordListClick);
+    connect(m_keyWordList, &KeyWordListView::keyWordSelectionChanged, this, &THelpEditForm::KeyWordListClick);
     setFocusProxy(m_keyWordCombo);
 }
 
@@ -236,11 +240,11 @@ QStringList THelpEditForm::viewerLines() const
     return lines;
 }
 
-std::optional<QString> THelpEditForm::readHelpFile()
+std::optional<QByteArray> THelpEditForm::readHelpFile()
 {
     const QString path = m_services.settings.HelpFilePath;
     try {
-        return TextFile::readString(path);
+        return TextFile::readText(path).utf8;
     } catch (const FileError &) {
         m_services.dialogs.error(
             this, HelpTitle,
@@ -253,7 +257,7 @@ std::optional<QString> THelpEditForm::readHelpFile()
 
 void THelpEditForm::FillList()
 {
-    const std::optional<QString> helpText = readHelpFile();
+    const std::optional<QByteArray> helpText = readHelpFile();
     m_keyWords = helpText ? BuildKeyWordList(*helpText) : QStringList();
     for (QString &keyWord : m_keyWords) {
         if (keyWord.size() > MaxKeyWordLength)
@@ -261,8 +265,7 @@ void THelpEditForm::FillList()
     }
     {
         const QSignalBlocker blocker(m_keyWordList);
-        m_keyWordList->clear();
-        m_keyWordList->addItems(m_keyWords);
+        m_keyWordModel->setStringList(m_keyWords);
     }
     if (m_keyWords.isEmpty()) {
         // Nothing to start from: an empty search would find a stray "##" that
@@ -277,11 +280,11 @@ void THelpEditForm::FillList()
 
 void THelpEditForm::KeyWordSearchClick()
 {
-    if (const std::optional<QString> helpText = readHelpFile())
+    if (const std::optional<QByteArray> helpText = readHelpFile())
         searchIn(*helpText);
 }
 
-void THelpEditForm::searchIn(const QString &helpText)
+void THelpEditForm::searchIn(const QByteArray &helpText)
 {
     const QString text = boxText();
     const std::optional<QString> entry = FindHelpEntry(helpText, text);
@@ -342,20 +345,21 @@ void THelpEditForm::selectKeyWord(int row)
 {
     const QSignalBlocker blocker(m_keyWordList);
     if (row < 0) {
-        m_keyWordList->setCurrentRow(-1);
+        m_keyWordList->setCurrentIndex(QModelIndex());
         m_keyWordList->clearSelection();
         return;
     }
-    m_keyWordList->setCurrentRow(row);
-    m_keyWordList->scrollToItem(m_keyWordList->item(row));
+    const QModelIndex index = m_keyWordModel->index(row);
+    m_keyWordList->setCurrentIndex(index);
+    m_keyWordList->scrollTo(index);
 }
 
 int THelpEditForm::selectedKeyWord() const
 {
     // Not the current item: the keyboard moves the selection before it makes
     // the row current.
-    const QList<QListWidgetItem *> selected = m_keyWordList->selectedItems();
-    return selected.isEmpty() ? -1 : m_keyWordList->row(selected.constFirst());
+    const QModelIndexList selected = m_keyWordList->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.constFirst().row();
 }
 
 void THelpEditForm::KeyWordListClick()
@@ -363,7 +367,7 @@ void THelpEditForm::KeyWordListClick()
     const int row = selectedKeyWord();
     if (row < 0)
         return;
-    chooseKeyWord(m_keyWordList->item(row)->text());
+    chooseKeyWord(m_keyWords.at(row));
     KeyWordSearchClick();
 }
 
@@ -379,7 +383,7 @@ bool THelpEditForm::showKeyWord(const QString &word)
     const int row = findKeyWord(word);
     if (row < 0)
         return false;
-    const std::optional<QString> helpText = readHelpFile();
+    const std::optional<QByteArray> helpText = readHelpFile();
     if (!helpText)
         return true;
     const QString keyWord = m_keyWords.at(row);
@@ -413,8 +417,8 @@ void THelpEditForm::stepKeyWord(int step)
     const int row = selectedKeyWord();
     // With nothing selected, stepping forward starts at the first keyword.
     const int target = row < 0 ? (step > 0 ? 0 : -1) : row + step;
-    if (target >= 0 && target < m_keyWordList->count())
-        m_keyWordCombo->setEditText(m_keyWordList->item(target)->text());
+    if (target >= 0 && target < m_keyWords.size())
+        m_keyWordCombo->setEditText(m_keyWords.at(target));
     KeyWordSearchClick();
 }
 

@@ -4,6 +4,7 @@
 #include "core/ChildMenus.h"
 #include "documents/WindowServices.h"
 #include "help/KeyWordBox.h"
+#include "help/KeyWordListView.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,9 @@
 #include <optional>
 
 class QFrame;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QStringListModel;
 
 // The help browser: a keyword list read from the help file when the window
 // opens, a history of searched texts in the keyword box, and a viewer that
@@ -33,7 +34,7 @@ public:
     QList<QMenu *> mergedMenus() const override;
 
     QComboBox *keyWordCombo() const { return m_keyWordCombo; }
-    QListWidget *keyWordList() const { return m_keyWordList; }
+    QListView *keyWordList() const { return m_keyWordList; }
     QPlainTextEdit *viewer() const { return m_viewer; }
 
     void setViewerFont(const QFont &font);
@@ -60,9 +61,10 @@ private:
     void createControls();
     void createMenus();
     QPushButton *addButton(const QString &name, const QString &caption);
-    // The help file's text, or nothing after telling the user it cannot be read.
-    std::optional<QString> readHelpFile();
-    void searchIn(const QString &helpText);
+    // The help file's text as UTF-8, or nothing after telling the user it
+    // cannot be read.
+    std::optional<QByteArray> readHelpFile();
+    void searchIn(const QByteArray &helpText);
     void showInViewer(const QString &text);
     // The history's entries move down by one; a selected entry stays selected.
     void pushHistory(const QString &text);
@@ -83,7 +85,10 @@ private:
     QPushButton *m_printButton = nullptr;
     QPushButton *m_previousButton = nullptr;
     QPushButton *m_nextButton = nullptr;
-    QListWidget *m_keyWordList = nullptr;
+    // A view on a plain string list: a list widget would make an item of
+    // each of a help file's many thousands of keywords.
+    KeyWordListView *m_keyWordList = nullptr;
+    QStringListModel *m_keyWordModel = nullptr;
     QFrame *m_viewerPanel = nullptr;
     QPlainTextEdit *m_viewer = nullptr;
 

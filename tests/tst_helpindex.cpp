@@ -17,6 +17,7 @@ const QString Sample = QStringLiteral("##mean\r\n"
                                       "Median of the listed variables.\r\n");
 
 const std::optional<QString> NotFound;
+const QString ByteOrderMark(QChar(0xFEFF));
 
 // Plain, slow restatements of the reading rules, used only to check the
 // real functions on random texts.
@@ -87,8 +88,8 @@ void TestHelpIndex::sampleSearches()
 {
     QFETCH(QString, search);
     QFETCH(std::optional<QString>, entry);
-    QCOMPARE(BuildKeyWordList(Sample), (QStringList{"mean", "median"}));
-    QCOMPARE(FindHelpEntry(Sample, search), entry);
+    QCOMPARE(BuildKeyWordList(Sample.toUtf8()), (QStringList{"mean", "median"}));
+    QCOMPARE(FindHelpEntry(Sample.toUtf8(), search), entry);
 }
 
 void TestHelpIndex::keyWordLists_data()
@@ -107,6 +108,9 @@ void TestHelpIndex::keyWordLists_data()
     QTest::newRow("lone LF and lone CR end lines") << "##a\nA\n##b\rB\r##c" << QStringList{"a", "b", "c"};
     QTest::newRow("last line without line end") << "##a\r\nA\r\n##z" << QStringList{"a", "z"};
     QTest::newRow("no keyword line") << "just text\r\nmore # text\r\n" << QStringList();
+    QTest::newRow("byte-order mark inside the text is kept")
+        << ByteOrderMark + "intro\r\n##" + ByteOrderMark + "x\r\n"
+        << QStringList{ByteOrderMark + "x"};
     QTest::newRow("empty file") << "" << QStringList();
 }
 
@@ -114,7 +118,7 @@ void TestHelpIndex::keyWordLists()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, keywords);
-    QCOMPARE(BuildKeyWordList(text), keywords);
+    QCOMPARE(BuildKeyWordList(text.toUtf8()), keywords);
 }
 
 void TestHelpIndex::entries_data()
@@ -157,6 +161,16 @@ void TestHelpIndex::entries_data()
     QTest::newRow("accented letters fold")
         << QString::fromUtf8("##\xC3\x84rger\r\nX\r\n") << QString::fromUtf8("\xC3\xA4RGER")
         << std::optional<QString>("X\r\n");
+    QTest::newRow("letter that folds to ASCII") << QString::fromUtf8("##\xE2\x84\xAA"
+                                                                     "ey\r\nX\r\n")
+                                                << "KEY" << std::optional<QString>("X\r\n");
+    const QString longUpper = QString::fromUtf8("\xC3\x84") + QString(30, QLatin1Char('B')) +
+                              QString::fromUtf8("\xF0\x90\x90\x80") + QString(40, QLatin1Char('C'));
+    const QString longLower = longUpper.toLower();
+    QTest::newRow("long search, other case throughout") << "##x\r\n##" + longLower + "\r\nL\r\n"
+                                                        << longUpper << std::optional<QString>("L\r\n");
+    QTest::newRow("long search differing at its end") << "##" + longLower.chopped(1) + "d\r\nL\r\n"
+                                                      << longUpper << NotFound;
     QTest::newRow("search longer than the text") << "##ab"
                                                  << "abc" << NotFound;
     QTest::newRow("empty file") << ""
@@ -170,26 +184,50 @@ void TestHelpIndex::entries()
     QFETCH(QString, text);
     QFETCH(QString, search);
     QFETCH(std::optional<QString>, entry);
-    QCOMPARE(FindHelpEntry(text, search), entry);
+    QCOMPARE(FindHelpEntry(text.toUtf8(), search), entry);
 }
 
 void TestHelpIndex::agreesWithPlainReadingOnRandomTexts()
 {
-    // Few, marker-heavy characters, so that every rule meets every other.
-    const QString alphabet = QStringLiteral("##aA\r\n b");
+    // Few, marker-heavy characters, so that every rule meets every other, and
+    // letters of two, three and four bytes in both cases, one that folds to
+    // an ASCII letter, and the byte-order mark.
+    const QStringList alphabet{"#",
+                               "#",
+                               "a",
+                               "A",
+                               "\r",
+                               "\n",
+                               " ",
+                               "b",
+                               QString::fromUtf8("\xC3\xA4"),
+                               QString::fromUtf8("\xC3\x84"),
+                               QString::fromUtf8("\xE2\x84\xAA"),
+                               "k",
+                               ByteOrderMark,
+                               QString::fromUtf8("\xF0\x90\x90\x80"),
+                               QString::fromUtf8("\xF0\x90\x90\xA8")};
     QRandomGenerator random(20240305);
-    for (int round = 0; round < 3000; ++round) {
+    const auto randomText = [&](int maxLength) {
         QString text;
-        const int length = int(random.bounded(40));
+        const int length = int(random.bounded(maxLength));
         for (int i = 0; i < length; ++i)
             text += alphabet.at(random.bounded(int(alphabet.size())));
-        QString search;
-        const int searchLength = int(random.bounded(4));
-        for (int i = 0; i < searchLength; ++i)
-            search += alphabet.at(random.bounded(int(alphabet.size())));
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const QString text = randomText(round % 2 ? 40 : 100);
+        QString search = randomText(4);
+        // Half of the searches are taken from behind a marker, of any length
+        // (a surrogate pair may be cut), in the other case.
+        const qsizetype marker = text.indexOf(QLatin1String("##"), random.bounded(int(text.size()) + 1));
+        if (round % 2 == 0 && marker >= 0) {
+            search = text.mid(marker + 2, random.bounded(70));
+            search = random.bounded(2) ? search.toUpper() : search.toLower();
+        }
 
-        QCOMPARE(BuildKeyWordList(text), referenceKeyWords(text));
-        QCOMPARE(FindHelpEntry(text, search), referenceEntry(text, search));
+        QCOMPARE(BuildKeyWordList(text.toUtf8()), referenceKeyWords(text));
+        QCOMPARE(FindHelpEntry(text.toUtf8(), search), referenceEntry(text, search));
     }
 }
 
@@ -202,34 +240,35 @@ void TestHelpIndex::binaryFile()
     bytes.replace(1000, 10, "\n##binary\n");
     const QString text = QString::fromUtf8(TextCodec::decode(bytes).utf8);
 
-    const QStringList keywords = BuildKeyWordList(text);
+    const QStringList keywords = BuildKeyWordList(text.toUtf8());
     QVERIFY(keywords.contains(QStringLiteral("binary")));
     for (const QString &keyword : keywords)
         QVERIFY(!keyword.contains(QLatin1Char('\r')) && !keyword.contains(QLatin1Char('\n')));
-    QVERIFY(FindHelpEntry(text, QStringLiteral("binary")).has_value());
-    QCOMPARE(FindHelpEntry(text, QStringLiteral("binary")), referenceEntry(text, QStringLiteral("binary")));
+    QVERIFY(FindHelpEntry(text.toUtf8(), QStringLiteral("binary")).has_value());
+    QCOMPARE(FindHelpEntry(text.toUtf8(), QStringLiteral("binary")),
+             referenceEntry(text, QStringLiteral("binary")));
 }
 
 void TestHelpIndex::noLineEnds()
 {
     const QString text = QStringLiteral("##") + QString(5'000'000, QLatin1Char('k'));
-    const QStringList keywords = BuildKeyWordList(text);
+    const QStringList keywords = BuildKeyWordList(text.toUtf8());
     QCOMPARE(keywords.size(), 1);
     QCOMPARE(keywords.constFirst().size(), 5'000'000);
-    QCOMPARE(FindHelpEntry(text, QStringLiteral("kk")), std::optional<QString>(""));
+    QCOMPARE(FindHelpEntry(text.toUtf8(), QStringLiteral("kk")), std::optional<QString>(""));
 
     const QString hashes(1'000'001, QLatin1Char('#'));
-    QCOMPARE(BuildKeyWordList(hashes), QStringList{QString(999'999, QLatin1Char('#'))});
-    QCOMPARE(FindHelpEntry(hashes, QStringLiteral("x")), NotFound);
+    QCOMPARE(BuildKeyWordList(hashes.toUtf8()), QStringList{QString(999'999, QLatin1Char('#'))});
+    QCOMPARE(FindHelpEntry(hashes.toUtf8(), QStringLiteral("x")), NotFound);
 }
 
 void TestHelpIndex::hugeKeyWordLine()
 {
     const QString keyword(100'000, QLatin1Char('w'));
     const QString text = "##a\r\nA\r\n##" + keyword + "\r\nwide entry\r\n##b\r\nB\r\n";
-    QCOMPARE(BuildKeyWordList(text), (QStringList{"a", keyword, "b"}));
-    QCOMPARE(FindHelpEntry(text, keyword), std::optional<QString>("wide entry\r\n"));
-    QCOMPARE(FindHelpEntry(text, keyword + "w"), NotFound);
+    QCOMPARE(BuildKeyWordList(text.toUtf8()), (QStringList{"a", keyword, "b"}));
+    QCOMPARE(FindHelpEntry(text.toUtf8(), keyword), std::optional<QString>("wide entry\r\n"));
+    QCOMPARE(FindHelpEntry(text.toUtf8(), keyword + "w"), NotFound);
 }
 
 QTEST_GUILESS_MAIN(TestHelpIndex)

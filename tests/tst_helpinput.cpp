@@ -14,7 +14,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPalette>
@@ -79,6 +79,7 @@ private slots:
     void clickInListChoosesKeyword_data();
     void clickInListChoosesKeyword();
     void arrowKeysInListChooseKeyword();
+    void doubleClickInListChoosesKeyword();
     void enterInBoxSearches_data();
     void enterInBoxSearches();
     void leavingBoxSearchesNothing_data();
@@ -113,7 +114,7 @@ void TestHelpInput::clickInListChoosesKeyword()
     QCOMPARE(history(help), expectedHistory);
     QCOMPARE(help->keyWordCombo()->currentIndex(), 0);
     QCOMPARE(help->keyWordCombo()->currentText(), expectedHistory.first());
-    QCOMPARE(help->keyWordList()->currentRow(), listRow);
+    QCOMPARE(help->keyWordList()->currentIndex().row(), listRow);
 }
 
 void TestHelpInput::arrowKeysInListChooseKeyword()
@@ -128,6 +129,19 @@ void TestHelpInput::arrowKeysInListChooseKeyword()
     QVERIFY(UserInput::pressKey(Qt::Key_Down));
     QCOMPARE(viewerText(help), QStringLiteral("entry c\n"));
     QCOMPARE(history(help), (QStringList{"c", "b", "a"}));
+}
+
+void TestHelpInput::doubleClickInListChoosesKeyword()
+{
+    FrameFixture f;
+    THelpEditForm *help = openHelp(f, Letters);
+    QVERIFY(UserInput::activate(&f.frame()));
+    UserInput::doubleClickItem(help->keyWordList(), 2);
+    QCOMPARE(viewerText(help), QStringLiteral("entry c\n"));
+    QCOMPARE(help->keyWordList()->currentIndex().row(), 2);
+    // The keywords are offered, not edited.
+    QVERIFY(!help->keyWordList()->findChild<QLineEdit *>());
+    QCOMPARE(help->keyWordList()->model()->index(2, 0).data().toString(), QStringLiteral("c"));
 }
 
 void TestHelpInput::enterInBoxSearches_data()
@@ -152,7 +166,7 @@ void TestHelpInput::enterInBoxSearches()
     QVERIFY(UserInput::pressKey(Qt::Key(key), Qt::KeyboardModifiers(modifiers)));
     QCOMPARE(viewerText(help), QStringLiteral("Median of the listed variables.\n"));
     QCOMPARE(history(help), (QStringList{"medi", "mean"}));
-    QCOMPARE(help->keyWordList()->currentRow(), -1);
+    QCOMPARE(help->keyWordList()->currentIndex().row(), -1);
 }
 
 void TestHelpInput::leavingBoxSearchesNothing_data()
@@ -270,7 +284,7 @@ void TestHelpInput::f1OnWord()
     QCOMPARE(viewerText(help), shown);
     QCOMPARE(history(help), expectedHistory);
     QCOMPARE(help->keyWordCombo()->currentIndex(), 0);
-    QCOMPARE(help->keyWordList()->currentRow(), listRow);
+    QCOMPARE(help->keyWordList()->currentIndex().row(), listRow);
     // F1 asked for help and typed nothing.
     QCOMPARE(command->editor()->text(), typed);
 }

@@ -16,7 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -110,8 +110,8 @@ void TestHelpWindow::openingShowsFirstKeyword()
     QCOMPARE(f.frame().statusText(), QStringLiteral("Ready."));
     QCOMPARE(history(help), QStringList{QStringLiteral("mean")});
     QCOMPARE(help->keyWordCombo()->currentIndex(), 0);
-    QCOMPARE(help->keyWordList()->count(), 2);
-    QCOMPARE(help->keyWordList()->currentRow(), 0);
+    QCOMPARE(help->keyWordList()->model()->rowCount(), 2);
+    QCOMPARE(help->keyWordList()->currentIndex().row(), 0);
     QCOMPARE(viewerText(help), QStringLiteral("Arithmetic mean of the listed variables.\nUsage: mean(x).\n"));
     QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), help);
     QCOMPARE(f.frame().menuBar()->actions().first()->menu(), help->mergedMenus().first());
@@ -221,8 +221,8 @@ void TestHelpWindow::openAgainKeepsListAndCloseForgetsIt()
     f.frame().Contents1Click();
     QCOMPARE(f.frame().HelpWindow(), help);
     QCOMPARE(f.frame().mdiArea()->activeSubWindow()->widget(), help);
-    QCOMPARE(help->keyWordList()->count(), 2);
-    QCOMPARE(help->keyWordList()->item(1)->text(), QStringLiteral("median"));
+    QCOMPARE(help->keyWordList()->model()->rowCount(), 2);
+    QCOMPARE(help->keyWordList()->model()->index(1, 0).data().toString(), QStringLiteral("median"));
     // A search reads the file as it is now.
     typeAndSearch(help, QStringLiteral("mean"));
     QCOMPARE(viewerText(help), QStringLiteral("new mean\n"));
@@ -233,7 +233,7 @@ void TestHelpWindow::openAgainKeepsListAndCloseForgetsIt()
     QTest::qWait(0);
     THelpEditForm *again = openHelp(f, "##other\r\nnew text\r\n");
     QVERIFY(again);
-    QCOMPARE(again->keyWordList()->count(), 1);
+    QCOMPARE(again->keyWordList()->model()->rowCount(), 1);
     QCOMPARE(viewerText(again), QStringLiteral("new text\n"));
 }
 
@@ -251,7 +251,7 @@ void TestHelpWindow::backThroughRevisits()
     QCOMPARE(viewerText(help), QStringLiteral("entry b\n"));
     QCOMPARE(history(help), (QStringList{"b", "c", "b", "a"}));
     QCOMPARE(help->keyWordCombo()->currentIndex(), 2);
-    QCOMPARE(help->keyWordList()->currentRow(), 1);
+    QCOMPARE(help->keyWordList()->currentIndex().row(), 1);
 
     help->KeyWordBackClick();
     QCOMPARE(viewerText(help), QStringLiteral("entry a\n"));
@@ -294,7 +294,7 @@ void TestHelpWindow::searchText()
     typeAndSearch(help, text);
     QCOMPARE(viewerText(help), shown);
     QCOMPARE(history(help), expectedHistory);
-    QCOMPARE(help->keyWordList()->currentRow(), listRow);
+    QCOMPARE(help->keyWordList()->currentIndex().row(), listRow);
     QCOMPARE(help->keyWordCombo()->currentText(), text);
     QCOMPARE(help->viewer()->textCursor().position(), 0);
     QVERIFY(help->viewer()->isVisible());
@@ -315,12 +315,12 @@ void TestHelpWindow::listChoice()
     FrameFixture f;
     THelpEditForm *help = openHelp(f, Letters);
     help->keyWordCombo()->setEditText(typed);
-    help->keyWordList()->setCurrentRow(row);
+    help->keyWordList()->setCurrentIndex(help->keyWordList()->model()->index(row, 0));
     QCOMPARE(viewerText(help), shown);
     QCOMPARE(history(help), expectedHistory);
     QCOMPARE(help->keyWordCombo()->currentIndex(), 0);
     QCOMPARE(help->keyWordCombo()->currentText(), expectedHistory.first());
-    QCOMPARE(help->keyWordList()->currentRow(), listRow);
+    QCOMPARE(help->keyWordList()->currentIndex().row(), listRow);
 }
 
 void TestHelpWindow::stepping_data()
@@ -351,7 +351,7 @@ void TestHelpWindow::stepping()
     THelpEditForm *help = openHelp(f, Letters);
     {
         const QSignalBlocker blocker(help->keyWordList());
-        help->keyWordList()->setCurrentRow(selectedRow);
+        help->keyWordList()->setCurrentIndex(help->keyWordList()->model()->index(selectedRow, 0));
     }
     help->keyWordCombo()->setEditText(typed);
     help->viewer()->clear();
@@ -360,7 +360,7 @@ void TestHelpWindow::stepping()
     else
         help->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
     QCOMPARE(viewerText(help), shown);
-    QCOMPARE(help->keyWordList()->currentRow(), listRow);
+    QCOMPARE(help->keyWordList()->currentIndex().row(), listRow);
 }
 
 void TestHelpWindow::enterSearches_data()
@@ -429,9 +429,9 @@ void TestHelpWindow::badHelpFiles()
     QVERIFY(help);
     QVERIFY(f.frame().HelpWindowOpen());
     QVERIFY(f.dialogs.errors.isEmpty());
-    QCOMPARE(help->keyWordList()->count(), keyWords);
+    QCOMPARE(help->keyWordList()->model()->rowCount(), keyWords);
     if (keyWords > 0)
-        QCOMPARE(help->keyWordList()->item(0)->text().size(), firstLength);
+        QCOMPARE(help->keyWordList()->model()->index(0, 0).data().toString().size(), firstLength);
     QCOMPARE(viewerText(help), shown);
     // Every control still works.
     typeAndSearch(help, QStringLiteral("nothing like it"));

@@ -105,7 +105,7 @@ void TestKeyWordColours::keyWordEntry()
 {
     QFETCH(QString, keyWord);
     QFETCH(QString, entry);
-    const std::optional<QString> found = FindKeyWordEntry(QString::fromLatin1(HelpFile), keyWord);
+    const std::optional<QString> found = FindKeyWordEntry(HelpFile, keyWord);
     QCOMPARE(found.has_value(), !entry.isNull());
     if (found)
         QCOMPARE(*found, entry);
@@ -134,7 +134,7 @@ void TestKeyWordColours::hints()
     QFETCH(QByteArray, file);
     QFETCH(QString, keyWord);
     QFETCH(QString, hint);
-    const QHash<QString, QString> hints = BuildKeyWordHints(QString::fromLatin1(file), 2, 10);
+    const QHash<QString, QString> hints = BuildKeyWordHints(file, 2, 10);
     QVERIFY(hints.contains(keyWord));
     QCOMPARE(hints.value(keyWord), hint);
 }
@@ -163,8 +163,7 @@ void TestKeyWordColours::keyWordRanges()
     QFETCH(QByteArray, text);
     QFETCH(bool, utf8);
     QFETCH(Ranges, ranges);
-    const KeyWordHints hints(
-        BuildKeyWordHints(QString::fromLatin1(HelpFile) + QString::fromUtf8("##größe\r\n"), 1, 80));
+    const KeyWordHints hints(BuildKeyWordHints(HelpFile + "##größe\r\n", 1, 80));
     QCOMPARE(hints.keyWordRanges(text.constData(), text.size(), utf8), ranges);
 }
 

@@ -8,7 +8,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QListWidget>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QtTest>
@@ -39,12 +38,12 @@ void pickComboEntry(QComboBox *combo, int row)
     QVERIFY(QTest::qWaitFor([view] { return !view->isVisible(); }));
 }
 
-void doubleClickItem(QListWidget *list, int row)
+void doubleClickItem(QAbstractItemView *list, int row)
 {
-    QListWidgetItem *item = list->item(row);
-    QVERIFY(item);
-    list->scrollToItem(item);
-    const QPoint centre = list->visualItemRect(item).center();
+    const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
+    QVERIFY(index.isValid());
+    list->scrollTo(index);
+    const QPoint centre = list->visualRect(index).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
 }
@@ -61,12 +60,12 @@ int visibleComboRows(QComboBox *combo)
     return rows;
 }
 
-void clickItem(QListWidget *list, int row)
+void clickItem(QAbstractItemView *list, int row)
 {
-    QListWidgetItem *item = list->item(row);
-    QVERIFY(item);
-    list->scrollToItem(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    const QModelIndex index = list->model()->index(row, 0, list->rootIndex());
+    QVERIFY(index.isValid());
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
 }
 
 bool activate(QWidget *window)

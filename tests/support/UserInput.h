@@ -3,8 +3,8 @@
 #include <Qt>
 
 class QAbstractButton;
+class QAbstractItemView;
 class QComboBox;
-class QListWidget;
 class QString;
 class QWidget;
 class TEditForm;
@@ -18,13 +18,13 @@ namespace UserInput {
 void pickComboEntry(QComboBox *combo, int row);
 
 // Double-clicks the item at row of a list.
-void doubleClickItem(QListWidget *list, int row);
+void doubleClickItem(QAbstractItemView *list, int row);
 
 // Rows a combo box's drop-down list shows at once.
 int visibleComboRows(QComboBox *combo);
 
 // Clicks the item at row of a list, as a user selects it.
-void clickItem(QListWidget *list, int row);
+void clickItem(QAbstractItemView *list, int row);
 
 // Makes window the active window, so that the focus and keys reach it;
 // false when the platform never made it active.
