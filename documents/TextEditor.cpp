@@ -488,7 +488,7 @@ void TextEditor::numberLinePieces()
         if (m_pieces.continuesLine(line) ||
             SendScintilla(SCI_MARGINGETTEXT, line, static_cast<char *>(nullptr)) > 0)
             continue;
-        const QByteArray number = QByteArray::number(qlonglong(m_pieces.fileLine(line) + 1));
+        const QByteArray number = QByteArray::number(qlonglong(m_pieces.fileLine(line)) + 1);
         SendScintilla(SCI_MARGINSETTEXT, static_cast<unsigned long>(line), number.constData());
         SendScintilla(SCI_MARGINSETSTYLE, static_cast<unsigned long>(line), long(STYLE_LINENUMBER));
         numbered = true;
