@@ -91,6 +91,12 @@ QByteArray LinePieces::joined(QByteArrayView shown, qsizetype start) const
     return text;
 }
 
+std::vector<qsizetype> LinePieces::cutsBetween(qsizetype from, qsizetype to) const
+{
+    return {std::lower_bound(m_cutsShown.begin(), m_cutsShown.end(), from),
+            std::lower_bound(m_cutsShown.begin(), m_cutsShown.end(), to)};
+}
+
 long LinePieces::fileLine(long shownLine) const
 {
     const auto continued = std::upper_bound(m_continuedLines.begin(), m_continuedLines.end(), shownLine);

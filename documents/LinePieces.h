@@ -36,6 +36,8 @@ public:
 
     // The file's text of the shown range [start, start + shown.size()).
     QByteArray joined(QByteArrayView shown, qsizetype start = 0) const;
+    // The cuts in the shown range [from, to), in order.
+    std::vector<qsizetype> cutsBetween(qsizetype from, qsizetype to) const;
 
     // The file's line (counting from 0) that a shown line belongs to.
     long fileLine(long shownLine) const;

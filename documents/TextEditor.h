@@ -49,6 +49,7 @@ public:
     // as it does unless told otherwise. The text cannot be edited then.
     void setCutsLongLines(bool cuts) { m_cutsLongLines = cuts; }
     bool showsLinesInPieces() const { return !m_pieces.isEmpty(); }
+    const LinePieces &linePieces() const { return m_pieces; }
     // What the window asks; the editor stays read-only while it shows lines
     // in pieces.
     void setReadOnly(bool readOnly) override;

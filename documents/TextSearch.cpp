@@ -1,9 +1,12 @@
 #include "documents/TextSearch.h"
 
+#include "documents/TextEditor.h"
+
 #include <Qsci/qsciscintillabase.h>
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <array>
 
 namespace TextSearch {
@@ -224,6 +227,72 @@ Found scanCharacters(QsciScintillaBase &editor, const Options &options, long fro
     return std::nullopt;
 }
 
+// Calls take(start, end) with each match in window, in bytes from its start
+// and in order, until it returns true.
+template <typename Take>
+void eachMatchIn(const QByteArray &window, const Options &options, const QByteArray &needle, Take &&take)
+{
+    if (scansBytes(options, needle)) {
+        const ByteFinder finder(needle, !options.matchCase, true);
+        for (long from = 0;;) {
+            const long at = finder.find(window.constData() + from, long(window.size()) - from);
+            if (at < 0 || take(from + at, from + at + long(needle.size())))
+                return;
+            from += at + 1;
+        }
+    }
+    const QString text = QString::fromUtf8(window);
+    for (qsizetype at = text.indexOf(options.text, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(options.text, at + 1, Qt::CaseInsensitive)) {
+        const long start = utf8Length(QStringView(text).left(at));
+        if (take(start, start + utf8Length(QStringView(text).mid(at, options.text.size()))))
+            return;
+    }
+}
+
+// The cuts of a text shown in pieces (see LinePieces) are no part of the
+// file: a match running over one is looked for in the text around each cut
+// without it. found is the match found elsewhere; the nearer one wins.
+Found acrossCuts(QsciScintillaBase &editor, const Options &options, const QByteArray &needle, long from,
+                 long to, bool forward, Found found)
+{
+    const auto *textEditor = qobject_cast<const TextEditor *>(&editor);
+    if (!textEditor || !textEditor->showsLinesInPieces())
+        return found;
+    // Beyond ASCII a letter may fold to one of another length in bytes.
+    const long reach = scansBytes(options, needle) ? long(needle.size()) : 4 * long(options.text.size()) + 4;
+    std::vector<qsizetype> cuts = textEditor->linePieces().cutsBetween(from, to);
+    if (!forward)
+        std::reverse(cuts.begin(), cuts.end());
+    const auto *text = reinterpret_cast<const char *>(send(editor, Sci::SCI_GETCHARACTERPOINTER));
+    for (const qsizetype cut : cuts) {
+        // Matches over the cuts further on lie beyond the one found.
+        if (found && (forward ? found->start <= cut - reach : found->start > cut))
+            break;
+        long windowStart = std::max(from, long(cut) - reach);
+        while (windowStart > from && !isCharacterStart(text, windowStart))
+            --windowStart;
+        long windowEnd = std::min(to, long(cut) + 1 + reach);
+        while (windowEnd < to && !isCharacterStart(text, windowEnd))
+            ++windowEnd;
+        QByteArray window(text + windowStart, cut - windowStart);
+        window.append(text + cut + 1, windowEnd - cut - 1);
+        const long cutAt = long(cut) - windowStart;
+        eachMatchIn(window, options, needle, [&](long start, long end) {
+            if (start >= cutAt || end <= cutAt)
+                return false;
+            const Match match{windowStart + start, windowStart + end + 1};
+            if (options.wholeWord && !send(editor, Sci::SCI_ISRANGEWORD, match.start, match.end))
+                return false;
+            if (!found || (forward ? match.start < found->start : match.start > found->start))
+                found = match;
+            // Forward the first one is the one; backward the last.
+            return forward;
+        });
+    }
+    return found;
+}
+
 int searchFlags(const Options &options)
 {
     int flags = 0;
@@ -279,9 +348,9 @@ Found findIn(QsciScintillaBase &editor, const Options &options, long from, long 
         return std::nullopt;
     if (options.regularExpression)
         return searchInTarget(editor, options, needle, from, to, forward);
-    if (scansBytes(options, needle))
-        return scan(editor, options, needle, from, to, forward);
-    return scanCharacters(editor, options, from, to, forward);
+    const Found found = scansBytes(options, needle) ? scan(editor, options, needle, from, to, forward)
+                                                    : scanCharacters(editor, options, from, to, forward);
+    return acrossCuts(editor, options, needle, from, to, forward, found);
 }
 
 Found findNext(QsciScintillaBase &editor, const Options &options, bool forward, bool wrapAround)

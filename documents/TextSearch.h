@@ -29,7 +29,9 @@ struct Match
 
 using Found = std::optional<Match>;
 
-// The first match in [from, to) when forward, the last one when not.
+// The first match in [from, to) when forward, the last one when not. In a
+// text shown in pieces a literal match may run over a cut, as the file's
+// text would have it; a regular expression sees the pieces as lines.
 Found findIn(QsciScintillaBase &editor, const Options &options, long from, long to, bool forward);
 
 // The next match after the selection (forward) or the one before it, the

@@ -65,6 +65,8 @@ private slots:
     void savedAsItWasRead_data();
     void savedAsItWasRead();
     void runEndShowsPiecesReadOnly();
+    void findsOverCuts_data();
+    void findsOverCuts();
 };
 
 void TestLongLines::cuts_data()
@@ -204,6 +206,36 @@ void TestLongLines::runEndShowsPiecesReadOnly()
     QTRY_VERIFY(piecesBar(window)->isVisible());
     QVERIFY(window->editor()->isReadOnly());
     QCOMPARE(window->editor()->bytes(), QByteArray(30000, '7') + "\nend\n");
+}
+
+void TestLongLines::findsOverCuts_data()
+{
+    QTest::addColumn<bool>("forward");
+    QTest::newRow("forward") << true;
+    QTest::newRow("backward") << false;
+}
+
+void TestLongLines::findsOverCuts()
+{
+    QFETCH(bool, forward);
+    FrameFixture f;
+    const QByteArray text = "first\r\n" + numbers(Longest * 3) + "\r\n";
+    f.frame().OpenCommand(f.writeFile(QStringLiteral("long.cf"), text));
+    TextEditor *editor = f.frame().CommandWindow()->editor();
+    QVERIFY(UserInput::focusText(f.frame(), f.frame().CommandWindow()));
+    // The first cut has nothing shown cut before it: its place is the file's.
+    const qsizetype cut = LinePieces::cutsIn(text).front();
+    const QByteArray phrase = text.mid(cut - 4, 8);
+    if (!forward)
+        pressKey(Qt::Key_End, Qt::ControlModifier);
+    pressKey(Qt::Key_F, Qt::ControlModifier);
+    typeText(QString::fromLatin1(phrase));
+    pressKey(Qt::Key_Return, forward ? Qt::NoModifier : Qt::ShiftModifier);
+    QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART), long(cut - 4));
+    QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND), long(cut + 5));
+    editor->setFocus();
+    pressKey(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text().toLatin1(), phrase);
 }
 
 QTEST_MAIN(TestLongLines)
