@@ -95,6 +95,24 @@ char32_t nextCodePoint(const unsigned char *p, qsizetype &i, qsizetype n)
     return code;
 }
 
+// The bytes of the UTF-8 sequence that lead begins; 1 for ASCII and for a
+// byte that begins none.
+qsizetype sequenceLength(unsigned char lead)
+{
+    return (lead & 0xe0) == 0xc0 ? 2 : (lead & 0xf0) == 0xe0 ? 3 : (lead & 0xf8) == 0xf0 ? 4 : 1;
+}
+
+// The bytes at the end of p that begin a sequence longer than they are.
+qsizetype unfinishedTail(const unsigned char *p, qsizetype n)
+{
+    for (qsizetype back = 1; back <= qMin<qsizetype>(3, n); ++back) {
+        const unsigned char c = p[n - back];
+        if ((c & 0xc0) != 0x80)
+            return sequenceLength(c) > back ? back : 0;
+    }
+    return 0;
+}
+
 int utf8Length(char32_t code)
 {
     return code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
@@ -237,13 +255,42 @@ namespace TextCodec {
 
 bool isValidUtf8(const QByteArray &bytes)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
-    const qsizetype n = bytes.size();
-    for (qsizetype i = skipAscii(p, 0, n); i < n; i = skipAscii(p, i, n)) {
-        if (nextCodePoint(p, i, n) == Invalid)
-            return false;
+    Utf8Check check;
+    check.add(bytes);
+    return check.valid();
+}
+
+void Utf8Check::add(QByteArrayView piece)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(piece.data());
+    const qsizetype n = piece.size();
+    qsizetype i = 0;
+    // A character that the piece before left unfinished.
+    while (m_valid && m_carried > 0 && i < n) {
+        m_carry[m_carried++] = p[i++];
+        if (m_carried == sequenceLength(m_carry[0])) {
+            qsizetype at = 0;
+            m_valid = nextCodePoint(m_carry, at, m_carried) != Invalid;
+            m_carried = 0;
+        }
     }
-    return true;
+    if (!m_valid || i == n)
+        return;
+    // One this piece leaves unfinished waits for the next.
+    const qsizetype end = n - unfinishedTail(p + i, n - i);
+    for (i = skipAscii(p, i, end); i < end; i = skipAscii(p, i, end)) {
+        if (nextCodePoint(p, i, end) == Invalid) {
+            m_valid = false;
+            return;
+        }
+    }
+    m_carried = n - end;
+    std::memcpy(m_carry, p + end, size_t(m_carried));
+}
+
+bool hasUtf8Mark(QByteArrayView bytes)
+{
+    return bytes.startsWith(Utf8Mark);
 }
 
 qsizetype windows1252Utf8Size(const char *data, qsizetype size)
@@ -284,7 +331,7 @@ bool isWindows1252(const QByteArray &bytes)
 bool isPlainUtf8(const QByteArray &bytes)
 {
     // No wide encoding's mark is valid UTF-8, so validity rules them out.
-    return !bytes.startsWith(Utf8Mark) && isValidUtf8(bytes);
+    return !hasUtf8Mark(bytes) && isValidUtf8(bytes);
 }
 
 Decoded decode(const QByteArray &bytes)

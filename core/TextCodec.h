@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -24,6 +25,24 @@ enum class TextEncoding {
 namespace TextCodec {
 
 bool isValidUtf8(const QByteArray &bytes);
+
+// Whether a text that comes in pieces is valid UTF-8, a character being free
+// to begin in one piece and end in the next.
+class Utf8Check
+{
+public:
+    void add(QByteArrayView piece);
+    // Whether all pieces so far make valid UTF-8, none left unfinished.
+    bool valid() const { return m_valid && m_carried == 0; }
+
+private:
+    bool m_valid = true;
+    unsigned char m_carry[4] = {};
+    qsizetype m_carried = 0;
+};
+
+// Whether the text begins with UTF-8's byte-order mark.
+bool hasUtf8Mark(QByteArrayView bytes);
 
 // Whether decode() gives the bytes back as they are: valid UTF-8 without a
 // mark. Such a file is shown from its own bytes.

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstring>
+
 // Whole-file reading and writing.
 namespace TextFile {
 
@@ -26,6 +28,12 @@ public:
     // then handed to commit with its length, which may be 0.
     virtual char *space(qsizetype size) = 0;
     virtual void commit(qsizetype length) = 0;
+    // A piece read elsewhere: by default copied into space() and committed.
+    virtual void take(const char *data, qsizetype size)
+    {
+        std::memcpy(space(size), data, size_t(size));
+        commit(size);
+    }
 };
 
 // Reads a whole file into sink, with the refusals and errors of readBytes.

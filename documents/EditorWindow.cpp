@@ -274,8 +274,9 @@ void TEditForm::LoadFile(const QString &path)
         // The stamp before the bytes: a change while they are read then
         // shows as a stamp that is no longer the file's.
         seen.stamp = FileStamp::of(path);
-        m_encoding =
-            m_editor->loadFile(path, [&seen](QByteArrayView bytes) { seen.hash = ContentHash::of(bytes); });
+        const TextEditor::LoadedFile loaded = m_editor->loadFile(path);
+        m_encoding = loaded.encoding;
+        seen.hash = loaded.hash;
     } catch (const FileError &) {
         // The window keeps its old text, so it keeps its old name too: a
         // later save must not write that text over the file that failed.

@@ -39,10 +39,35 @@ namespace ContentHash {
 
 quint64 of(QByteArrayView bytes)
 {
-    size_t hash = FirstSeed;
-    for (qsizetype at = 0; at < bytes.size(); at += PieceSize)
-        hash = qHash(bytes.sliced(at, std::min(PieceSize, bytes.size() - at)), nextSeed(hash));
-    return hash;
+    Stream stream;
+    stream.add(bytes);
+    return stream.value();
+}
+
+Stream::Stream() : m_hash(FirstSeed)
+{}
+
+void Stream::add(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty()) {
+        if (m_partial.isEmpty() && bytes.size() >= PieceSize) {
+            m_hash = qHash(bytes.first(PieceSize), nextSeed(m_hash));
+            bytes = bytes.sliced(PieceSize);
+            continue;
+        }
+        const qsizetype taken = std::min(PieceSize - m_partial.size(), bytes.size());
+        m_partial.append(bytes.first(taken));
+        bytes = bytes.sliced(taken);
+        if (m_partial.size() == PieceSize) {
+            m_hash = qHash(m_partial, nextSeed(m_hash));
+            m_partial.clear();
+        }
+    }
+}
+
+quint64 Stream::value() const
+{
+    return m_partial.isEmpty() ? m_hash : qHash(m_partial, nextSeed(m_hash));
 }
 
 std::optional<quint64> ofFile(const QString &path)
@@ -54,24 +79,16 @@ std::optional<quint64> ofFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     const auto piece = std::make_unique<char[]>(PieceSize);
-    size_t hash = FirstSeed;
+    Stream stream;
     for (;;) {
-        qsizetype filled = 0;
-        while (filled < PieceSize) {
-            const qint64 got = file.read(piece.get() + filled, PieceSize - filled);
-            if (got < 0)
-                return std::nullopt;
-            if (got == 0)
-                break;
-            filled += got;
-        }
-        if (filled == 0)
+        const qint64 got = file.read(piece.get(), PieceSize);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
             break;
-        hash = qHash(QByteArrayView(piece.get(), filled), nextSeed(hash));
-        if (filled < PieceSize)
-            break;
+        stream.add(QByteArrayView(piece.get(), got));
     }
-    return hash;
+    return stream.value();
 }
 
 } // namespace ContentHash

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
@@ -41,6 +42,20 @@ namespace ContentHash {
 
 // Not for security: a quick hash that tells one version of a file from another.
 quint64 of(QByteArrayView bytes);
+
+// The same hash of bytes that come in pieces of any size.
+class Stream
+{
+public:
+    Stream();
+    void add(QByteArrayView bytes);
+    quint64 value() const;
+
+private:
+    size_t m_hash;
+    // The start of a slice that the pieces so far have not filled.
+    QByteArray m_partial;
+};
 // The same hash of a file's bytes as they are now; nothing when the file
 // cannot be read.
 std::optional<quint64> ofFile(const QString &path);

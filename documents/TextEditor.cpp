@@ -2,8 +2,10 @@
 
 #include "core/FileError.h"
 #include "core/Fonts.h"
+#include "core/ReadAhead.h"
 #include "core/TextFile.h"
 #include "documents/EditorAccessibility.h"
+#include "documents/FileSnapshot.h"
 
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -62,11 +64,29 @@ public:
         return m_piece.data();
     }
     void commit(qsizetype length) override { m_editor.appendBytes(m_piece.data(), length); }
+    void take(const char *data, qsizetype size) override { m_editor.appendBytes(data, size); }
 
 private:
     TextEditor &m_editor;
     std::vector<char> m_piece;
 };
+
+namespace {
+
+// What is learnt of a file's bytes while they are read: whether they are
+// UTF-8, and their hash.
+struct PieceCheck : TextFile::PieceWatcher
+{
+    void see(QByteArrayView piece) override
+    {
+        utf8.add(piece);
+        hash.add(piece);
+    }
+    TextCodec::Utf8Check utf8;
+    ContentHash::Stream hash;
+};
+
+} // namespace
 
 // Keeps the shown document alive while a new one is filled, and shows it
 // again, where it was, unless the new one was kept. Modification events rest
@@ -190,21 +210,19 @@ void TextEditor::setScrollBarsAlwaysOn(bool on)
     setVerticalScrollBarPolicy(policy);
 }
 
-TextEncoding TextEditor::loadFile(const QString &path,
-                                  const std::function<void(QByteArrayView)> &seeFileBytes)
+TextEditor::LoadedFile TextEditor::loadFile(const QString &path)
 {
     const QString oldText =
         EditorAccessibility::instance().isActive() ? QString::fromUtf8(bytes()) : QString();
     DocumentSwap swap(*this);
     TextEncoding encoding = TextEncoding::Utf8;
     LinePieces pieces;
+    PieceCheck check;
     try {
         PieceSink sink(*this);
-        TextFile::readInto(path, sink);
+        TextFile::readAhead(path, sink, check);
         const QByteArray shown = shownBytes();
-        if (seeFileBytes)
-            seeFileBytes(shown);
-        if (TextCodec::isPlainUtf8(shown)) {
+        if (check.utf8.valid() && !TextCodec::hasUtf8Mark(shown)) {
             // Shown as it was read.
         } else if (TextCodec::isWindows1252(shown)) {
             encoding = TextEncoding::Windows1252;
@@ -224,7 +242,7 @@ TextEncoding TextEditor::loadFile(const QString &path,
     swap.keep();
     finishLoad();
     announceNewText(oldText);
-    return encoding;
+    return {encoding, check.hash.value()};
 }
 
 void TextEditor::clearText()

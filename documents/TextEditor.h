@@ -8,8 +8,6 @@
 #include <QByteArray>
 #include <QStringList>
 
-#include <functional>
-
 // The text pane of every editor window: plain text in one font, no wrap. It
 // holds UTF-8 whatever the file's encoding: a file is decoded into it and the
 // window encodes the text again when it saves.
@@ -36,13 +34,18 @@ public:
 
     void setScrollBarsAlwaysOn(bool on);
 
+    // What loadFile found: the file's encoding and the hash (ContentHash) of
+    // its bytes as they were read, before any decoding.
+    struct LoadedFile
+    {
+        TextEncoding encoding;
+        quint64 hash;
+    };
     // Replaces the text with the file's, read in pieces straight into the
     // editor and decoded there when it is not UTF-8; caret to the start, not
-    // modified. Returns the file's encoding. Throws FileError when the file
-    // cannot be read or does not fit in memory; the old text then stays as
-    // it was. seeFileBytes, when given, sees the file's bytes as they were
-    // read, before any decoding.
-    TextEncoding loadFile(const QString &path, const std::function<void(QByteArrayView)> &seeFileBytes = {});
+    // modified. Throws FileError when the file cannot be read or does not fit
+    // in memory; the old text then stays as it was.
+    LoadedFile loadFile(const QString &path);
     // An empty, unmodified text.
     void clearText();
     // Whether a load shows overlong lines cut into pieces (see LinePieces),

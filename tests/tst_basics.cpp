@@ -2,6 +2,7 @@
 #include "core/FileError.h"
 #include "core/LineReader.h"
 #include "core/PathHelpers.h"
+#include "core/ReadAhead.h"
 #include "core/TextCodec.h"
 #include "core/TextFile.h"
 #include "documents/FileFilters.h"
@@ -47,6 +48,8 @@ private slots:
     void fullDiskKeepsOldFile_data();
     void fullDiskKeepsOldFile();
     void missingFileIsCannotOpen();
+    void readAheadHandsOverInOrder_data();
+    void readAheadHandsOverInOrder();
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
     void filters();
@@ -236,6 +239,13 @@ void TestBasics::validUtf8_data()
     QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80") << false;
     QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << false;
     QTest::newRow("Windows-1252 quotes") << QByteArray("\x93hi\x94") << false;
+    QTest::newRow("three-byte among ASCII") << QByteArray("price: 12 \xe2\x82\xac, paid") << true;
+    QTest::newRow("four-byte cut short") << QByteArray("abc\xf0\x9f\x98") << false;
+    QTest::newRow("lead before ASCII") << QByteArray("caf\xc3"
+                                                     "e au lait")
+                                       << false;
+    QTest::newRow("lone continuation") << QByteArray("x\x80yz") << false;
+    QTest::newRow("three-byte lead, then a new lead") << QByteArray("\xe2\x82\xc3\xa9") << false;
 }
 
 void TestBasics::validUtf8()
@@ -243,6 +253,18 @@ void TestBasics::validUtf8()
     QFETCH(QByteArray, bytes);
     QFETCH(bool, valid);
     QCOMPARE(TextCodec::isValidUtf8(bytes), valid);
+    // Read in pieces, a character may be cut anywhere: in two at every byte,
+    // and a byte at a time.
+    for (qsizetype cut = 0; cut <= bytes.size(); ++cut) {
+        TextCodec::Utf8Check check;
+        check.add(QByteArrayView(bytes).first(cut));
+        check.add(QByteArrayView(bytes).sliced(cut));
+        QVERIFY2(check.valid() == valid, qPrintable(QStringLiteral("cut at %1").arg(cut)));
+    }
+    TextCodec::Utf8Check byBytes;
+    for (const char byte : bytes)
+        byBytes.add(QByteArrayView(&byte, 1));
+    QCOMPARE(byBytes.valid(), valid);
 }
 
 void TestBasics::encodingRoundTrip_data()
@@ -355,6 +377,89 @@ void TestBasics::missingFileIsCannotOpen()
     }
 }
 
+namespace {
+
+// Keeps what a read hands it, and fails where it is told to.
+class RecordingSink : public TextFile::ByteSink, public TextFile::PieceWatcher
+{
+public:
+    explicit RecordingSink(int failAt) : m_failAt(failAt) {}
+    void expectSize(qint64 size) override
+    {
+        if (m_failAt == 0)
+            throw std::bad_alloc();
+        events.append(QStringLiteral("size %1").arg(size));
+    }
+    char *space(qsizetype size) override
+    {
+        m_room.resize(size);
+        return m_room.data();
+    }
+    void commit(qsizetype length) override { take(m_room.constData(), length); }
+    void take(const char *data, qsizetype size) override
+    {
+        if (size > 0 && ++m_pieces == m_failAt)
+            throw std::bad_alloc();
+        taken.append(data, size);
+    }
+    void see(QByteArrayView piece) override { seen.append(piece); }
+
+    QStringList events;
+    QByteArray taken;
+    QByteArray seen;
+
+private:
+    int m_failAt;
+    int m_pieces = 0;
+    QByteArray m_room;
+};
+
+} // namespace
+
+void TestBasics::readAheadHandsOverInOrder_data()
+{
+    QTest::addColumn<qsizetype>("size");
+    QTest::addColumn<int>("failAt"); // -1 never, 0 on the size, n on the nth piece
+    const qsizetype piece = TextFile::ReadPieceSize;
+    QTest::newRow("empty") << qsizetype(0) << -1;
+    QTest::newRow("a piece and a byte") << piece + 1 << -1;
+    // More pieces than are read ahead: the reading waits for the taker.
+    QTest::newRow("eleven pieces") << 10 * piece + 333 << -1;
+    QTest::newRow("no room for the file") << 10 * piece << 0;
+    QTest::newRow("no room for the second piece") << 10 * piece << 2;
+    QTest::newRow("no room for the last piece") << 3 * piece + 5 << 4;
+}
+
+void TestBasics::readAheadHandsOverInOrder()
+{
+    QFETCH(qsizetype, size);
+    QFETCH(int, failAt);
+    QByteArray bytes(size, '\0');
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 % 251);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pieces.out"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == size);
+    file.close();
+
+    RecordingSink sink(failAt);
+    bool failed = false;
+    try {
+        TextFile::readAhead(path, sink, sink);
+    } catch (const std::bad_alloc &) {
+        failed = true;
+    }
+    // An error of the taker comes out as it was, and ends the reading too.
+    QCOMPARE(failed, failAt >= 0);
+    if (failed)
+        return;
+    QCOMPARE(sink.events, QStringList{QStringLiteral("size %1").arg(size)});
+    QCOMPARE(sink.taken.size(), size);
+    QVERIFY(sink.taken == bytes);
+    QVERIFY(sink.seen == bytes);
+}
+
 void TestBasics::onlyRegularFilesAreRead_data()
 {
     QTest::addColumn<QString>("kind");
@@ -407,6 +512,16 @@ void TestBasics::onlyRegularFilesAreRead()
     } catch (const FileError &e) {
         QCOMPARE(e.message(), QStringLiteral("Cannot open file ") + path + reason);
     }
+    // Read on a thread of its own, the refusal comes back to the caller, and
+    // the taker has heard nothing.
+    RecordingSink sink(-1);
+    try {
+        TextFile::readAhead(path, sink, sink);
+        QFAIL("no exception");
+    } catch (const FileError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Cannot open file ") + path + reason);
+    }
+    QVERIFY(sink.events.isEmpty() && sink.seen.isEmpty());
     QVERIFY(!fifo || !fifo->sprung());
 }
 

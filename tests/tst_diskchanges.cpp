@@ -296,6 +296,14 @@ void TestDiskChanges::hashOfFileIsHashOfBytes()
     FrameFixture f;
     const QString path = f.writeFile(QStringLiteral("hashed.bin"), bytes);
     QCOMPARE(ContentHash::ofFile(path), std::optional<quint64>(ContentHash::of(bytes)));
+    const int piece = 1 << 20;
+    // The same in pieces of any size, as a file is hashed while it is read.
+    for (const int pieceSize : {1000, piece - 3, piece + 7}) {
+        ContentHash::Stream stream;
+        for (int at = 0; at < size; at += pieceSize)
+            stream.add(QByteArrayView(bytes).sliced(at, qMin(pieceSize, size - at)));
+        QCOMPARE(stream.value(), ContentHash::of(bytes));
+    }
     if (size > 0) {
         // The last byte counts too.
         bytes[size - 1] = 'Z';
