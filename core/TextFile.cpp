@@ -39,7 +39,7 @@ public:
         return m_bytes.data() + m_bytes.size() - size;
     }
     void commit(qsizetype length) override { m_bytes.truncate(m_bytes.size() - (m_offered - length)); }
-    QByteArray take() { return std::move(m_bytes); }
+    QByteArray takeBytes() { return std::move(m_bytes); }
 
 private:
     QByteArray m_bytes;
@@ -199,7 +199,7 @@ QByteArray readBytes(const QString &path)
 {
     ArraySink sink;
     readInto(path, sink);
-    return sink.take();
+    return sink.takeBytes();
 }
 
 TextCodec::Decoded readText(const QString &path)
