@@ -1,7 +1,7 @@
 #include "app/About.h"
 
 #include "app/Version.h"
-#include "core/Icons.h"
+#include "ui/Icons.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,25 +2,25 @@
 
 #include "app/About.h"
 #include "app/Defaults.h"
-#include "core/ChildForm.h"
 #include "core/Fonts.h"
-#include "core/Icons.h"
 #include "core/IniFile.h"
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
 #include "documents/DocumentWindows.h"
-#include "documents/EditorPreferences.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
-#include "documents/WindowPrinting.h"
 #include "documents/WindowServices.h"
+#include "editor/EditorPreferences.h"
+#include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "explorer/MDIExplorer.h"
 #include "help/MDIHelp.h"
+#include "printing/WindowPrinting.h"
+#include "ui/ChildForm.h"
+#include "ui/Icons.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -227,8 +227,6 @@ void TFrameForm::wireChild(TChildForm *child)
     connect(child, &TChildForm::exitClicked, this, &TFrameForm::ExitClick);
     connect(child, &TChildForm::screenFontClicked, this, &TFrameForm::ScreenFontClick);
     connect(child, &TChildForm::printFontClicked, this, &TFrameForm::PrintFontClick);
-    connect(child, &TChildForm::runClicked, this, &TFrameForm::ExecQuelm);
-    connect(child, &TChildForm::stopClicked, this, &TFrameForm::StopQuelm);
     connect(child, &TChildForm::runMasterClicked, this, &TFrameForm::ExecMaster);
     connect(child, &TChildForm::keyWordHelpClicked, this, &TFrameForm::KeyWordHelpClick);
     if (auto *explorer = qobject_cast<TExplorerForm *>(child)) {
@@ -280,7 +278,7 @@ void TFrameForm::FormShow()
     const int h = frameGeometry().height();
     const int half = (h - 85) / 2;
 
-    m_commandWindow = new TCommandEditForm(*m_services);
+    m_commandWindow = new TCommandEditForm(*m_services, RunCommands{m_runQuelm, m_stopQuelm});
     m_outputWindow = new TOutputEditForm(*m_services);
     m_documents = new DocumentWindows(*m_services, *this, *m_commandWindow, *m_outputWindow, this, this);
     m_documents->setScreenFont(m_screenFont);

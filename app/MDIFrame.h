@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/FrameState.h"
-#include "core/UserDialogs.h"
 #include "engine/RunSettings.h"
+#include "ui/UserDialogs.h"
 
 #include <QFont>
 #include <QList>

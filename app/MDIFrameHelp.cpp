@@ -6,8 +6,8 @@
 #include "core/StatusTexts.h"
 #include "core/TextFile.h"
 #include "documents/DocumentWindows.h"
-#include "documents/KeyWords.h"
 #include "documents/WindowServices.h"
+#include "editor/KeyWords.h"
 #include "help/KeyWordIndex.h"
 #include "help/MDIHelp.h"
 

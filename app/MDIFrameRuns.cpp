@@ -46,8 +46,7 @@ void TFrameForm::createRunLog()
 void TFrameForm::createRuns()
 {
     m_runSettings = RunPreferences::read(userSettings());
-    const RunContext context{m_dialogs, this,         *this,     m_runSettings,
-                             *this,     *m_documents, dataDir(), *m_runLog};
+    const RunContext context{m_dialogs, this, *this, m_runSettings, *m_documents, dataDir(), *m_runLog};
     m_commandRun = new CommandRun(context, this);
     m_masterRun = new MasterRun(context, *m_commandRun, this);
     for (RunControl *run :

@@ -7,8 +7,8 @@
 #include "documents/DocumentWindows.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
-#include "documents/WindowPrinting.h"
+#include "editor/TextEditor.h"
+#include "printing/WindowPrinting.h"
 
 #include <QDir>
 #include <QGuiApplication>

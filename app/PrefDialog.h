@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/UserDialogs.h"
 #include "engine/RunSettings.h"
+#include "ui/UserDialogs.h"
 
 #include <QDialog>
 

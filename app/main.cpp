@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/MDIFrame.h"
 #include "app/Version.h"
-#include "core/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 

@@ -12,14 +12,14 @@
 //   QT_QPA_PLATFORM=offscreen build-release/bench/bench_colouring [megabytes]
 
 #include "core/FrameState.h"
-#include "core/UserDialogs.h"
-#include "documents/EditorPreferences.h"
-#include "documents/KeyWordColouring.h"
-#include "documents/KeyWords.h"
 #include "documents/MDICommand.h"
-#include "documents/TextEditor.h"
-#include "documents/WindowPrinting.h"
+#include "editor/EditorPreferences.h"
+#include "editor/KeyWordColouring.h"
+#include "editor/KeyWords.h"
+#include "editor/TextEditor.h"
 #include "help/KeyWordIndex.h"
+#include "printing/WindowPrinting.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -113,6 +113,8 @@ int main(int argc, char **argv)
     ProgramSettings settings;
     PrintContext printing(dialogs, {});
     EditorPreferences preferences;
+    QAction runCommand;
+    QAction stopCommand;
     std::vector<double> plain;
     std::vector<double> coloured;
     std::vector<double> whole;
@@ -121,7 +123,8 @@ int main(int argc, char **argv)
     std::vector<double> typing;
     for (int run = 0; run < 7; ++run) {
         for (const bool colour : {false, true}) {
-            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences});
+            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences},
+                                    RunCommands{&runCommand, &stopCommand});
             window.resize(800, 600);
             window.show();
             QApplication::processEvents();

@@ -4,6 +4,8 @@
 //
 //   bench_engine_runs [RUNS]     (default 200)
 
+#include "RunHelpers.h"
+
 #include "core/TextFile.h"
 #include "engine/EngineLauncher.h"
 #include "engine/OutputName.h"
@@ -43,7 +45,7 @@ int main(int argc, char **argv)
         auto run = launcher.start(dir.path());
         if (!run)
             return 3;
-        run->waitUntilEnded();
+        RunHelpers::waitUntilEnded(*run);
     }
     const double total = timer.nsecsElapsed() / 1e6;
     std::printf("%d runs: %.1f ms in all, %.2f ms per run\n", runs, total, total / runs);

@@ -10,13 +10,13 @@
 //          floor, reading and sorting the folder's names without a list.
 
 #include "core/FrameState.h"
-#include "core/UserDialogs.h"
-#include "documents/EditorPreferences.h"
-#include "documents/WindowPrinting.h"
 #include "documents/WindowServices.h"
+#include "editor/EditorPreferences.h"
 #include "explorer/ExplorerRules.h"
 #include "explorer/FileListBox.h"
 #include "explorer/MDIExplorer.h"
+#include "printing/WindowPrinting.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,12 +9,12 @@
 // --scintilla also times Scintilla's own SCI_SEARCHINTARGET on the same text
 // once, the search the find bar does not use for literal text.
 #include "core/FrameState.h"
-#include "core/UserDialogs.h"
-#include "documents/EditorPreferences.h"
-#include "documents/FindBar.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
-#include "documents/WindowPrinting.h"
+#include "editor/EditorPreferences.h"
+#include "editor/TextEditor.h"
+#include "printing/WindowPrinting.h"
+#include "search/FindBar.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>

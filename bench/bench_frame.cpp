@@ -11,12 +11,12 @@
 #include "BenchFiles.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
-#include "core/UserDialogs.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "engine/EngineLauncher.h"
 #include "help/MDIHelp.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -160,7 +160,6 @@ class EndedRun : public EngineRun
 {
 public:
     bool isRunning() const override { return false; }
-    void waitUntilEnded() override {}
     void stop() override {}
     RunOutcome outcome() const override { return RunOutcome(); }
     qint64 processGroup() const override { return 0; }

@@ -24,11 +24,11 @@
 // them several times, interleaved with another build's, and prints medians.
 #include "core/FrameState.h"
 #include "core/TextFile.h"
-#include "core/UserDialogs.h"
-#include "documents/EditorPreferences.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
-#include "documents/WindowPrinting.h"
+#include "editor/EditorPreferences.h"
+#include "editor/TextEditor.h"
+#include "printing/WindowPrinting.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

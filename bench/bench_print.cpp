@@ -1,7 +1,7 @@
 // Times printing long texts to a PDF file, to show that the cost of a line
 // does not grow with the length of the text.
-#include "documents/PrintCanvas.h"
-#include "documents/TextPrinter.h"
+#include "printing/PrintCanvas.h"
+#include "printing/TextPrinter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -32,21 +32,10 @@ public:
     {
         return FileError(QStringLiteral("Cannot create file %1").arg(FileNames::forDisplay(path)));
     }
-    // The user called the write off when asked: the flow stops as after a
-    // failure, with nothing more to tell.
-    static FileError cancelled()
-    {
-        FileError error{QString()};
-        error.m_cancelled = true;
-        return error;
-    }
-
     const QString &message() const { return m_message; }
-    bool isCancelled() const { return m_cancelled; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 
 private:
     QString m_message;
     QByteArray m_utf8;
-    bool m_cancelled = false;
 };

@@ -1,14 +1,14 @@
 #include "documents/DocumentWindows.h"
 
-#include "core/ErrorGuard.h"
 #include "core/PathHelpers.h"
 #include "documents/FileFilters.h"
-#include "documents/KeyWordColouring.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/KeyWordColouring.h"
+#include "editor/TextEditor.h"
+#include "ui/ErrorGuard.h"
 
 #include <QDir>
 
@@ -55,7 +55,7 @@ DocumentWindows::Target DocumentWindows::commandTarget()
 {
     const QString ext = m_services.settings.CommandFileExtension;
     return {m_command,
-            m_files.CommandFileName,
+            &ShownFiles::CommandFileName,
             CommandQuestion,
             QStringLiteral("Open Command File"),
             FileFilters::commandFilter(ext),
@@ -67,7 +67,7 @@ DocumentWindows::Target DocumentWindows::outputTarget()
 {
     const QString ext = m_services.settings.OutputFileExtension;
     return {m_output,
-            m_files.OutputFileName,
+            &ShownFiles::OutputFileName,
             OutputQuestion,
             QStringLiteral("Open Output File"),
             FileFilters::outputFilter(ext),
@@ -89,19 +89,29 @@ void DocumentWindows::applyScreenFont(const QFont &font)
         window->editor()->setEditorFont(font);
 }
 
+bool DocumentWindows::mayReplace(TEditForm &window, const QString &question)
+{
+    return window.askToSave(question) != TEditForm::SaveOutcome::Cancelled;
+}
+
+void DocumentWindows::makeUntitled(const Target &target)
+{
+    (m_files.*target.frameFileName).clear();
+    target.window.makeUntitled();
+    target.window.selectShownFile();
+}
+
 void DocumentWindows::NewCommandClick()
 {
-    if (!m_command.askToSave(CommandQuestion))
+    if (!mayReplace(m_command, CommandQuestion))
         return;
-    m_files.CommandFileName.clear();
-    m_command.makeUntitled();
+    makeUntitled(commandTarget());
     m_command.bringToFront();
-    m_command.selectShownFile();
 }
 
 void DocumentWindows::openClick(const Target &target)
 {
-    if (!target.window.askToSave(target.question))
+    if (!mayReplace(target.window, target.question))
         return;
     const UserDialogs::FileRequest request{target.openTitle, target.filter, target.extension, QString()};
     const std::optional<QString> chosen = m_services.dialogs.openFile(m_dialogParent, request);
@@ -110,26 +120,53 @@ void DocumentWindows::openClick(const Target &target)
     open(target, *chosen);
 }
 
+bool DocumentWindows::show(const Target &target, const QString &path)
+{
+    if (!target.window.guarded([&] { target.window.LoadFile(path); }))
+        return false;
+    // Only a file that was read becomes the frame's file: a run saves the
+    // window's text and runs the engine on this name.
+    m_files.*target.frameFileName = path;
+    target.window.setCaption(target.captionPrefix + path);
+    target.window.bringToFront();
+    return true;
+}
+
 void DocumentWindows::open(const Target &target, const QString &givenPath)
 {
     const QString path = Paths::absolutePath(givenPath, QDir::currentPath());
-    runGuarded(m_services.dialogs, m_dialogParent, [&] {
-        target.window.LoadFile(path);
-        // Only a file that was read becomes the frame's file: a run saves the
-        // window's text and runs the engine on this name.
-        target.frameFileName = path;
-        target.window.setCaption(target.captionPrefix + path);
-        target.window.bringToFront();
-        target.window.editor()->update();
-        target.window.historyOpened(path);
-        QDir::setCurrent(Paths::directoryPart(path));
-        emit currentFolderChanged(false);
-    });
+    if (!show(target, path))
+        return;
+    target.window.editor()->update();
+    target.window.historyOpened(path);
+    QDir::setCurrent(Paths::directoryPart(path));
+    emit currentFolderChanged(false);
+}
+
+bool DocumentWindows::showCommandFile(const QString &path)
+{
+    return show(commandTarget(), path);
+}
+
+bool DocumentWindows::showRunOutput(const QString &path)
+{
+    if (!show(outputTarget(), path)) {
+        // The run is over: the name goes back to the file the window shows.
+        m_files.OutputFileName = m_output.isUntitled() ? QString() : m_output.FileName;
+        return false;
+    }
+    m_output.historyInserted(path);
+    return true;
+}
+
+void DocumentWindows::nameRunOutput(const QString &path)
+{
+    m_files.OutputFileName = path;
 }
 
 void DocumentWindows::historyPicked(const Target &target, const QString &picked)
 {
-    if (target.window.askToSave(target.question)) {
+    if (mayReplace(target.window, target.question)) {
         if (Paths::fileExists(picked))
             open(target, picked);
         else
@@ -143,7 +180,7 @@ void DocumentWindows::historyPicked(const Target &target, const QString &picked)
 
 void DocumentWindows::recordSavedAs(TEditForm &window, const QString &path)
 {
-    targetOf(window).frameFileName = path;
+    m_files.*targetOf(window).frameFileName = path;
     QDir::setCurrent(Paths::directoryPart(path));
     emit currentFolderChanged(true);
 }
@@ -180,19 +217,19 @@ void DocumentWindows::OutputFileComboChanged(const QString &picked)
 
 void DocumentWindows::openCommandAsked(const QString &path)
 {
-    if (m_command.askToSave(CommandQuestion))
+    if (mayReplace(m_command, CommandQuestion))
         OpenCommand(path);
 }
 
 void DocumentWindows::openOutputAsked(const QString &path)
 {
-    if (m_output.askToSave(OutputQuestion))
+    if (mayReplace(m_output, OutputQuestion))
         OpenOutput(path);
 }
 
 bool DocumentWindows::askToSaveOutput()
 {
-    return m_output.askToSave(OutputQuestion);
+    return mayReplace(m_output, OutputQuestion);
 }
 
 void DocumentWindows::OpenAnotherClick()
@@ -261,11 +298,8 @@ void DocumentWindows::OpenMasterClick()
 
 void DocumentWindows::openArgument(const QString &path)
 {
-    for (TEditForm *window : {static_cast<TEditForm *>(&m_command), static_cast<TEditForm *>(&m_output)}) {
-        targetOf(*window).frameFileName.clear();
-        window->makeUntitled();
-        window->selectShownFile();
-    }
+    makeUntitled(commandTarget());
+    makeUntitled(outputTarget());
 
     const ProgramSettings &settings = m_services.settings;
     const QString extension = Paths::asciiLower(Paths::extension(path, Paths::windowsSeparators()));
@@ -289,7 +323,7 @@ void DocumentWindows::reopen(TEditForm &window, const QStringList &history)
     window.guarded([&] {
         window.LoadFile(path);
         window.selectShownFile();
-        target.frameFileName = path;
+        m_files.*target.frameFileName = path;
         window.setCaption(target.captionPrefix + path);
     });
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/FrameState.h"
-#include "documents/KeyWords.h"
 #include "documents/WindowServices.h"
+#include "editor/KeyWords.h"
 
 #include <QFont>
 #include <QList>
@@ -22,16 +22,20 @@ class TOutputEditForm;
 // file histories, other-file and master windows, and the file named on the
 // command line. It keeps which master and other-file windows are open; the
 // frame places each new window when windowCreated says so.
+// It is the one writer of the shown files: a command or output window's
+// file and the frame's name of it change together, here, and the runs ask
+// for what they need.
 class DocumentWindows : public QObject
 {
     Q_OBJECT
 
 public:
-    // command and output live as long as the frame; files are the names the
-    // flows keep equal to theirs. dialogParent owns the flows' messages.
+    // command and output live as long as the frame; files are the names kept
+    // equal to theirs. dialogParent owns the flows' messages.
     DocumentWindows(const WindowServices &services, ShownFiles &files, TCommandEditForm &command,
                     TOutputEditForm &output, QWidget *dialogParent, QObject *parent = nullptr);
 
+    const ShownFiles &shownFiles() const { return m_files; }
     TCommandEditForm &commandWindow() const { return m_command; }
     TOutputEditForm &outputWindow() const { return m_output; }
     TMasterEditForm *masterWindow() const;
@@ -67,6 +71,19 @@ public:
     // The output window's save question, asked before a run replaces its
     // text: false on Cancel, and on Yes when the text was not saved.
     bool askToSaveOutput();
+
+    // For the runs. A file shown in the command or output window, captioned
+    // and in front; its name becomes the frame's only when it was read
+    // (false, and the general error box, when it was not). No history
+    // changes but where said.
+    bool showCommandFile(const QString &path);
+    // The end of a run: the history lists the file again, even when it is
+    // listed already. When it cannot be read, the output file named is the
+    // one the window shows.
+    bool showRunOutput(const QString &path);
+    // The output file a run writes, named from the run's start until its
+    // end loads it into the output window.
+    void nameRunOutput(const QString &path);
     // Restores a window's file at start-up (the top entry of its history);
     // a file that cannot be read leaves the window untitled.
     void reopen(TEditForm &window, const QStringList &history);
@@ -83,7 +100,7 @@ private:
     struct Target
     {
         TEditForm &window;
-        QString &frameFileName;
+        QString ShownFiles::*frameFileName;
         QString question;
         QString openTitle;
         QString filter;
@@ -95,6 +112,13 @@ private:
     Target targetOf(const TEditForm &window);
     void openClick(const Target &target);
     void open(const Target &target, const QString &path);
+    // Loads path into the target's window and names it the shown file, or
+    // leaves both as they were when the file cannot be read.
+    bool show(const Target &target, const QString &path);
+    // An untitled window, and no shown file.
+    void makeUntitled(const Target &target);
+    // The flows go on unless the user cancelled a save question.
+    static bool mayReplace(TEditForm &window, const QString &question);
     void historyPicked(const Target &target, const QString &picked);
     void recordSavedAs(TEditForm &window, const QString &path);
     void anotherClosed(TAnotherEditForm *window);

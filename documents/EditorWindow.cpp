@@ -1,21 +1,21 @@
 #include "documents/EditorWindow.h"
 
-#include "core/ErrorGuard.h"
 #include "core/FileError.h"
 #include "core/FileNames.h"
-#include "core/Icons.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
-#include "documents/DiskChangeBar.h"
-#include "documents/EditorPreferences.h"
+#include "diskchanges/DiskChangeBar.h"
+#include "diskchanges/FileSnapshot.h"
 #include "documents/FileHistory.h"
-#include "documents/FileSnapshot.h"
-#include "documents/FindBar.h"
-#include "documents/GoToLineBar.h"
-#include "documents/InfoBar.h"
-#include "documents/KeyWords.h"
-#include "documents/TextEditor.h"
-#include "documents/WindowPrinting.h"
+#include "editor/EditorPreferences.h"
+#include "editor/KeyWords.h"
+#include "editor/TextEditor.h"
+#include "printing/WindowPrinting.h"
+#include "search/FindBar.h"
+#include "search/GoToLineBar.h"
+#include "ui/ErrorGuard.h"
+#include "ui/Icons.h"
+#include "ui/InfoBar.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -34,6 +34,13 @@ namespace {
 constexpr int SpeedBarHeight = 34;
 constexpr int ButtonSize = 25;
 constexpr int ButtonTop = 5;
+constexpr int OpenButtonLeft = 5;
+constexpr int SaveButtonLeft = 30;
+constexpr int PrintButtonLeft = 55;
+constexpr int CutButtonLeft = 86;
+constexpr int CopyButtonLeft = 111;
+constexpr int PasteButtonLeft = 136;
+constexpr int RunButtonLeft = 167;
 constexpr int FileComboLeft = 200;
 constexpr int FileComboTop = 7;
 constexpr int FileComboWidth = 297;
@@ -52,9 +59,10 @@ TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWi
     m_editor->setTabInserts(kind.tabInserts);
     m_editor->setScrollBarsAlwaysOn(kind.scrollBarsAlwaysOn);
 
+    createMenus();
     createToolBar();
     createBars();
-    createMenus();
+    connectTextCommands();
     setFocusProxy(m_editor);
     m_editor->installEventFilter(this);
 
@@ -69,62 +77,77 @@ TEditForm::TEditForm(const EditorKind &kind, const WindowServices &services, QWi
     });
 }
 
+void TEditForm::createMenus()
+{
+    ChildMenus::FileItems items;
+    items.openMaster = m_kind.hasOpenMaster;
+    m_fileMenu = ChildMenus::createFileMenu(this, items);
+    connect(m_fileMenu.save, &QAction::triggered, this, &TEditForm::SaveClick);
+    connect(m_fileMenu.saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
+    connect(m_fileMenu.print, &QAction::triggered, this, &TEditForm::PrintClick);
+    connect(m_fileMenu.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
+    connect(m_fileMenu.printPreview, &QAction::triggered, this,
+            [this] { m_services.printing.preview(this, FileName, m_editor->lines()); });
+    connect(m_fileMenu.exportPdf, &QAction::triggered, this,
+            [this] { m_services.printing.exportPdf(this, FileName, m_editor->lines()); });
+
+    m_editMenu = ChildMenus::createEditMenu(this, true);
+    connect(m_editMenu.menu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
+    // Cut, Copy and Paste are enabled by what they would act on only while
+    // the menu is open: their buttons stay enabled, and do nothing where
+    // there is nothing to act on.
+    connect(m_editMenu.menu, &QMenu::aboutToHide, this, [this] {
+        for (QAction *command : {m_editMenu.cut, m_editMenu.copy, m_editMenu.paste})
+            command->setEnabled(true);
+    });
+    connect(m_editMenu.cut, &QAction::triggered, this, &TEditForm::CutClick);
+    connect(m_editMenu.copy, &QAction::triggered, this, &TEditForm::CopyClick);
+    connect(m_editMenu.paste, &QAction::triggered, this, &TEditForm::PasteClick);
+    connect(m_editMenu.selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
+}
+
 void TEditForm::createToolBar()
 {
-    auto *speedBar = new QWidget(this);
-    speedBar->setObjectName(QStringLiteral("SpeedBar"));
-    speedBar->setFixedHeight(SpeedBarHeight);
+    m_speedBar = new QWidget(this);
+    m_speedBar->setObjectName(QStringLiteral("SpeedBar"));
+    m_speedBar->setFixedHeight(SpeedBarHeight);
 
-    m_openButton = addButton(speedBar, QStringLiteral("OpenButton"), 5, m_kind.openHint, Icons::Open);
-    m_saveButton = addButton(speedBar, QStringLiteral("SaveButton"), 30, m_kind.saveHint, Icons::Save);
-    m_printButton = addButton(speedBar, QStringLiteral("PrintButton"), 55, m_kind.printHint, Icons::Print);
-    QToolButton *cut =
-        addButton(speedBar, QStringLiteral("CutButton"), 86, QStringLiteral("Cut|"), Icons::Cut);
-    QToolButton *copy =
-        addButton(speedBar, QStringLiteral("CopyButton"), 111, QStringLiteral("Copy|"), Icons::Copy);
-    QToolButton *paste =
-        addButton(speedBar, QStringLiteral("PasteButton"), 136, QStringLiteral("Paste|"), Icons::Paste);
-    if (m_kind.hasRunButton) {
-        m_runButton = addButton(speedBar, QStringLiteral("RunQuelmButton"), 167, QStringLiteral("Run Quelm|"),
-                                Icons::Run);
-        connect(m_runButton, &QToolButton::clicked, this, [this] { RunButtonClick(); });
-    }
-    if (m_kind.hasStopButton) {
-        m_stopButton = addButton(speedBar, QStringLiteral("StopQuelmButton"), StopButtonLeft,
-                                 QStringLiteral("Stop Quelm|"), Icons::Stop);
-        // Only a run in progress can be stopped (setRunLocked).
-        m_stopButton->setEnabled(false);
-        connect(m_stopButton, &QToolButton::clicked, this, &TChildForm::stopClicked);
-    }
-
-    connect(m_openButton, &QToolButton::clicked, this, [this] { OpenButtonClick(); });
-    connect(m_saveButton, &QToolButton::clicked, this, &TEditForm::SaveClick);
-    connect(m_printButton, &QToolButton::clicked, this, &TEditForm::PrintClick);
-    connect(cut, &QToolButton::clicked, this, &TEditForm::CutClick);
-    connect(copy, &QToolButton::clicked, this, &TEditForm::CopyClick);
-    connect(paste, &QToolButton::clicked, this, &TEditForm::PasteClick);
+    addButton(QStringLiteral("SaveButton"), SaveButtonLeft, m_fileMenu.save, m_kind.saveHint, Icons::Save);
+    addButton(QStringLiteral("PrintButton"), PrintButtonLeft, m_fileMenu.print, m_kind.printHint,
+              Icons::Print);
+    addButton(QStringLiteral("CutButton"), CutButtonLeft, m_editMenu.cut, QStringLiteral("Cut|"), Icons::Cut);
+    addButton(QStringLiteral("CopyButton"), CopyButtonLeft, m_editMenu.copy, QStringLiteral("Copy|"),
+              Icons::Copy);
+    addButton(QStringLiteral("PasteButton"), PasteButtonLeft, m_editMenu.paste, QStringLiteral("Paste|"),
+              Icons::Paste);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(speedBar);
+    layout->addWidget(m_speedBar);
 
     if (m_kind.hasFileCombo) {
         // The output window's history stands on the window itself, over the
         // tool bar; the others' on the tool bar. Both look the same.
-        m_fileCombo = new QComboBox(m_kind.fileComboOnToolBar ? speedBar : static_cast<QWidget *>(this));
+        m_fileCombo = new QComboBox(m_kind.fileComboOnToolBar ? m_speedBar : static_cast<QWidget *>(this));
         m_fileCombo->setObjectName(QStringLiteral("FileCombo"));
         m_fileCombo->setEditable(false);
         m_fileCombo->setMaxVisibleItems(m_kind.fileComboRows);
         // Styles that drop the list down as a menu show every entry, and a
         // long history would run off the screen.
         m_fileCombo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
-        m_fileCombo->setGeometry(FileComboLeft + fileComboShift(), FileComboTop, FileComboWidth,
-                                 m_fileCombo->sizeHint().height());
+        placeFileCombo();
         m_fileCombo->raise();
         connect(m_fileCombo, &QComboBox::activated, this,
                 [this](int index) { emit historyEntryPicked(m_fileCombo->itemText(index)); });
     }
+}
+
+void TEditForm::placeFileCombo()
+{
+    if (m_fileCombo)
+        m_fileCombo->setGeometry(FileComboLeft + fileComboShift(), FileComboTop, FileComboWidth,
+                                 m_fileCombo->sizeHint().height());
 }
 
 void TEditForm::createBars()
@@ -156,42 +179,35 @@ void TEditForm::createBars()
     });
 }
 
-QToolButton *TEditForm::addButton(QWidget *bar, const QString &name, int x, const QString &hint,
-                                  Icons::Name icon)
+void TEditForm::addButton(const QString &name, int x, QAction *command, const QString &hint, Icons::Name icon)
 {
-    auto *button = new QToolButton(bar);
+    command->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
+    command->setStatusTip(hint.contains(QLatin1Char('|')) ? hint.section(QLatin1Char('|'), 1) : hint);
+    command->setIcon(Icons::icon(icon));
+    auto *button = new QToolButton(m_speedBar);
     button->setObjectName(name);
     button->setGeometry(x, ButtonTop, ButtonSize, ButtonSize);
-    button->setIcon(Icons::icon(icon));
     button->setAutoRaise(true);
-    // A hint is the tool tip, then "|" and the status text, which is empty.
-    const QString tip = hint.section(QLatin1Char('|'), 0, 0);
-    button->setToolTip(tip);
-    button->setProperty("hint", hint);
-    return button;
+    button->setDefaultAction(command);
 }
 
-void TEditForm::createMenus()
+void TEditForm::addOpenButton(QAction *command)
 {
-    ChildMenus::FileItems items;
-    items.openMaster = m_kind.hasOpenMaster;
-    m_fileMenu = ChildMenus::createFileMenu(this, items);
-    connect(m_fileMenu.save, &QAction::triggered, this, &TEditForm::SaveClick);
-    connect(m_fileMenu.saveAs, &QAction::triggered, this, &TEditForm::SaveAsClick);
-    connect(m_fileMenu.print, &QAction::triggered, this, &TEditForm::PrintClick);
-    connect(m_fileMenu.printerSetup, &QAction::triggered, this, &TEditForm::PrintersetupClick);
-    connect(m_fileMenu.printPreview, &QAction::triggered, this,
-            [this] { m_services.printing.preview(this, FileName, m_editor->lines()); });
-    connect(m_fileMenu.exportPdf, &QAction::triggered, this,
-            [this] { m_services.printing.exportPdf(this, FileName, m_editor->lines()); });
+    addButton(QStringLiteral("OpenButton"), OpenButtonLeft, command, m_kind.openHint, Icons::Open);
+}
 
-    m_editMenu = ChildMenus::createEditMenu(this, true);
-    connect(m_editMenu.menu, &QMenu::aboutToShow, this, &TEditForm::EditClick);
-    connect(m_editMenu.cut, &QAction::triggered, this, &TEditForm::CutClick);
-    connect(m_editMenu.copy, &QAction::triggered, this, &TEditForm::CopyClick);
-    connect(m_editMenu.paste, &QAction::triggered, this, &TEditForm::PasteClick);
-    connect(m_editMenu.selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
-    connectTextCommands();
+void TEditForm::addRunButton(QAction *command)
+{
+    addButton(QStringLiteral("RunQuelmButton"), RunButtonLeft, command, QStringLiteral("Run Quelm|"),
+              Icons::Run);
+}
+
+void TEditForm::addStopButton(QAction *command)
+{
+    addButton(QStringLiteral("StopQuelmButton"), StopButtonLeft, command, QStringLiteral("Stop Quelm|"),
+              Icons::Stop);
+    m_hasStopButton = true;
+    placeFileCombo();
 }
 
 void TEditForm::connectTextCommands()
@@ -233,23 +249,20 @@ int TEditForm::fileComboShift() const
 {
     // The Stop button stands where the history begins elsewhere; the history
     // moves right by the button and the gap before it.
-    return m_kind.hasStopButton ? StopButtonLeft + ButtonSize + 8 - FileComboLeft : 0;
+    return m_hasStopButton ? StopButtonLeft + ButtonSize + 8 - FileComboLeft : 0;
 }
 
 void TEditForm::setRunLocked(bool locked)
 {
-    if (m_stopButton)
-        m_stopButton->setEnabled(locked);
     for (QWidget *control :
-         {static_cast<QWidget *>(m_runButton), static_cast<QWidget *>(m_fileCombo),
-          static_cast<QWidget *>(m_saveButton), static_cast<QWidget *>(m_openButton),
-          static_cast<QWidget *>(m_printButton), static_cast<QWidget *>(m_wholeLinesButton)}) {
+         {static_cast<QWidget *>(m_fileCombo), static_cast<QWidget *>(m_wholeLinesButton)}) {
         if (control)
             control->setEnabled(!locked);
     }
-    for (QAction *item : {m_fileMenu.save, m_fileMenu.saveAs, m_fileMenu.openCommand, m_fileMenu.openOutput,
-                          m_fileMenu.print, m_fileMenu.printPreview, m_fileMenu.exportPdf})
-        item->setEnabled(!locked);
+    for (QAction *command :
+         {m_fileMenu.save, m_fileMenu.saveAs, m_fileMenu.openCommand, m_fileMenu.openOutput, m_fileMenu.print,
+          m_fileMenu.printPreview, m_fileMenu.exportPdf})
+        command->setEnabled(!locked);
     if (m_kind.runWritesFile)
         m_diskWatcher->setPaused(locked);
 }
@@ -297,35 +310,34 @@ void TEditForm::clearText()
     m_encoding = TextEncoding::Utf8;
 }
 
-void TEditForm::askToSaveAsUtf8()
+bool TEditForm::askToSaveAsUtf8()
 {
     // Anything but a question would lose the characters the file's encoding
     // cannot hold.
     const QString question =
         QStringLiteral("%1 holds characters that Windows-1252 cannot store.\nSave it as UTF-8?")
             .arg(FileName);
-    if (!m_services.dialogs.proceed(this, QStringLiteral("Confirm"), question,
-                                    QStringLiteral("Save as &UTF-8")))
-        throw FileError::cancelled();
+    return m_services.dialogs.proceed(this, QStringLiteral("Confirm"), question,
+                                      QStringLiteral("Save as &UTF-8"));
 }
 
-void TEditForm::askToOverwriteChange()
+bool TEditForm::askToOverwriteChange()
 {
     const QString question =
         QStringLiteral("%1 was changed on disk since it was loaded or saved.\nOverwrite it?").arg(FileName);
-    if (!m_services.dialogs.proceed(this, QStringLiteral("Confirm"), question, QStringLiteral("&Overwrite")))
-        throw FileError::cancelled();
+    return m_services.dialogs.proceed(this, QStringLiteral("Confirm"), question,
+                                      QStringLiteral("&Overwrite"));
 }
 
-void TEditForm::writeFile()
+bool TEditForm::writeFile()
 {
-    if (m_diskWatcher->wouldOverwriteChange(FileName))
-        askToOverwriteChange();
+    if (m_diskWatcher->wouldOverwriteChange(FileName) && !askToOverwriteChange())
+        return false;
     // The text is read in place: nothing here lets an event change it.
     const std::optional<QByteArray> encoded =
         TextCodec::fromUtf8(TextFile::withCrLf(m_editor->bytesInPlace()), m_encoding);
-    if (!encoded)
-        askToSaveAsUtf8();
+    if (!encoded && !askToSaveAsUtf8())
+        return false;
     // The question let events through, so the text is taken again.
     const QByteArray bytes = encoded ? *encoded : TextFile::withCrLf(m_editor->bytes());
     TextFile::writeBytes(FileName, bytes);
@@ -334,6 +346,7 @@ void TEditForm::writeFile()
     if (!encoded)
         m_encoding = TextEncoding::Utf8;
     m_editor->setModified(false);
+    return true;
 }
 
 void TEditForm::makeUntitled()
@@ -349,7 +362,13 @@ bool TEditForm::SaveClick()
 {
     if (isUntitled())
         return SaveAsClick();
-    return guarded([this] { writeFile(); });
+    return write();
+}
+
+bool TEditForm::write()
+{
+    bool written = false;
+    return guarded([this, &written] { written = writeFile(); }) && written;
 }
 
 bool TEditForm::SaveAsClick()
@@ -368,7 +387,7 @@ bool TEditForm::SaveAsClick()
     // hold this text.
     const QString previousName = FileName;
     FileName = *chosen;
-    if (!guarded([this] { writeFile(); })) {
+    if (!write()) {
         FileName = previousName;
         return false;
     }
@@ -380,25 +399,25 @@ bool TEditForm::SaveAsClick()
     return true;
 }
 
-bool TEditForm::askToSave(const QString &question)
+TEditForm::SaveOutcome TEditForm::askToSave(const QString &question)
 {
     if (!isModified())
-        return true;
+        return SaveOutcome::NotSaved;
     switch (m_services.dialogs.confirm(this, question)) {
     case UserDialogs::Answer::Cancel:
-        return false;
+        return SaveOutcome::Cancelled;
     case UserDialogs::Answer::No:
-        return true;
+        return SaveOutcome::NotSaved;
     case UserDialogs::Answer::Yes:
         // Going on without a saved text would throw the user's edits away.
-        return SaveClick();
+        return SaveClick() ? SaveOutcome::Saved : SaveOutcome::Cancelled;
     }
-    return false;
+    return SaveOutcome::Cancelled;
 }
 
 bool TEditForm::FormCloseQuery()
 {
-    return askToSave(QStringLiteral("Save changes to %1?").arg(FileName));
+    return askToSave(QStringLiteral("Save changes to %1?").arg(FileName)) != SaveOutcome::Cancelled;
 }
 
 void TEditForm::EditClick()

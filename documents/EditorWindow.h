@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/ChildForm.h"
-#include "core/ChildMenus.h"
-#include "core/Icons.h"
 #include "core/TextCodec.h"
-#include "core/UserDialogs.h"
-#include "documents/DiskWatcher.h"
+#include "diskchanges/DiskWatcher.h"
 #include "documents/WindowServices.h"
+#include "ui/ChildForm.h"
+#include "ui/ChildMenus.h"
+#include "ui/Icons.h"
+#include "ui/UserDialogs.h"
 
 #include <QSize>
 #include <QString>
@@ -33,12 +33,11 @@ struct EditorKind
     // Whether Save As puts the new name at the top of the file history and
     // announces it (savedAs): the command and output windows.
     bool saveAsRecordsHistory = false;
+    // The tool tip before a "|" and the status text after it; a hint
+    // without one is both.
     QString openHint;
     QString saveHint;
     QString printHint;
-    bool hasRunButton = false;
-    // A Stop button beside the run button, for the run in progress.
-    bool hasStopButton = false;
     bool hasFileCombo = false;
     bool fileComboOnToolBar = true;
     bool hasOpenMaster = false;
@@ -80,9 +79,10 @@ public:
     bool SaveClick();
     bool SaveAsClick();
     // Writes the text to FileName whatever the modified flag, in the file's
-    // own encoding; throws FileError, also when the user calls off a save
-    // that the encoding cannot hold.
-    void writeFile();
+    // own encoding. False when the user calls the write off: over a change
+    // another program made, or as UTF-8 where the encoding cannot hold the
+    // text. Throws FileError when the file cannot be written.
+    bool writeFile();
     // Back to an untitled, empty, clean text under the kind's untitled caption.
     void makeUntitled();
 
@@ -97,17 +97,24 @@ public:
     void PrintClick();
     void PrintersetupClick();
 
-    // Asks "Save changes to ...?" when modified. Returns false to stop the
-    // caller's flow: on Cancel, and on Yes when the text was not saved.
-    bool askToSave(const QString &question);
+    // What became of unsaved text when the user was asked about it.
+    enum class SaveOutcome {
+        Saved,
+        // No; or there was nothing unsaved to ask about.
+        NotSaved,
+        // Cancel; or Yes, and the text was not written after all. The
+        // caller's flow stops: going on would lose the text.
+        Cancelled,
+    };
+    // Asks "Save changes to ...?" when modified.
+    SaveOutcome askToSave(const QString &question);
 
     // Runs a step of a user's action; a file failure shows the general error box.
     bool guarded(const std::function<void()> &action);
 
-    // A command-file run disables the controls that would disturb it (the run
-    // button, the history, open, save and print) in the command and output
-    // windows, and its end enables them again; the Stop button is enabled
-    // only meanwhile.
+    // A command-file run disables the commands that would disturb it (the
+    // history, open, save and print) in the command and output windows, and
+    // its end enables them again; their menu items and buttons follow.
     void setRunLocked(bool locked);
 
     void setCaption(const QString &caption);
@@ -136,9 +143,11 @@ signals:
     void savedAs(const QString &path);
 
 protected:
-    // What the tool bar's buttons do in this kind.
-    virtual void OpenButtonClick() = 0;
-    virtual void RunButtonClick() {}
+    // The kinds' own buttons: each shows a command, which its button and
+    // its menu item, if it has one, share. The hint is the button's.
+    void addOpenButton(QAction *command);
+    void addRunButton(QAction *command);
+    void addStopButton(QAction *command);
 
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;
@@ -146,29 +155,27 @@ protected:
 
     const WindowServices &services() const { return m_services; }
 
-    QToolButton *m_runButton = nullptr;
-    QToolButton *m_stopButton = nullptr;
-    QToolButton *m_openButton = nullptr;
-    QToolButton *m_saveButton = nullptr;
-    QToolButton *m_printButton = nullptr;
     ChildMenus::FileMenu m_fileMenu;
     ChildMenus::EditMenu m_editMenu;
 
 private:
+    void createMenus();
     void createToolBar();
     void createBars();
-    void createMenus();
     void connectTextCommands();
-    QToolButton *addButton(QWidget *bar, const QString &name, int x, const QString &hint, Icons::Name icon);
+    void addButton(const QString &name, int x, QAction *command, const QString &hint, Icons::Name icon);
+    void placeFileCombo();
     void setHistoryList(const QStringList &entries, int selected);
     // An empty, unmodified text that is saved as UTF-8.
     void clearText();
     // Asks before a text that the file's encoding cannot hold is saved as
-    // UTF-8; throws FileError::cancelled() when the user declines.
-    void askToSaveAsUtf8();
+    // UTF-8; false when the user declines.
+    bool askToSaveAsUtf8();
+    // writeFile for the user's Save: a failure shows the general error box.
+    bool write();
     // Asks before the text goes over a change another program made to the
-    // file; throws FileError::cancelled() when the user declines.
-    void askToOverwriteChange();
+    // file; false when the user declines.
+    bool askToOverwriteChange();
 
     // The unsaved mark: Qt's "*" in the title of the window's frame and in
     // the Window menu, while the text differs from its file.
@@ -182,6 +189,8 @@ private:
     int fileComboShift() const;
 
     EditorKind m_kind;
+    QWidget *m_speedBar = nullptr;
+    bool m_hasStopButton = false;
     WindowServices m_services;
     // What the text is saved as: the loaded file's encoding, UTF-8 for a new text.
     TextEncoding m_encoding = TextEncoding::Utf8;

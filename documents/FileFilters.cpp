@@ -36,11 +36,6 @@ QString plainTextFilter()
     return QStringLiteral("Test Files [.txt]|*.txt|All Files [*.*]|*.*");
 }
 
-QString pdfFilter()
-{
-    return QStringLiteral("PDF Files [.pdf]|*.pdf|All Files [*.*]|*.*");
-}
-
 UserDialogs::FileRequest plainTextSaveRequest()
 {
     return {QString(), plainTextFilter(), QStringLiteral(".txt"), QString()};

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/FilterSyntax.h"
-#include "core/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QList>
 #include <QString>
@@ -18,8 +18,6 @@ QString anotherFilter(const QString &commandExt, const QString &outputExt);
 QString explorerFilter(const QString &commandExt, const QString &outputExt);
 QString masterFilter();
 QString plainTextFilter();
-// The save dialog of the PDF export.
-QString pdfFilter();
 
 // The save dialog of the master and other-file windows: the plain-text
 // filter, no title of its own, ".txt" added to a bare name.

@@ -2,7 +2,9 @@
 
 #include "core/FrameState.h"
 #include "documents/FileFilters.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
+
+#include <QAction>
 
 namespace {
 
@@ -26,11 +28,15 @@ TAnotherEditForm::TAnotherEditForm(const WindowServices &services, QWidget *pare
 {
     SaveFileDialog = FileFilters::plainTextSaveRequest();
     setAttribute(Qt::WA_DeleteOnClose);
+    auto *openThis = new QAction(QStringLiteral("Open File in this Window"), this);
+    openThis->setObjectName(QStringLiteral("OpenThis1"));
+    connect(openThis, &QAction::triggered, this, &TAnotherEditForm::OpenThisClick);
+    addOpenButton(openThis);
 }
 
 void TAnotherEditForm::OpenThisClick()
 {
-    if (!askToSave(QStringLiteral("Save changes to current file?")))
+    if (askToSave(QStringLiteral("Save changes to current file?")) == SaveOutcome::Cancelled)
         return;
     const ProgramSettings &settings = services().settings;
     const UserDialogs::FileRequest request{

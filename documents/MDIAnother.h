@@ -14,7 +14,4 @@ public:
     int AnotherIndex = 0;
 
     void OpenThisClick();
-
-protected:
-    void OpenButtonClick() override { OpenThisClick(); }
 };

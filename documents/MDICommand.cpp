@@ -16,8 +16,6 @@ EditorKind commandKind()
     kind.openHint = QStringLiteral("Open Command File|");
     kind.saveHint = QStringLiteral("Save Command File|");
     kind.printHint = QStringLiteral("Print Command File");
-    kind.hasRunButton = true;
-    kind.hasStopButton = true;
     kind.hasFileCombo = true;
     kind.hasOpenMaster = true;
     kind.fileComboRows = 20;
@@ -26,16 +24,10 @@ EditorKind commandKind()
 
 } // namespace
 
-TCommandEditForm::TCommandEditForm(const WindowServices &services, QWidget *parent)
+TCommandEditForm::TCommandEditForm(const WindowServices &services, const RunCommands &run, QWidget *parent)
     : TEditForm(commandKind(), services, parent)
-{}
-
-void TCommandEditForm::OpenButtonClick()
 {
-    emit openCommandClicked();
-}
-
-void TCommandEditForm::RunButtonClick()
-{
-    emit runClicked();
+    addOpenButton(m_fileMenu.openCommand);
+    addRunButton(run.run);
+    addStopButton(run.stop);
 }

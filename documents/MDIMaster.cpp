@@ -2,6 +2,8 @@
 
 #include "documents/FileFilters.h"
 
+#include <QAction>
+
 namespace {
 
 EditorKind masterKind()
@@ -14,7 +16,6 @@ EditorKind masterKind()
     kind.openHint = QStringLiteral("Open MasterFile|");
     kind.saveHint = QStringLiteral("Save Master File|");
     kind.printHint = QStringLiteral("Print Master File");
-    kind.hasRunButton = true;
     kind.hasFileCombo = true;
     kind.hasOpenMaster = true;
     return kind;
@@ -27,15 +28,10 @@ TMasterEditForm::TMasterEditForm(const WindowServices &services, QWidget *parent
 {
     SaveFileDialog = FileFilters::plainTextSaveRequest();
     setAttribute(Qt::WA_DeleteOnClose);
-}
-
-void TMasterEditForm::OpenButtonClick()
-{
     // The master window's open button opens a command file, not a master file.
-    emit openCommandClicked();
-}
-
-void TMasterEditForm::RunButtonClick()
-{
-    emit runMasterClicked();
+    addOpenButton(m_fileMenu.openCommand);
+    auto *runMaster = new QAction(QStringLiteral("Execute Master File"), this);
+    runMaster->setObjectName(QStringLiteral("RunMaster1"));
+    connect(runMaster, &QAction::triggered, this, &TChildForm::runMasterClicked);
+    addRunButton(runMaster);
 }

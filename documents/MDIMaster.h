@@ -10,8 +10,4 @@ class TMasterEditForm : public TEditForm
 
 public:
     explicit TMasterEditForm(const WindowServices &services, QWidget *parent = nullptr);
-
-protected:
-    void OpenButtonClick() override;
-    void RunButtonClick() override;
 };

@@ -27,9 +27,6 @@ EditorKind outputKind()
 
 TOutputEditForm::TOutputEditForm(const WindowServices &services, QWidget *parent)
     : TEditForm(outputKind(), services, parent)
-{}
-
-void TOutputEditForm::OpenButtonClick()
 {
-    emit openOutputClicked();
+    addOpenButton(m_fileMenu.openOutput);
 }

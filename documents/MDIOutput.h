@@ -12,6 +12,5 @@ public:
     explicit TOutputEditForm(const WindowServices &services, QWidget *parent = nullptr);
 
 protected:
-    void OpenButtonClick() override;
     bool FormClose() override { return false; }
 };

@@ -5,7 +5,7 @@
 #include "documents/FileFilters.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/OutputName.h"
 #include "engine/RunLog.h"
@@ -50,8 +50,7 @@ void CommandRun::ExecQuelm()
         refuse(ExecuteTitle, QStringLiteral("The Command File Name is missing."), window.FileName);
         return;
     }
-    ShownFiles &files = m_context.files;
-    const QString commandFile = files.CommandFileName;
+    const QString commandFile = m_context.documents.shownFiles().CommandFileName;
     const QString outputFile = Engine::outputFileName(commandFile, m_context.settings.OutputFileExtension);
     // Checked before anything is written, the command file above all.
     if (Engine::outputIsCommandFile(commandFile, outputFile)) {
@@ -63,9 +62,10 @@ void CommandRun::ExecQuelm()
         return;
 
     emit statusChanged(QStringLiteral("Saving Command File"));
-    if (!startStep(window, commandFile, [&window] { window.writeFile(); }))
+    bool written = false;
+    if (!startStep(window, commandFile, [&window, &written] { written = window.writeFile(); }) || !written)
         return;
-    files.OutputFileName = outputFile;
+    m_context.documents.nameRunOutput(outputFile);
     enterFolderOf(commandFile);
     emit currentFolderChanged();
     if (!startStep(window, commandFile, [&outputFile] { Engine::checkOutputWritable(outputFile); }))
@@ -125,17 +125,8 @@ void CommandRun::endRun()
 
 void CommandRun::showOutput()
 {
-    TOutputEditForm &window = m_context.documents.outputWindow();
-    QString &outputFileName = m_context.files.OutputFileName;
-    const QString output = outputFileName;
-    if (!showFile(window, output, Captions::Output)) {
-        // The window still shows its earlier file, and the frame names that one.
-        outputFileName = window.isUntitled() ? QString() : window.FileName;
-        return;
-    }
-    // The end of a run lists its output again even when it is listed already,
-    // unlike opening a file.
-    window.historyInserted(output);
+    DocumentWindows &documents = m_context.documents;
+    documents.showRunOutput(documents.shownFiles().OutputFileName);
 }
 
 void CommandRun::setLocked(bool locked)
@@ -149,7 +140,7 @@ void CommandRun::setLocked(bool locked)
 
 void CommandRun::hold()
 {
-    m_heldOutputFileName = m_context.files.OutputFileName;
+    m_heldOutputFileName = m_context.documents.shownFiles().OutputFileName;
     m_timer->stop();
 }
 
@@ -157,6 +148,6 @@ void CommandRun::resume()
 {
     if (!m_running)
         return;
-    m_context.files.OutputFileName = m_heldOutputFileName;
+    m_context.documents.nameRunOutput(m_heldOutputFileName);
     m_timer->start();
 }

@@ -134,17 +134,6 @@ bool ProcessEngineRun::isRunning() const
     return m_process.state() != QProcess::NotRunning;
 }
 
-void ProcessEngineRun::waitUntilEnded()
-{
-    QEventLoop loop;
-    QObject::connect(&m_process, &QProcess::stateChanged, &loop, [&loop](QProcess::ProcessState state) {
-        if (state == QProcess::NotRunning)
-            loop.quit();
-    });
-    while (isRunning())
-        loop.exec();
-}
-
 void ProcessEngineRun::stop()
 {
     if (!isRunning() || m_stopped)

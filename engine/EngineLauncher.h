@@ -21,10 +21,6 @@ public:
     // True until the process has ended; never true for a process that did not start.
     virtual bool isRunning() const = 0;
 
-    // Returns once the process has ended, handling events meanwhile so that
-    // the program stays painted.
-    virtual void waitUntilEnded() = 0;
-
     // Ends the run's whole process tree (see ProcessGroup::stop); the run
     // then ends as any other, and its outcome says it was stopped.
     virtual void stop() = 0;
@@ -79,7 +75,6 @@ public:
     bool start(const QString &scriptPath, const QString &workingDirectory);
 
     bool isRunning() const override;
-    void waitUntilEnded() override;
     void stop() override;
     RunOutcome outcome() const override;
     qint64 processGroup() const override { return m_group; }

@@ -5,7 +5,6 @@
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
 #include "core/TextFile.h"
-#include "core/UserDialogs.h"
 #include "documents/DocumentWindows.h"
 #include "documents/FileFilters.h"
 #include "documents/MDICommand.h"
@@ -16,6 +15,7 @@
 #include "engine/OutputName.h"
 #include "engine/RunLog.h"
 #include "engine/RunSettings.h"
+#include "ui/UserDialogs.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -92,7 +92,8 @@ bool MasterRun::prepare(QByteArray &masterText, QStringList &launcherWords)
         return false;
     }
     emit statusChanged(QStringLiteral("Saving Master File"));
-    if (!window.guarded([&window] { window.writeFile(); }))
+    bool written = false;
+    if (!window.guarded([&window, &written] { written = window.writeFile(); }) || !written)
         return false;
 
     // The whole list is read at once, so the file is closed again before
@@ -167,10 +168,9 @@ void MasterRun::startLines(Batch &batch)
 std::optional<MasterRun::Line> MasterRun::lookUp(Batch &batch, int lineNumber)
 {
     const QString &text = batch.lines.at(lineNumber - 1);
-    ShownFiles &files = m_context.files;
     // A relative line is looked up from the previous command file's folder
     // (for the first line, the one the command window showed).
-    enterFolderOf(files.CommandFileName);
+    enterFolderOf(m_context.documents.shownFiles().CommandFileName);
     emit currentFolderChanged();
     if (!Paths::fileExists(text)) {
         m_context.log.addRefusal(text, QStringLiteral("there is no such file"));
@@ -197,18 +197,17 @@ bool MasterRun::startLine(Batch &batch, const Line &line)
     TCommandEditForm &window = m_context.documents.commandWindow();
     if (window.isModified()) {
         batch.progress.hide();
-        if (!window.askToSave(QStringLiteral("Save changes to current command file?"))) {
+        if (window.askToSave(QStringLiteral("Save changes to current command file?")) ==
+            TEditForm::SaveOutcome::Cancelled) {
             fail(batch, [this] { emit statusChanged(StatusTexts::Ready); });
             return false;
         }
     }
-    if (!showFile(window, line.commandFile, Captions::Command)) {
+    if (!m_context.documents.showCommandFile(line.commandFile)) {
         fail(batch, {});
         return false;
     }
-    ShownFiles &files = m_context.files;
-    files.CommandFileName = line.commandFile;
-    files.OutputFileName = line.outputFile;
+    m_context.documents.nameRunOutput(line.outputFile);
     enterFolderOf(line.commandFile);
 
     if (!launcher().writeScript(m_context.scriptFolder, batch.launcherWords, m_context.settings.EnginePath,

@@ -2,12 +2,12 @@
 
 #include "core/FileError.h"
 #include "core/PathHelpers.h"
-#include "core/UserDialogs.h"
 #include "documents/EditorWindow.h"
 #include "engine/EngineLauncher.h"
 #include "engine/RunLog.h"
 #include "engine/RunSettings.h"
 #include "engine/ShellWords.h"
+#include "ui/UserDialogs.h"
 
 #include <QDir>
 
@@ -95,13 +95,4 @@ void RunControl::enterFolderOf(const QString &path)
     const QString folder = Paths::directoryPart(path);
     if (!folder.isEmpty())
         QDir::setCurrent(folder);
-}
-
-bool RunControl::showFile(TEditForm &window, const QString &path, const QString &captionPrefix)
-{
-    if (!window.guarded([&] { window.LoadFile(path); }))
-        return false;
-    window.setCaption(captionPrefix + path);
-    window.bringToFront();
-    return true;
 }

@@ -27,7 +27,6 @@ struct RunContext
     const ProgramSettings &settings;
     // How many command files a master run runs at once, and the launcher.
     const RunSettings &runs;
-    ShownFiles &files;
     DocumentWindows &documents;
     // Where the launch script is written.
     QString scriptFolder;
@@ -86,11 +85,6 @@ protected:
     // Makes the folder of path the current folder; a path without one, or a
     // folder that cannot be entered, leaves the current folder as it is.
     static void enterFolderOf(const QString &path);
-    // Loads path into window, captions it and brings it forward. When the
-    // file cannot be read the general error box says so and the window keeps
-    // the file it showed, so that a later save cannot put its old text under
-    // the new name.
-    bool showFile(TEditForm &window, const QString &path, const QString &captionPrefix);
 
     RunContext m_context;
 

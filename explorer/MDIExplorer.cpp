@@ -1,14 +1,14 @@
 #include "explorer/MDIExplorer.h"
 
 #include "core/FrameState.h"
-#include "core/UserDialogs.h"
 #include "documents/FileFilters.h"
-#include "documents/WindowPrinting.h"
 #include "explorer/DirectoryListBox.h"
 #include "explorer/DriveComboBox.h"
 #include "explorer/ExplorerRules.h"
 #include "explorer/FileListBox.h"
 #include "explorer/FilterComboBox.h"
+#include "printing/WindowPrinting.h"
+#include "ui/UserDialogs.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/ChildForm.h"
-#include "core/ChildMenus.h"
 #include "documents/WindowServices.h"
+#include "ui/ChildForm.h"
+#include "ui/ChildMenus.h"
 
 class DirectoryListBox;
 class DriveComboBox;

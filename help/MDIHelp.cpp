@@ -3,10 +3,10 @@
 #include "core/FileError.h"
 #include "core/FrameState.h"
 #include "core/TextFile.h"
-#include "core/UserDialogs.h"
-#include "documents/WindowPrinting.h"
 #include "help/KeyWordBox.h"
 #include "help/KeyWordIndex.h"
+#include "printing/WindowPrinting.h"
+#include "ui/UserDialogs.h"
 
 #include <QAction>
 #include <QComboBox>

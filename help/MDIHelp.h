@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/ChildForm.h"
-#include "core/ChildMenus.h"
 #include "documents/WindowServices.h"
 #include "help/KeyWordBox.h"
 #include "help/KeyWordListView.h"
+#include "ui/ChildForm.h"
+#include "ui/ChildMenus.h"
 
 #include <QString>
 #include <QStringList>

@@ -6,7 +6,7 @@
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
 #include "engine/RunLog.h"

@@ -5,8 +5,8 @@
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
 #include "app/Version.h"
-#include "core/Icons.h"
 #include "core/PathHelpers.h"
+#include "ui/Icons.h"
 
 #include <QDir>
 #include <QFile>

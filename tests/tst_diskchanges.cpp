@@ -3,12 +3,12 @@
 #include "UserInput.h"
 
 #include "app/MDIFrame.h"
-#include "documents/DiskWatcher.h"
-#include "documents/FileSnapshot.h"
+#include "diskchanges/DiskWatcher.h"
+#include "diskchanges/FileSnapshot.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "engine/LaunchScript.h"
 
 #include <QFile>

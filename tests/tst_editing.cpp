@@ -5,7 +5,7 @@
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,11 +1,12 @@
 #include "FrameFixture.h"
+#include "UserInput.h"
 
 #include "app/MDIFrame.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -229,7 +230,7 @@ void TestEditorWindows::toolBarHints()
         return;
     }
     QVERIFY(tool);
-    QCOMPARE(tool->property("hint").toString(), hint);
+    QCOMPARE(UserInput::hintOf(tool), hint);
     QCOMPARE(tool->toolTip(), hint.section(QLatin1Char('|'), 0, 0));
     QCOMPARE(tool->geometry(), QRect(x, 5, 25, 25));
 }

@@ -1,3 +1,5 @@
+#include "RunHelpers.h"
+
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
 #include "engine/EngineLauncher.h"
@@ -250,7 +252,7 @@ void TestEngine::pathsReachTheEngineUnchanged()
     QVERIFY(launcher.writeScript(root.path(), {}, engine, command, output));
     auto run = launcher.start(folder);
     QVERIFY(run);
-    run->waitUntilEnded();
+    RunHelpers::waitUntilEnded(*run);
 
     QCOMPARE(run->outcome().kind, RunOutcome::Kind::Exited);
     QCOMPARE(run->outcome().code, 0);
@@ -315,7 +317,7 @@ void TestEngine::runEndsWithTheEngine()
     QByteArray written;
     connect(run.get(), &EngineRun::errorOutput, this,
             [&written](const QByteArray &bytes) { written += bytes; });
-    run->waitUntilEnded();
+    RunHelpers::waitUntilEnded(*run);
     QVERIFY(!run->isRunning());
     QCOMPARE(readAll(outputFile), output);
     QCOMPARE(written, errors);
@@ -375,7 +377,7 @@ void TestEngine::engineThatCannotRun()
     QByteArray written;
     connect(run.get(), &EngineRun::errorOutput, this,
             [&written](const QByteArray &bytes) { written += bytes; });
-    run->waitUntilEnded();
+    RunHelpers::waitUntilEnded(*run);
     QVERIFY(!run->isRunning());
     QCOMPARE(run->outcome().kind, RunOutcome::Kind::Exited);
     QVERIFY(run->outcome().code != 0);
@@ -420,10 +422,10 @@ void TestEngine::waitKeepsEventsFlowing()
     QVERIFY(run);
     QVERIFY(run->isRunning());
     QTimer::singleShot(0, this, [gate] { TextFile::writeBytes(gate, QByteArray()); });
-    run->waitUntilEnded();
+    RunHelpers::waitUntilEnded(*run);
     QVERIFY(!run->isRunning());
     QCOMPARE(readAll(m_dir.filePath(QStringLiteral("wait.out"))), QByteArray("gated\n"));
-    run->waitUntilEnded(); // an ended run returns at once
+    RunHelpers::waitUntilEnded(*run); // an ended run returns at once
 }
 
 // A master-file run starts engines while a command-file run may still be
@@ -444,12 +446,12 @@ void TestEngine::laterRunLeavesEarlierRunAlone()
                                  m_dir.filePath(QStringLiteral("second.out"))));
     auto second = launcher.start(m_dir.path());
     QVERIFY(second);
-    second->waitUntilEnded();
+    RunHelpers::waitUntilEnded(*second);
     QCOMPARE(readAll(m_dir.filePath(QStringLiteral("second.out"))), QByteArray("quick\n"));
     QVERIFY(first->isRunning());
 
     TextFile::writeBytes(gate, QByteArray());
-    first->waitUntilEnded();
+    RunHelpers::waitUntilEnded(*first);
     QCOMPARE(readAll(m_dir.filePath(QStringLiteral("first.out"))), QByteArray("gated\n"));
 }
 
@@ -489,7 +491,7 @@ void TestEngine::demoEngineComputes()
                                  output));
     auto run = launcher.start(folder);
     QVERIFY(run);
-    run->waitUntilEnded();
+    RunHelpers::waitUntilEnded(*run);
     QCOMPARE(run->outcome().code, 0);
     const QByteArray result = readAll(output);
     QVERIFY2(result.contains(expected), result.constData());

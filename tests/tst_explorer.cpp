@@ -1,12 +1,12 @@
 #include "core/FrameState.h"
-#include "documents/EditorPreferences.h"
-#include "documents/WindowPrinting.h"
+#include "editor/EditorPreferences.h"
 #include "explorer/DirectoryListBox.h"
 #include "explorer/DriveComboBox.h"
 #include "explorer/ExplorerRules.h"
 #include "explorer/FileListBox.h"
 #include "explorer/FilterComboBox.h"
 #include "explorer/MDIExplorer.h"
+#include "printing/WindowPrinting.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "core/FileNames.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "explorer/DirectoryListBox.h"
 #include "explorer/FileListBox.h"
 #include "explorer/MDIExplorer.h"

@@ -10,7 +10,7 @@
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "help/MDIHelp.h"
 
 #include <QApplication>

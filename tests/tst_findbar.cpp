@@ -2,9 +2,9 @@
 #include "UserInput.h"
 
 #include "app/MDIFrame.h"
-#include "documents/GoToLine.h"
 #include "documents/MDICommand.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
+#include "search/GoToLine.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "app/PrefDialog.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "explorer/DirectoryListBox.h"
 #include "explorer/FileListBox.h"
 #include "explorer/MDIExplorer.h"

@@ -3,13 +3,13 @@
 
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
-#include "documents/KeyWordColouring.h"
-#include "documents/KeyWords.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/KeyWordColouring.h"
+#include "editor/KeyWords.h"
+#include "editor/TextEditor.h"
 #include "help/KeyWordIndex.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "app/MDIFrame.h"
 #include "app/RunPreferences.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "engine/LaunchScript.h"
 #include "engine/RunLog.h"
 #include "engine/ShellWords.h"

@@ -3,10 +3,10 @@
 #include "UserInput.h"
 
 #include "app/MDIFrame.h"
-#include "documents/LinePieces.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/LinePieces.h"
+#include "editor/TextEditor.h"
 
 #include <QApplication>
 #include <QClipboard>

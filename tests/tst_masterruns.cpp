@@ -5,7 +5,7 @@
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
 #include "engine/MasterProgress.h"
@@ -214,21 +214,13 @@ void TestMasterRuns::masterShowsEachCommandFile()
     openMaster(f, (a + "\r\n" + b + "\r\n").toUtf8());
 
     QStringList seen;
-    QTimer watcher;
-    watcher.setInterval(20);
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        auto *progress = qobject_cast<MasterProgress *>(QApplication::activeModalWidget());
-        if (!progress || !progress->isVisible())
-            return;
-        const QString entry = progress->text() + QStringLiteral(" | ") + frame.CommandWindow()->windowTitle();
+    execMasterWatching(frame, [&](MasterProgress &progress) {
+        const QString entry = progress.text() + QStringLiteral(" | ") + frame.CommandWindow()->windowTitle();
         if (!seen.isEmpty() && seen.constLast() == entry)
             return;
         seen.append(entry);
         letGo(frame.CommandWindow()->FileName);
     });
-    watcher.start();
-    frame.ExecMaster();
-    watcher.stop();
 
     QCOMPARE(seen, (QStringList{QStringLiteral("Running 1: %1 | COMMAND - %1").arg(a),
                                 QStringLiteral("Running 2: %1 | COMMAND - %1").arg(b)}));
@@ -252,18 +244,13 @@ void TestMasterRuns::masterLeavesCommandRunAlone()
 
     bool seenModal = false;
     bool timerQuiet = true;
-    QTimer watcher;
-    watcher.setInterval(20);
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        if (seenModal || !QApplication::activeModalWidget())
+    execMasterWatching(frame, [&](MasterProgress &) {
+        if (seenModal)
             return;
         seenModal = true;
         timerQuiet = !frame.timer()->isActive();
         letGo(a);
     });
-    watcher.start();
-    frame.ExecMaster();
-    watcher.stop();
 
     QVERIFY(seenModal);
     QVERIFY(timerQuiet);

@@ -1,6 +1,6 @@
 #include "core/TextFile.h"
-#include "documents/PageLayout.h"
-#include "documents/TextPrinter.h"
+#include "printing/PageLayout.h"
+#include "printing/TextPrinter.h"
 #include "support/PdfText.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedDialogs.h"
@@ -29,10 +29,7 @@ QDateTime fixedClock()
 
 QStringList numberedLines(int count)
 {
-    QStringList lines;
-    for (int i = 1; i <= count; ++i)
-        lines.append(QStringLiteral("row %1").arg(i, 3, 10, QLatin1Char('0')));
-    return lines;
+    return PdfText::numberedLines(count, QStringLiteral("row %1"), 3);
 }
 
 // The footer's page texts, in page order.
@@ -467,17 +464,6 @@ void TestPrinting::footerDate()
 
 namespace {
 
-int pdfPageCount(const QString &pdf)
-{
-    QProcess process;
-    process.start(QStringLiteral("pdfinfo"), {pdf});
-    if (!process.waitForFinished(30000))
-        return -1;
-    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch match = pages.match(QString::fromUtf8(process.readAllStandardOutput()));
-    return match.hasMatch() ? match.captured(1).toInt() : -1;
-}
-
 QFont printFont()
 {
     QFont font(QStringLiteral("Courier New"), 10);
@@ -522,7 +508,7 @@ void TestPrinting::printToPdf()
 
         QCOMPARE(job.statuses, (QStringList{"Printing in Progress ...", "Ready."}));
         QVERIFY(job.dialogs.errors.isEmpty());
-        QCOMPARE(pdfPageCount(pdf), 2);
+        QCOMPARE(PdfText::pageCount(pdf), 2);
         const QString first = PdfText::read(pdf, 1);
         const QString second = PdfText::read(pdf, 2);
         for (const QString &page : {first, second}) {

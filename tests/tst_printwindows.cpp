@@ -3,11 +3,11 @@
 
 #include "app/MDIFrame.h"
 #include "documents/MDICommand.h"
-#include "documents/PageLayout.h"
-#include "documents/PrintCanvas.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "explorer/MDIExplorer.h"
 #include "help/MDIHelp.h"
+#include "printing/PageLayout.h"
+#include "printing/PrintCanvas.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,18 +22,9 @@
 
 namespace {
 
-int pdfPageCount(const QString &pdf)
-{
-    // pdftotext ends every page with a form feed.
-    return int(PdfText::read(pdf).count(QLatin1Char('\f')));
-}
-
 QByteArray numberedLines(int count)
 {
-    QByteArray text;
-    for (int i = 1; i <= count; ++i)
-        text += QByteArrayLiteral("line ") + QByteArray::number(i) + "\r\n";
-    return text;
+    return (PdfText::numberedLines(count).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
 // The pages of the print preview that opens next, read before it is closed.
@@ -170,7 +161,7 @@ void TestPrintWindows::pagesAskedForArePrinted()
     f.dialogs.printPages = std::make_pair(from, to);
     const QString pdf = printToPdf(f, window, QStringLiteral("range.pdf"));
     const QString text = PdfText::read(pdf);
-    QCOMPARE(pdfPageCount(pdf), int(pageTexts.size()));
+    QCOMPARE(PdfText::pageCount(pdf), int(pageTexts.size()));
     for (const char *page : {"1/4", "2/4", "3/4", "4/4"})
         QCOMPARE(text.contains(page), pageTexts.contains(page));
     // A page holds the lines it holds in the whole printout.
@@ -228,7 +219,7 @@ void TestPrintWindows::previewShowsPrintedPages()
     const int shown =
         previewPages([&] { child->findChild<QAction *>(QStringLiteral("PrintPreview1"))->trigger(); });
     QCOMPARE(f.dialogs.previewRequests, 1);
-    const int printed = pdfPageCount(printToPdf(f, child, QStringLiteral("printed.pdf")));
+    const int printed = PdfText::pageCount(printToPdf(f, child, QStringLiteral("printed.pdf")));
     QVERIFY(printed >= (lines > 100 ? 2 : 1));
     QCOMPARE(shown, printed);
 }

@@ -1,11 +1,12 @@
 #include "FrameFixture.h"
 #include "RunHelpers.h"
+#include "UserInput.h"
 
 #include "app/MDIFrame.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
 #include "engine/RunLog.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace RunHelpers;
@@ -31,6 +33,8 @@ private slots:
     void runShowsTheEngineOutput();
     void lockList_data();
     void lockList();
+    void lockedCommandDoesNothing_data();
+    void lockedCommandDoesNothing();
     void ticksWhileRunningChangeOnlyTheStatus();
     void sameFileTwiceListedTwice();
     void outputOpenedDuringRunIsShownAtEnd();
@@ -156,6 +160,40 @@ void TestRuns::lockList()
     letGo(command);
     QVERIFY(runEnded(frame));
     QVERIFY(enabled());
+}
+
+void TestRuns::lockedCommandDoesNothing_data()
+{
+    QTest::addColumn<QString>("press");
+    QTest::newRow("F2 in the command window") << "F2";
+    QTest::newRow("its open button") << "OpenButton";
+}
+
+// A locked command's key and button do nothing during a run and work again
+// after it: the item and the button are one command.
+void TestRuns::lockedCommandDoesNothing()
+{
+    QFETCH(QString, press);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f, WaitForGo);
+    const QString command = openCommand(f, QStringLiteral("run.cf"));
+    const auto pressIt = [&] {
+        if (press == QLatin1String("F2")) {
+            QVERIFY(UserInput::focusText(frame, frame.CommandWindow()));
+            QVERIFY(UserInput::pressKey(Qt::Key_F2));
+        } else {
+            QTest::mouseClick(frame.CommandWindow()->findChild<QToolButton *>(press), Qt::LeftButton);
+        }
+    };
+    frame.ExecQuelm();
+    pressIt();
+    QVERIFY(f.dialogs.openRequests.isEmpty());
+    letGo(command);
+    QVERIFY(runEnded(frame));
+    f.dialogs.openAnswers.enqueue(std::nullopt);
+    pressIt();
+    QCOMPARE(f.dialogs.openRequests.size(), 1);
 }
 
 // Ticks while the engine runs only set the status text again; the frame

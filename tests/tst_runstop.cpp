@@ -6,7 +6,7 @@
 #include "core/TextFile.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
 #include "engine/MasterProgress.h"
@@ -135,7 +135,7 @@ void TestRunStop::stopEndsTheGroup()
     QVERIFY(!ProcessProbe::liveMembers(group).isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(ProcessProbe::liveMembers(group).isEmpty(), StopLimitMs);
     QVERIFY(clock.elapsed() < StopLimitMs);
-    run->waitUntilEnded();
+    RunHelpers::waitUntilEnded(*run);
     QCOMPARE(run->outcome().kind, RunOutcome::Kind::Stopped);
 }
 
@@ -260,11 +260,9 @@ void TestRunStop::stopMasterRun()
     bool stopPressed = false;
     bool stopItemEnabled = true;
     QElapsedTimer clock;
-    QTimer watcher;
-    watcher.setInterval(20);
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        auto *progress = qobject_cast<MasterProgress *>(QApplication::activeModalWidget());
-        if (stopPressed || !progress || !progress->isVisible() || !pidsWritten(a, true))
+    execMasterWatching(frame, [&](MasterProgress &shown) {
+        MasterProgress *progress = &shown;
+        if (stopPressed || !pidsWritten(a, true))
             return;
         group = ProcessProbe::groupOf(ProcessProbe::pidFromFile(a + QStringLiteral(".engine")));
         stopItemEnabled = frame.findChild<QAction *>(QStringLiteral("StopQuelm1"))->isEnabled();
@@ -280,9 +278,6 @@ void TestRunStop::stopMasterRun()
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         }
     });
-    watcher.start();
-    frame.ExecMaster();
-    watcher.stop();
 
     QVERIFY(stopPressed);
     QVERIFY(!stopItemEnabled);

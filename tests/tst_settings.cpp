@@ -6,7 +6,7 @@
 #include "app/PrefDialog.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 #include "explorer/MDIExplorer.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "FrameFixture.h"
 
 #include "documents/EditorWindow.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 
 #include <QDir>
 #include <QFile>

@@ -47,4 +47,16 @@ void addListChoiceRows()
     QTest::newRow("second duplicate") << "a" << 4 << "first dup\n" << QStringList{"dup", "a"} << 3;
 }
 
+void checkListChoice(const THelpEditForm *help)
+{
+    QFETCH(QString, shown);
+    QFETCH(QStringList, expectedHistory);
+    QFETCH(int, listRow);
+    QCOMPARE(viewerText(help), shown);
+    QCOMPARE(history(help), expectedHistory);
+    QCOMPARE(help->keyWordCombo()->currentIndex(), 0);
+    QCOMPARE(help->keyWordCombo()->currentText(), expectedHistory.first());
+    QCOMPARE(help->keyWordList()->currentIndex().row(), listRow);
+}
+
 } // namespace HelpTestFiles

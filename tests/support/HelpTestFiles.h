@@ -26,5 +26,7 @@ QString viewerText(const THelpEditForm *help);
 // Rows for a choice in the keyword list of a window showing Letters: the text
 // typed into the box, the list row chosen, and what the window then shows.
 void addListChoiceRows();
+// What the window shows after such a row's choice, checked against the row.
+void checkListChoice(const THelpEditForm *help);
 
 } // namespace HelpTestFiles

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace PdfText {
 
@@ -8,5 +9,12 @@ namespace PdfText {
 // one page given (counted from 1). A failed pdftotext gives a text no test
 // expects.
 QString read(const QString &pdf, int page = 0);
+
+// The pages of pdf, as pdfinfo counts them; -1 when it cannot tell.
+int pageCount(const QString &pdf);
+
+// Lines to print, numbered from 1: "line 1", "line 2", ... by default, or
+// format with each number, given width digits with leading zeros.
+QStringList numberedLines(int count, const QString &format = QStringLiteral("line %1"), int width = 0);
 
 } // namespace PdfText

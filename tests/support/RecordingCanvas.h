@@ -1,6 +1,6 @@
 #pragma once
 
-#include "documents/PrintCanvas.h"
+#include "printing/PrintCanvas.h"
 
 #include <QList>
 #include <QString>

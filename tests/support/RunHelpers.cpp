@@ -2,7 +2,9 @@
 
 #include "FrameFixture.h"
 #include "documents/EditorWindow.h"
+#include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
+#include "engine/MasterProgress.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -63,6 +65,27 @@ void letGo(const QString &commandFile)
 {
     QFile gate(commandFile + QStringLiteral(".go"));
     QVERIFY(gate.open(QIODevice::WriteOnly));
+}
+
+void execMasterWatching(TFrameForm &frame, const std::function<void(MasterProgress &)> &whileShown)
+{
+    QTimer watcher;
+    watcher.setInterval(20);
+    QObject::connect(&watcher, &QTimer::timeout, &frame, [&whileShown] {
+        auto *progress = qobject_cast<MasterProgress *>(QApplication::activeModalWidget());
+        if (progress && progress->isVisible())
+            whileShown(*progress);
+    });
+    watcher.start();
+    frame.ExecMaster();
+}
+
+void waitUntilEnded(EngineRun &run)
+{
+    QEventLoop loop;
+    QObject::connect(&run, &EngineRun::ended, &loop, &QEventLoop::quit);
+    while (run.isRunning())
+        loop.exec();
 }
 
 bool runEnded(TFrameForm &frame)

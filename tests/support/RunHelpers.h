@@ -4,7 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class EngineRun;
 class FrameFixture;
+class MasterProgress;
 class TEditForm;
 class TFrameForm;
 
@@ -39,6 +43,13 @@ void openMaster(FrameFixture &f, const QByteArray &text, const QString &name = Q
 
 // Lets an engine holding on WaitForGo end.
 void letGo(const QString &commandFile);
+
+// Runs the master window's file (ExecMaster), calling whileShown every 20 ms
+// while its progress window is shown: the test's hand during the run.
+void execMasterWatching(TFrameForm &frame, const std::function<void(MasterProgress &)> &whileShown);
+
+// Returns once run's process has ended, handling events meanwhile.
+void waitUntilEnded(EngineRun &run);
 
 // Whether the command-file run ended within EndTimeout.
 bool runEnded(TFrameForm &frame);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/PrefDialog.h"
-#include "core/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QFont>
 #include <QList>

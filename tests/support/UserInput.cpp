@@ -2,7 +2,7 @@
 
 #include "app/MDIFrame.h"
 #include "documents/EditorWindow.h"
-#include "documents/TextEditor.h"
+#include "editor/TextEditor.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QToolButton>
 #include <QtTest>
 
 namespace UserInput {
@@ -106,6 +107,13 @@ bool focusText(TFrameForm &frame, TEditForm *window)
     window->bringToFront();
     window->editor()->setFocus();
     return QTest::qWaitFor([window] { return QApplication::focusWidget() == window->editor(); });
+}
+
+QString hintOf(const QToolButton *button)
+{
+    const QString tip = button->toolTip();
+    const QString status = button->statusTip();
+    return status == tip ? tip : tip + QLatin1Char('|') + status;
 }
 
 } // namespace UserInput

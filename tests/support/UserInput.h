@@ -3,6 +3,7 @@
 #include <Qt>
 
 class QAbstractButton;
+class QToolButton;
 class QAbstractItemView;
 class QComboBox;
 class QString;
@@ -35,6 +36,11 @@ bool activate(QWidget *window);
 bool pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Types text into the focus widget.
 bool typeText(const QString &text);
+
+// A tool button's hint as a window's definition writes it: its tool tip, then
+// "|" and the text the status line shows while the mouse is over it; a hint
+// whose status text is its tool tip is written once, without the "|".
+QString hintOf(const QToolButton *button);
 
 // Clicks a button with the mouse, which also moves the focus to it.
 void clickButton(QAbstractButton *button);
