@@ -52,11 +52,23 @@ QByteArray fontLine(const IniFont &font)
     return QByteArray::number(font.pointSize) + ' ' + valueLine(font.face);
 }
 
+// No file system takes a path longer than this, nor one that holds a NUL. A
+// history line that breaks either rule is no file the user opened but a damaged
+// or foreign file's bytes, which would cost a window time in proportion to
+// their size and be written back (larger, once decoded) at every close.
+constexpr qsizetype MaxPathBytes = 4096;
+
+bool couldBePath(const QByteArray &line)
+{
+    return line.size() <= MaxPathBytes && !line.contains('\0');
+}
+
 // An empty entry would end the section when read back, and one equal to the
 // next header would end it too.
 bool storableEntry(const QString &entry)
 {
-    return !entry.isEmpty() && fitsOnOneLine(entry) && entry.toUtf8() != OutputHistoryHeader;
+    const QByteArray line = entry.toUtf8();
+    return !entry.isEmpty() && fitsOnOneLine(entry) && line != OutputHistoryHeader && couldBePath(line);
 }
 
 // --- reading ---
@@ -108,7 +120,7 @@ QStringList readCommandHistory(LineReader &reader)
             break;
         if (line.isEmpty())
             taking = false;
-        else if (taking && entries.size() < MaxCommandHistoryRead)
+        else if (taking && entries.size() < MaxCommandHistoryRead && couldBePath(line))
             entries.append(TextCodec::decodeLine(line));
     }
     return entries;
@@ -121,7 +133,8 @@ QStringList readOutputHistory(LineReader &reader)
         const QByteArray line = reader.readLine();
         if (line.isEmpty() || line == OutputHistoryHeader)
             break;
-        entries.append(TextCodec::decodeLine(line));
+        if (couldBePath(line))
+            entries.append(TextCodec::decodeLine(line));
     }
     return entries;
 }
