@@ -8,6 +8,7 @@
 #include "core/IniFile.h"
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
+#include "core/UserSettings.h"
 #include "documents/DocumentWindows.h"
 #include "documents/EditorPreferences.h"
 #include "documents/FileFilters.h"
@@ -305,7 +306,9 @@ void TFrameForm::FormShow()
     m_commandWindow->bringToFront();
     LoadIniFile();
     readHelpKeyWords();
-    setStatusText(Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath));
+    setStatusText(userSettingsUsable()
+                      ? Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath)
+                      : userSettingsLeftAloneText());
     applySaveDialogFilters();
     openFirstArgument();
 }

@@ -10,6 +10,7 @@
 // once, the search the find bar does not use for literal text.
 #include "core/FrameState.h"
 #include "core/UserDialogs.h"
+#include "core/UserSettings.h"
 #include "documents/EditorPreferences.h"
 #include "documents/FindBar.h"
 #include "documents/MDIOutput.h"
@@ -21,7 +22,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
     const QString path = folder.filePath(QStringLiteral("big.out"));
     if (!makeFile(path, "the last line holds the Zebrafish and the Ärger\r\n"))
         return 1;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    setUserSettingsFolder(folder.path());
     QtUserDialogs dialogs;
     ProgramSettings settings;
     PrintContext printing(dialogs, {});

@@ -1,14 +1,17 @@
+#include "FifoTrap.h"
 #include "FrameFixture.h"
 #include "UserInput.h"
 
 #include "app/Defaults.h"
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
+#include "core/UserSettings.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
 #include "documents/TextEditor.h"
 #include "explorer/MDIExplorer.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -62,6 +65,8 @@ private slots:
     void relativeArgumentNamesStartFolderFile();
     void storedExtensionsRouteExplorerDoubleClicks();
     void boundsLargerThanScreenAreIgnored();
+    void userSettingsThatAreNoFileAreLeftAlone_data();
+    void userSettingsThatAreNoFileAreLeftAlone();
 };
 
 void TestSettings::startupAppliesSettings()
@@ -368,6 +373,50 @@ void TestSettings::boundsLargerThanScreenAreIgnored()
     QCOMPARE(f.frame().CommandWindow()->windowBounds(), QRect(166, 4, 421, 163));
     // The other stored bounds still apply.
     QCOMPARE(f.frame().OutputWindow()->windowBounds(), QRect(170, 170, 400, 160));
+}
+
+void TestSettings::userSettingsThatAreNoFileAreLeftAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to a FIFO") << "link";
+    QTest::newRow("folder") << "folder";
+}
+
+// The user's Qt settings file replaced by something else: the program starts
+// without waiting on it, with its defaults, says so, and writes nothing there.
+void TestSettings::userSettingsThatAreNoFileAreLeftAlone()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir home;
+    const QString file = home.filePath(QStringLiteral("user/Ostrel/Ostrel.conf"));
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    std::optional<FifoTrap> fifo;
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(file));
+    } else {
+        fifo.emplace(kind == QLatin1String("fifo") ? file : home.filePath(QStringLiteral("fifo")));
+        QVERIFY(fifo->created());
+        if (kind == QLatin1String("link"))
+            QVERIFY(QFile::link(fifo->path(), file));
+    }
+
+    {
+        FrameFixture f({}, QByteArray(), home.path());
+        QCOMPARE(f.frame().statusText(), userSettingsLeftAloneText());
+        QVERIFY(f.frame().CommandWindow()->editor()->lineNumbersShown());
+        auto *lineNumbers = f.frame().CommandWindow()->findChild<QAction *>(QStringLiteral("LineNumbers1"));
+        lineNumbers->trigger();
+        QVERIFY(!f.frame().CommandWindow()->editor()->lineNumbersShown());
+        f.frame().close();
+    }
+    QVERIFY(!fifo || !fifo->sprung());
+    const QFileInfo after(file);
+    QCOMPARE(after.isSymLink(), kind == QLatin1String("link"));
+    QVERIFY(after.exists() && !after.isFile());
+    QCOMPARE(QDir(home.filePath(QStringLiteral("user/Ostrel")))
+                 .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden | QDir::System),
+             QStringList{QStringLiteral("Ostrel.conf")});
 }
 
 QTEST_MAIN(TestSettings)
