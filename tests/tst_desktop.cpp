@@ -1,4 +1,5 @@
 #include "FrameFixture.h"
+#include "NativeFiles.h"
 
 #include "app/CommandLine.h"
 #include "app/Defaults.h"
@@ -7,7 +8,10 @@
 #include "app/Version.h"
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
+#include "documents/MDICommand.h"
+#include "documents/TextEditor.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
@@ -85,6 +89,7 @@ private slots:
     void answersWithoutWindow();
     void fileArguments_data();
     void fileArguments();
+    void argumentNotUtf8OpensAndSavesBack();
     void engineOnPath_data();
     void engineOnPath();
     void firstStart_data();
@@ -182,6 +187,28 @@ void TestDesktop::fileArguments()
     QVERIFY(outcome.startWindow);
     QCOMPARE(outcome.files, files);
     QCOMPARE(outcome.standardOutput + outcome.standardError, QString());
+}
+
+// A file named under another encoding than UTF-8, given on the command line
+// as a file manager gives it: it opens, and a save goes back to that name.
+void TestDesktop::argumentNotUtf8OpensAndSavesBack()
+{
+    QTemporaryDir folder;
+    const QByteArray path = QFile::encodeName(folder.path()) + "/r\xe9sultat.cf";
+    QVERIFY(NativeFiles::write(path, "1+1\r\n"));
+    const QByteArray program("ostrel");
+    const char *const argv[] = {program.constData(), path.constData()};
+    const CommandLineOutcome outcome = parseCommandLine(nativeArguments(2, argv));
+
+    FrameFixture f(outcome.files);
+    TCommandEditForm *window = f.frame().CommandWindow();
+    QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.lastError()));
+    QCOMPARE(window->editor()->bytes(), QByteArray("1+1\r\n"));
+    window->editor()->append(QStringLiteral("2+2"));
+    window->findChild<QAction *>(QStringLiteral("Save1"))->trigger();
+    QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.lastError()));
+    QCOMPARE(NativeFiles::read(path), QByteArray("1+1\r\n2+2"));
+    QCOMPARE(NativeFiles::names(folder.path()), QList<QByteArray>{"r\xe9sultat.cf"});
 }
 
 void TestDesktop::engineOnPath_data()

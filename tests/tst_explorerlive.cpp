@@ -1,4 +1,5 @@
 #include "FrameFixture.h"
+#include "NativeFiles.h"
 #include "UserInput.h"
 
 #include "app/MDIFrame.h"
@@ -18,10 +19,6 @@
 #include <QToolTip>
 #include <QtTest>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 FileListBox *fileList(TFrameForm &frame)
@@ -37,40 +34,6 @@ FileListBox *showHome(FrameFixture &f)
     FileListBox *files = fileList(f.frame());
     files->setMask(QStringLiteral("*"));
     return files;
-}
-
-// Writes a file by its bytes, as a program that knows nothing of UTF-8 does.
-bool writeNative(const QByteArray &path, const QByteArray &bytes)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
-    return ::close(fd) == 0 && written;
-}
-
-QByteArray readNative(const QByteArray &path)
-{
-    QFile file;
-    const int fd = ::open(path.constData(), O_RDONLY);
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return QByteArray();
-    return file.readAll();
-}
-
-// The names in a folder as the file system holds them, hidden ones too.
-QList<QByteArray> nativeNames(const QString &folder)
-{
-    QList<QByteArray> names;
-    DIR *dir = opendir(QFile::encodeName(folder).constData());
-    while (const dirent *entry = dir ? readdir(dir) : nullptr) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names.append(name);
-    }
-    if (dir)
-        closedir(dir);
-    return names;
 }
 
 QStringList shownNames(const FileListBox *files)
@@ -143,7 +106,7 @@ void TestExplorerLive::fileWithRawNameOpensAndSaves()
     QFETCH(bool, commandWindow);
     FrameFixture f;
     const QByteArray path = QFile::encodeName(f.home()) + '/' + name;
-    QVERIFY(writeNative(path, "first line\r\n"));
+    QVERIFY(NativeFiles::write(path, "first line\r\n"));
     FileListBox *files = showHome(f);
     const QString shown = FileNames::forDisplay(FileNames::fromNative(name));
     const qsizetype row = shownNames(files).indexOf(shown);
@@ -161,8 +124,8 @@ void TestExplorerLive::fileWithRawNameOpensAndSaves()
     window->editor()->append(QStringLiteral("second line"));
     window->findChild<QAction *>(QStringLiteral("Save1"))->trigger();
     QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.lastError()));
-    QCOMPARE(readNative(path), QByteArray("first line\r\nsecond line"));
-    QCOMPARE(nativeNames(f.home()), QList<QByteArray>{name});
+    QCOMPARE(NativeFiles::read(path), QByteArray("first line\r\nsecond line"));
+    QCOMPARE(NativeFiles::names(f.home()), QList<QByteArray>{name});
 }
 
 void TestExplorerLive::listFollowsFolder()
