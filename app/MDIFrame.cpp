@@ -157,6 +157,11 @@ void TFrameForm::createStatusBar()
     m_statusLabel = new QLabel(QStringLiteral("Ostrel is Ready."), this);
     m_statusLabel->setObjectName(QStringLiteral("StatusText"));
     statusBar()->addWidget(m_statusLabel, 1);
+    // Apart from the status text, which a run sets again at every tick.
+    m_statusNote = new QLabel(this);
+    m_statusNote->setObjectName(QStringLiteral("StatusNote"));
+    m_statusNote->hide();
+    statusBar()->addWidget(m_statusNote);
 }
 
 QString TFrameForm::statusText() const
@@ -168,6 +173,17 @@ void TFrameForm::setStatusText(const QString &text)
 {
     m_statusLabel->setText(text);
     m_statusLabel->repaint();
+}
+
+QString TFrameForm::statusNote() const
+{
+    return m_statusNote->text();
+}
+
+void TFrameForm::setStatusNote(const QString &text)
+{
+    m_statusNote->setText(text);
+    m_statusNote->setVisible(!text.isEmpty());
 }
 
 QPrinter &TFrameForm::printer()

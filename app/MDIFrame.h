@@ -81,6 +81,9 @@ public:
     QFont printFont() const;
     QString statusText() const;
     void setStatusText(const QString &text);
+    // A word beside the status text on what the program did not do and why,
+    // for as long as the reason holds (files dropped during a run).
+    QString statusNote() const;
     // Runs start the engine through launcher from now on (tests force failures).
     void setEngineLauncher(std::unique_ptr<EngineLauncher> launcher);
     // How master runs run and how the engine is started; kept in the user's
@@ -151,6 +154,7 @@ private:
     void wireChild(TChildForm *child);
     void createExplorer();
     void openDroppedFiles(const QStringList &paths);
+    void setStatusNote(const QString &text);
     QRect placementFor(const QSize &designSize) const;
     QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
     static void placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places);
@@ -169,6 +173,7 @@ private:
     bool m_shown = false;
     QMdiArea *m_mdiArea = nullptr;
     QLabel *m_statusLabel = nullptr;
+    QLabel *m_statusNote = nullptr;
     QFont m_screenFont;
     std::unique_ptr<PrintContext> m_printing;
     std::unique_ptr<EditorPreferences> m_editorPreferences;

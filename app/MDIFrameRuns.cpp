@@ -59,6 +59,9 @@ void TFrameForm::createRuns()
     connect(m_commandRun, &CommandRun::lockChanged, this, [this](bool locked) {
         m_runQuelm->setEnabled(!locked);
         m_stopQuelm->setEnabled(locked);
+        // What the run held back may be opened now.
+        if (!locked)
+            setStatusNote(QString());
     });
 }
 
