@@ -373,6 +373,7 @@ void TFrameForm::closeEvent(QCloseEvent *event)
         return;
     }
     SaveIniFile();
+    keepRunLogHeight();
     event->accept();
 }
 

@@ -145,6 +145,10 @@ private:
     void createStatusBar();
     void createRuns();
     void createRunLog();
+    // The Run Log pane opens at the height the user left it at, or at a few
+    // lines; the height is kept across starts.
+    void sizeRunLog();
+    void keepRunLogHeight();
     void rebuildMenuBar();
     void updateWindowMenu();
     void FormResize();
@@ -190,6 +194,7 @@ private:
     MasterRun *m_masterRun = nullptr;
     RunLog *m_runLog = nullptr;
     QDockWidget *m_runLogDock = nullptr;
+    bool m_runLogSized = false;
 
     QMenu *m_executeMenu = nullptr;
     QMenu *m_windowMenu = nullptr;

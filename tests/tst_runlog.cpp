@@ -11,10 +11,12 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -43,6 +45,34 @@ QPlainTextEdit *logText(TFrameForm &frame)
     return frame.runLogDock()->findChild<QPlainTextEdit *>(QStringLiteral("RunLogText"));
 }
 
+// Drags the edge between the windows and the Run Log pane by dy pixels, as a
+// user does with the mouse.
+void dragPaneEdge(TFrameForm &frame, int dy)
+{
+    const QPoint from(frame.width() / 2,
+                      (frame.centralWidget()->geometry().bottom() + frame.runLogDock()->geometry().top()) /
+                          2);
+    const QPoint to = from + QPoint(0, dy);
+    QMouseEvent press(QEvent::MouseButtonPress, from, frame.mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&frame, &press);
+    QMouseEvent move(QEvent::MouseMove, to, frame.mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&frame, &move);
+    // The frame moves the edge on its next round of events, as a hand is slower than that.
+    QApplication::processEvents();
+    QMouseEvent release(QEvent::MouseButtonRelease, to, frame.mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(&frame, &release);
+}
+
+// The lines the pane's text has room for.
+int shownLines(TFrameForm &frame)
+{
+    const QPlainTextEdit *view = logText(frame);
+    return view->viewport()->height() / view->fontMetrics().lineSpacing();
+}
+
 } // namespace
 
 // The run log: what it keeps of standard error and how it closes an entry,
@@ -66,6 +96,7 @@ private slots:
     void stderrReachesThePaneInOrder();
     void paneStaysAsTheUserLeftIt_data();
     void paneStaysAsTheUserLeftIt();
+    void paneOpensSmallAndKeepsUsersHeight();
     void floodStaysBounded();
     void masterRunLogsEachCommandFile();
 };
@@ -341,6 +372,39 @@ void TestRunLog::paneStaysAsTheUserLeftIt()
 
     QCOMPARE(frame.runLogDock()->isVisible(), shownAfter);
     QCOMPARE(item->isChecked(), shownAfter);
+}
+
+// In an 800 x 600 frame the pane that opens by itself shows about six lines
+// and leaves the output window its room; the height the user drags it to is
+// kept for the next start.
+void TestRunLog::paneOpensSmallAndKeepsUsersHeight()
+{
+    if (LaunchScript::platformShell() != LaunchScript::Shell::Posix)
+        QSKIP("the engines here are shell scripts for /bin/sh");
+    QTemporaryDir home;
+    int dragged = 0;
+    {
+        FrameFixture f({}, QByteArray(), home.path());
+        f.resizeOuter(QSize(800, 600));
+        TFrameForm &frame = f.frame();
+        makeEngine(f, "echo complaint >&2\n");
+        openCommand(f, QStringLiteral("run.cf"));
+        frame.ExecQuelm();
+        QVERIFY(runEnded(frame));
+        QVERIFY(frame.runLogDock()->isVisible());
+        QTRY_VERIFY2(shownLines(frame) >= 5 && shownLines(frame) <= 7,
+                     qPrintable(QString::number(shownLines(frame))));
+        const int opened = frame.runLogDock()->height();
+
+        dragPaneEdge(frame, -80);
+        QTRY_VERIFY(frame.runLogDock()->height() > opened + 60);
+        dragged = frame.runLogDock()->height();
+        QVERIFY(frame.close());
+    }
+    FrameFixture f({}, QByteArray(), home.path());
+    f.resizeOuter(QSize(800, 600));
+    f.frame().findChild<QAction *>(QStringLiteral("RunLog1"))->trigger();
+    QTRY_COMPARE(f.frame().runLogDock()->height(), dragged);
 }
 
 // An engine that floods standard error leaves only the newest lines in the
