@@ -58,6 +58,7 @@ private slots:
     void fileWithRawNameOpensAndSaves_data();
     void fileWithRawNameOpensAndSaves();
     void listFollowsFolder();
+    void folderListFollowsFolder();
     void selectedFileGoneLeavesNoSelection();
     void enterOpensFile_data();
     void enterOpensFile();
@@ -157,6 +158,41 @@ void TestExplorerLive::listFollowsFolder()
     f.writeFile(QStringLiteral("sub/new.cf"), "n");
     f.writeFile(QStringLiteral("elsewhere.cf"), "e");
     QTRY_COMPARE(files->names(), QStringList{"new.cf"});
+}
+
+// Folders made or removed in the shown folder, by someone else, show in the
+// folder list as they do in the file list; the entry the user clicked stays
+// selected.
+void TestExplorerLive::folderListFollowsFolder()
+{
+    FrameFixture f;
+    const QDir home(f.home());
+    QVERIFY(home.mkdir(QStringLiteral("b")));
+    showHome(f);
+    auto *folders =
+        f.frame().ExplorerWindow()->findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"));
+    const auto subfolders = [&] {
+        const QStringList paths = folders->entryPaths();
+        return paths.mid(paths.indexOf(folders->directory()) + 1);
+    };
+    QCOMPARE(subfolders(), QStringList{home.filePath(QStringLiteral("b"))});
+    const QModelIndex b = folders->model()
+                              ->match(folders->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("b"), 1,
+                                      Qt::MatchExactly | Qt::MatchRecursive)
+                              .value(0);
+    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {}, folders->visualRect(b).center());
+
+    QVERIFY(home.mkdir(QStringLiteral("a")));
+    QVERIFY(home.mkdir(QStringLiteral("c")));
+    QTRY_COMPARE(subfolders(),
+                 (QStringList{home.filePath(QStringLiteral("a")), home.filePath(QStringLiteral("b")),
+                              home.filePath(QStringLiteral("c"))}));
+    QCOMPARE(folders->currentItem()->text(0), QStringLiteral("b"));
+
+    QVERIFY(home.rmdir(QStringLiteral("a")));
+    QTRY_COMPARE(subfolders(),
+                 (QStringList{home.filePath(QStringLiteral("b")), home.filePath(QStringLiteral("c"))}));
+    QCOMPARE(folders->directory(), home.absolutePath());
 }
 
 void TestExplorerLive::selectedFileGoneLeavesNoSelection()
