@@ -58,7 +58,7 @@ QByteArray fontLine(const IniFont &font)
 // their size and be written back (larger, once decoded) at every close.
 constexpr qsizetype MaxPathBytes = 4096;
 
-bool couldBePath(const QByteArray &line)
+bool couldBePath(QByteArrayView line)
 {
     return line.size() <= MaxPathBytes && !line.contains('\0');
 }
@@ -115,13 +115,14 @@ QStringList readCommandHistory(LineReader &reader)
     QStringList entries;
     bool taking = true;
     while (!reader.atEnd()) {
-        const QByteArray line = reader.readLine();
+        // Passed over without a copy: the rest of a damaged file may follow.
+        const QByteArrayView line = reader.readLineView();
         if (line == OutputHistoryHeader)
             break;
         if (line.isEmpty())
             taking = false;
         else if (taking && entries.size() < MaxCommandHistoryRead && couldBePath(line))
-            entries.append(TextCodec::decodeLine(line));
+            entries.append(TextCodec::decodeLine(line.toByteArray()));
     }
     return entries;
 }
@@ -130,11 +131,11 @@ QStringList readOutputHistory(LineReader &reader)
 {
     QStringList entries;
     while (entries.size() < MaxOutputHistoryRead) {
-        const QByteArray line = reader.readLine();
+        const QByteArrayView line = reader.readLineView();
         if (line.isEmpty() || line == OutputHistoryHeader)
             break;
         if (couldBePath(line))
-            entries.append(TextCodec::decodeLine(line));
+            entries.append(TextCodec::decodeLine(line.toByteArray()));
     }
     return entries;
 }
