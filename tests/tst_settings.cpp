@@ -403,6 +403,7 @@ void TestSettings::userSettingsThatAreNoFileAreLeftAlone()
 
     {
         FrameFixture f({}, QByteArray(), home.path());
+        QVERIFY(!fifo || !fifo->sprung());
         QCOMPARE(f.frame().statusText(), userSettingsLeftAloneText());
         QVERIFY(f.frame().CommandWindow()->editor()->lineNumbersShown());
         auto *lineNumbers = f.frame().CommandWindow()->findChild<QAction *>(QStringLiteral("LineNumbers1"));
