@@ -24,8 +24,6 @@ private slots:
     void emptyFileGivesNothing();
     void truncatedFileAtEveryByte();
     void unstorableValuesKeepSectionsAligned();
-    void historyLinesThatCannotBePathsArePassedOver_data();
-    void historyLinesThatCannotBePathsArePassedOver();
     void hostileFiles();
     void mutatedFilesNeverBreakTheReader();
     void plausibleBounds_data();
@@ -264,6 +262,15 @@ void TestIniFile::readsEdgeCases_data()
         {histories, "outputs C:\\WORK\\RUN2.out"});
     row("character 26 ends the file", QByteArray(Example).replace("RUN1.cf", "RU\x1aN1.cf"),
         {"commands C:\\WORK\\RUN2.cf,C:\\WORK\\RU", "outputs "});
+    // A damaged file's bytes, which no path can be, are passed over.
+    const QByteArray longest = "/" + QByteArray(4095, 'a');
+    row("history line of 4,096 bytes", exampleWith("[Output History]", longest + "\r\n"),
+        {"outputs " + QString::fromLatin1(longest)});
+    row("history line of 4,097 bytes",
+        exampleWith("[Command History]", longest + "a\r\nC:\\WORK\\RUN1.cf\r\n"),
+        {"commands C:\\WORK\\RUN1.cf"});
+    row("history line with a NUL", exampleWith("[Output History]", QByteArray("/a\0b\r\n/c\r\n", 10)),
+        {"outputs /c"});
 
     // A short file: what it no longer reaches reads as empty lines and zeros.
     row("cut inside the first bounds", cutBefore("3 599"),
@@ -381,30 +388,6 @@ void TestIniFile::unstorableValuesKeepSectionsAligned()
     QCOMPARE(read->commandFileExtension, settings.commandFileExtension);
     QCOMPARE(read->commandHistory, QStringList{QStringLiteral("/w/good.cf")});
     QCOMPARE(read->outputHistory, settings.outputHistory);
-}
-
-void TestIniFile::historyLinesThatCannotBePathsArePassedOver_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<bool>("taken");
-    const QByteArray longest = "/w/" + QByteArray(4093, 'a');
-    QTest::newRow("4,096 bytes") << longest << true;
-    QTest::newRow("4,097 bytes") << longest + 'a' << false;
-    QTest::newRow("a NUL") << QByteArray("/w/a\0b", 6) << false;
-}
-
-// A damaged file's bytes never become history entries, which would be written
-// back larger at every close; the entries after them are still read.
-void TestIniFile::historyLinesThatCannotBePathsArePassedOver()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(bool, taken);
-    QByteArray file = exampleWith("[Command History]", line + "\r\nC:\\WORK\\RUN1.cf\r\n");
-    file.replace("[Output History]\r\n", "[Output History]\r\n" + line + "\r\n");
-    const std::optional<IniSettings> read = readIniFile(file);
-    QCOMPARE(read->commandHistory.size(), taken ? 2 : 1);
-    QCOMPARE(read->outputHistory.size(), taken ? 2 : 1);
-    QCOMPARE(read->outputHistory.constLast(), QStringLiteral("C:\\WORK\\RUN2.out"));
 }
 
 void TestIniFile::hostileFiles()
