@@ -405,9 +405,7 @@ void TestEditing::dropDuringRunLeavesRunWindows()
     QTRY_COMPARE(f.frame().AnotherCount(), 1);
     QCOMPARE(f.frame().CommandWindow()->FileName, command);
     QVERIFY(f.frame().OutputWindow()->isUntitled());
-    QCOMPARE(f.frame().statusNote(),
-             QStringLiteral(
-                 "Not opened while Quelm runs, which holds the command and output windows: a.cf, b.out."));
+    QVERIFY(f.frame().statusNote().endsWith(QStringLiteral("the command and output windows: a.cf, b.out.")));
     RunHelpers::letGo(command);
     QVERIFY(RunHelpers::runEnded(f.frame()));
     QCOMPARE(f.frame().statusNote(), QString());
