@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/Version.h"
+#include "core/FileNames.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -92,4 +93,12 @@ CommandLineOutcome parseCommandLine(const QStringList &arguments)
     }
     outcome.files = parser.positionalArguments();
     return outcome;
+}
+
+QStringList nativeArguments(int argc, const char *const *argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(FileNames::fromNative(QByteArray(argv[i])));
+    return arguments;
 }

@@ -18,5 +18,9 @@ struct CommandLineOutcome
 // arguments include the program name, as argv does.
 CommandLineOutcome parseCommandLine(const QStringList &arguments);
 
+// argv as strings that keep every byte of a file name, whatever encoding it
+// was written in, so that the file opens and saves back under that name.
+QStringList nativeArguments(int argc, const char *const *argv);
+
 // "Ostrel 0.1" and the licence, as --version prints it.
 QString versionText();

@@ -6,6 +6,7 @@
 #include "core/IniFile.h"
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
+#include "core/UserSettings.h"
 #include "documents/DocumentWindows.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
@@ -156,6 +157,11 @@ void TFrameForm::createStatusBar()
     m_statusLabel = new QLabel(QStringLiteral("Ostrel is Ready."), this);
     m_statusLabel->setObjectName(QStringLiteral("StatusText"));
     statusBar()->addWidget(m_statusLabel, 1);
+    // Apart from the status text, which a run sets again at every tick.
+    m_statusNote = new QLabel(this);
+    m_statusNote->setObjectName(QStringLiteral("StatusNote"));
+    m_statusNote->hide();
+    statusBar()->addWidget(m_statusNote);
 }
 
 QString TFrameForm::statusText() const
@@ -167,6 +173,17 @@ void TFrameForm::setStatusText(const QString &text)
 {
     m_statusLabel->setText(text);
     m_statusLabel->repaint();
+}
+
+QString TFrameForm::statusNote() const
+{
+    return m_statusNote->text();
+}
+
+void TFrameForm::setStatusNote(const QString &text)
+{
+    m_statusNote->setText(text);
+    m_statusNote->setVisible(!text.isEmpty());
 }
 
 QPrinter &TFrameForm::printer()
@@ -303,7 +320,9 @@ void TFrameForm::FormShow()
     m_commandWindow->bringToFront();
     LoadIniFile();
     readHelpKeyWords();
-    setStatusText(Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath));
+    setStatusText(userSettingsUsable()
+                      ? Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath)
+                      : userSettingsLeftAloneText());
     applySaveDialogFilters();
     openFirstArgument();
 }
@@ -352,6 +371,7 @@ void TFrameForm::closeEvent(QCloseEvent *event)
         return;
     }
     SaveIniFile();
+    keepRunLogHeight();
     event->accept();
 }
 

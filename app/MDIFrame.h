@@ -81,6 +81,9 @@ public:
     QFont printFont() const;
     QString statusText() const;
     void setStatusText(const QString &text);
+    // A word beside the status text on what the program did not do and why,
+    // for as long as the reason holds (files dropped during a run).
+    QString statusNote() const;
     // Runs start the engine through launcher from now on (tests force failures).
     void setEngineLauncher(std::unique_ptr<EngineLauncher> launcher);
     // How master runs run and how the engine is started; kept in the user's
@@ -142,6 +145,10 @@ private:
     void createStatusBar();
     void createRuns();
     void createRunLog();
+    // The Run Log pane opens at the height the user left it at, or at a few
+    // lines; the height is kept across starts.
+    void sizeRunLog();
+    void keepRunLogHeight();
     void rebuildMenuBar();
     void updateWindowMenu();
     void FormResize();
@@ -151,6 +158,7 @@ private:
     void wireChild(TChildForm *child);
     void createExplorer();
     void openDroppedFiles(const QStringList &paths);
+    void setStatusNote(const QString &text);
     QRect placementFor(const QSize &designSize) const;
     QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
     static void placeWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &places);
@@ -169,6 +177,7 @@ private:
     bool m_shown = false;
     QMdiArea *m_mdiArea = nullptr;
     QLabel *m_statusLabel = nullptr;
+    QLabel *m_statusNote = nullptr;
     QFont m_screenFont;
     std::unique_ptr<PrintContext> m_printing;
     std::unique_ptr<EditorPreferences> m_editorPreferences;
@@ -185,6 +194,7 @@ private:
     MasterRun *m_masterRun = nullptr;
     RunLog *m_runLog = nullptr;
     QDockWidget *m_runLogDock = nullptr;
+    bool m_runLogSized = false;
 
     QMenu *m_executeMenu = nullptr;
     QMenu *m_windowMenu = nullptr;

@@ -1,6 +1,8 @@
 // Files dropped on the frame: each opens where a double-click in the
 // explorer would open it, one after another.
 #include "app/MDIFrame.h"
+#include "core/FileNames.h"
+#include "core/PathHelpers.h"
 #include "documents/DocumentWindows.h"
 #include "explorer/ExplorerRules.h"
 
@@ -25,6 +27,17 @@ QStringList droppedFiles(const QMimeData &data)
             files.append(path);
     }
     return files;
+}
+
+// Why the command and output files of a drop did not open: the run in
+// progress holds their windows, as it holds their open commands.
+QString heldDuringRunText(const QStringList &paths)
+{
+    QStringList names;
+    for (const QString &path : paths)
+        names.append(FileNames::forDisplay(Paths::filePart(path)));
+    return QStringLiteral("Not opened while Quelm runs, which holds the command and output windows: %1.")
+        .arg(names.join(QStringLiteral(", ")));
 }
 
 } // namespace
@@ -57,8 +70,15 @@ void TFrameForm::openDroppedFiles(const QStringList &paths)
 {
     if (!m_documents)
         return;
+    QStringList held;
     for (const QString &path : paths) {
-        switch (Explorer::windowForFile(path, CommandFileExtension, OutputFileExtension)) {
+        const Explorer::TargetWindow target =
+            Explorer::windowForFile(path, CommandFileExtension, OutputFileExtension);
+        if (target != Explorer::TargetWindow::Another && EngineRunning()) {
+            held.append(path);
+            continue;
+        }
+        switch (target) {
         case Explorer::TargetWindow::Command:
             m_documents->openCommandAsked(path);
             break;
@@ -70,4 +90,6 @@ void TFrameForm::openDroppedFiles(const QStringList &paths)
             break;
         }
     }
+    if (!held.isEmpty())
+        setStatusNote(heldDuringRunText(held));
 }

@@ -13,6 +13,16 @@
 #include <QDockWidget>
 #include <QMenu>
 
+namespace {
+
+const QString RunLogHeightKey = QStringLiteral("RunLog/Height");
+
+// A run's header, a few lines of complaint and its exit status, while the
+// windows above keep most of the frame.
+constexpr int RunLogLines = 6;
+
+} // namespace
+
 void TFrameForm::createRunLog()
 {
     m_runLog = new RunLog(this);
@@ -41,6 +51,33 @@ void TFrameForm::createRunLog()
         if (m_runLogDock->isHidden())
             m_runLogDock->show();
     });
+    // Without a height of its own the pane would take its text's default
+    // size, which covers the output window in a small frame.
+    connect(m_runLogDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible && !m_runLogSized)
+            sizeRunLog();
+    });
+}
+
+void TFrameForm::sizeRunLog()
+{
+    m_runLogSized = true;
+    const auto *view = static_cast<const RunLogView *>(m_runLogDock->widget());
+    bool stored = false;
+    int height = userSettings().value(RunLogHeightKey).toInt(&stored);
+    if (!stored || height <= 0) {
+        // The title bar and the frame around the text.
+        const int around = m_runLogDock->sizeHint().height() - view->sizeHint().height();
+        height = view->heightForLines(RunLogLines) + around;
+    }
+    resizeDocks({m_runLogDock}, {height}, Qt::Vertical);
+}
+
+void TFrameForm::keepRunLogHeight()
+{
+    // A pane never opened has no height the user chose.
+    if (m_runLogSized && !m_runLogDock->isFloating())
+        userSettings().setValue(RunLogHeightKey, m_runLogDock->height());
 }
 
 void TFrameForm::createRuns()
@@ -58,6 +95,9 @@ void TFrameForm::createRuns()
     connect(m_commandRun, &CommandRun::lockChanged, this, [this](bool locked) {
         m_runQuelm->setEnabled(!locked);
         m_stopQuelm->setEnabled(locked);
+        // What the run held back may be opened now.
+        if (!locked)
+            setStatusNote(QString());
     });
 }
 

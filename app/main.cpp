@@ -11,10 +11,7 @@ int main(int argc, char *argv[])
 {
     // --help and --version must answer on a terminal without a display, so the
     // command line is read before QApplication connects to one.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLineOutcome commandLine = parseCommandLine(arguments);
+    const CommandLineOutcome commandLine = parseCommandLine(nativeArguments(argc, argv));
     std::fputs(commandLine.standardOutput.toLocal8Bit().constData(), stdout);
     std::fputs(commandLine.standardError.toLocal8Bit().constData(), stderr);
     if (!commandLine.startWindow)

@@ -9,6 +9,7 @@
 // --scintilla also times Scintilla's own SCI_SEARCHINTARGET on the same text
 // once, the search the find bar does not use for literal text.
 #include "core/FrameState.h"
+#include "core/UserSettings.h"
 #include "documents/MDIOutput.h"
 #include "editor/EditorPreferences.h"
 #include "editor/TextEditor.h"
@@ -21,7 +22,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
     const QString path = folder.filePath(QStringLiteral("big.out"));
     if (!makeFile(path, "the last line holds the Zebrafish and the Ärger\r\n"))
         return 1;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    setUserSettingsFolder(folder.path());
     QtUserDialogs dialogs;
     ProgramSettings settings;
     PrintContext printing(dialogs, {});

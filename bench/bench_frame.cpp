@@ -8,9 +8,14 @@
 //   runend    from the engine's end to the output shown, for a 76 MB output
 //             (the end is handled at once, without the timer's own wait)
 //   master    a master file of 200 command files with a trivial engine
+//   damagedini  from starting a process to its frame painted, with a settings
+//             file whose output history ends in 100 MB of binary bytes, and
+//             the size the file is written back as when the frame closes; the
+//             same file without the tail is the floor
 #include "BenchFiles.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
+#include "core/TextFile.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
@@ -22,6 +27,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,14 +93,47 @@ void showPainted(QWidget &widget)
 }
 
 // The child's side of "startup": the program's own start, then the moment of
-// the painted frame on the clock that the parent shares.
-int startupChild(const QString &home)
+// the painted frame on the clock that the parent shares; with close, the
+// frame is closed as the user closes it, which writes the settings file.
+int startupChild(const QString &home, bool close)
 {
     QtUserDialogs dialogs;
     TFrameForm frame(dialogs, home);
     showPainted(frame);
     std::printf("%lld\n", static_cast<long long>(monotonicNanoseconds()));
+    std::fflush(stdout);
+    if (close)
+        frame.close();
     return 0;
+}
+
+// The time from starting a child process to its painted frame, in ms, with
+// ini written as the home folder's settings file first; negative on failure.
+double timedStart(const QString &self, const QString &home, const QByteArray &ini, bool close = false)
+{
+    writeFile(home + QStringLiteral("/ostrel.ini"), ini);
+    QProcess child;
+    const qint64 started = monotonicNanoseconds();
+    QStringList arguments{QStringLiteral("startup-child"), home};
+    if (close)
+        arguments.append(QStringLiteral("close"));
+    child.start(self, arguments);
+    if (!child.waitForFinished(300000) || child.exitCode() != 0)
+        return -1;
+    const qint64 painted = child.readAllStandardOutput().trimmed().toLongLong();
+    return (painted - started) / 1e6;
+}
+
+QByteArray settingsFile(const QString &workingFolder, const QString &command, const QString &output)
+{
+    return "[Main Window Size]\r\n10 10 800 600\r\n[Command Window Size]\r\n166 4 600 250\r\n"
+           "[Output Window Size]\r\n166 260 600 250\r\n[Explorer Window Size]\r\n4 4 158 500\r\n"
+           "[Quelm Files]\r\nquelm\r\nquelm.hlp\r\n[Working Directory]\r\n" +
+           workingFolder.toUtf8() +
+           "\r\n[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"
+           "[Screen Font]\r\n10 Courier New\r\n[Print Font]\r\n10 Courier New\r\n"
+           "[Command History]\r\n" +
+           command.toUtf8() + "\r\n[Output History]\r\n" + output.toUtf8() + "\r\n";
 }
 
 void benchStartup(const QTemporaryDir &dir, const QString &self)
@@ -105,28 +144,65 @@ void benchStartup(const QTemporaryDir &dir, const QString &self)
     writeFile(output, linesOfSize(10 << 20));
     const QString home = dir.filePath(QStringLiteral("home"));
     QDir().mkpath(home);
-    const QByteArray ini =
-        "[Main Window Size]\r\n10 10 800 600\r\n[Command Window Size]\r\n166 4 600 250\r\n"
-        "[Output Window Size]\r\n166 260 600 250\r\n[Explorer Window Size]\r\n4 4 158 500\r\n"
-        "[Quelm Files]\r\nquelm\r\nquelm.hlp\r\n[Working Directory]\r\n" +
-        dir.path().toUtf8() +
-        "\r\n[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"
-        "[Screen Font]\r\n10 Courier New\r\n[Print Font]\r\n10 Courier New\r\n"
-        "[Command History]\r\n" +
-        command.toUtf8() + "\r\n[Output History]\r\n" + output.toUtf8() + "\r\n";
+    const QByteArray ini = settingsFile(dir.path(), command, output);
     std::vector<double> times;
     for (int run = 0; run < 5; ++run) {
-        writeFile(home + QStringLiteral("/ostrel.ini"), ini);
-        QProcess child;
-        const qint64 started = monotonicNanoseconds();
-        child.start(self, {QStringLiteral("startup-child"), home});
-        if (!child.waitForFinished(60000) || child.exitCode() != 0)
+        times.push_back(timedStart(self, home, ini));
+        if (times.back() < 0)
             return;
-        const qint64 painted = child.readAllStandardOutput().trimmed().toLongLong();
-        times.push_back((painted - started) / 1e6);
     }
     std::printf("process start to painted frame, 1 MB + 10 MB files reopened: median %.0f ms\n",
                 median(times));
+}
+
+// Bytes of every value but CR, LF and character 26, so that the tail is one
+// line of the file: the worst a history reader can meet.
+QByteArray binaryTail(qsizetype size)
+{
+    QByteArray tail(size, Qt::Uninitialized);
+    quint32 state = 2463534242U;
+    for (char &c : tail) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        c = char(state & 0xff);
+        if (c == '\r' || c == '\n' || c == '\x1a')
+            c = 'x';
+    }
+    return tail;
+}
+
+void benchDamagedIni(const QTemporaryDir &dir, const QString &self)
+{
+    const QString command = dir.filePath(QStringLiteral("small.cf"));
+    const QString output = dir.filePath(QStringLiteral("small.out"));
+    writeFile(command, "1+1\r\n");
+    writeFile(output, "2\r\n");
+    const QString home = dir.filePath(QStringLiteral("damaged"));
+    QDir().mkpath(home);
+    const QByteArray clean = settingsFile(dir.path(), command, output);
+    const QByteArray damaged = clean + binaryTail(100 << 20);
+    std::vector<double> floor;
+    std::vector<double> times;
+    std::vector<double> written;
+    std::vector<double> reading;
+    for (int run = 0; run < 5; ++run) {
+        floor.push_back(timedStart(self, home, clean));
+        times.push_back(timedStart(self, home, damaged, true));
+        written.push_back(double(QFileInfo(home + QStringLiteral("/ostrel.ini")).size()));
+        if (floor.back() < 0 || times.back() < 0)
+            return;
+        // What any reader of the file pays: its bytes into memory.
+        writeFile(home + QStringLiteral("/ostrel.ini"), damaged);
+        QElapsedTimer timer;
+        timer.start();
+        const QByteArray bytes = TextFile::readBytes(home + QStringLiteral("/ostrel.ini"));
+        reading.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::printf("process start to painted frame, settings file with a 100 MB binary tail: median %.0f ms "
+                "(floor, the same file without the tail: %.0f ms, and reading the file's bytes alone: "
+                "%.0f ms); written back: %.0f bytes\n",
+                median(times), median(floor), median(reading), median(written));
 }
 
 void benchHelp(const QTemporaryDir &dir)
@@ -236,7 +312,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (only == QLatin1String("startup-child") && argc > 2)
-        return startupChild(QString::fromLocal8Bit(argv[2]));
+        return startupChild(QString::fromLocal8Bit(argv[2]), argc > 3);
     QTemporaryDir dir;
     const QString start = QDir::currentPath();
     if (only.isEmpty() || only == QLatin1String("startup"))
@@ -250,5 +326,8 @@ int main(int argc, char *argv[])
     QDir::setCurrent(start);
     if (only.isEmpty() || only == QLatin1String("master"))
         benchMaster(dir);
+    QDir::setCurrent(start);
+    if (only.isEmpty() || only == QLatin1String("damagedini"))
+        benchDamagedIni(dir, QCoreApplication::applicationFilePath());
     return 0;
 }

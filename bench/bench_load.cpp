@@ -24,6 +24,7 @@
 // them several times, interleaved with another build's, and prints medians.
 #include "core/FrameState.h"
 #include "core/TextFile.h"
+#include "core/UserSettings.h"
 #include "documents/MDIOutput.h"
 #include "editor/EditorPreferences.h"
 #include "editor/TextEditor.h"
@@ -34,7 +35,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -182,7 +182,7 @@ int main(int argc, char *argv[])
         // The editor as a new user has it, line numbers on, whatever this
         // user's own settings say.
         const QTemporaryDir userSettings;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
+        setUserSettingsFolder(userSettings.path());
         EditorPreferences preferences;
         preferences.setLineNumbers(mode != QLatin1String("editor-plain"));
         TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences});

@@ -52,11 +52,23 @@ QByteArray fontLine(const IniFont &font)
     return QByteArray::number(font.pointSize) + ' ' + valueLine(font.face);
 }
 
+// No file system takes a path longer than this, nor one that holds a NUL. A
+// history line that breaks either rule is no file the user opened but a damaged
+// or foreign file's bytes, which would cost a window time in proportion to
+// their size and be written back (larger, once decoded) at every close.
+constexpr qsizetype MaxPathBytes = 4096;
+
+bool couldBePath(QByteArrayView line)
+{
+    return line.size() <= MaxPathBytes && !line.contains('\0');
+}
+
 // An empty entry would end the section when read back, and one equal to the
 // next header would end it too.
 bool storableEntry(const QString &entry)
 {
-    return !entry.isEmpty() && fitsOnOneLine(entry) && entry.toUtf8() != OutputHistoryHeader;
+    const QByteArray line = entry.toUtf8();
+    return !entry.isEmpty() && fitsOnOneLine(entry) && line != OutputHistoryHeader && couldBePath(line);
 }
 
 // --- reading ---
@@ -103,13 +115,14 @@ QStringList readCommandHistory(LineReader &reader)
     QStringList entries;
     bool taking = true;
     while (!reader.atEnd()) {
-        const QByteArray line = reader.readLine();
+        // Passed over without a copy: the rest of a damaged file may follow.
+        const QByteArrayView line = reader.readLineView();
         if (line == OutputHistoryHeader)
             break;
         if (line.isEmpty())
             taking = false;
-        else if (taking && entries.size() < MaxCommandHistoryRead)
-            entries.append(TextCodec::decodeLine(line));
+        else if (taking && entries.size() < MaxCommandHistoryRead && couldBePath(line))
+            entries.append(TextCodec::decodeLine(line.toByteArray()));
     }
     return entries;
 }
@@ -118,10 +131,11 @@ QStringList readOutputHistory(LineReader &reader)
 {
     QStringList entries;
     while (entries.size() < MaxOutputHistoryRead) {
-        const QByteArray line = reader.readLine();
+        const QByteArrayView line = reader.readLineView();
         if (line.isEmpty() || line == OutputHistoryHeader)
             break;
-        entries.append(TextCodec::decodeLine(line));
+        if (couldBePath(line))
+            entries.append(TextCodec::decodeLine(line.toByteArray()));
     }
     return entries;
 }

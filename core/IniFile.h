@@ -56,7 +56,9 @@ QByteArray writeIniFile(const IniSettings &settings);
 // Reads the file's bytes strictly in order. Nothing (no value) for an empty
 // file: then nothing is to be applied. Past the end of a short file every line
 // is empty and every integer 0, and those values are returned like any other.
-// Each line is decoded as UTF-8 when valid, else as Windows-1252.
+// Each line is decoded as UTF-8 when valid, else as Windows-1252. A history
+// line that cannot be a path (over 4,096 bytes, or holding a NUL) is passed
+// over, and the writer leaves such entries out too.
 std::optional<IniSettings> readIniFile(const QByteArray &bytes);
 
 // The file on disk. Reading gives nothing for a missing, unreadable or empty

@@ -1,8 +1,14 @@
 #include "core/PathHelpers.h"
 
+#include "core/FileNames.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace Paths {
 
@@ -117,7 +123,15 @@ bool fileExists(const QString &path)
 {
     // A FIFO or a device is no file to open: reading one would wait for a
     // writer or never end.
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    if (path.isEmpty())
+        return false;
+#ifdef Q_OS_UNIX
+    // By the name's own bytes: QFileInfo cannot reach a name that is not UTF-8.
+    struct stat info = {};
+    return ::stat(FileNames::toNative(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
+#else
+    return QFileInfo(path).isFile();
+#endif
 }
 
 } // namespace Paths

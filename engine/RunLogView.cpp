@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QtMath>
 
 namespace {
 
@@ -34,6 +35,11 @@ void RunLogView::refresh()
     m_refreshTimer.stop();
     while (!upToDate())
         step();
+}
+
+int RunLogView::heightForLines(int lines) const
+{
+    return lines * fontMetrics().lineSpacing() + 2 * qCeil(document()->documentMargin()) + 2 * frameWidth();
 }
 
 void RunLogView::catchUp()

@@ -24,6 +24,9 @@ public:
     // Shows what the log holds now, all of it.
     void refresh();
 
+    // The height at which the view shows `lines` lines, frame included.
+    int heightForLines(int lines) const;
+
 private:
     // One step of catching up, then another soon if one is needed.
     void catchUp();

@@ -2,10 +2,12 @@
 
 #include "explorer/DriveComboBox.h"
 #include "explorer/ExplorerRules.h"
+#include "explorer/FolderWatch.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHelpEvent>
+#include <QScrollBar>
 #include <QStyle>
 #include <QToolTip>
 
@@ -34,7 +36,7 @@ QStringList pathFromRoot(const QString &folder, const QString &root)
 
 } // namespace
 
-DirectoryListBox::DirectoryListBox(QWidget *parent) : QTreeWidget(parent)
+DirectoryListBox::DirectoryListBox(QWidget *parent) : QTreeWidget(parent), m_watch(new FolderWatch(this))
 {
     setHeaderHidden(true);
     setRootIsDecorated(false);
@@ -42,6 +44,7 @@ DirectoryListBox::DirectoryListBox(QWidget *parent) : QTreeWidget(parent)
     setUniformRowHeights(true);
     setIndentation(10);
     connect(this, &QTreeWidget::itemActivated, this, &DirectoryListBox::openItem);
+    connect(m_watch, &FolderWatch::changed, this, &DirectoryListBox::folderChanged);
 }
 
 bool DirectoryListBox::setDirectory(const QString &path)
@@ -58,6 +61,7 @@ bool DirectoryListBox::setDirectory(const QString &path)
     }
     m_directory = target;
     m_lastOnDrive.insert(DriveComboBox::driveOf(target), target);
+    m_watch->setFolder(m_directory);
     rebuild();
     emit directoryChanged(m_directory);
     return true;
@@ -134,7 +138,6 @@ void DirectoryListBox::rebuild()
     m_shownItem = nullptr;
     clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirIcon);
 
     const QString root = DriveComboBox::driveOf(m_directory);
     QTreeWidgetItem *parent = nullptr;
@@ -149,7 +152,17 @@ void DirectoryListBox::rebuild()
         first = false;
     }
 
-    const QStringList names = Explorer::folderEntries(m_directory, Explorer::EntryKind::Folders);
+    parent->setExpanded(true);
+    m_shownItem = parent;
+    addSubfolders(Explorer::folderEntries(m_directory, Explorer::EntryKind::Folders));
+    setCurrentItem(parent);
+    scrollToItem(parent);
+}
+
+void DirectoryListBox::addSubfolders(const QStringList &names)
+{
+    m_subfolders = names;
+    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QDir here(m_directory);
     QList<QTreeWidgetItem *> children;
     children.reserve(names.size());
@@ -159,9 +172,25 @@ void DirectoryListBox::rebuild()
         item->setIcon(0, closedIcon);
         children.append(item);
     }
-    parent->addChildren(children);
-    parent->setExpanded(true);
-    m_shownItem = parent;
-    setCurrentItem(parent);
-    scrollToItem(parent);
+    m_shownItem->addChildren(children);
+}
+
+void DirectoryListBox::folderChanged()
+{
+    const QStringList names = Explorer::folderEntries(m_directory, Explorer::EntryKind::Folders);
+    if (!m_shownItem || names == m_subfolders)
+        return;
+    // The entry the user selected stays selected, and the view where it was.
+    const QTreeWidgetItem *current = currentItem();
+    const QString selected = current ? current->data(0, PathRole).toString() : QString();
+    const int scrolled = verticalScrollBar()->value();
+    qDeleteAll(m_shownItem->takeChildren());
+    addSubfolders(names);
+    QTreeWidgetItem *again = m_shownItem;
+    for (QTreeWidgetItem *entry : entries()) {
+        if (entry->data(0, PathRole).toString() == selected)
+            again = entry;
+    }
+    setCurrentItem(again);
+    verticalScrollBar()->setValue(scrolled);
 }

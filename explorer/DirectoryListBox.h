@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QHash>
+#include <QStringList>
 #include <QTreeWidget>
+
+class FolderWatch;
 
 // The folder list: the path from the volume's root down to the shown folder,
 // then that folder's subfolders. Opening an entry (double-click or Enter)
-// enters that folder, which becomes the process's current folder too.
+// enters that folder, which becomes the process's current folder too. The
+// list follows the shown folder: a subfolder made or removed there shows
+// within a moment, and the selected entry stays selected.
 class DirectoryListBox : public QTreeWidget
 {
     Q_OBJECT
@@ -40,8 +45,12 @@ private:
     QList<QTreeWidgetItem *> entries() const;
     void openItem(QTreeWidgetItem *item);
     void rebuild();
+    void addSubfolders(const QStringList &names);
+    void folderChanged();
 
     QString m_directory;
     QTreeWidgetItem *m_shownItem = nullptr;
+    QStringList m_subfolders;
     QHash<QString, QString> m_lastOnDrive;
+    FolderWatch *m_watch = nullptr;
 };

@@ -1,23 +1,15 @@
 #include "explorer/FileListBox.h"
 
 #include "explorer/ExplorerRules.h"
+#include "explorer/FolderWatch.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFileSystemWatcher>
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <QTimer>
 
 #include <algorithm>
 
 namespace {
-
-// A change in the folder is read after this pause, so that a burst of changes
-// (a save writes a temporary file and renames it) costs one reading. A folder
-// that takes longer to read waits as long as its last reading took, so that
-// one that changes all the time still leaves the user half of the time.
-constexpr int RefreshPause = 100;
 
 // Changing more rows than this one by one is slower than filling the list anew.
 qsizetype maxRowChanges(qsizetype rows)
@@ -27,33 +19,21 @@ qsizetype maxRowChanges(qsizetype rows)
 
 } // namespace
 
-FileListBox::FileListBox(QWidget *parent)
-    : QListWidget(parent), m_watcher(new QFileSystemWatcher(this)), m_refreshTimer(new QTimer(this))
+FileListBox::FileListBox(QWidget *parent) : QListWidget(parent), m_watch(new FolderWatch(this))
 {
     // A folder may hold a hundred thousand files: every row has one height,
     // so the view need not measure them.
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    m_refreshTimer->setSingleShot(true);
-    m_refreshTimer->setInterval(RefreshPause);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
-        // Not restarted by every change: a folder that changes all the time
-        // is still shown as it is now and then.
-        if (!m_refreshTimer->isActive())
-            m_refreshTimer->start();
-    });
-    connect(m_refreshTimer, &QTimer::timeout, this, &FileListBox::folderChanged);
+    connect(m_watch, &FolderWatch::changed, this, [this] { update(true); });
 }
 
 void FileListBox::setDirectory(const QString &path)
 {
-    if (!m_watcher->directories().isEmpty())
-        m_watcher->removePaths(m_watcher->directories());
     m_directory = path;
     m_names.clear();
     clear();
-    if (!m_directory.isEmpty())
-        m_watcher->addPath(m_directory);
+    m_watch->setFolder(m_directory);
     reread();
 }
 
@@ -68,17 +48,6 @@ void FileListBox::setMask(const QString &mask)
 bool FileListBox::reread()
 {
     return update(false);
-}
-
-void FileListBox::folderChanged()
-{
-    QElapsedTimer timer;
-    timer.start();
-    update(true);
-    // A folder deleted and made again is no longer watched.
-    if (!m_directory.isEmpty() && !m_watcher->directories().contains(m_directory))
-        m_watcher->addPath(m_directory);
-    m_refreshTimer->setInterval(int(std::max<qint64>(RefreshPause, timer.elapsed())));
 }
 
 bool FileListBox::update(bool quiet)

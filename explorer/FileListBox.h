@@ -3,8 +3,7 @@
 #include <QListWidget>
 #include <QStringList>
 
-class QFileSystemWatcher;
-class QTimer;
+class FolderWatch;
 
 // The files of one folder whose names pass the mask, in name order. Folders,
 // hidden files and special files (devices, sockets, broken links) are left out.
@@ -49,12 +48,10 @@ private:
     bool applyChanges(const QStringList &names);
     void rebuild(const QStringList &names);
     int selectedRow() const;
-    void folderChanged();
 
     QString m_directory;
     QString m_mask = QStringLiteral("*.*");
     // Row i shows m_names[i]; the shown text may differ (control characters).
     QStringList m_names;
-    QFileSystemWatcher *m_watcher = nullptr;
-    QTimer *m_refreshTimer = nullptr;
+    FolderWatch *m_watch = nullptr;
 };

@@ -5,9 +5,14 @@
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
 #include "app/Version.h"
+#include "core/FileNames.h"
 #include "core/PathHelpers.h"
+#include "core/TextFile.h"
+#include "documents/MDICommand.h"
+#include "editor/TextEditor.h"
 #include "ui/Icons.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QIcon>
@@ -85,6 +90,7 @@ private slots:
     void answersWithoutWindow();
     void fileArguments_data();
     void fileArguments();
+    void argumentNotUtf8OpensAndSavesBack();
     void engineOnPath_data();
     void engineOnPath();
     void firstStart_data();
@@ -182,6 +188,22 @@ void TestDesktop::fileArguments()
     QVERIFY(outcome.startWindow);
     QCOMPARE(outcome.files, files);
     QCOMPARE(outcome.standardOutput + outcome.standardError, QString());
+}
+
+// A file named under another encoding than UTF-8, given as a file manager
+// gives it: it opens, and a save goes back to that name.
+void TestDesktop::argumentNotUtf8OpensAndSavesBack()
+{
+    QTemporaryDir folder;
+    const QByteArray native = QFile::encodeName(folder.path()) + "/r\xe9sultat.cf";
+    QVERIFY(FileNames::writeNative(FileNames::fromNative(native), "1+1\r\n"));
+    const char *const argv[] = {"ostrel", native.constData()};
+    FrameFixture f(parseCommandLine(nativeArguments(2, argv)).files);
+    TCommandEditForm *window = f.frame().CommandWindow();
+    QCOMPARE(window->editor()->bytes(), QByteArray("1+1\r\n"));
+    window->editor()->append(QStringLiteral("2+2"));
+    window->findChild<QAction *>(QStringLiteral("Save1"))->trigger();
+    QCOMPARE(TextFile::readBytes(FileNames::fromNative(native)), QByteArray("1+1\r\n2+2"));
 }
 
 void TestDesktop::engineOnPath_data()

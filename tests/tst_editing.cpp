@@ -1,4 +1,5 @@
 #include "FrameFixture.h"
+#include "RunHelpers.h"
 #include "UserInput.h"
 
 #include "app/MDIFrame.h"
@@ -6,6 +7,7 @@
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
 #include "editor/TextEditor.h"
+#include "engine/LaunchScript.h"
 
 #include <QAction>
 #include <QApplication>
@@ -139,6 +141,7 @@ private slots:
     void noMenuSharesKeyLetters();
     void dropOpensFilesOneAfterAnother();
     void dropOnTextGoesToFrame();
+    void dropDuringRunLeavesRunWindows();
 };
 
 void TestEditing::undoBackToSavedTextClearsMark()
@@ -382,6 +385,30 @@ void TestEditing::dropOnTextGoesToFrame()
     QCOMPARE(f.frame().AnotherWindows().constFirst()->FileName, text);
     // The file's name did not go into the text.
     QCOMPARE(editor->text(), QString());
+}
+
+// A run holds the command and output windows, so a drop cannot put other
+// files there meanwhile; the rest of the drop opens, and the status line says
+// why the held files did not until the run has ended.
+void TestEditing::dropDuringRunLeavesRunWindows()
+{
+    if (LaunchScript::platformShell() != LaunchScript::Shell::Posix)
+        QSKIP("the engine here is a shell script for /bin/sh");
+    FrameFixture f;
+    RunHelpers::makeEngine(f, RunHelpers::WaitForGo + "\necho done\n");
+    const QString command = RunHelpers::openCommand(f, QStringLiteral("run.cf"));
+    f.frame().ExecQuelm();
+
+    dropFiles(&f.frame(),
+              {f.writeFile(QStringLiteral("a.cf"), "1\r\n"), f.writeFile(QStringLiteral("b.out"), "2\r\n"),
+               f.writeFile(QStringLiteral("c.txt"), "3\r\n")});
+    QTRY_COMPARE(f.frame().AnotherCount(), 1);
+    QCOMPARE(f.frame().CommandWindow()->FileName, command);
+    QVERIFY(f.frame().OutputWindow()->isUntitled());
+    QVERIFY(f.frame().statusNote().endsWith(QStringLiteral("the command and output windows: a.cf, b.out.")));
+    RunHelpers::letGo(command);
+    QVERIFY(RunHelpers::runEnded(f.frame()));
+    QCOMPARE(f.frame().statusNote(), QString());
 }
 
 QTEST_MAIN(TestEditing)

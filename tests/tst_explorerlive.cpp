@@ -95,6 +95,7 @@ private slots:
     void fileWithRawNameOpensAndSaves_data();
     void fileWithRawNameOpensAndSaves();
     void listFollowsFolder();
+    void folderListFollowsFolder();
     void selectedFileGoneLeavesNoSelection();
     void enterOpensFile_data();
     void enterOpensFile();
@@ -194,6 +195,22 @@ void TestExplorerLive::listFollowsFolder()
     f.writeFile(QStringLiteral("sub/new.cf"), "n");
     f.writeFile(QStringLiteral("elsewhere.cf"), "e");
     QTRY_COMPARE(files->names(), QStringList{"new.cf"});
+}
+
+// A folder made or removed in the shown folder, by someone else, shows in the
+// folder list as it does in the file list.
+void TestExplorerLive::folderListFollowsFolder()
+{
+    FrameFixture f;
+    showHome(f);
+    auto *folders =
+        f.frame().ExplorerWindow()->findChild<DirectoryListBox *>(QStringLiteral("DirectoryListBox"));
+    const QStringList before = folders->entryPaths();
+    QVERIFY(QDir(f.home()).mkdir(QStringLiteral("made")));
+    QTRY_COMPARE(folders->entryPaths(),
+                 before + QStringList{QDir(f.home()).filePath(QStringLiteral("made"))});
+    QVERIFY(QDir(f.home()).rmdir(QStringLiteral("made")));
+    QTRY_COMPARE(folders->entryPaths(), before);
 }
 
 void TestExplorerLive::selectedFileGoneLeavesNoSelection()

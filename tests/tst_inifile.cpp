@@ -262,6 +262,15 @@ void TestIniFile::readsEdgeCases_data()
         {histories, "outputs C:\\WORK\\RUN2.out"});
     row("character 26 ends the file", QByteArray(Example).replace("RUN1.cf", "RU\x1aN1.cf"),
         {"commands C:\\WORK\\RUN2.cf,C:\\WORK\\RU", "outputs "});
+    // A damaged file's bytes, which no path can be, are passed over.
+    const QByteArray longest = "/" + QByteArray(4095, 'a');
+    row("history line of 4,096 bytes", exampleWith("[Output History]", longest + "\r\n"),
+        {"outputs " + QString::fromLatin1(longest)});
+    row("history line of 4,097 bytes",
+        exampleWith("[Command History]", longest + "a\r\nC:\\WORK\\RUN1.cf\r\n"),
+        {"commands C:\\WORK\\RUN1.cf"});
+    row("history line with a NUL", exampleWith("[Output History]", QByteArray("/a\0b\r\n/c\r\n", 10)),
+        {"outputs /c"});
 
     // A short file: what it no longer reaches reads as empty lines and zeros.
     row("cut inside the first bounds", cutBefore("3 599"),
@@ -368,8 +377,9 @@ void TestIniFile::unstorableValuesKeepSectionsAligned()
     IniSettings settings = exampleSettings();
     settings.enginePath = QStringLiteral("/opt/odd\nname/quelm");
     settings.workingDirectory = QStringLiteral("/tmp/a\rb");
-    settings.commandHistory = {QStringLiteral("/w/line\nbreak.cf"), QString(),
-                               QStringLiteral("[Output History]"), QStringLiteral("/w/good.cf")};
+    settings.commandHistory = {
+        QStringLiteral("/w/line\nbreak.cf"), QString(), QStringLiteral("[Output History]"),
+        QStringLiteral("/w/") + QString(5000, QLatin1Char('x')), QStringLiteral("/w/good.cf")};
     const std::optional<IniSettings> read = readIniFile(writeIniFile(settings));
     QVERIFY(read);
     QCOMPARE(read->enginePath, QString());

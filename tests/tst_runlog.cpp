@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -66,6 +67,7 @@ private slots:
     void stderrReachesThePaneInOrder();
     void paneStaysAsTheUserLeftIt_data();
     void paneStaysAsTheUserLeftIt();
+    void paneOpensSmallAndKeepsUsersHeight();
     void floodStaysBounded();
     void masterRunLogsEachCommandFile();
 };
@@ -341,6 +343,41 @@ void TestRunLog::paneStaysAsTheUserLeftIt()
 
     QCOMPARE(frame.runLogDock()->isVisible(), shownAfter);
     QCOMPARE(item->isChecked(), shownAfter);
+}
+
+// In an 800 x 600 frame the pane that opens by itself shows about six lines,
+// and the height the user drags it to is kept for the next start.
+void TestRunLog::paneOpensSmallAndKeepsUsersHeight()
+{
+    if (LaunchScript::platformShell() != LaunchScript::Shell::Posix)
+        QSKIP("the engines here are shell scripts for /bin/sh");
+    QTemporaryDir home;
+    int dragged = 0;
+    {
+        FrameFixture f({}, QByteArray(), home.path());
+        f.resizeOuter(QSize(800, 600));
+        TFrameForm &frame = f.frame();
+        makeEngine(f, "echo complaint >&2\n");
+        openCommand(f, QStringLiteral("run.cf"));
+        frame.ExecQuelm();
+        QVERIFY(runEnded(frame));
+        const QPlainTextEdit *view = logText(frame);
+        QTRY_COMPARE(view->viewport()->height() / view->fontMetrics().lineSpacing(), 6);
+
+        // The edge between the windows and the pane, dragged up with the mouse.
+        const QPoint edge(400, (frame.centralWidget()->geometry().bottom() + frame.runLogDock()->y()) / 2);
+        const int opened = frame.runLogDock()->height();
+        QTest::mousePress(&frame, Qt::LeftButton, {}, edge);
+        QTest::mouseMove(&frame, edge - QPoint(0, 80));
+        QApplication::processEvents(); // the frame follows the mouse on its next round
+        QTest::mouseRelease(&frame, Qt::LeftButton, {}, edge - QPoint(0, 80));
+        dragged = frame.runLogDock()->height();
+        QVERIFY(dragged > opened + 60);
+        QVERIFY(frame.close());
+    }
+    FrameFixture f({}, QByteArray(), home.path());
+    f.frame().findChild<QAction *>(QStringLiteral("RunLog1"))->trigger();
+    QTRY_COMPARE(f.frame().runLogDock()->height(), dragged);
 }
 
 // An engine that floods standard error leaves only the newest lines in the

@@ -1,14 +1,17 @@
+#include "FifoTrap.h"
 #include "FrameFixture.h"
 #include "UserInput.h"
 
 #include "app/Defaults.h"
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
+#include "core/UserSettings.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
 #include "editor/TextEditor.h"
 #include "explorer/MDIExplorer.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -62,6 +65,7 @@ private slots:
     void relativeArgumentNamesStartFolderFile();
     void storedExtensionsRouteExplorerDoubleClicks();
     void boundsLargerThanScreenAreIgnored();
+    void userSettingsThatAreNoFileAreLeftAlone();
 };
 
 void TestSettings::startupAppliesSettings()
@@ -368,6 +372,25 @@ void TestSettings::boundsLargerThanScreenAreIgnored()
     QCOMPARE(f.frame().CommandWindow()->windowBounds(), QRect(166, 4, 421, 163));
     // The other stored bounds still apply.
     QCOMPARE(f.frame().OutputWindow()->windowBounds(), QRect(170, 170, 400, 160));
+}
+
+// The user's Qt settings file replaced by a FIFO: the program starts without
+// waiting on it, with its defaults, says so, and writes nothing there.
+void TestSettings::userSettingsThatAreNoFileAreLeftAlone()
+{
+    QTemporaryDir home;
+    const QString file = home.filePath(QStringLiteral("user/Ostrel/Ostrel.conf"));
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    const FifoTrap trap(file);
+    {
+        FrameFixture f({}, QByteArray(), home.path());
+        QVERIFY(!trap.sprung());
+        QCOMPARE(f.frame().statusText(), userSettingsLeftAloneText());
+        QVERIFY(f.frame().CommandWindow()->editor()->lineNumbersShown());
+        f.frame().CommandWindow()->findChild<QAction *>(QStringLiteral("LineNumbers1"))->trigger();
+        f.frame().close();
+    }
+    QVERIFY(QFileInfo(file).exists() && !QFileInfo(file).isFile());
 }
 
 QTEST_MAIN(TestSettings)

@@ -1,12 +1,12 @@
 #include "FrameFixture.h"
 
+#include "core/UserSettings.h"
 #include "documents/EditorWindow.h"
 #include "editor/TextEditor.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QtTest>
 
 FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile, const QString &home)
@@ -16,7 +16,7 @@ FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFi
         writeFile(QStringLiteral("ostrel.ini"), iniFile);
     // The user's own Qt settings too live in the test's home, so that no
     // test reads or changes the settings of whoever runs it.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_homePath + QStringLiteral("/user"));
+    setUserSettingsFolder(m_homePath + QStringLiteral("/user"));
     m_frame = std::make_unique<TFrameForm>(dialogs, m_homePath, arguments);
     // The start-up layout works from the frame's outer size; the platform adds
     // its frame margins to the size given to resize().
