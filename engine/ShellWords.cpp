@@ -147,7 +147,7 @@ private:
 
 Split split(const QString &line)
 {
-    const auto control = std::find_if(line.cbegin(), line.cend(), isControl);
+    const auto *const control = std::find_if(line.cbegin(), line.cend(), isControl);
     if (control != line.cend()) {
         const QString code =
             QString::number(control->unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
