@@ -13,6 +13,7 @@
 #include <windows.h>
 #endif
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -36,7 +37,14 @@ void setUpProcessGroup([[maybe_unused]] QProcess &process)
 #ifdef Q_OS_UNIX
     // Runs in the child between fork and exec: a group of its own, which
     // everything the engine starts joins, so that Stop can end all of it.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    process.setChildProcessModifier([] {
+        ::setpgid(0, 0);
+#ifdef F_SETPIPE_SZ
+        // Room for a megabyte of standard error: an engine that floods it
+        // writes on while the program takes in the last piece.
+        ::fcntl(STDERR_FILENO, F_SETPIPE_SZ, 1 << 20);
+#endif
+    });
 #endif
 }
 
