@@ -11,7 +11,6 @@
 #include <QTimer>
 
 #include <utility>
-#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -26,7 +25,7 @@
 namespace {
 
 using ProcessTree::Handle;
-using Handles = std::vector<Handle>;
+using Processes = QList<ProcessTree::Process>;
 
 #ifdef Q_OS_LINUX
 
@@ -49,19 +48,19 @@ QList<ProcessTree::Process> processesOf(const ProcessGroup::Run &run)
     return found;
 }
 
-// Sends signal to every process of the run there is now; their handles go
+// Sends signal to every process of the run there is now; those signalled go
 // to sent, when given, for the second step.
-void signalRun(const ProcessGroup::Run &run, int signal, Handles *sent)
+void signalRun(const ProcessGroup::Run &run, int signal, Processes *sent)
 {
     if (run.mark.isEmpty())
         return;
     for (const ProcessTree::Process &process : processesOf(run)) {
-        Handle handle(process);
+        const Handle handle(process);
         if (!handle.isValid())
             continue;
         handle.signal(signal);
         if (sent)
-            sent->push_back(std::move(handle));
+            sent->append(process);
     }
 }
 
@@ -74,7 +73,7 @@ bool signalable(qint64 group)
     return group > 1 && group != ::getpgrp();
 }
 
-void signalRun(const ProcessGroup::Run &run, int signal, Handles *)
+void signalRun(const ProcessGroup::Run &run, int signal, Processes *)
 {
     if (signalable(run.group))
         ::kill(-static_cast<pid_t>(run.group), signal);
@@ -82,19 +81,21 @@ void signalRun(const ProcessGroup::Run &run, int signal, Handles *)
 
 #else
 
-void signalRun(const ProcessGroup::Run &, int, Handles *)
+void signalRun(const ProcessGroup::Run &, int, Processes *)
 {}
 
 #endif
 
 // The second step of a stop: SIGKILL once the grace time is over, to the
-// processes that got SIGTERM and to any the run started since. It lives
+// processes that got SIGTERM (those still there: a handle is opened on each
+// again, which holds no file open meanwhile for a run of hundreds of
+// processes) and to any the run started since. It lives
 // beside the run rather than in it, since a run may be gone (a master run
 // goes on to its end) while what its engine left behind still runs.
 class PendingKill : public QObject
 {
 public:
-    PendingKill(ProcessGroup::Run run, Handles signalled, int graceMs)
+    PendingKill(ProcessGroup::Run run, Processes signalled, int graceMs)
         : QObject(QCoreApplication::instance()), m_run(std::move(run)), m_signalled(std::move(signalled)),
           m_deadline(graceMs)
     {
@@ -122,8 +123,8 @@ public:
 private:
     bool anyLeft() const
     {
-        for (const Handle &handle : m_signalled) {
-            if (!handle.hasEnded())
+        for (const ProcessTree::Process &process : m_signalled) {
+            if (!Handle(process).hasEnded())
                 return true;
         }
         return ProcessGroup::exists(m_run);
@@ -135,16 +136,14 @@ private:
             return;
         m_done = true;
 #ifdef Q_OS_UNIX
-        for (const Handle &handle : m_signalled) {
-            if (!handle.hasEnded())
-                handle.signal(SIGKILL);
-        }
+        for (const ProcessTree::Process &process : m_signalled)
+            Handle(process).signal(SIGKILL);
         signalRun(m_run, SIGKILL, nullptr);
 #endif
     }
 
     ProcessGroup::Run m_run;
-    Handles m_signalled;
+    Processes m_signalled;
     QDeadlineTimer m_deadline;
     bool m_done = false;
 };
@@ -250,7 +249,7 @@ bool exists([[maybe_unused]] const Run &run)
 void stop([[maybe_unused]] const Run &run, [[maybe_unused]] int graceMs)
 {
 #ifdef Q_OS_UNIX
-    Handles signalled;
+    Processes signalled;
     signalRun(run, SIGTERM, &signalled);
     if (QCoreApplication::instance())
         new PendingKill(run, std::move(signalled), graceMs);

@@ -123,7 +123,7 @@ QByteArray environmentValue([[maybe_unused]] qint64 pid, [[maybe_unused]] const 
     return QByteArray();
 }
 
-Handle::Handle([[maybe_unused]] const Process &process) : m_pid(process.pid)
+Handle::Handle([[maybe_unused]] const Process &process)
 {
 #ifdef Q_OS_LINUX
     m_fd = int(::syscall(SYS_pidfd_open, pid_t(process.pid), 0));
@@ -145,11 +145,6 @@ Handle::~Handle()
     if (m_fd >= 0)
         ::close(m_fd);
 #endif
-}
-
-Handle::Handle(Handle &&other) noexcept : m_fd(other.m_fd), m_pid(other.m_pid)
-{
-    other.m_fd = -1;
 }
 
 bool Handle::hasEnded() const

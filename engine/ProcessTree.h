@@ -37,20 +37,16 @@ class Handle
 public:
     explicit Handle(const Process &process);
     ~Handle();
-    Handle(Handle &&other) noexcept;
-    Handle &operator=(Handle &&other) = delete;
     Handle(const Handle &) = delete;
     Handle &operator=(const Handle &) = delete;
 
     bool isValid() const { return m_fd >= 0; }
-    qint64 pid() const { return m_pid; }
     // Whether the process has ended (reaped or not).
     bool hasEnded() const;
     void signal(int signal) const;
 
 private:
     int m_fd = -1;
-    qint64 m_pid = 0;
 };
 
 } // namespace ProcessTree
