@@ -29,22 +29,30 @@ using Processes = QList<ProcessTree::Process>;
 
 #ifdef Q_OS_LINUX
 
+// Whether pid is the process the program started for a run (this one's or
+// another's).
+bool isRoot(qint64 pid);
+
 // The processes of the run: its root and those of the program's children
 // that carry its mark (what its processes left behind when they ended), and
 // everything below them.
-QList<ProcessTree::Process> processesOf(const ProcessGroup::Run &run)
+Processes processesOf(const ProcessGroup::Run &run)
 {
-    const QList<ProcessTree::Process> all = ProcessTree::snapshot();
-    const qint64 self = ::getpid();
-    QList<qint64> roots;
-    for (const ProcessTree::Process &process : all) {
-        if (process.parent == self && !process.zombie &&
-            (process.pid == run.root ||
-             ProcessTree::environmentValue(process.pid, ProcessGroup::RunVariable) == run.mark))
-            roots.append(process.pid);
+    QList<qint64> next;
+    for (const qint64 child : ProcessTree::childrenOf(::getpid())) {
+        // Another run's shell carries another mark: no need to read it.
+        if (child == run.root ||
+            (!isRoot(child) && ProcessTree::environmentValue(child, ProcessGroup::RunVariable) == run.mark))
+            next.append(child);
     }
-    QList<ProcessTree::Process> found = ProcessTree::subtrees(all, roots);
-    found.removeIf([](const ProcessTree::Process &process) { return process.zombie; });
+    Processes found;
+    while (!next.isEmpty()) {
+        ProcessTree::Process process;
+        if (!ProcessTree::read(next.takeLast(), process) || process.zombie)
+            continue;
+        found.append(process);
+        next.append(ProcessTree::childrenOf(process.pid));
+    }
     return found;
 }
 
@@ -169,19 +177,20 @@ public:
         m_timer.start();
     }
     void rootEnded(qint64 pid) { m_roots.remove(pid); }
+    bool isRoot(qint64 pid) const { return m_roots.contains(pid); }
 
 private:
     void reap()
     {
 #ifdef Q_OS_LINUX
-        const qint64 self = ::getpid();
         const qint64 ownGroup = ::getpgrp();
         bool adopted = false;
-        for (const ProcessTree::Process &process : ProcessTree::snapshot()) {
-            if (process.parent != self || process.group == ownGroup || m_roots.contains(process.pid))
+        for (const qint64 child : ProcessTree::childrenOf(::getpid())) {
+            ProcessTree::Process process;
+            if (m_roots.contains(child) || !ProcessTree::read(child, process) || process.group == ownGroup)
                 continue;
             siginfo_t info = {};
-            if (!process.zombie || ::waitid(P_PID, id_t(process.pid), &info, WEXITED | WNOHANG) != 0)
+            if (!process.zombie || ::waitid(P_PID, id_t(child), &info, WEXITED | WNOHANG) != 0)
                 adopted = true;
         }
         // Nothing is left that could leave an orphan.
@@ -203,6 +212,14 @@ OrphanReaper *reaper()
         instance = new OrphanReaper;
     return instance;
 }
+
+#ifdef Q_OS_LINUX
+bool isRoot(qint64 pid)
+{
+    const OrphanReaper *r = reaper();
+    return r && r->isRoot(pid);
+}
+#endif
 
 } // namespace
 

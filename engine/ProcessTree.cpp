@@ -1,11 +1,10 @@
 #include "engine/ProcessTree.h"
 
-#include <QHash>
-
 #ifdef Q_OS_LINUX
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -19,13 +18,14 @@ namespace {
 
 #ifdef Q_OS_LINUX
 
-// A whole small file of /proc; empty when it cannot be read.
+// A whole small file of /proc; a null array when it cannot be opened.
 QByteArray readProcFile(const QByteArray &path, qsizetype limit)
 {
     QByteArray bytes;
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return bytes;
+    bytes = QByteArray("");
     char buffer[4096];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -43,77 +43,102 @@ QByteArray readProcFile(const QByteArray &path, qsizetype limit)
 
 // /proc/PID/stat: "pid (comm) state ppid pgrp ...", where comm may hold
 // blanks and parentheses of its own; the start time is the 22nd field.
-bool readStat(qint64 pid, Process &process)
+bool parseStat(const QByteArray &text, Process &process)
 {
-    const QByteArray text = readProcFile("/proc/" + QByteArray::number(pid) + "/stat", 4096);
     const qsizetype close = text.lastIndexOf(')');
-    if (close < 0)
+    if (close < 0 || close + 2 >= text.size())
         return false;
-    const QList<QByteArray> fields = text.mid(close + 2).split(' ');
-    if (fields.size() < 20 || fields.at(0).isEmpty())
-        return false;
-    process.pid = pid;
-    process.zombie = fields.at(0).at(0) == 'Z' || fields.at(0).at(0) == 'X';
-    process.parent = fields.at(1).toLongLong();
-    process.group = fields.at(2).toLongLong();
-    process.startTime = fields.at(19).toULongLong();
+    const char *at = text.constData() + close + 2;
+    const char state = *at;
+    qint64 fields[19] = {};
+    for (qint64 &field : fields) {
+        at = std::strchr(at, ' ');
+        if (!at)
+            return false;
+        field = std::strtoll(++at, nullptr, 10);
+    }
+    process.zombie = state == 'Z' || state == 'X';
+    process.parent = fields[0];
+    process.group = fields[1];
+    process.startTime = quint64(fields[18]);
     return true;
+}
+
+QByteArray procPath(qint64 pid, const char *file)
+{
+    return "/proc/" + QByteArray::number(pid) + '/' + file;
+}
+
+// The kernel's own list of a thread's children, where it keeps one.
+bool readTaskChildren(const QByteArray &taskFolder, QList<qint64> &children)
+{
+    const QByteArray text = readProcFile(taskFolder + "/children", 1 << 20);
+    if (text.isNull())
+        return false;
+    for (const QByteArray &pid : text.split(' ')) {
+        if (!pid.trimmed().isEmpty())
+            children.append(pid.trimmed().toLongLong());
+    }
+    return true;
+}
+
+// Every process whose parent is pid, found by reading them all.
+QList<qint64> childrenByScan(qint64 pid)
+{
+    QList<qint64> children;
+    DIR *proc = ::opendir("/proc");
+    if (!proc)
+        return children;
+    while (const dirent *entry = ::readdir(proc)) {
+        char *end = nullptr;
+        const long long candidate = std::strtoll(entry->d_name, &end, 10);
+        Process process;
+        if (candidate > 0 && end && *end == '\0' && read(candidate, process) && process.parent == pid)
+            children.append(candidate);
+    }
+    ::closedir(proc);
+    return children;
 }
 
 #endif
 
 } // namespace
 
-QList<Process> snapshot()
+bool read([[maybe_unused]] qint64 pid, [[maybe_unused]] Process &process)
 {
-    QList<Process> processes;
 #ifdef Q_OS_LINUX
-    DIR *proc = ::opendir("/proc");
-    if (!proc)
-        return processes;
-    while (const dirent *entry = ::readdir(proc)) {
-        char *end = nullptr;
-        const long long pid = std::strtoll(entry->d_name, &end, 10);
-        Process process;
-        if (pid > 0 && end && *end == '\0' && readStat(pid, process))
-            processes.append(process);
-    }
-    ::closedir(proc);
+    process.pid = pid;
+    return parseStat(readProcFile(procPath(pid, "stat"), 4096), process);
+#else
+    return false;
 #endif
-    return processes;
 }
 
-QList<Process> subtrees(const QList<Process> &all, const QList<qint64> &roots)
+QList<qint64> childrenOf([[maybe_unused]] qint64 pid)
 {
-    QHash<qint64, QList<qsizetype>> children;
-    QHash<qint64, qsizetype> byPid;
-    for (qsizetype i = 0; i < all.size(); ++i) {
-        children[all.at(i).parent].append(i);
-        byPid.insert(all.at(i).pid, i);
+    QList<qint64> children;
+#ifdef Q_OS_LINUX
+    const QByteArray tasks = procPath(pid, "task");
+    DIR *folder = ::opendir(tasks.constData());
+    if (!folder)
+        return children;
+    bool listed = false;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (entry->d_name[0] != '.')
+            listed = readTaskChildren(tasks + '/' + entry->d_name, children) || listed;
     }
-    QList<Process> found;
-    QList<qint64> next;
-    for (const qint64 root : roots) {
-        if (byPid.contains(root))
-            next.append(root);
-    }
-    QHash<qint64, bool> seen;
-    while (!next.isEmpty()) {
-        const qint64 pid = next.takeLast();
-        if (seen.contains(pid))
-            continue;
-        seen.insert(pid, true);
-        found.append(all.at(byPid.value(pid)));
-        for (const qsizetype child : children.value(pid))
-            next.append(all.at(child).pid);
-    }
-    return found;
+    ::closedir(folder);
+    // A kernel that keeps no such lists.
+    if (!listed)
+        children = childrenByScan(pid);
+#endif
+    return children;
 }
 
 QByteArray environmentValue([[maybe_unused]] qint64 pid, [[maybe_unused]] const QByteArray &name)
 {
 #ifdef Q_OS_LINUX
-    const QByteArray environment = readProcFile("/proc/" + QByteArray::number(pid) + "/environ", 1 << 20);
+    const QByteArray environment = readProcFile(procPath(pid, "environ"), 1 << 20);
     const QByteArray start = name + '=';
     for (const QByteArray &variable : environment.split('\0')) {
         if (variable.startsWith(start))
@@ -132,7 +157,7 @@ Handle::Handle([[maybe_unused]] const Process &process)
     // The pidfd holds whichever process had the pid when it was opened: it
     // is the one seen only if that one is still there now.
     Process now;
-    if (!readStat(process.pid, now) || now.startTime != process.startTime) {
+    if (!read(process.pid, now) || now.startTime != process.startTime) {
         ::close(m_fd);
         m_fd = -1;
     }

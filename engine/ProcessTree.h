@@ -21,10 +21,10 @@ struct Process
     bool zombie = false;
 };
 
-// Every process there is now (on systems without /proc, none).
-QList<Process> snapshot();
-// The processes at roots and all below them, in the tree of all.
-QList<Process> subtrees(const QList<Process> &all, const QList<qint64> &roots);
+// The process with that pid now; false when there is none (or no /proc).
+bool read(qint64 pid, Process &process);
+// The children of the process, those of all its threads.
+QList<qint64> childrenOf(qint64 pid);
 // The value of an environment variable that the process started with;
 // empty when it has none, or its environment cannot be read.
 QByteArray environmentValue(qint64 pid, const QByteArray &name);
