@@ -90,6 +90,13 @@ void TestRunLog::errorLines_data()
     QTest::newRow("a long line is cut")
         << QList<QByteArray>{longLine.left(700), longLine.mid(700), "\n"}
         << QStringList{QString(RunLog::LineLengthLimit, 'x'), QString(RunLog::LineLengthLimit, 'x'), "xxxxx"};
+    // Cut where a whole line would be, however the pieces come.
+    QTest::newRow("a long line in many pieces")
+        << QList<QByteArray>{longLine.left(300), longLine.mid(300, 900), longLine.mid(1200), "\n"}
+        << QStringList{QString(RunLog::LineLengthLimit, 'x'), QString(RunLog::LineLengthLimit, 'x'), "xxxxx"};
+    QTest::newRow("no line end at all")
+        << QList<QByteArray>{longLine}
+        << QStringList{QString(RunLog::LineLengthLimit, 'x'), QString(RunLog::LineLengthLimit, 'x'), "xxxxx"};
     QByteArray accents;
     while (accents.size() < RunLog::LineLengthLimit + 10)
         accents += "\xc3\xa9";
