@@ -458,6 +458,9 @@ void TEditForm::diskStateChanged(DiskWatcher::State state)
     case DiskWatcher::State::Deleted:
         m_diskBar->showDeleted();
         break;
+    case DiskWatcher::State::NotAFile:
+        m_diskBar->showNotAFile();
+        break;
     case DiskWatcher::State::Changed:
         // Without unsaved changes nothing of the user's is lost by loading
         // the file again.
