@@ -135,7 +135,10 @@ void TestFindBar::find_data()
         << "[0-9]" << false << false << false << true << 0 << true << 1 << "[0-9]" << none;
     QTest::newRow("unreadable expression") << "(a"
                                            << "(a" << false << false << true << true << 0 << true << -1 << ""
-                                           << "no match";
+                                           << "invalid regular expression";
+    QTest::newRow("expression, other letters in any case")
+        << "Ärger ärger"
+        << "ÄR[g]ER" << false << false << true << true << 1 << true << 6 << "ärger" << none;
     QTest::newRow("wrap around") << "alpha beta"
                                  << "alpha" << false << false << false << true << 10 << true << 0 << "alpha"
                                  << none;
