@@ -7,6 +7,7 @@
 #include "core/Icons.h"
 #include "core/IniFile.h"
 #include "core/PathHelpers.h"
+#include "core/StatusProgress.h"
 #include "core/StatusTexts.h"
 #include "documents/DocumentWindows.h"
 #include "documents/EditorPreferences.h"
@@ -40,8 +41,9 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
       m_printing(
           std::make_unique<PrintContext>(dialogs, [this](const QString &text) { setStatusText(text); })),
       m_editorPreferences(std::make_unique<EditorPreferences>()),
-      m_services(std::make_unique<WindowServices>(
-          WindowServices{dialogs, *m_printing, *this, *m_editorPreferences})),
+      // The status bar takes it over (createStatusBar).
+      m_progress(new StatusProgress), m_services(std::make_unique<WindowServices>(WindowServices{
+                                          dialogs, *m_printing, *this, *m_editorPreferences, *m_progress})),
       m_engineLauncher(std::make_unique<ProcessEngineLauncher>())
 {
     // A relative argument names a file in the folder the program was started
@@ -156,6 +158,7 @@ void TFrameForm::createStatusBar()
     m_statusLabel = new QLabel(QStringLiteral("Ostrel is Ready."), this);
     m_statusLabel->setObjectName(QStringLiteral("StatusText"));
     statusBar()->addWidget(m_statusLabel, 1);
+    statusBar()->addPermanentWidget(m_progress);
 }
 
 QString TFrameForm::statusText() const

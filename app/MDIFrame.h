@@ -28,6 +28,7 @@ class QMenu;
 class QPrinter;
 class QTimer;
 class RunLog;
+class StatusProgress;
 class TAnotherEditForm;
 class TChildForm;
 class TCommandEditForm;
@@ -172,6 +173,7 @@ private:
     QFont m_screenFont;
     std::unique_ptr<PrintContext> m_printing;
     std::unique_ptr<EditorPreferences> m_editorPreferences;
+    StatusProgress *m_progress = nullptr;
     std::unique_ptr<WindowServices> m_services;
     std::unique_ptr<EngineLauncher> m_engineLauncher;
     RunSettings m_runSettings;

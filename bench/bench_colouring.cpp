@@ -12,6 +12,7 @@
 //   QT_QPA_PLATFORM=offscreen build-release/bench/bench_colouring [megabytes]
 
 #include "core/FrameState.h"
+#include "core/StatusProgress.h"
 #include "core/UserDialogs.h"
 #include "documents/EditorPreferences.h"
 #include "documents/KeyWordColouring.h"
@@ -113,6 +114,7 @@ int main(int argc, char **argv)
     ProgramSettings settings;
     PrintContext printing(dialogs, {});
     EditorPreferences preferences;
+    StatusProgress progress;
     std::vector<double> plain;
     std::vector<double> coloured;
     std::vector<double> whole;
@@ -121,7 +123,7 @@ int main(int argc, char **argv)
     std::vector<double> typing;
     for (int run = 0; run < 7; ++run) {
         for (const bool colour : {false, true}) {
-            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences});
+            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences, progress});
             window.resize(800, 600);
             window.show();
             QApplication::processEvents();

@@ -10,6 +10,7 @@
 //          floor, reading and sorting the folder's names without a list.
 
 #include "core/FrameState.h"
+#include "core/StatusProgress.h"
 #include "core/UserDialogs.h"
 #include "documents/EditorPreferences.h"
 #include "documents/WindowPrinting.h"
@@ -110,8 +111,9 @@ int main(int argc, char **argv)
     ProgramSettings settings{QString(), QString(), QStringLiteral(".cf"), QStringLiteral(".out")};
     PrintContext printing(dialogs, {});
     EditorPreferences preferences;
+    StatusProgress progress;
     QDir::setCurrent(empty.path());
-    TExplorerForm form(WindowServices{dialogs, printing, settings, preferences});
+    TExplorerForm form(WindowServices{dialogs, printing, settings, preferences, progress});
     form.resize(158, 600);
     form.show();
     QCoreApplication::processEvents();

@@ -9,6 +9,7 @@
 // --scintilla also times Scintilla's own SCI_SEARCHINTARGET on the same text
 // once, the search the find bar does not use for literal text.
 #include "core/FrameState.h"
+#include "core/StatusProgress.h"
 #include "core/UserDialogs.h"
 #include "documents/EditorPreferences.h"
 #include "documents/FindBar.h"
@@ -89,7 +90,8 @@ int main(int argc, char *argv[])
     ProgramSettings settings;
     PrintContext printing(dialogs, {});
     EditorPreferences preferences;
-    TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences});
+    StatusProgress progress;
+    TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences, progress});
     window.LoadFile(path);
     window.resize(800, 600);
     window.show();

@@ -23,6 +23,7 @@
 // Each run prints "MODE SECONDS PEAK_MB [more seconds...]". bench/load.sh runs
 // them several times, interleaved with another build's, and prints medians.
 #include "core/FrameState.h"
+#include "core/StatusProgress.h"
 #include "core/TextFile.h"
 #include "core/UserDialogs.h"
 #include "documents/EditorPreferences.h"
@@ -184,8 +185,9 @@ int main(int argc, char *argv[])
         const QTemporaryDir userSettings;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, userSettings.path());
         EditorPreferences preferences;
+        StatusProgress progress;
         preferences.setLineNumbers(mode != QLatin1String("editor-plain"));
-        TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences});
+        TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences, progress});
         if (mode == QLatin1String("save")) {
             window.LoadFile(path);
             window.FileName = path + QStringLiteral(".saved");

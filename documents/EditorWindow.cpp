@@ -6,6 +6,7 @@
 #include "core/Icons.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
+#include "core/WorkProgress.h"
 #include "documents/DiskChangeBar.h"
 #include "documents/EditorPreferences.h"
 #include "documents/FileHistory.h"
@@ -274,7 +275,9 @@ void TEditForm::LoadFile(const QString &path)
         // The stamp before the bytes: a change while they are read then
         // shows as a stamp that is no longer the file's.
         seen.stamp = FileStamp::of(path);
-        const TextEditor::LoadedFile loaded = m_editor->loadFile(path);
+        const std::unique_ptr<WorkProgress> progress =
+            m_services.progress.start(QStringLiteral("Opening %1").arg(windowTitle()));
+        const TextEditor::LoadedFile loaded = m_editor->loadFile(path, progress.get());
         m_encoding = loaded.encoding;
         seen.hash = loaded.hash;
     } catch (const FileError &) {

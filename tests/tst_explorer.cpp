@@ -1,4 +1,5 @@
 #include "core/FrameState.h"
+#include "core/StatusProgress.h"
 #include "documents/EditorPreferences.h"
 #include "documents/WindowPrinting.h"
 #include "explorer/DirectoryListBox.h"
@@ -74,7 +75,7 @@ private:
     {
         m_settings.CommandFileExtension = commandExt;
         m_settings.OutputFileExtension = QStringLiteral(".out");
-        return {m_dialogs, m_printing, m_settings, m_editorPreferences};
+        return {m_dialogs, m_printing, m_settings, m_editorPreferences, m_progress};
     }
 
     QString m_savedCurrent;
@@ -82,6 +83,7 @@ private:
     ProgramSettings m_settings;
     PrintContext m_printing{m_dialogs, {}};
     EditorPreferences m_editorPreferences;
+    StatusProgress m_progress;
 };
 
 void TestExplorer::init()
