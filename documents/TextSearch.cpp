@@ -8,7 +8,6 @@
 #include <QByteArray>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -29,83 +28,6 @@ long textLength(QsciScintillaBase &editor)
     return send(editor, Sci::SCI_GETLENGTH);
 }
 
-bool isAscii(const QByteArray &bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Boyer-Moore-Horspool over bytes, forwards or backwards; with fold, the
-// letters A to Z match either case.
-class ByteFinder
-{
-public:
-    ByteFinder(const QByteArray &needle, bool fold, bool forward)
-        : m_needle(needle), m_length(long(needle.size())), m_forward(forward)
-    {
-        for (int c = 0; c < 256; ++c)
-            m_folded[c] = static_cast<unsigned char>(fold && c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        for (char &c : m_needle)
-            c = static_cast<char>(m_folded[static_cast<unsigned char>(c)]);
-        m_shift.fill(m_length);
-        // How far the window may move when the byte at its scanned end
-        // does not complete a match.
-        if (m_forward) {
-            for (long i = 0; i + 1 < m_length; ++i)
-                m_shift[byteAt(m_needle, i)] = m_length - 1 - i;
-        } else {
-            for (long i = m_length - 1; i >= 1; --i)
-                m_shift[byteAt(m_needle, i)] = i;
-        }
-    }
-
-    long length() const { return m_length; }
-
-    // The first (forward) or last start of the needle in text[0, size), or -1.
-    long find(const char *text, long size) const
-    {
-        if (m_length == 0 || size < m_length)
-            return -1;
-        if (m_forward) {
-            const unsigned char last = byteAt(m_needle, m_length - 1);
-            for (long pos = 0; pos <= size - m_length;) {
-                const unsigned char c = m_folded[byteAt(text, pos + m_length - 1)];
-                if (c == last && equalAt(text + pos, 0, m_length - 1))
-                    return pos;
-                pos += m_shift[c];
-            }
-        } else {
-            const unsigned char first = byteAt(m_needle, 0);
-            for (long pos = size - m_length; pos >= 0;) {
-                const unsigned char c = m_folded[byteAt(text, pos)];
-                if (c == first && equalAt(text + pos, 1, m_length))
-                    return pos;
-                pos -= m_shift[c];
-            }
-        }
-        return -1;
-    }
-
-private:
-    static unsigned char byteAt(const char *text, long i) { return static_cast<unsigned char>(text[i]); }
-    static unsigned char byteAt(const QByteArray &text, long i) { return byteAt(text.constData(), i); }
-
-    bool equalAt(const char *window, long from, long to) const
-    {
-        for (long i = from; i < to; ++i) {
-            if (m_folded[byteAt(window, i)] != byteAt(m_needle, i))
-                return false;
-        }
-        return true;
-    }
-
-    QByteArray m_needle;
-    long m_length;
-    bool m_forward;
-    std::array<unsigned char, 256> m_folded{};
-    std::array<long, 256> m_shift{};
-};
-
 // A match in a span: offsets from its data, with a regular expression's
 // groups (the whole match first).
 struct Hit
@@ -119,25 +41,23 @@ using FoundHit = std::optional<Hit>;
 
 // What a search looks for, made once for all the spans it looks in.
 // Scintilla's own search steps through a UTF-8 text one character at a time,
-// which takes seconds on a file of a million lines. Literal text is found
-// byte by byte where no letter or only ASCII ones fold (UTF-8 never puts a
-// character's first byte inside another character, so a byte match is a
-// character match); everything else goes to PCRE2's compiled code.
+// which takes seconds on a file of a million lines. Literal text in its own
+// case is found by the C library's memmem(), whose time never depends on
+// what the text holds; everything else by PCRE2's compiled code, which skips
+// through the text with the processor's vector instructions to where the
+// pattern's first characters are.
 class Matcher
 {
 public:
     explicit Matcher(const Options &options) : m_wholeWord(options.wholeWord)
     {
-        const QByteArray needle = options.text.toUtf8();
-        if (!options.regularExpression && (options.matchCase || isAscii(needle))) {
-            m_forward = std::make_unique<ByteFinder>(needle, !options.matchCase, true);
-            m_backward = std::make_unique<ByteFinder>(needle, !options.matchCase, false);
-        } else {
+        if (options.matchCase && !options.regularExpression)
+            m_needle = options.text.toUtf8();
+        else
             m_pattern = TextPattern::compiled(options.text, !options.regularExpression, options.matchCase);
-        }
     }
 
-    bool isReadable() const { return m_forward || m_pattern; }
+    bool isReadable() const { return !m_needle.isEmpty() || m_pattern; }
 
     // The first match in [from, span.to()) that starts at or after from.
     FoundHit first(const FileTextSpan &span, qsizetype from) const
@@ -151,30 +71,41 @@ public:
         return std::nullopt;
     }
 
-    // The match in [span.from(), span.to()) that starts last.
-    FoundHit last(const FileTextSpan &span) const { return m_pattern ? lastMatch(span) : lastBytes(span); }
+    // The match in [span.from(), span.to()) that starts last. Matches are
+    // found forwards, so it is looked for in ever larger stretches from the
+    // end; each costs at most the text after it.
+    FoundHit last(const FileTextSpan &span) const
+    {
+        constexpr qsizetype FirstStretch = 64 * 1024;
+        qsizetype stretch = FirstStretch;
+        for (qsizetype before = span.to();;) {
+            qsizetype start = std::max(span.from(), before - stretch);
+            while (start > span.from() && (static_cast<unsigned char>(span.data()[start]) & 0xc0) == 0x80)
+                --start;
+            FoundHit lastFound;
+            for (qsizetype at = start; at <= span.to();) {
+                FoundHit hit = first(span, at);
+                if (!hit || hit->start >= before)
+                    break;
+                at = span.nextCharacter(hit->start);
+                lastFound = std::move(hit);
+            }
+            if (lastFound || start <= span.from())
+                return lastFound;
+            before = start;
+            stretch *= 2;
+        }
+    }
 
 private:
     FoundHit nextBytes(const FileTextSpan &span, qsizetype from) const
     {
-        const long at = m_forward->find(span.data() + from, long(span.to() - from));
-        if (at < 0)
+        const void *found = memmem(span.data() + from, size_t(span.to() - from), m_needle.constData(),
+                                   size_t(m_needle.size()));
+        if (!found)
             return std::nullopt;
-        return Hit{from + at, from + at + m_forward->length(), {}};
-    }
-
-    FoundHit lastBytes(const FileTextSpan &span) const
-    {
-        for (qsizetype to = span.to(); to - span.from() >= m_backward->length();) {
-            const long at = m_backward->find(span.data() + span.from(), long(to - span.from()));
-            if (at < 0)
-                break;
-            const qsizetype start = span.from() + at;
-            if (!m_wholeWord || span.isWord(start, start + m_backward->length()))
-                return Hit{start, start + m_backward->length(), {}};
-            to = start + m_backward->length() - 1;
-        }
-        return std::nullopt;
+        const qsizetype start = static_cast<const char *>(found) - span.data();
+        return Hit{start, start + m_needle.size(), {}};
     }
 
     // As Scintilla did, a match lies within one line: one that runs over a
@@ -201,31 +132,6 @@ private:
         return std::nullopt;
     }
 
-    // Matches are found forwards, so the last one is looked for in ever
-    // larger stretches from the end; each costs at most the text after it.
-    FoundHit lastMatch(const FileTextSpan &span) const
-    {
-        constexpr qsizetype FirstStretch = 64 * 1024;
-        qsizetype stretch = FirstStretch;
-        for (qsizetype before = span.to();;) {
-            qsizetype start = std::max(span.from(), before - stretch);
-            while (start > span.from() && (static_cast<unsigned char>(span.data()[start]) & 0xc0) == 0x80)
-                --start;
-            FoundHit lastFound;
-            for (qsizetype at = start; at <= span.to();) {
-                FoundHit hit = first(span, at);
-                if (!hit || hit->start >= before)
-                    break;
-                at = span.nextCharacter(hit->start);
-                lastFound = std::move(hit);
-            }
-            if (lastFound || start <= span.from())
-                return lastFound;
-            before = start;
-            stretch *= 2;
-        }
-    }
-
     static qsizetype lineEndIn(const FileTextSpan &span, qsizetype start, qsizetype end)
     {
         for (qsizetype i = start; i < end; ++i) {
@@ -236,8 +142,7 @@ private:
     }
 
     bool m_wholeWord;
-    std::unique_ptr<ByteFinder> m_forward;
-    std::unique_ptr<ByteFinder> m_backward;
+    QByteArray m_needle;
     std::shared_ptr<const TextPattern> m_pattern;
 };
 
