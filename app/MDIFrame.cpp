@@ -21,6 +21,7 @@
 #include "documents/WindowServices.h"
 #include "engine/EngineLauncher.h"
 #include "explorer/MDIExplorer.h"
+#include "help/HelpText.h"
 #include "help/MDIHelp.h"
 
 #include <QAction>
@@ -44,7 +45,7 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
       // The status bar takes it over (createStatusBar).
       m_progress(new StatusProgress), m_services(std::make_unique<WindowServices>(WindowServices{
                                           dialogs, *m_printing, *this, *m_editorPreferences, *m_progress})),
-      m_engineLauncher(std::make_unique<ProcessEngineLauncher>())
+      m_engineLauncher(std::make_unique<ProcessEngineLauncher>()), m_helpText(std::make_unique<HelpText>())
 {
     // A relative argument names a file in the folder the program was started
     // from; the settings file moves the current folder before it is opened.

@@ -18,6 +18,7 @@ class DocumentWindows;
 class EditorPreferences;
 class EngineLauncher;
 class EngineRun;
+class HelpText;
 class MasterRun;
 class PrintContext;
 class QAction;
@@ -176,6 +177,8 @@ private:
     StatusProgress *m_progress = nullptr;
     std::unique_ptr<WindowServices> m_services;
     std::unique_ptr<EngineLauncher> m_engineLauncher;
+    // The help file as last read, for the help window and the keyword colours.
+    std::unique_ptr<HelpText> m_helpText;
     RunSettings m_runSettings;
 
     TCommandEditForm *m_commandWindow = nullptr;
