@@ -15,6 +15,7 @@
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -252,6 +253,12 @@ void TextEditor::setScrollBarsAlwaysOn(bool on)
 
 TextEditor::LoadedFile TextEditor::loadFile(const QString &path, WorkProgress *progress)
 {
+    // While progress is shown, timers still run: a look at the window's old
+    // file on disk could ask to load it into the text being replaced.
+    if (m_loading)
+        throw FileError::cannotOpen(path, QStringLiteral("the window is opening another file"));
+    m_loading = true;
+    const auto loaded = qScopeGuard([this] { m_loading = false; });
     const QString oldText =
         EditorAccessibility::instance().isActive() ? QString::fromUtf8(bytes()) : QString();
     // The text half loaded is not painted: a line not yet cut would take

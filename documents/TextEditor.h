@@ -46,8 +46,8 @@ public:
     // Replaces the text with the file's, read in pieces straight into the
     // editor and decoded there when it is not UTF-8; caret to the start, not
     // modified. Throws FileError when the file cannot be read or does not fit
-    // in memory, or when the user cancels it through progress; the old text
-    // then stays as it was.
+    // in memory, or when the user cancels it through progress, or while it
+    // is loading another file; the old text then stays as it was.
     LoadedFile loadFile(const QString &path, WorkProgress *progress = nullptr);
     // An empty, unmodified text.
     void clearText();
@@ -155,4 +155,5 @@ private:
     bool m_cutsLongLines = true;
     LinePieces m_pieces;
     bool m_readOnly = false;
+    bool m_loading = false;
 };
