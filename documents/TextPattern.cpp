@@ -9,8 +9,8 @@ namespace {
 
 // The machine stack the compiled code may use for backtracking; PCRE2's own
 // 32 KB is too little for an alternation over a long line.
-constexpr size_t LeastJitStack = 32 * 1024;
-constexpr size_t MostJitStack = 1024 * 1024;
+constexpr size_t LeastJitStack = size_t(32) * 1024;
+constexpr size_t MostJitStack = size_t(1024) * 1024;
 
 struct Key
 {
@@ -105,8 +105,9 @@ std::optional<std::vector<TextPattern::Range>> TextPattern::match(const Subject 
     const uint32_t pairs = pcre2_get_ovector_count(m_compiled->matchData);
     std::vector<Range> groups(pairs);
     for (uint32_t i = 0; i < pairs; ++i) {
-        if (offsets[2 * i] != PCRE2_UNSET)
-            groups[i] = Range{qsizetype(offsets[2 * i]), qsizetype(offsets[2 * i + 1])};
+        const PCRE2_SIZE *pair = offsets + size_t(2) * i;
+        if (pair[0] != PCRE2_UNSET)
+            groups[i] = Range{qsizetype(pair[0]), qsizetype(pair[1])};
     }
     // A lookahead can end a match before it starts (\K); it is taken as empty.
     if (groups[0].end < groups[0].start)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace TextSearch {
@@ -76,7 +77,7 @@ public:
     // end; each costs at most the text after it.
     FoundHit last(const FileTextSpan &span) const
     {
-        constexpr qsizetype FirstStretch = 64 * 1024;
+        constexpr qsizetype FirstStretch = qsizetype(64) * 1024;
         qsizetype stretch = FirstStretch;
         for (qsizetype before = span.to();;) {
             qsizetype start = std::max(span.from(), before - stretch);
@@ -189,30 +190,52 @@ QByteArray textOf(QsciScintillaBase &editor, long start, long end)
         end - start);
 }
 
+// What \c stands for in a replacement, as in C, or nothing.
+std::optional<char> escapedCharacter(char c)
+{
+    switch (c) {
+    case 'a':
+        return '\a';
+    case 'b':
+        return '\b';
+    case 'f':
+        return '\f';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 't':
+        return '\t';
+    case 'v':
+        return '\v';
+    case '\\':
+        return '\\';
+    default:
+        return std::nullopt;
+    }
+}
+
 // A regular expression's replacement as Scintilla took it: \0 to \9 stand
 // for the match and its groups, \a \b \f \n \r \t \v \\ for what C writes so;
 // any other backslash is itself.
 QByteArray expandedReplacement(QsciScintillaBase &editor, const QByteArray &replacement,
                                const std::vector<std::pair<long, long>> &groups)
 {
-    static const char escapes[] = "a\ab\bf\fn\nr\rt\tv\v\\\\";
     QByteArray out;
     for (qsizetype i = 0; i < replacement.size(); ++i) {
         const char c = replacement.at(i);
         const char next = i + 1 < replacement.size() ? replacement.at(i + 1) : '\0';
-        if (c != '\\' || next == '\0') {
-            out += c;
-        } else if (next >= '0' && next <= '9') {
+        if (c == '\\' && next >= '0' && next <= '9') {
             const size_t group = size_t(next - '0');
             if (group < groups.size() && groups[group].first >= 0)
                 out += textOf(editor, groups[group].first, groups[group].second);
             ++i;
-        } else if (const char *escape = std::strchr(escapes, next); escape && (escape - escapes) % 2 == 0) {
-            out += escape[1];
-            ++i;
-        } else {
-            out += c;
+            continue;
         }
+        const std::optional<char> escaped = c == '\\' ? escapedCharacter(next) : std::nullopt;
+        out += escaped.value_or(c);
+        if (escaped)
+            ++i;
     }
     return out;
 }
