@@ -53,6 +53,16 @@ public:
         return !m_cancelled;
     }
 
+    void showNow() override
+    {
+        if (!m_owner || m_shown)
+            return;
+        m_shown = true;
+        m_owner->showWork(m_what);
+        m_refreshed = m_clock.elapsed();
+        QCoreApplication::processEvents();
+    }
+
     void cancel() { m_cancelled = true; }
 
 private:

@@ -14,6 +14,9 @@ public:
     // done of total (of the step the work is at); false once the user has
     // cancelled: the work then stops.
     virtual bool advance(qint64 done, qint64 total) = 0;
+    // The work is sure to take long and goes on without a word for a while:
+    // it is shown now rather than at the next advance.
+    virtual void showNow() = 0;
 };
 
 // Where the program shows such work: the frame's status line. What start

@@ -40,6 +40,10 @@ constexpr qint64 roomFor(qint64 size)
 // long does not blink: blinking would keep the processor busy while the user
 // only reads.
 constexpr long LongestBlinkingLine = 100000;
+// A file this large takes longer than any wait the user would not notice,
+// most of it before the first piece is read: the system handing over the
+// memory for its text.
+constexpr qint64 SurelyLongFile = qint64(256) << 20;
 // Cuts are put into a text this many at a time between looks at the user.
 constexpr size_t CutsBetweenLooks = 4096;
 
@@ -89,6 +93,9 @@ public:
     void expectSize(qint64 size) override
     {
         m_expected = size;
+        // Making room for a text this large takes a while by itself.
+        if (m_progress && size >= SurelyLongFile)
+            m_progress->showNow();
         m_editor.showNewDocument(size);
     }
     char *space(qsizetype size) override
