@@ -86,6 +86,9 @@ FileTextSpan FileTextSpan::shown(QsciScintillaBase &editor, long from, long to)
     FileTextSpan span;
     // A pointer into Scintilla's own buffer: at most its gap moves.
     span.m_data = reinterpret_cast<const char *>(send(editor, Sci::SCI_GETRANGEPOINTER, from, to - from));
+    // An empty text may have no buffer at all; the matchers want a text.
+    if (!span.m_data)
+        span.m_data = "";
     span.m_size = to - from;
     span.m_to = span.m_size;
     span.m_position = from;

@@ -45,9 +45,9 @@ public:
     long startPosition(qsizetype offset) const;
     long endPosition(qsizetype offset) const;
 
+private:
     static CharClass classOf(char32_t c);
 
-private:
     static constexpr qsizetype SpanBytes = qsizetype(8) << 20;
 
     FileTextSpan() = default;
