@@ -4,6 +4,7 @@
 #include "core/FileNames.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
+#include "core/WorkProgress.h"
 #include "diskchanges/DiskChangeBar.h"
 #include "diskchanges/FileSnapshot.h"
 #include "documents/FileHistory.h"
@@ -287,7 +288,9 @@ void TEditForm::LoadFile(const QString &path)
         // The stamp before the bytes: a change while they are read then
         // shows as a stamp that is no longer the file's.
         seen.stamp = FileStamp::of(path);
-        const TextEditor::LoadedFile loaded = m_editor->loadFile(path);
+        const std::unique_ptr<WorkProgress> progress =
+            m_services.progress.start(QStringLiteral("Opening %1").arg(windowTitle()));
+        const TextEditor::LoadedFile loaded = m_editor->loadFile(path, progress.get());
         m_encoding = loaded.encoding;
         seen.hash = loaded.hash;
     } catch (const FileError &) {
@@ -476,6 +479,9 @@ void TEditForm::diskStateChanged(DiskWatcher::State state)
         break;
     case DiskWatcher::State::Deleted:
         m_diskBar->showDeleted();
+        break;
+    case DiskWatcher::State::NotAFile:
+        m_diskBar->showNotAFile();
         break;
     case DiskWatcher::State::Changed:
         // Without unsaved changes nothing of the user's is lost by loading
