@@ -47,11 +47,17 @@ constexpr qint64 SurelyLongFile = qint64(256) << 20;
 // Cuts are put into a text this many at a time between looks at the user.
 constexpr size_t CutsBetweenLooks = 4096;
 
+// The user called a load off: it unwinds to loadFile, which says so by
+// what it returns.
+struct LoadCancelled
+{
+};
+
 // Goes on with the work unless the user has called it off.
 void advance(WorkProgress *progress, qint64 done, qint64 total)
 {
     if (progress && !progress->advance(done, total))
-        throw FileError::cancelled();
+        throw LoadCancelled();
 }
 
 // Keeps a widget from painting while it lives.
@@ -258,7 +264,7 @@ void TextEditor::setScrollBarsAlwaysOn(bool on)
     setVerticalScrollBarPolicy(policy);
 }
 
-TextEditor::LoadedFile TextEditor::loadFile(const QString &path, WorkProgress *progress)
+std::optional<TextEditor::LoadedFile> TextEditor::loadFile(const QString &path, WorkProgress *progress)
 {
     // While progress is shown, timers still run: a look at the window's old
     // file on disk could ask to load it into the text being replaced.
@@ -294,12 +300,14 @@ TextEditor::LoadedFile TextEditor::loadFile(const QString &path, WorkProgress *p
             pieces = cutLongLines(progress);
     } catch (const std::bad_alloc &) {
         throw FileError::tooLarge(path);
+    } catch (const LoadCancelled &) {
+        return std::nullopt;
     }
     m_pieces = std::move(pieces);
     swap.keep();
     finishLoad();
     announceNewText(oldText);
-    return {encoding, check.hash.value()};
+    return LoadedFile{encoding, check.hash.value()};
 }
 
 void TextEditor::clearText()

@@ -45,10 +45,11 @@ public:
     };
     // Replaces the text with the file's, read in pieces straight into the
     // editor and decoded there when it is not UTF-8; caret to the start, not
-    // modified. Throws FileError when the file cannot be read or does not fit
-    // in memory, or when the user cancels it through progress, or while it
-    // is loading another file; the old text then stays as it was.
-    LoadedFile loadFile(const QString &path, WorkProgress *progress = nullptr);
+    // modified. Nothing when the user cancels it through progress. Throws
+    // FileError when the file cannot be read or does not fit in memory, or
+    // while it is loading another file. The old text stays as it was unless
+    // the load is done.
+    std::optional<LoadedFile> loadFile(const QString &path, WorkProgress *progress = nullptr);
     // An empty, unmodified text.
     void clearText();
     // Whether a load shows overlong lines cut into pieces (see LinePieces),
