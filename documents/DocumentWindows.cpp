@@ -28,6 +28,8 @@ DocumentWindows::DocumentWindows(const WindowServices &services, ShownFiles &fil
             [this](const QString &path) { recordSavedAs(m_command, path); });
     connect(&m_output, &TEditForm::savedAs, this,
             [this](const QString &path) { recordSavedAs(m_output, path); });
+    connect(m_output.editor(), &QsciScintillaBase::SCN_DOUBLECLICK, this,
+            [this](int, int line, int) { outputDoubleClicked(line); });
 }
 
 TMasterEditForm *DocumentWindows::masterWindow() const
