@@ -12,7 +12,8 @@ const QString PatternsKey = QStringLiteral("Messages/Patterns");
 // A drive letter may stand before a path that compilers on Windows name.
 const QString FileGroup = QStringLiteral(R"((?<file>(?:[A-Za-z]:[\\/])?[^:()\r\n]+))");
 
-// The forms engines commonly use, most specific first.
+// The forms engines commonly use, most specific first: the two that need a
+// colon, then "line N".
 const std::vector<QRegularExpression> &builtInForms()
 {
     static const std::vector<QRegularExpression> forms = [] {
@@ -42,6 +43,20 @@ bool looksLikeFileName(const QString &name)
 {
     for (const QChar c : name) {
         if (!c.isDigit() && !c.isSpace() && c != QLatin1Char('-') && c != QLatin1Char('.'))
+            return true;
+    }
+    return false;
+}
+
+// Whether the text holds "line" in any case: a plain scan, since Qt's search
+// for a word, and more so without regard to case, costs several times as much
+// on lines this short.
+bool mentionsLine(QStringView text)
+{
+    const char16_t *c = text.utf16();
+    for (qsizetype i = 0; i + 4 <= text.size(); ++i) {
+        if ((c[i] | 0x20) == u'l' && (c[i + 1] | 0x20) == u'i' && (c[i + 2] | 0x20) == u'n' &&
+            (c[i + 3] | 0x20) == u'e')
             return true;
     }
     return false;
@@ -84,10 +99,17 @@ std::optional<MessagePlace> MessagePatterns::find(const QString &text) const
         if (auto place = placeOf(pattern.match(text), text))
             return place;
     }
-    for (const QRegularExpression &form : builtInForms()) {
-        if (auto place = placeOf(form.match(text), text))
-            return place;
+    // Most lines of an output are results: a look for the characters every
+    // form needs spares them the regular expressions.
+    const std::vector<QRegularExpression> &forms = builtInForms();
+    if (text.contains(QLatin1Char(':'))) {
+        for (std::size_t form = 0; form < 2; ++form) {
+            if (auto place = placeOf(forms.at(form).match(text), text))
+                return place;
+        }
     }
+    if (mentionsLine(text))
+        return placeOf(forms.at(2).match(text), text);
     return std::nullopt;
 }
 

@@ -124,8 +124,6 @@ TEditForm *DocumentWindows::openForPlace(const QString &path)
         if (m_another.size() > before)
             window = m_another.last();
     }
-    if (window)
-        markMessages(*window);
     return window;
 }
 
@@ -148,19 +146,19 @@ void DocumentWindows::clearRunMessages()
 {
     m_messages.clear();
     m_messageAt = -1;
-    for (TEditForm *window : editorWindows()) {
-        if (auto *marks = window->editor()->findChild<MessageMarks *>())
-            marks->clear();
-    }
+    for (TEditForm *window : editorWindows())
+        markMessages(*window);
 }
 
 void DocumentWindows::markMessages(TEditForm &window) const
 {
+    // A new text has lost the marks of the old one, but not their margin.
+    if (auto *marks = window.editor()->findChild<MessageMarks *>())
+        marks->clear();
     if (m_messages.empty() || window.isUntitled())
         return;
     const QString file = canonical(window.FileName);
     MessageMarks &marks = MessageMarks::of(*window.editor());
-    marks.clear();
     for (const LocatedMessage &message : m_messages) {
         if (message.path == file)
             marks.add(message.line, message.message);
@@ -193,7 +191,14 @@ void DocumentWindows::stepMessages(int step)
     }
     m_messageAt = at;
     const LocatedMessage &message = m_messages.at(std::size_t(at));
-    if (goToPlace(message.path, message.line, message.column))
+    // The user may have added or removed lines above the message's line
+    // since the run: its mark has moved with it.
+    int line = message.line;
+    if (TEditForm *window = windowShowing(message.path)) {
+        if (auto *marks = window->editor()->findChild<MessageMarks *>())
+            line = marks->lineNow(line);
+    }
+    if (goToPlace(message.path, line, message.column))
         emit placeStatus(QStringLiteral("Message %1 of %2: %3").arg(at + 1).arg(count).arg(message.message));
 }
 

@@ -39,7 +39,7 @@ void MessageMarks::add(int line, const QString &message)
     const int handle = m_editor.markerAdd(int(shownLine), m_marker);
     if (handle < 0)
         return;
-    m_marks.emplace_back(handle, message);
+    m_marks.push_back({handle, line, message});
     showMargin(true);
 }
 
@@ -54,13 +54,23 @@ std::vector<int> MessageMarks::markedLines() const
 {
     std::vector<int> lines;
     for (const auto &mark : m_marks) {
-        const int shown = m_editor.markerLine(mark.first);
+        const int shown = m_editor.markerLine(mark.handle);
         if (shown >= 0)
             lines.push_back(int(m_editor.linePieces().fileLine(shown)) + 1);
     }
     std::sort(lines.begin(), lines.end());
     lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
     return lines;
+}
+
+int MessageMarks::lineNow(int line) const
+{
+    for (const Mark &mark : m_marks) {
+        const int shown = m_editor.markerLine(mark.handle);
+        if (mark.line == line && shown >= 0)
+            return int(m_editor.linePieces().fileLine(shown)) + 1;
+    }
+    return line;
 }
 
 void MessageMarks::showMargin(bool shown)
@@ -77,8 +87,8 @@ QString MessageMarks::messagesAt(int y) const
     const long line = m_editor.SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE, visible);
     QStringList messages;
     for (const auto &mark : m_marks) {
-        if (m_editor.markerLine(mark.first) == line)
-            messages.append(mark.second);
+        if (m_editor.markerLine(mark.handle) == line)
+            messages.append(mark.message);
     }
     return messages.join(QLatin1Char('\n'));
 }

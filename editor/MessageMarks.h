@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 
-#include <utility>
 #include <vector>
 
 class TextEditor;
@@ -26,6 +25,9 @@ public:
     void clear();
     // The file's lines that carry a mark, counting from 1, in order.
     std::vector<int> markedLines() const;
+    // Where the mark put on the file's line `line` is now that the text
+    // has been edited, or `line` when there is none.
+    int lineNow(int line) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -39,6 +41,11 @@ private:
     TextEditor &m_editor;
     QObject *m_viewport;
     int m_marker;
-    // Scintilla's handles of the marks and their messages.
-    std::vector<std::pair<int, QString>> m_marks;
+    struct Mark
+    {
+        int handle; // Scintilla's
+        int line;   // the file's, when the mark was put there
+        QString message;
+    };
+    std::vector<Mark> m_marks;
 };

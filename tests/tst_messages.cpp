@@ -168,9 +168,13 @@ void TestMessages::nextMessageThroughTwoFiles()
     TCommandEditForm *command = frame.CommandWindow();
     QCOMPARE(marksOf(command), (std::vector<int>{2, 4}));
 
+    // A line added above the messages' lines moves them and their marks.
     QVERIFY(UserInput::focusText(frame, command));
+    command->editor()->setCursorPosition(0, 0);
+    QVERIFY(UserInput::pressKey(Qt::Key_Return));
+    QCOMPARE(marksOf(command), (std::vector<int>{3, 5}));
     QVERIFY(UserInput::pressKey(Qt::Key_F8));
-    QCOMPARE(command->editor()->caretLine(), 1);
+    QCOMPARE(command->editor()->caretLine(), 2);
     QVERIFY(frame.statusText().endsWith(QStringLiteral("first")));
 
     QVERIFY(UserInput::pressKey(Qt::Key_F8));
@@ -181,13 +185,13 @@ void TestMessages::nextMessageThroughTwoFiles()
     QCOMPARE(marksOf(other), std::vector<int>{2});
 
     QVERIFY(UserInput::pressKey(Qt::Key_F8));
-    QCOMPARE(command->editor()->caretLine(), 3);
+    QCOMPARE(command->editor()->caretLine(), 4);
     QVERIFY(UserInput::pressKey(Qt::Key_F8));
     QVERIFY2(frame.statusText().contains(QStringLiteral("line 99")), qPrintable(frame.statusText()));
-    QCOMPARE(command->editor()->caretLine(), 3);
+    QCOMPARE(command->editor()->caretLine(), 4);
 
     QVERIFY(UserInput::pressKey(Qt::Key_F8, Qt::ShiftModifier));
-    QCOMPARE(command->editor()->caretLine(), 3);
+    QCOMPARE(command->editor()->caretLine(), 4);
     QVERIFY(UserInput::pressKey(Qt::Key_F8, Qt::ShiftModifier));
     QCOMPARE(frame.AnotherCount(), 1);
     QCOMPARE(other->editor()->caretLine(), 1);
