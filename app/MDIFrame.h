@@ -155,6 +155,8 @@ private:
     void wireMessages();
     // A line of the Run Log or the output window that may name a place.
     void goToMessage(const QString &line, const QString &commandFile);
+    // The status line's word on a place shown or not shown.
+    void sayOfPlace(const QString &text);
     // The messages of the run that just ended: its Run Log lines, and the
     // output window's when the run loaded it.
     void collectRunMessages(bool withOutput);

@@ -52,7 +52,7 @@ void TFrameForm::createMessageActions()
 void TFrameForm::wireMessages()
 {
     m_messageForms = std::make_unique<MessagePatterns>(MessagePatterns::stored());
-    connect(m_documents, &DocumentWindows::placeStatus, this, &TFrameForm::setStatusText);
+    connect(m_documents, &DocumentWindows::placeStatus, this, &TFrameForm::sayOfPlace);
     connect(m_documents, &DocumentWindows::outputLineActivated, this, &TFrameForm::goToMessage);
     connect(static_cast<RunLogView *>(m_runLogDock->widget()), &RunLogView::lineActivated, this,
             &TFrameForm::goToMessage);
@@ -68,16 +68,25 @@ void TFrameForm::wireMessages()
     connect(m_commandRun, &CommandRun::lockChanged, m_documents, &DocumentWindows::setRunLocked);
 }
 
+void TFrameForm::sayOfPlace(const QString &text)
+{
+    // A run in progress sets its status text again at every tick.
+    if (EngineRunning())
+        setStatusNote(text);
+    else
+        setStatusText(text);
+}
+
 void TFrameForm::goToMessage(const QString &line, const QString &commandFile)
 {
     const std::optional<MessagePlace> place = m_messageForms->find(line);
     if (!place) {
-        setStatusText(QStringLiteral("This line names no place in a file."));
+        sayOfPlace(QStringLiteral("This line names no place in a file."));
         return;
     }
     const QString runFile = commandFile.isEmpty() ? CommandFileName : commandFile;
     if (m_documents->goToPlace(placeFilePath(*place, runFile), place->line, place->column))
-        setStatusText(place->message);
+        sayOfPlace(place->message);
 }
 
 void TFrameForm::collectRunMessages(bool withOutput)

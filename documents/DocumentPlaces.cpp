@@ -40,9 +40,7 @@ long countLines(const QString &path)
     QByteArray chunk;
     while (!(chunk = file.read(1 << 20)).isEmpty()) {
         for (const char c : std::as_const(chunk)) {
-            if (c == '\n' && !afterReturn)
-                ++ends;
-            else if (c == '\r')
+            if (c == '\r' || (c == '\n' && !afterReturn))
                 ++ends;
             afterReturn = c == '\r';
         }
@@ -74,11 +72,12 @@ TEditForm *DocumentWindows::windowShowing(const QString &path) const
 bool DocumentWindows::goToPlace(const QString &path, int line, int column)
 {
     const QString name = FileNames::forDisplay(path);
-    if (!Paths::fileExists(path)) {
+    // A window still shows the text of a file deleted since.
+    TEditForm *window = windowShowing(path);
+    if (!window && !Paths::fileExists(path)) {
         emit placeStatus(QStringLiteral("Cannot show %1: the file is gone.").arg(name));
         return false;
     }
-    TEditForm *window = windowShowing(path);
     const long lines = window ? window->editor()->fileLineCount() : countLines(path);
     if (line > lines) {
         emit placeStatus(QStringLiteral("Cannot show line %1 of %2: the file has %3 lines.")

@@ -38,6 +38,26 @@ int caretColumn(TEditForm *window)
     return index;
 }
 
+// Double-clicks the Run Log's line that starts with start, once it is shown.
+bool doubleClickLogLine(TFrameForm &frame, const QString &start)
+{
+    auto *view = frame.runLogDock()->findChild<QPlainTextEdit *>(QStringLiteral("RunLogText"));
+    QTextBlock block;
+    const auto find = [&] {
+        block = view->document()->firstBlock();
+        while (block.isValid() && !block.text().startsWith(start))
+            block = block.next();
+        return view->isVisible() && block.isValid();
+    };
+    if (!QTest::qWaitFor(find, EndTimeout))
+        return false;
+    const QTextCursor cursor(block);
+    view->setTextCursor(cursor);
+    view->ensureCursorVisible();
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(cursor).center());
+    return true;
+}
+
 } // namespace
 
 // From an engine's message to the line it names: the forms recognised, the
@@ -53,6 +73,7 @@ private slots:
     void messageForms();
     void runLogLineLeadsToItsPlace();
     void nextMessageThroughTwoFiles();
+    void duringARunOnlyTheShownFiles();
 };
 
 void TestMessages::initTestCase()
@@ -134,17 +155,7 @@ void TestMessages::runLogLineLeadsToItsPlace()
     frame.ExecQuelm();
     QVERIFY(runEnded(frame));
 
-    auto *view = frame.runLogDock()->findChild<QPlainTextEdit *>(QStringLiteral("RunLogText"));
-    QTRY_VERIFY(view->isVisible());
-    QTextBlock block = view->document()->firstBlock();
-    while (block.isValid() && !block.text().startsWith(QStringLiteral("lib/model.inc")))
-        block = block.next();
-    QVERIFY(block.isValid());
-    QTextCursor cursor(block);
-    view->ensureCursorVisible();
-    view->setTextCursor(cursor);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->cursorRect(cursor).center());
-
+    QVERIFY(doubleClickLogLine(frame, QStringLiteral("lib/model.inc")));
     QCOMPARE(frame.AnotherCount(), 1);
     TAnotherEditForm *window = frame.AnotherWindows().first();
     QCOMPARE(window->FileName, model);
@@ -161,7 +172,8 @@ void TestMessages::nextMessageThroughTwoFiles()
     TFrameForm &frame = f.frame();
     const QString notes = f.writeFile(QStringLiteral("notes.txt"), "alpha\nbeta\n");
     makeComplainingEngine(
-        f, "main.cf:2: first\\nnotes.txt:2: second\\nmain.cf:4: third\\nmain.cf:99: past the end\\n");
+        f, "main.cf:2: first\\nnotes.txt:2: second\\nmain.cf:4: third\\nmain.cf:99: past the end\\n"
+           "gone.txt:1: lost\\n");
     openCommand(f, QStringLiteral("main.cf"), "a\r\nb\r\nc\r\nd\r\n");
     frame.ExecQuelm();
     QVERIFY(runEnded(frame));
@@ -189,7 +201,10 @@ void TestMessages::nextMessageThroughTwoFiles()
     QVERIFY(UserInput::pressKey(Qt::Key_F8));
     QVERIFY2(frame.statusText().contains(QStringLiteral("line 99")), qPrintable(frame.statusText()));
     QCOMPARE(command->editor()->caretLine(), 4);
+    QVERIFY(UserInput::pressKey(Qt::Key_F8));
+    QVERIFY2(frame.statusText().contains(QStringLiteral("gone")), qPrintable(frame.statusText()));
 
+    QVERIFY(UserInput::pressKey(Qt::Key_F8, Qt::ShiftModifier));
     QVERIFY(UserInput::pressKey(Qt::Key_F8, Qt::ShiftModifier));
     QCOMPARE(command->editor()->caretLine(), 4);
     QVERIFY(UserInput::pressKey(Qt::Key_F8, Qt::ShiftModifier));
@@ -201,6 +216,28 @@ void TestMessages::nextMessageThroughTwoFiles()
     frame.ExecQuelm();
     QVERIFY(runEnded(frame));
     QVERIFY(marksOf(command).empty());
+}
+
+// While a run holds the command window, a message on its file moves the
+// caret there; one on another command file does not open it, and says why.
+void TestMessages::duringARunOnlyTheShownFiles()
+{
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    f.writeFile(QStringLiteral("other.cf"), "x\r\n");
+    makeEngine(f, "printf 'main.cf:3: held\\nother.cf:1: elsewhere\\n' >&2\n" + WaitForGo);
+    const QString main = openCommand(f, QStringLiteral("main.cf"), "a\r\nb\r\nc\r\n");
+    frame.ExecQuelm();
+    QVERIFY(frame.EngineRunning());
+
+    QVERIFY(doubleClickLogLine(frame, QStringLiteral("main.cf:3")));
+    QCOMPARE(frame.CommandWindow()->editor()->caretLine(), 2);
+    QVERIFY(doubleClickLogLine(frame, QStringLiteral("other.cf:1")));
+    QCOMPARE(frame.CommandWindow()->FileName, main);
+    QVERIFY2(frame.statusNote().startsWith(QStringLiteral("Not opened while Quelm runs")),
+             qPrintable(frame.statusNote()));
+    letGo(main);
+    QVERIFY(runEnded(frame));
 }
 
 QTEST_MAIN(TestMessages)
