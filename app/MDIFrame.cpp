@@ -4,6 +4,7 @@
 #include "app/Defaults.h"
 #include "core/Fonts.h"
 #include "core/IniFile.h"
+#include "core/MessagePlaces.h"
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
 #include "core/UserSettings.h"
@@ -96,6 +97,7 @@ void TFrameForm::createActions()
     // Only a command-file run in progress can be stopped.
     m_stopQuelm->setEnabled(false);
     connect(m_stopQuelm, &QAction::triggered, this, &TFrameForm::StopQuelm);
+    createMessageActions();
 
     m_viewCurrentDir = new QAction(QStringLiteral("View Current Directory"), this);
     m_viewCurrentDir->setObjectName(QStringLiteral("ViewCurrentDir1"));
@@ -132,6 +134,10 @@ void TFrameForm::createMenus()
     m_executeMenu->setObjectName(QStringLiteral("Execute1"));
     m_executeMenu->addAction(m_runQuelm);
     m_executeMenu->addAction(m_stopQuelm);
+    m_executeMenu->addSeparator();
+    m_executeMenu->addAction(m_nextMessage);
+    m_executeMenu->addAction(m_previousMessage);
+    m_executeMenu->addAction(m_messagePatterns);
 
     m_windowMenu = new QMenu(QStringLiteral("&Window"), this);
     m_windowMenu->setObjectName(QStringLiteral("Window1"));
@@ -308,6 +314,7 @@ void TFrameForm::FormShow()
     connect(m_documents, &DocumentWindows::currentFolderChanged, this,
             &TFrameForm::showCurrentFolderInExplorer);
     createRuns();
+    wireMessages();
 
     createExplorer();
 

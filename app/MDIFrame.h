@@ -20,6 +20,7 @@ class EngineLauncher;
 class EngineRun;
 class HelpText;
 class MasterRun;
+class MessagePatterns;
 class PrintContext;
 class QAction;
 class QDockWidget;
@@ -123,6 +124,8 @@ public:
     // Ends the engine of the command-file run in progress (Execute, Stop Quelm).
     void StopQuelm();
     void ExecMaster();
+    // Execute, Message Patterns...: the user's own forms of messages.
+    void MessagePatternsClick();
     void CheckQuelmActivation();
     void LoadIniFile();
     void SaveIniFile();
@@ -147,6 +150,16 @@ private:
     void createStatusBar();
     void createRuns();
     void createRunLog();
+    // Next Message, Previous Message and Message Patterns (MDIFrameMessages.cpp).
+    void createMessageActions();
+    void wireMessages();
+    // A line of the Run Log or the output window that may name a place.
+    void goToMessage(const QString &line, const QString &commandFile);
+    // The status line's word on a place shown or not shown.
+    void sayOfPlace(const QString &text);
+    // The messages of the run that just ended: its Run Log lines, and the
+    // output window's when the run loaded it.
+    void collectRunMessages(bool withOutput);
     // The Run Log pane opens at the height the user left it at, or at a few
     // lines; the height is kept across starts.
     void sizeRunLog();
@@ -200,12 +213,18 @@ private:
     RunLog *m_runLog = nullptr;
     QDockWidget *m_runLogDock = nullptr;
     bool m_runLogSized = false;
+    std::unique_ptr<MessagePatterns> m_messageForms;
+    // The Run Log's lines from this one on are the last run's.
+    qint64 m_runLogMark = 0;
 
     QMenu *m_executeMenu = nullptr;
     QMenu *m_windowMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
     QAction *m_runQuelm = nullptr;
     QAction *m_stopQuelm = nullptr;
+    QAction *m_nextMessage = nullptr;
+    QAction *m_previousMessage = nullptr;
+    QAction *m_messagePatterns = nullptr;
     QAction *m_viewCurrentDir = nullptr;
     QAction *m_tileVertical = nullptr;
     QAction *m_tileHorizontal = nullptr;

@@ -28,6 +28,8 @@ DocumentWindows::DocumentWindows(const WindowServices &services, ShownFiles &fil
             [this](const QString &path) { recordSavedAs(m_command, path); });
     connect(&m_output, &TEditForm::savedAs, this,
             [this](const QString &path) { recordSavedAs(m_output, path); });
+    connect(m_output.editor(), &QsciScintillaBase::SCN_DOUBLECLICK, this,
+            [this](int, int line, int) { outputDoubleClicked(line); });
 }
 
 TMasterEditForm *DocumentWindows::masterWindow() const
@@ -129,6 +131,8 @@ bool DocumentWindows::show(const Target &target, const QString &path)
     m_files.*target.frameFileName = path;
     target.window.setCaption(target.captionPrefix + path);
     target.window.bringToFront();
+    // A file of the last run's messages shows their marks however it opens.
+    markMessages(target.window);
     return true;
 }
 
@@ -257,6 +261,7 @@ void DocumentWindows::OpenAnother(const QString &givenPath)
     if (loaded) {
         window->editor()->setEditorFont(m_screenFont);
         window->setCaption(Captions::Other + path);
+        markMessages(*window);
     } else {
         // A window that did not read its file would only show an empty
         // text under the file's name; it goes again.

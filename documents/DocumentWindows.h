@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FrameState.h"
+#include "core/MessagePlaces.h"
 #include "documents/WindowServices.h"
 #include "editor/KeyWords.h"
 
@@ -9,6 +10,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <vector>
 
 class QWidget;
 class TAnotherEditForm;
@@ -88,12 +91,37 @@ public:
     // a file that cannot be read leaves the window untitled.
     void reopen(TEditForm &window, const QStringList &history);
 
+    // The places that messages name (DocumentPlaces.cpp). While a
+    // command-file run holds the command and output windows, a place is
+    // shown there only when they already show its file.
+    void setRunLocked(bool locked) { m_runLocked = locked; }
+    // Puts the caret on the file's line (from 1) and column (from 1; 0 is
+    // the line's start), the line in the middle: in the window that shows
+    // the file, or where a double-click in the explorer would open it,
+    // after the usual save question. When the file is gone, the line past
+    // its end or the window held by a run, placeStatus says so and nothing
+    // moves (false).
+    bool goToPlace(const QString &path, int line, int column);
+    // A run's messages: a mark beside each line they name in the open
+    // windows (and in a window that opens one of their files later), and
+    // the list that nextMessage and previousMessage step through.
+    void setRunMessages(std::vector<LocatedMessage> messages);
+    void clearRunMessages();
+    const std::vector<LocatedMessage> &runMessages() const { return m_messages; }
+    void nextMessage();
+    void previousMessage();
+
 signals:
     // A master or other-file window was made; the frame places and wires it.
     void windowCreated(TChildForm *window);
     // A flow made another folder the current one; withFiles when a file was
     // just written there.
     void currentFolderChanged(bool withFiles);
+    // A word for the status line on a place shown, or why it was not.
+    void placeStatus(const QString &text);
+    // The user double-clicked a line of the output window, which may name a
+    // place; commandFile is the run's, for relative names.
+    void outputLineActivated(const QString &line, const QString &commandFile);
 
 private:
     // What the command and output flows differ in.
@@ -123,6 +151,13 @@ private:
     void recordSavedAs(TEditForm &window, const QString &path);
     void anotherClosed(TAnotherEditForm *window);
     void colourKeyWords(TEditForm &window);
+    QList<TEditForm *> editorWindows() const;
+    TEditForm *windowShowing(const QString &path) const;
+    // The window the file opens in, or null (and placeStatus) when it did not.
+    TEditForm *openForPlace(const QString &path);
+    void markMessages(TEditForm &window) const;
+    void stepMessages(int step);
+    void outputDoubleClicked(int line);
 
     WindowServices m_services;
     ShownFiles &m_files;
@@ -133,4 +168,8 @@ private:
     QPointer<TMasterEditForm> m_master;
     QList<TAnotherEditForm *> m_another;
     SharedKeyWordHints m_keyWordHints;
+    bool m_runLocked = false;
+    std::vector<LocatedMessage> m_messages;
+    // The message last stepped to, -1 before the first.
+    int m_messageAt = -1;
 };

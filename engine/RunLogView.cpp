@@ -2,6 +2,10 @@
 
 #include "core/Fonts.h"
 #include "engine/RunLog.h"
+#include "engine/RunMessages.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 #include <QScrollBar>
 #include <QTextBlock>
@@ -40,6 +44,37 @@ void RunLogView::refresh()
 int RunLogView::heightForLines(int lines) const
 {
     return lines * fontMetrics().lineSpacing() + 2 * qCeil(document()->documentMargin()) + 2 * frameWidth();
+}
+
+void RunLogView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        activate(cursorForPosition(event->position().toPoint()).block());
+}
+
+void RunLogView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        activate(textCursor().block());
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void RunLogView::activate(const QTextBlock &block)
+{
+    if (!block.isValid())
+        return;
+    // The entry's header is above the line, unless the log has dropped it.
+    QString commandFile;
+    for (QTextBlock above = block; above.isValid(); above = above.previous()) {
+        if (const std::optional<QString> file = RunMessages::commandFileOfHeader(above.text())) {
+            commandFile = *file;
+            break;
+        }
+    }
+    emit lineActivated(block.text(), commandFile);
 }
 
 void RunLogView::catchUp()

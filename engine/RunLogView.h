@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 
+class QTextBlock;
+
 class RunLog;
 
 // The Run Log pane's text: a read-only view of a RunLog. It catches up with
@@ -29,7 +31,17 @@ public:
     // The height at which the view shows `lines` lines, frame included.
     int heightForLines(int lines) const;
 
+signals:
+    // The user double-clicked a line, or pressed Enter on it; it may name a
+    // place. commandFile is that of the line's entry.
+    void lineActivated(const QString &line, const QString &commandFile);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void activate(const QTextBlock &block);
     // One step of catching up, then another soon if one is needed.
     void catchUp();
     // Shows the newest lines, and when fillIn, a step of the older ones.

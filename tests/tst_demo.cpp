@@ -31,6 +31,7 @@ private slots:
     void demoEngineComputes();
     void lastLineWithoutLineEnd();
     void bcErrorsReachTheRunLog();
+    void readmesErrorLeadsToItsLine();
     void examplesStayAsTheyAreWhenSaved_data();
     void examplesStayAsTheyAreWhenSaved();
     void demoSettingsFile();
@@ -103,6 +104,35 @@ void TestDemo::bcErrorsReachTheRunLog()
     const QStringList lines = frame.runLog()->lines();
     QVERIFY2(lines.size() > 2 && lines.at(1).contains(QStringLiteral("error")), qPrintable(lines.join('\n')));
     QVERIFY(frame.runLogDock()->isVisible());
+}
+
+// The README's example: a stray bracket on line 15 of interest.cf, a run,
+// and the message in the Run Log names the file and the line; F8 goes there.
+void TestDemo::readmesErrorLeadsToItsLine()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("bc")).isEmpty())
+        QSKIP("GNU bc is not installed");
+    QFile original(demoFolder() + QStringLiteral("/interest.cf"));
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QByteArray text = original.readAll();
+    const QByteArray line15 = "r = 4.5 / 100\r\n";
+    QVERIFY(text.contains(line15));
+    text.replace(line15, "r = 4.5 / 100)\r\n");
+
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    frame.EnginePath = demoFolder() + QStringLiteral("/quelm");
+    openCommand(f, QStringLiteral("interest.cf"), text);
+    frame.ExecQuelm();
+    QVERIFY(runEnded(frame));
+    QVERIFY2(frame.runLog()->lines().contains(QStringLiteral("interest.cf:15: syntax error")),
+             qPrintable(frame.runLog()->text()));
+
+    QApplication::setActiveWindow(&frame);
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    frame.CommandWindow()->editor()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F8);
+    QCOMPARE(frame.CommandWindow()->editor()->caretLine(), 14);
 }
 
 void TestDemo::examplesStayAsTheyAreWhenSaved_data()
