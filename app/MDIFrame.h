@@ -28,6 +28,7 @@ class QMdiSubWindow;
 class QMenu;
 class QPrinter;
 class QTimer;
+class RunEndNotice;
 class RunLog;
 class StatusProgress;
 class TAnotherEditForm;
@@ -147,6 +148,9 @@ private:
     void createStatusBar();
     void createRuns();
     void createRunLog();
+    // Execute, Follow Output: whether the output window shows a run's
+    // output as it is written; kept in the user's Qt settings.
+    void createFollowOutput();
     // The Run Log pane opens at the height the user left it at, or at a few
     // lines; the height is kept across starts.
     void sizeRunLog();
@@ -198,6 +202,7 @@ private:
     CommandRun *m_commandRun = nullptr;
     MasterRun *m_masterRun = nullptr;
     RunLog *m_runLog = nullptr;
+    RunEndNotice *m_runEndNotice = nullptr;
     QDockWidget *m_runLogDock = nullptr;
     bool m_runLogSized = false;
 
@@ -206,6 +211,7 @@ private:
     QMenu *m_helpMenu = nullptr;
     QAction *m_runQuelm = nullptr;
     QAction *m_stopQuelm = nullptr;
+    QAction *m_followOutput = nullptr;
     QAction *m_viewCurrentDir = nullptr;
     QAction *m_tileVertical = nullptr;
     QAction *m_tileHorizontal = nullptr;
