@@ -105,7 +105,8 @@ void OutputFollower::look(qsizetype limit)
 {
     if (m_gaveUp)
         return;
-    if (m_shown && !stillShown()) {
+    // A file the user opened into the window during the run stays there.
+    if (m_shown ? !stillShown() : m_documents.shownFiles().OutputFileName != m_path) {
         giveUp();
         return;
     }
@@ -224,6 +225,7 @@ void OutputFollower::show(const QByteArray &text)
             setNote(EndOnlyNote);
         }
         editor.appendGrowing(text);
+        editor.fitLineNumbers();
         m_shownLength = editor.shownLength();
         if (!editor.isAtEnd())
             window.setNewOutputBelow(true);
