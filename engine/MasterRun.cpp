@@ -166,15 +166,19 @@ void MasterRun::runLines(const QStringList &lines, const QStringList &launcherWo
 
 QString MasterRun::howEnded(const Batch &batch)
 {
+    const auto commandFiles = [](qsizetype count) {
+        return count == 1 ? QStringLiteral("1 command file") : QStringLiteral("%1 command files").arg(count);
+    };
     const int done = batch.schedule.doneCount();
-    const QString files = QStringLiteral("%1 of %2 command files run").arg(done).arg(batch.lines.size());
     if (batch.failed)
-        return QStringLiteral("stopped by an error, %1").arg(files);
+        return QStringLiteral("stopped by an error after %1 of %2")
+            .arg(done)
+            .arg(commandFiles(batch.lines.size()));
     if (batch.schedule.isStopping())
-        return QStringLiteral("stopped, %1").arg(files);
+        return QStringLiteral("stopped after %1 of %2").arg(done).arg(commandFiles(batch.lines.size()));
     if (batch.troubled > 0)
-        return QStringLiteral("%1 command files run, %2 without exit status 0").arg(done).arg(batch.troubled);
-    return QStringLiteral("%1 command files run, all with exit status 0").arg(done);
+        return QStringLiteral("%1 run, %2 without exit status 0").arg(commandFiles(done)).arg(batch.troubled);
+    return QStringLiteral("%1 run, all with exit status 0").arg(commandFiles(done));
 }
 
 void MasterRun::startLines(Batch &batch)

@@ -7,6 +7,7 @@
 #include "editor/TextEditor.h"
 #include "engine/LaunchScript.h"
 
+#include <QAction>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QFile>
@@ -68,6 +69,7 @@ private slots:
     void outputShownAsItComes_data();
     void outputShownAsItComes();
     void readerFurtherUpStaysThere();
+    void followOutputOff();
     void notificationWhenElsewhere();
 };
 
@@ -163,6 +165,29 @@ void TestRunOutput::readerFurtherUpStaysThere()
     QVERIFY(runEnded(frame));
 }
 
+// With Execute, Follow Output off a run ends as before: the file is loaded
+// at the end, the caret at its start. The choice holds in the next session.
+void TestRunOutput::followOutputOff()
+{
+    QTemporaryDir home;
+    {
+        FrameFixture f({}, {}, home.path());
+        TFrameForm &frame = f.frame();
+        makeEngine(f, "seq 1 200");
+        openCommand(f, QStringLiteral("run.cf"));
+        auto *follow = frame.findChild<QAction *>(QStringLiteral("FollowOutput1"));
+        QVERIFY(follow && follow->isChecked());
+        follow->trigger();
+        frame.ExecQuelm();
+        QVERIFY(runEnded(frame));
+        TextEditor *editor = frame.OutputWindow()->editor();
+        QCOMPARE(editor->bytes(), f.readFile(f.home() + QStringLiteral("/run.out")));
+        QCOMPARE(editor->place().caret, 0L);
+    }
+    FrameFixture again({}, {}, home.path());
+    QVERIFY(!again.frame().findChild<QAction *>(QStringLiteral("FollowOutput1"))->isChecked());
+}
+
 // A run that ends while the user is elsewhere is told on the desktop (not
 // one that ends in front of them), and a click on the word brings the
 // program to the front.
@@ -215,6 +240,15 @@ void TestRunOutput::notificationWhenElsewhere()
     click << FakeNotifications::FirstId << QStringLiteral("default");
     QVERIFY(service.send(click));
     QTRY_VERIFY(frame.isActiveWindow());
+
+    // A master run says how its command files ended.
+    openMaster(f, "away.cf\r\n");
+    QVERIFY(UserInput::activate(&elsewhere));
+    frame.ExecMaster();
+    QTRY_COMPARE(notifications.summaries.size(), 2);
+    QCOMPARE(notifications.summaries.constLast(), QStringLiteral("jobs.mst has ended"));
+    QVERIFY(notifications.bodies.constLast().startsWith(
+        QStringLiteral("1 command file run, 1 without exit status 0")));
 }
 
 QTEST_MAIN(TestRunOutput)
