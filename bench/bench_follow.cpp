@@ -14,6 +14,7 @@
 #include "app/MDIFrame.h"
 #include "core/UserSettings.h"
 #include "documents/MDIOutput.h"
+#include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
 
 #include <QAction>
@@ -106,6 +107,8 @@ int measureOneRun(qint64 megabytes, bool follow)
     const qint64 idle = statusKb("VmRSS");
     Ticks ticks;
     frame.ExecQuelm();
+    // The end is handled below, at once, rather than at the timer's next tick.
+    frame.timer()->stop();
     while (frame.EngineProcess()->isRunning())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     // A last look of the following, as the 200 ms timer would give it.

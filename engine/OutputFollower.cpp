@@ -90,9 +90,10 @@ std::optional<FileSnapshot> OutputFollower::finish()
     // The stamp before the bytes: a change while they are read shows.
     FileSnapshot seen;
     seen.stamp = FileStamp::of(m_path);
-    if (!seen.stamp.exists || seen.stamp.notAFile || seen.stamp.size - m_file.offset() > PieceLimit)
+    if (!seen.stamp.exists || seen.stamp.notAFile || !m_verbatim || seen.stamp.size > ShownLimit)
         return std::nullopt;
-    look(PieceLimit);
+    // Less than loading the file again, which is what the alternative is.
+    look(qsizetype(qMax<qint64>(0, seen.stamp.size - m_file.offset())));
     const bool whole = !m_gaveUp && m_verbatim && m_carry.isEmpty() && m_file.offset() == seen.stamp.size &&
                        m_shownLength == m_file.offset();
     if (!whole)

@@ -28,8 +28,9 @@ class OutputFollower : public QObject
 public:
     static constexpr int LookInterval = 200;
     static constexpr qint64 ShownLimit = qint64(32) << 20;
-    // The most one look reads and shows: a few milliseconds of work.
-    static constexpr qsizetype PieceLimit = qsizetype(4) << 20;
+    // The most one look reads and shows: a millisecond or two of work. An
+    // engine that writes faster is shown by its end (see ShownLimit).
+    static constexpr qsizetype PieceLimit = qsizetype(1) << 20;
 
     OutputFollower(DocumentWindows &documents, QString path, QObject *parent = nullptr);
     ~OutputFollower() override;
@@ -37,9 +38,10 @@ public:
     // A master-file run holds the command-file run: no looks meanwhile.
     void setHeld(bool held);
 
-    // The end of the run: the last bytes come in, when they are few. When
-    // the window then shows the file whole, as it is, what was seen of the
-    // file; nothing when it is to be loaded as any other.
+    // The end of the run: the bytes not yet shown come in, at once, when
+    // the whole file is within ShownLimit. When the window then shows the
+    // file whole, as it is, what was seen of the file; nothing when it is
+    // to be loaded as any other.
     std::optional<FileSnapshot> finish();
     // No more looks; the mark and the note go.
     void leave();
