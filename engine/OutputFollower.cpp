@@ -90,10 +90,12 @@ std::optional<FileSnapshot> OutputFollower::finish()
     // The stamp before the bytes: a change while they are read shows.
     FileSnapshot seen;
     seen.stamp = FileStamp::of(m_path);
-    if (!seen.stamp.exists || seen.stamp.notAFile || !m_verbatim || seen.stamp.size > ShownLimit)
+    // More than a few megabytes left load faster as any file does: read
+    // ahead on a thread into a text made for their size.
+    const qint64 left = seen.stamp.size - m_file.offset();
+    if (!seen.stamp.exists || seen.stamp.notAFile || !m_verbatim || left > EndCatchUp)
         return std::nullopt;
-    // Less than loading the file again, which is what the alternative is.
-    look(qsizetype(qMax<qint64>(0, seen.stamp.size - m_file.offset())));
+    look(qsizetype(qMax<qint64>(0, left)));
     const bool whole = !m_gaveUp && m_verbatim && m_carry.isEmpty() && m_file.offset() == seen.stamp.size &&
                        m_shownLength == m_file.offset();
     if (!whole)

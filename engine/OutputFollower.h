@@ -31,6 +31,7 @@ public:
     // The most one look reads and shows: a millisecond or two of work. An
     // engine that writes faster is shown by its end (see ShownLimit).
     static constexpr qsizetype PieceLimit = qsizetype(1) << 20;
+    static constexpr qint64 EndCatchUp = qint64(4) << 20;
 
     OutputFollower(DocumentWindows &documents, QString path, QObject *parent = nullptr);
     ~OutputFollower() override;
@@ -39,7 +40,7 @@ public:
     void setHeld(bool held);
 
     // The end of the run: the bytes not yet shown come in, at once, when
-    // the whole file is within ShownLimit. When the window then shows the
+    // they are at most EndCatchUp. When the window then shows the
     // file whole, as it is, what was seen of the file; nothing when it is
     // to be loaded as any other.
     std::optional<FileSnapshot> finish();
