@@ -29,6 +29,7 @@ class QMdiSubWindow;
 class QMenu;
 class QPrinter;
 class QTimer;
+class RunEndNotice;
 class RunLog;
 class StatusProgress;
 class TAnotherEditForm;
@@ -160,6 +161,9 @@ private:
     // The messages of the run that just ended: its Run Log lines, and the
     // output window's when the run loaded it.
     void collectRunMessages(bool withOutput);
+    // Execute, Follow Output: whether the output window shows a run's
+    // output as it is written; kept in the user's Qt settings.
+    void createFollowOutput();
     // The Run Log pane opens at the height the user left it at, or at a few
     // lines; the height is kept across starts.
     void sizeRunLog();
@@ -211,6 +215,7 @@ private:
     CommandRun *m_commandRun = nullptr;
     MasterRun *m_masterRun = nullptr;
     RunLog *m_runLog = nullptr;
+    RunEndNotice *m_runEndNotice = nullptr;
     QDockWidget *m_runLogDock = nullptr;
     bool m_runLogSized = false;
     std::unique_ptr<MessagePatterns> m_messageForms;
@@ -225,6 +230,7 @@ private:
     QAction *m_nextMessage = nullptr;
     QAction *m_previousMessage = nullptr;
     QAction *m_messagePatterns = nullptr;
+    QAction *m_followOutput = nullptr;
     QAction *m_viewCurrentDir = nullptr;
     QAction *m_tileVertical = nullptr;
     QAction *m_tileHorizontal = nullptr;

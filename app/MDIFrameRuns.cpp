@@ -6,6 +6,7 @@
 #include "engine/CommandRun.h"
 #include "engine/EngineLauncher.h"
 #include "engine/MasterRun.h"
+#include "engine/RunEndNotice.h"
 #include "engine/RunLog.h"
 #include "engine/RunLogView.h"
 
@@ -16,6 +17,7 @@
 namespace {
 
 const QString RunLogHeightKey = QStringLiteral("RunLog/Height");
+const QString FollowOutputKey = QStringLiteral("Runs/FollowOutput");
 
 // A run's header, a few lines of complaint and its exit status, while the
 // windows above keep most of the frame.
@@ -83,7 +85,9 @@ void TFrameForm::keepRunLogHeight()
 void TFrameForm::createRuns()
 {
     m_runSettings = RunPreferences::read(userSettings());
-    const RunContext context{m_dialogs, this, *this, m_runSettings, *m_documents, dataDir(), *m_runLog};
+    m_runEndNotice = new RunEndNotice(this);
+    const RunContext context{m_dialogs,    this,      *this,     m_runSettings,
+                             *m_documents, dataDir(), *m_runLog, *m_runEndNotice};
     m_commandRun = new CommandRun(context, this);
     m_masterRun = new MasterRun(context, *m_commandRun, this);
     for (RunControl *run :
@@ -99,6 +103,23 @@ void TFrameForm::createRuns()
         if (!locked)
             setStatusNote(QString());
     });
+    connect(m_commandRun, &CommandRun::outputNoteChanged, this, &TFrameForm::setStatusNote);
+    createFollowOutput();
+}
+
+void TFrameForm::createFollowOutput()
+{
+    m_followOutput = new QAction(QStringLiteral("Follow Output"), this);
+    m_followOutput->setObjectName(QStringLiteral("FollowOutput1"));
+    m_followOutput->setCheckable(true);
+    m_followOutput->setChecked(userSettings().value(FollowOutputKey, true).toBool());
+    m_commandRun->setFollowsOutput(m_followOutput->isChecked());
+    connect(m_followOutput, &QAction::toggled, this, [this](bool follows) {
+        m_commandRun->setFollowsOutput(follows);
+        userSettings().setValue(FollowOutputKey, follows);
+    });
+    m_executeMenu->addSeparator();
+    m_executeMenu->addAction(m_followOutput);
 }
 
 QTimer *TFrameForm::timer() const

@@ -328,6 +328,20 @@ bool isWindows1252(const QByteArray &bytes)
     return !isValidUtf8(bytes);
 }
 
+qsizetype wholeUtf8Length(QByteArrayView bytes)
+{
+    const qsizetype n = bytes.size();
+    constexpr qsizetype LongestCharacter = 4;
+    for (qsizetype back = 1; back < LongestCharacter && back <= n; ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[n - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;
+        const qsizetype length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+        return length > back ? n - back : n;
+    }
+    return n;
+}
+
 bool isPlainUtf8(const QByteArray &bytes)
 {
     // No wide encoding's mark is valid UTF-8, so validity rules them out.

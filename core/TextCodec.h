@@ -41,6 +41,10 @@ private:
     qsizetype m_carried = 0;
 };
 
+// How much of a text that goes on elsewhere ends with whole characters: a
+// character begun in its last bytes and not finished there is left out.
+qsizetype wholeUtf8Length(QByteArrayView bytes);
+
 // Whether the text begins with UTF-8's byte-order mark.
 bool hasUtf8Mark(QByteArrayView bytes);
 

@@ -152,8 +152,16 @@ bool DocumentWindows::showCommandFile(const QString &path)
     return show(commandTarget(), path);
 }
 
-bool DocumentWindows::showRunOutput(const QString &path)
+bool DocumentWindows::showRunOutput(const QString &path, const std::optional<FileSnapshot> &shownWhole)
 {
+    if (shownWhole && showsRunOutput(path)) {
+        m_output.adoptGrowingFile(*shownWhole);
+        m_files.OutputFileName = path;
+        m_output.setCaption(Captions::Output + path);
+        m_output.bringToFront();
+        m_output.historyInserted(path);
+        return true;
+    }
     if (!show(outputTarget(), path)) {
         // The run is over: the name goes back to the file the window shows.
         m_files.OutputFileName = m_output.isUntitled() ? QString() : m_output.FileName;
@@ -161,6 +169,18 @@ bool DocumentWindows::showRunOutput(const QString &path)
     }
     m_output.historyInserted(path);
     return true;
+}
+
+void DocumentWindows::followRunOutput(const QString &path)
+{
+    m_output.showGrowingFile(path);
+    m_output.setCaption(Captions::Output + path);
+    m_files.OutputFileName = path;
+}
+
+bool DocumentWindows::showsRunOutput(const QString &path) const
+{
+    return !m_output.isUntitled() && m_output.FileName == path && m_files.OutputFileName == path;
 }
 
 void DocumentWindows::nameRunOutput(const QString &path)

@@ -2,6 +2,7 @@
 
 #include "core/FrameState.h"
 #include "core/MessagePlaces.h"
+#include "diskchanges/FileSnapshot.h"
 #include "documents/WindowServices.h"
 #include "editor/KeyWords.h"
 
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <vector>
+#include <optional>
 
 class QWidget;
 class TAnotherEditForm;
@@ -82,8 +84,16 @@ public:
     bool showCommandFile(const QString &path);
     // The end of a run: the history lists the file again, even when it is
     // listed already. When it cannot be read, the output file named is the
-    // one the window shows.
-    bool showRunOutput(const QString &path);
+    // one the window shows. shownWhole, when the output window has shown
+    // path as it grew (followRunOutput) and holds all of it as seen then:
+    // the text is taken as it is, and nothing is read again.
+    bool showRunOutput(const QString &path, const std::optional<FileSnapshot> &shownWhole = std::nullopt);
+    // The output window shows the output file a run is writing, as it
+    // grows, under the file's name.
+    void followRunOutput(const QString &path);
+    // Whether the output window still shows the output that path, a run's,
+    // is followed into: a file the user opened during the run replaces it.
+    bool showsRunOutput(const QString &path) const;
     // The output file a run writes, named from the run's start until its
     // end loads it into the output window.
     void nameRunOutput(const QString &path);

@@ -374,6 +374,28 @@ void TEditForm::makeUntitled()
     setCaption(m_kind.untitledCaption);
 }
 
+void TEditForm::showGrowingFile(const QString &path)
+{
+    FileName = path;
+    m_editor->setCutsLongLines(true);
+    m_editor->startGrowingText();
+    m_piecesBar->hide();
+    m_encoding = TextEncoding::Utf8;
+    // The file changes under the window all the time now; what it holds at
+    // the end is taken then.
+    m_diskWatcher->clear();
+    updateUndoItems();
+}
+
+void TEditForm::adoptGrowingFile(const FileSnapshot &seen)
+{
+    m_editor->finishGrowingText();
+    m_encoding = TextEncoding::Utf8;
+    m_diskWatcher->setFile(FileName, seen);
+    m_editor->fitLineNumbers();
+    updateUndoItems();
+}
+
 bool TEditForm::SaveClick()
 {
     if (isUntitled())

@@ -89,6 +89,12 @@ public:
     bool writeFile();
     // Back to an untitled, empty, clean text under the kind's untitled caption.
     void makeUntitled();
+    // The window shows path as another program writes it: an empty text
+    // that grows (TextEditor::startGrowingText), saved as UTF-8.
+    void showGrowingFile(const QString &path);
+    // The grown text is all of the file, as seen: it is the window's file
+    // from now on, as if it had been loaded.
+    void adoptGrowingFile(const FileSnapshot &seen);
 
     bool FormCloseQuery() override;
     void EditClick();

@@ -1,6 +1,9 @@
 #include "documents/MDIOutput.h"
 
 #include "documents/FileFilters.h"
+#include "editor/TextEditor.h"
+
+#include <QToolButton>
 
 namespace {
 
@@ -29,4 +32,37 @@ TOutputEditForm::TOutputEditForm(const WindowServices &services, QWidget *parent
     : TEditForm(outputKind(), services, parent)
 {
     addOpenButton(m_fileMenu.openOutput);
+    m_newOutputMark = new QToolButton(editor());
+    m_newOutputMark->setObjectName(QStringLiteral("NewOutputMark"));
+    m_newOutputMark->setText(QStringLiteral("New output below"));
+    m_newOutputMark->setToolTip(QStringLiteral("Go to the end of the output and follow it"));
+    m_newOutputMark->setFocusPolicy(Qt::NoFocus);
+    m_newOutputMark->hide();
+    connect(m_newOutputMark, &QToolButton::clicked, this, [this] {
+        editor()->goToEnd();
+        m_newOutputMark->hide();
+    });
+}
+
+void TOutputEditForm::setNewOutputBelow(bool shown)
+{
+    if (shown)
+        placeNewOutputMark();
+    m_newOutputMark->setVisible(shown);
+}
+
+bool TOutputEditForm::newOutputBelow() const
+{
+    return m_newOutputMark->isVisible();
+}
+
+void TOutputEditForm::placeNewOutputMark()
+{
+    m_newOutputMark->adjustSize();
+    // Clear of the scroll bars, over the text's last lines.
+    const QRect text = editor()->viewport()->geometry();
+    constexpr int Margin = 4;
+    m_newOutputMark->move(text.right() - m_newOutputMark->width() - Margin,
+                          text.bottom() - m_newOutputMark->height() - Margin);
+    m_newOutputMark->raise();
 }

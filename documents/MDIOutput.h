@@ -11,6 +11,16 @@ class TOutputEditForm : public TEditForm
 public:
     explicit TOutputEditForm(const WindowServices &services, QWidget *parent = nullptr);
 
+    // A mark at the text's lower right while a run has written output that
+    // the user, reading further up, is not shown; a click on it goes there.
+    void setNewOutputBelow(bool shown);
+    bool newOutputBelow() const;
+
 protected:
     bool FormClose() override { return false; }
+
+private:
+    void placeNewOutputMark();
+
+    QToolButton *m_newOutputMark = nullptr;
 };

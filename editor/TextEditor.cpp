@@ -322,6 +322,65 @@ void TextEditor::clearText()
     announceNewText(oldText);
 }
 
+void TextEditor::startGrowingText()
+{
+    DocumentSwap swap(*this);
+    // More than the largest text with styles: a growing text has none, so
+    // it takes no second buffer as it grows.
+    showNewDocument(LargestStyledText + 1);
+    m_pieces = LinePieces();
+    swap.keep();
+    resetScrollWidth();
+    setModified(false);
+}
+
+void TextEditor::appendGrowing(QByteArrayView text)
+{
+    const bool follow = isAtEnd();
+    SendScintilla(SCI_SETREADONLY, 0L);
+    const auto readOnlyAgain = qScopeGuard([this] { applyReadOnly(); });
+    appendBytes(text.data(), text.size());
+    if (follow)
+        goToEnd();
+}
+
+void TextEditor::dropFront(qsizetype bytes)
+{
+    // On to the start of a line: no line is shown in part.
+    const long line = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(bytes));
+    const long lineStart = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line + 1));
+    const long end = lineStart < 0 ? SendScintilla(SCI_GETLENGTH) : lineStart;
+    SendScintilla(SCI_SETREADONLY, 0L);
+    SendScintilla(SCI_DELETERANGE, 0UL, end);
+    applyReadOnly();
+}
+
+void TextEditor::finishGrowingText()
+{
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1L);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    setModified(false);
+}
+
+bool TextEditor::isAtEnd() const
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    if (SendScintilla(SCI_GETCURRENTPOS) != length || SendScintilla(SCI_GETANCHOR) != length)
+        return false;
+    const long lastShown = SendScintilla(SCI_GETFIRSTVISIBLELINE) + SendScintilla(SCI_LINESONSCREEN);
+    return lastShown > SendScintilla(SCI_VISIBLEFROMDOCLINE, SendScintilla(SCI_GETLINECOUNT) - 1);
+}
+
+void TextEditor::goToEnd()
+{
+    SendScintilla(SCI_GOTOPOS, SendScintilla(SCI_GETLENGTH));
+}
+
+qsizetype TextEditor::shownLength() const
+{
+    return SendScintilla(SCI_GETLENGTH);
+}
+
 void TextEditor::showNewDocument(qint64 size)
 {
     const DocumentSettings settings{SendScintilla(SCI_GETCODEPAGE), SendScintilla(SCI_GETEOLMODE),

@@ -52,6 +52,24 @@ public:
     std::optional<LoadedFile> loadFile(const QString &path, WorkProgress *progress = nullptr);
     // An empty, unmodified text.
     void clearText();
+
+    // A text that grows as its file does (the output window while a run
+    // writes it): it starts empty, in one style, and keeps no undo.
+    void startGrowingText();
+    // Appends UTF-8 text, read-only or not. A user at the end of the text
+    // (caret there, nothing selected, the last line in sight) stays at its
+    // end; anyone else stays where they are. Throws std::bad_alloc when the
+    // text does not fit.
+    void appendGrowing(QByteArrayView text);
+    // Drops at least the first bytes of a growing text, on to a line's
+    // start; the user's place moves with the text.
+    void dropFront(qsizetype bytes);
+    // The growing text becomes a loaded one where the user is: undoable
+    // from here, not modified.
+    void finishGrowingText();
+    bool isAtEnd() const;
+    void goToEnd();
+    qsizetype shownLength() const;
     // Whether a load shows overlong lines cut into pieces (see LinePieces),
     // as it does unless told otherwise. The text cannot be edited then.
     void setCutsLongLines(bool cuts) { m_cutsLongLines = cuts; }

@@ -7,7 +7,9 @@
 #include "documents/MDIOutput.h"
 #include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
+#include "engine/OutputFollower.h"
 #include "engine/OutputName.h"
+#include "engine/RunEndNotice.h"
 #include "engine/RunLog.h"
 
 #include <QDir>
@@ -85,10 +87,33 @@ void CommandRun::ExecQuelm()
 
     m_logEntry = logRun(*run, commandFile);
     m_process = std::move(run);
+    m_commandFile = commandFile;
+    m_outputFile = outputFile;
     m_timer->start();
     m_running = true;
     setLocked(true);
+    if (m_followsOutput)
+        startFollowing();
     emit started();
+}
+
+void CommandRun::startFollowing()
+{
+    m_follower = std::make_unique<OutputFollower>(m_context.documents, m_outputFile);
+    connect(m_follower.get(), &OutputFollower::noteChanged, this, &CommandRun::outputNoteChanged);
+}
+
+void CommandRun::setFollowsOutput(bool follows)
+{
+    m_followsOutput = follows;
+    if (!m_running)
+        return;
+    if (follows && !m_follower) {
+        startFollowing();
+    } else if (!follows && m_follower) {
+        m_follower->leave();
+        m_follower.reset();
+    }
 }
 
 void CommandRun::CheckQuelmActivation()
@@ -121,12 +146,28 @@ void CommandRun::endRun()
     setLocked(false);
     emit statusChanged(StatusTexts::Ready);
     emit finished();
+    if (m_process) {
+        const RunOutcome outcome = m_process->outcome();
+        m_context.endNotice.runEnded(m_commandFile, RunLog::howEnded(outcome), outcome.wallMs);
+    }
 }
 
 void CommandRun::showOutput()
 {
     DocumentWindows &documents = m_context.documents;
-    documents.showRunOutput(documents.shownFiles().OutputFileName);
+    TextEditor &editor = *documents.outputWindow().editor();
+    std::optional<FileSnapshot> shownWhole;
+    bool followedToEnd = false;
+    if (m_follower) {
+        followedToEnd = documents.showsRunOutput(m_outputFile) && editor.isAtEnd();
+        shownWhole = m_follower->finish();
+        m_follower.reset();
+    }
+    const bool shown = documents.showRunOutput(documents.shownFiles().OutputFileName, shownWhole);
+    // A user who followed the output to its end stays there when the
+    // whole file comes in.
+    if (shown && !shownWhole && followedToEnd)
+        editor.goToEnd();
 }
 
 void CommandRun::setLocked(bool locked)
@@ -142,6 +183,8 @@ void CommandRun::hold()
 {
     m_heldOutputFileName = m_context.documents.shownFiles().OutputFileName;
     m_timer->stop();
+    if (m_follower)
+        m_follower->setHeld(true);
 }
 
 void CommandRun::resume()
@@ -150,4 +193,6 @@ void CommandRun::resume()
         return;
     m_context.documents.nameRunOutput(m_heldOutputFileName);
     m_timer->start();
+    if (m_follower)
+        m_follower->setHeld(false);
 }

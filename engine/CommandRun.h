@@ -5,6 +5,7 @@
 #include <memory>
 
 class EngineRun;
+class OutputFollower;
 class QTimer;
 
 // The command-file run: the engine runs on the command window's file while
@@ -40,18 +41,30 @@ public:
     void hold();
     void resume();
 
+    // Whether the output window shows the output file as the engine writes
+    // it (OutputFollower); from the next look on when a run is in progress.
+    void setFollowsOutput(bool follows);
+    bool followsOutput() const { return m_followsOutput; }
+
 signals:
     // The run's controls are to be disabled (true) or enabled again (false).
     void lockChanged(bool locked);
+    // A word on what the output window does not show yet; empty when none.
+    void outputNoteChanged(const QString &text);
 
 private:
     void endRun();
     void showOutput();
     void setLocked(bool locked);
+    void startFollowing();
 
     QTimer *m_timer = nullptr;
     bool m_running = false;
     std::unique_ptr<EngineRun> m_process;
     int m_logEntry = 0;
     QString m_heldOutputFileName;
+    QString m_commandFile;
+    QString m_outputFile;
+    bool m_followsOutput = true;
+    std::unique_ptr<OutputFollower> m_follower;
 };

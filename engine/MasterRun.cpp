@@ -13,12 +13,14 @@
 #include "engine/EngineLauncher.h"
 #include "engine/MasterProgress.h"
 #include "engine/OutputName.h"
+#include "engine/RunEndNotice.h"
 #include "engine/RunLog.h"
 #include "engine/RunSettings.h"
 #include "ui/ErrorGuard.h"
 #include "ui/UserDialogs.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 
@@ -141,6 +143,8 @@ void MasterRun::runLines(const QStringList &lines, const QStringList &launcherWo
     connect(&progress, &MasterProgress::stopRequested, this, &MasterRun::stop);
     Batch batch(lines, launcherWords, atOnce, progress);
     batch.masterFolder = QFileInfo(masterFile).absolutePath();
+    QElapsedTimer clock;
+    clock.start();
     m_batch = &batch;
     for (;;) {
         startLines(batch);
@@ -157,6 +161,24 @@ void MasterRun::runLines(const QStringList &lines, const QStringList &launcherWo
         batch.failure();
     else if (!batch.failed)
         emit statusChanged(StatusTexts::Ready);
+    m_context.endNotice.runEnded(masterFile, howEnded(batch), clock.elapsed());
+}
+
+QString MasterRun::howEnded(const Batch &batch)
+{
+    const auto commandFiles = [](qsizetype count) {
+        return count == 1 ? QStringLiteral("1 command file") : QStringLiteral("%1 command files").arg(count);
+    };
+    const int done = batch.schedule.doneCount();
+    if (batch.failed)
+        return QStringLiteral("stopped by an error after %1 of %2")
+            .arg(done)
+            .arg(commandFiles(batch.lines.size()));
+    if (batch.schedule.isStopping())
+        return QStringLiteral("stopped after %1 of %2").arg(done).arg(commandFiles(batch.lines.size()));
+    if (batch.troubled > 0)
+        return QStringLiteral("%1 run, %2 without exit status 0").arg(commandFiles(done)).arg(batch.troubled);
+    return QStringLiteral("%1 run, all with exit status 0").arg(commandFiles(done));
 }
 
 void MasterRun::startLines(Batch &batch)
@@ -303,6 +325,9 @@ void MasterRun::collectEnded(Batch &batch)
             continue;
         }
         logEnd(*it->run, it->logEntry);
+        const RunOutcome outcome = it->run->outcome();
+        if (outcome.kind != RunOutcome::Kind::Exited || outcome.code != 0)
+            ++batch.troubled;
         batch.schedule.ended(it->line.job.line);
         it = batch.running.erase(it);
     }

@@ -74,11 +74,15 @@ private:
         // already started have ended.
         std::function<void()> failure;
         bool failed = false;
+        // Runs that ended otherwise than with exit status 0.
+        int troubled = 0;
         QEventLoop *wait = nullptr;
     };
 
     bool prepare(QByteArray &masterText, QStringList &launcherWords);
     void runLines(const QStringList &lines, const QStringList &launcherWords, const QString &masterFile);
+    // How the run as a whole ended, for the word that it has.
+    static QString howEnded(const Batch &batch);
     // Starts lines while the schedule lets them.
     void startLines(Batch &batch);
     // The steps of a line before it can start; nothing when the run stops there.

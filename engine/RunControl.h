@@ -12,6 +12,7 @@
 class DocumentWindows;
 class EngineLauncher;
 class EngineRun;
+class RunEndNotice;
 class RunLog;
 struct RunSettings;
 class TEditForm;
@@ -32,6 +33,8 @@ struct RunContext
     QString scriptFolder;
     // Where every run, started or not, leaves an entry.
     RunLog &log;
+    // Told when a run ends, for a user who has gone elsewhere.
+    RunEndNotice &endNotice;
 };
 
 // What the command-file run and the master-file run share: their context, the

@@ -43,17 +43,24 @@ QString RunLog::headerLine(const QDateTime &when, const QString &commandFile)
 
 QString RunLog::closingLine(const RunOutcome &outcome)
 {
+    if (outcome.kind == RunOutcome::Kind::NotStarted)
+        return howEnded(outcome);
+    return QStringLiteral("%1 after %2").arg(howEnded(outcome), seconds(outcome.wallMs));
+}
+
+QString RunLog::howEnded(const RunOutcome &outcome)
+{
     switch (outcome.kind) {
     case RunOutcome::Kind::Exited:
-        return QStringLiteral("exit status %1 after %2").arg(outcome.code).arg(seconds(outcome.wallMs));
+        return QStringLiteral("exit status %1").arg(outcome.code);
     case RunOutcome::Kind::Signalled: {
         const QString name = signalName(outcome.code);
-        return QStringLiteral("ended by signal %1%2 after %3")
+        return QStringLiteral("ended by signal %1%2")
             .arg(QString::number(outcome.code),
-                 name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(name), seconds(outcome.wallMs));
+                 name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(name));
     }
     case RunOutcome::Kind::Stopped:
-        return QStringLiteral("stopped after %1").arg(seconds(outcome.wallMs));
+        return QStringLiteral("stopped");
     case RunOutcome::Kind::NotStarted:
         return QStringLiteral("not started: %1").arg(outcome.reason);
     }

@@ -79,6 +79,8 @@ public:
     // The header again, before a line of a run whose entry was interrupted.
     static QString continuedLine(const QString &commandFile);
     static QString closingLine(const RunOutcome &outcome);
+    // How the run ended, without its time ("exit status 0").
+    static QString howEnded(const RunOutcome &outcome);
     static QString droppedLine(qint64 count);
 
 signals:
