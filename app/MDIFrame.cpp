@@ -5,6 +5,7 @@
 #include "core/Fonts.h"
 #include "core/IniFile.h"
 #include "core/PathHelpers.h"
+#include "core/RecoveryStore.h"
 #include "core/StatusTexts.h"
 #include "core/UserSettings.h"
 #include "documents/DocumentWindows.h"
@@ -329,6 +330,7 @@ void TFrameForm::FormShow()
                       : userSettingsLeftAloneText());
     applySaveDialogFilters();
     openFirstArgument();
+    startRecovery();
 }
 
 void TFrameForm::applySaveDialogFilters()
@@ -376,6 +378,9 @@ void TFrameForm::closeEvent(QCloseEvent *event)
     }
     SaveIniFile();
     keepRunLogHeight();
+    // A normal end: what was not saved was let go by the user.
+    if (m_recoveryStore)
+        m_recoveryStore->endNormally();
     event->accept();
 }
 
