@@ -37,6 +37,10 @@ void RecoveryCopies::watch(TEditForm *window)
         } else {
             // Saved, or back to the saved text: nothing left to lose.
             m_changed.remove(window);
+            if (auto it = m_taking.find(window); it != m_taking.end()) {
+                stopTaking(*it);
+                m_taking.erase(it);
+            }
             m_store.remove(window);
         }
     });
@@ -48,6 +52,7 @@ void RecoveryCopies::watch(TEditForm *window)
     });
     connect(window, &QObject::destroyed, this, [this, window] {
         m_changed.remove(window);
+        m_taking.remove(window);
         m_store.remove(window);
     });
     if (window->isModified())
@@ -70,9 +75,81 @@ void RecoveryCopies::writeCopy(TEditForm *window)
         m_store.remove(window);
         return;
     }
+    // The last copy is still being taken or written: the next turn takes it.
+    if (m_taking.contains(window) || m_store.isWriting(window))
+        return;
+    m_changed.remove(window);
+    startTaking(window, 0);
+}
+
+void RecoveryCopies::startTaking(TEditForm *window, int tries)
+{
+    TextEditor *editor = window->editor();
+    Taking &taking = m_taking[window];
+    taking.window = window;
+    taking.tries = tries;
+    taking.text = QByteArray(editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), Qt::Uninitialized);
+    taking.document = editor->SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER);
+    // The editor keeps its edits to itself for speed; while a text is taken
+    // it says when one comes, so that a text taken across edits is thrown
+    // away.
+    taking.eventMask = editor->SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    editor->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, taking.eventMask |
+                                                                      QsciScintillaBase::SC_MOD_INSERTTEXT |
+                                                                      QsciScintillaBase::SC_MOD_DELETETEXT);
+    const TEditForm *key = window;
+    taking.watch = connect(editor, &QsciScintillaBase::SCN_MODIFIED, this, [this, key] {
+        auto it = m_taking.find(key);
+        if (it != m_taking.end())
+            it->spoiled = true;
+    });
+    QTimer::singleShot(0, this, [this, key] { takeStep(key); });
+}
+
+void RecoveryCopies::stopTaking(Taking &taking)
+{
+    disconnect(taking.watch);
+    if (taking.window)
+        taking.window->editor()->SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, taking.eventMask);
+}
+
+void RecoveryCopies::takeStep(const TEditForm *key)
+{
+    auto it = m_taking.find(key);
+    if (it == m_taking.end())
+        return;
+    Taking &taking = *it;
+    TEditForm *window = taking.window;
+    const TextEditor *editor = window ? window->editor() : nullptr;
+    const bool same = editor && !taking.spoiled &&
+                      editor->SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER) == taking.document &&
+                      editor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == taking.text.size();
+    if (!same) {
+        const int tries = taking.tries;
+        stopTaking(taking);
+        m_taking.erase(it);
+        // Typing goes on: take it again at once, a few times, rather than a
+        // whole interval later.
+        if (window && window->isModified() && tries < 20)
+            startTaking(window, tries + 1);
+        else if (window)
+            m_changed.insert(window);
+        return;
+    }
+    const long step = std::min(StepBytes, long(taking.text.size()) - taking.taken);
+    if (step > 0) {
+        const auto *bytes = reinterpret_cast<const char *>(
+            editor->SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, taking.taken, step));
+        std::copy(bytes, bytes + step, taking.text.data() + taking.taken);
+        taking.taken += step;
+    }
+    if (taking.taken < taking.text.size()) {
+        QTimer::singleShot(0, this, [this, key] { takeStep(key); });
+        return;
+    }
+    stopTaking(taking);
     const QString fileName = window->isUntitled() ? QString() : window->FileName;
-    // A copy of the text is all the interface thread does; the writer
-    // thread writes it.
-    if (m_store.write(window, DocumentWindows::kindName(*window), fileName, editor->bytes()))
-        m_changed.remove(window);
+    if (!m_store.write(window, DocumentWindows::kindName(*window), fileName, std::move(taking.text)))
+        m_changed.insert(window);
+    m_taking.erase(it);
 }

@@ -123,6 +123,7 @@ void KeyWordCompletion::createList()
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideRight);
     m_list->setFont(m_editor->font());
     connect(m_list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
         m_list->setCurrentItem(item);
@@ -139,8 +140,12 @@ void KeyWordCompletion::placeList()
     const int rowHeight = m_list->sizeHintForRow(0);
     const int scrollBar =
         m_list->topLevelItemCount() > rows ? m_list->verticalScrollBar()->sizeHint().width() : 0;
+    // A little room between a keyword and its help.
+    m_list->setColumnWidth(0, m_list->columnWidth(0) + m_list->fontMetrics().averageCharWidth() * 2);
     const int width =
         std::min(WidestList, m_list->columnWidth(0) + m_list->columnWidth(1) + frame + scrollBar);
+    // A long help line ends in "..." rather than under the edge.
+    m_list->setColumnWidth(1, width - frame - scrollBar - m_list->columnWidth(0));
     const QSize size(width, rows * rowHeight + frame);
 
     const long caret = m_editor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
