@@ -12,13 +12,19 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 const QByteArray Signature = "Ostrel recovery copy 1\n";
 const QString CopySuffix = QStringLiteral(".recovery");
 const QString LockSuffix = QStringLiteral(".lock");
 // A header is a few short lines; a longer one is no copy of ours.
-constexpr qint64 LongestHeader = 64 * 1024;
+constexpr qint64 LongestHeader = qint64(64) * 1024;
 
 // Only a regular file is read or written over: a FIFO would hold the
 // program, and a link could lead anywhere.
@@ -26,6 +32,15 @@ bool regularOrAbsent(const QString &path)
 {
     const QFileInfo info(path);
     return (info.isFile() && !info.isSymLink()) || (!info.exists() && !info.isSymLink());
+}
+
+// The writer gives way to the interface thread: on a busy machine a copy
+// may take longer, but typing never waits for it.
+void yieldToInterface()
+{
+#ifdef Q_OS_LINUX
+    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10);
+#endif
 }
 
 bool writeCopy(const QString &path, const QByteArray &header, const QByteArray &text)
@@ -96,6 +111,7 @@ bool RecoveryStore::write(const void *key, const QString &kind, const QString &f
     copy.removeWhenWritten = false;
     const QByteArray head = header(kind, fileName, QDateTime::currentDateTimeUtc());
     m_writer.start([this, key, path = copy.path, head, text = std::move(text)] {
+        yieldToInterface();
         writeCopy(path, head, text);
         QMetaObject::invokeMethod(
             this, [this, key] { written(key); }, Qt::QueuedConnection);

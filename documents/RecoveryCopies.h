@@ -24,7 +24,7 @@ public:
     static constexpr int DefaultIntervalSeconds = 30;
     // How much of a text one turn of the event loop copies: a large text is
     // taken in steps, so that the window never stands still while it is.
-    static constexpr long StepBytes = 4L * 1024 * 1024;
+    static constexpr long StepBytes = 1024L * 1024;
 
     RecoveryCopies(DocumentWindows &windows, RecoveryStore &store, QObject *parent = nullptr);
 
