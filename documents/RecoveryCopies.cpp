@@ -62,7 +62,9 @@ void RecoveryCopies::watch(TEditForm *window)
 void RecoveryCopies::writeCopies()
 {
     for (TEditForm *window : m_windows.recoverableWindows()) {
-        if (m_changed.contains(window))
+        // A new text in the window (a load, New Command File) leaves the
+        // save point without a word: its copy goes now.
+        if (m_changed.contains(window) || (m_store.hasCopy(window) && !window->isModified()))
             writeCopy(window);
     }
 }

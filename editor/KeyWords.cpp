@@ -65,8 +65,14 @@ QList<KeyWordHints::Completion> KeyWordHints::completions(const QString &prefix,
     auto it = std::lower_bound(m_sorted.cbegin(), m_sorted.cend(), folded,
                                [](const auto &entry, const QString &key) { return entry.first < key; });
     for (; it != m_sorted.cend() && found.size() < limit && it->first.startsWith(folded); ++it) {
-        const QString hint = m_hints.value(it->first);
-        found.append({it->second, hint.section(QLatin1Char('\n'), 0, 0).trimmed()});
+        // The entry's first line that says something.
+        QString firstLine;
+        for (const QString &line : m_hints.value(it->first).split(QLatin1Char('\n'))) {
+            firstLine = line.trimmed();
+            if (!firstLine.isEmpty())
+                break;
+        }
+        found.append({it->second, firstLine});
     }
     return found;
 }
