@@ -81,15 +81,27 @@ RecoveryStore::RecoveryStore(const QString &folder, QObject *parent) : QObject(p
     m_id = QStringLiteral("%1-%2")
                .arg(QCoreApplication::applicationPid())
                .arg(QDateTime::currentMSecsSinceEpoch());
-    if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir())
-        return;
+}
+
+bool RecoveryStore::takeFolder()
+{
+    // Made with the first copy: a program that never had unsaved text
+    // leaves nothing behind.
+    if (m_lock)
+        return true;
+    if (m_folderRefused || !QDir().mkpath(m_folder) || !QFileInfo(m_folder).isDir()) {
+        m_folderRefused = true;
+        return false;
+    }
     // What the copies hold is the user's own: for the user's eyes alone.
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(m_id + LockSuffix));
+    QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    auto lock = std::make_unique<QLockFile>(QDir(m_folder).filePath(m_id + LockSuffix));
     // Never stale by age: the program may run for weeks.
     lock->setStaleLockTime(0);
     if (lock->tryLock(0))
         m_lock = std::move(lock);
+    m_folderRefused = !m_lock;
+    return !m_folderRefused;
 }
 
 RecoveryStore::~RecoveryStore()
@@ -99,7 +111,7 @@ RecoveryStore::~RecoveryStore()
 
 bool RecoveryStore::write(const void *key, const QString &kind, const QString &fileName, QByteArray text)
 {
-    if (!isUsable())
+    if (!takeFolder())
         return false;
     Copy &copy = m_copies[key];
     if (copy.writing)
@@ -196,7 +208,7 @@ std::optional<RecoveryCopy> RecoveryStore::parseHeader(const QByteArray &head)
 QList<RecoveryCopy> RecoveryStore::claimLeftCopies()
 {
     QList<RecoveryCopy> found;
-    if (!isUsable())
+    if (!QFileInfo(m_folder).isDir())
         return found;
     const QDir folder(m_folder);
     const QStringList names = folder.entryList({QLatin1Char('*') + CopySuffix, QLatin1Char('*') + LockSuffix},

@@ -47,9 +47,6 @@ public:
     RecoveryStore(const RecoveryStore &) = delete;
     RecoveryStore &operator=(const RecoveryStore &) = delete;
 
-    // Whether copies can be kept at all (the folder is there, and locked).
-    bool isUsable() const { return m_lock != nullptr; }
-
     // Writes the copy of key's text away from the user-interface thread,
     // atomically: a copy is whole or not there. False (nothing done) while
     // the last copy of key is still being written.
@@ -84,10 +81,13 @@ private:
         bool removeWhenWritten = false;
     };
     void written(const void *key);
+    // The folder made and this program's lock taken; false when they cannot be.
+    bool takeFolder();
 
     QString m_folder;
     QString m_id;
     std::unique_ptr<QLockFile> m_lock;
+    bool m_folderRefused = false;
     QHash<const void *, Copy> m_copies;
     int m_nextCopy = 1;
     std::vector<std::pair<QString, std::unique_ptr<QLockFile>>> m_claims; // owner, lock
