@@ -6,6 +6,7 @@
 #include "core/IniFile.h"
 #include "core/MessagePlaces.h"
 #include "core/PathHelpers.h"
+#include "core/RecoveryStore.h"
 #include "core/StatusTexts.h"
 #include "core/UserSettings.h"
 #include "documents/DocumentWindows.h"
@@ -336,6 +337,7 @@ void TFrameForm::FormShow()
                       : userSettingsLeftAloneText());
     applySaveDialogFilters();
     openFirstArgument();
+    startRecovery();
 }
 
 void TFrameForm::applySaveDialogFilters()
@@ -383,6 +385,9 @@ void TFrameForm::closeEvent(QCloseEvent *event)
     }
     SaveIniFile();
     keepRunLogHeight();
+    // A normal end: what was not saved was let go by the user.
+    if (m_recoveryStore)
+        m_recoveryStore->endNormally();
     event->accept();
 }
 

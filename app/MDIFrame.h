@@ -30,6 +30,8 @@ class QMenu;
 class QPrinter;
 class QTimer;
 class RunEndNotice;
+class RecoveryCopies;
+class RecoveryStore;
 class RunLog;
 class StatusProgress;
 class TAnotherEditForm;
@@ -186,6 +188,10 @@ private:
     void applySaveDialogFilters();
     // Reads the help file's keywords for the editor windows' colouring.
     void readHelpKeyWords();
+    // Offers the unsaved text that ended programs left, then keeps copies
+    // of this program's.
+    void startRecovery();
+    void offerRecovery();
     void applyExplorerBounds(bool open, const QRect &bounds);
     QRect explorerBounds() const;
     QString dataDir() const;
@@ -212,6 +218,8 @@ private:
     QPointer<TExplorerForm> m_explorerWindow;
     QPointer<THelpEditForm> m_helpWindow;
     DocumentWindows *m_documents = nullptr;
+    RecoveryStore *m_recoveryStore = nullptr;
+    RecoveryCopies *m_recoveryCopies = nullptr;
     CommandRun *m_commandRun = nullptr;
     MasterRun *m_masterRun = nullptr;
     RunLog *m_runLog = nullptr;

@@ -49,13 +49,17 @@ void TFrameForm::readHelpKeyWords()
 {
     // A help file that is missing or unreadable colours nothing; the help
     // window says why when the user asks for it.
+    // Built once here, with the index that completion searches, and kept.
     QHash<QString, QString> hints;
+    QStringList spellings;
     if (Paths::fileExists(HelpFilePath)) {
         try {
-            hints = BuildKeyWordHints(m_helpText->read(HelpFilePath), HintLines, HintLineLength);
+            const QByteArray text = m_helpText->read(HelpFilePath);
+            hints = BuildKeyWordHints(text, HintLines, HintLineLength);
+            spellings = BuildKeyWordList(text);
         } catch (const FileError &) {
             hints.clear();
         }
     }
-    m_documents->setKeyWordHints(std::make_shared<const KeyWordHints>(std::move(hints)));
+    m_documents->setKeyWordHints(std::make_shared<const KeyWordHints>(std::move(hints), spellings));
 }

@@ -48,6 +48,14 @@ QString userSettingsFile()
     return QDir(folder).filePath(QStringLiteral("Ostrel/Ostrel.conf"));
 }
 
+QString userDataFolder()
+{
+    const QString folder = folderOverride().isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                               : QDir(folderOverride()).filePath(QStringLiteral("share"));
+    return QDir(folder).filePath(QStringLiteral("Ostrel"));
+}
+
 bool userSettingsUsable()
 {
     const QString file = userSettingsFile();

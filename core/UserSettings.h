@@ -22,6 +22,10 @@ bool userSettingsUsable();
 // The status line's word on a settings file that is left alone.
 QString userSettingsLeftAloneText();
 
+// The user's data folder of the program: Ostrel/ in the user's data folder
+// (~/.local/share), or share/Ostrel/ in the folder that tests set below.
+QString userDataFolder();
+
 // Tests and benchmarks keep the user's settings in a folder of their own
 // instead of the user's configuration folder; each call starts a session
 // afresh.

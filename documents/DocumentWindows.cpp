@@ -7,6 +7,7 @@
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "editor/KeyWordColouring.h"
+#include "editor/KeyWordCompletion.h"
 #include "editor/TextEditor.h"
 #include "ui/ErrorGuard.h"
 
@@ -51,6 +52,10 @@ void DocumentWindows::colourKeyWords(TEditForm &window)
         colouring->setHints(m_keyWordHints);
     else if (m_keyWordHints)
         new KeyWordColouring(window.editor(), m_keyWordHints);
+    if (auto *completion = window.editor()->findChild<KeyWordCompletion *>())
+        completion->setHints(m_keyWordHints);
+    else if (m_keyWordHints)
+        new KeyWordCompletion(window.editor(), m_keyWordHints, m_services.editorPreferences);
 }
 
 DocumentWindows::Target DocumentWindows::commandTarget()
@@ -272,11 +277,7 @@ void DocumentWindows::OpenAnotherClick()
 void DocumentWindows::OpenAnother(const QString &givenPath)
 {
     const QString path = Paths::absolutePath(givenPath, QDir::currentPath());
-    auto *window = new TAnotherEditForm(m_services);
-    m_another.append(window);
-    window->AnotherIndex = int(m_another.size());
-    connect(window, &TEditForm::closed, this, [this, window] { anotherClosed(window); });
-    emit windowCreated(window);
+    TAnotherEditForm *window = createAnother();
     const bool loaded = window->tryLoadFile(path);
     if (loaded) {
         window->editor()->setEditorFont(m_screenFont);
@@ -288,6 +289,79 @@ void DocumentWindows::OpenAnother(const QString &givenPath)
         anotherClosed(window);
         window->parentWidget()->deleteLater();
     }
+}
+
+TAnotherEditForm *DocumentWindows::createAnother()
+{
+    auto *window = new TAnotherEditForm(m_services);
+    m_another.append(window);
+    window->AnotherIndex = int(m_another.size());
+    connect(window, &TEditForm::closed, this, [this, window] { anotherClosed(window); });
+    emit windowCreated(window);
+    return window;
+}
+
+TMasterEditForm *DocumentWindows::createMaster()
+{
+    auto *window = new TMasterEditForm(m_services);
+    m_master = window;
+    connect(window, &TEditForm::closed, this, [this] { m_master = nullptr; });
+    colourKeyWords(*window);
+    emit windowCreated(window);
+    return window;
+}
+
+QList<TEditForm *> DocumentWindows::recoverableWindows() const
+{
+    QList<TEditForm *> windows{&m_command};
+    if (m_master)
+        windows.append(m_master);
+    for (TAnotherEditForm *window : m_another)
+        windows.append(window);
+    return windows;
+}
+
+QString DocumentWindows::kindName(const TEditForm &window)
+{
+    if (qobject_cast<const TCommandEditForm *>(&window))
+        return QStringLiteral("command");
+    if (qobject_cast<const TMasterEditForm *>(&window))
+        return QStringLiteral("master");
+    return QStringLiteral("another");
+}
+
+TEditForm *DocumentWindows::showRecoveredText(const QString &kind, const QString &fileName,
+                                              const QByteArray &text)
+{
+    TEditForm *window = nullptr;
+    QString prefix;
+    // A window that holds recovered text already keeps it.
+    if (kind == QLatin1String("command") && !m_command.isModified()) {
+        window = &m_command;
+        prefix = Captions::Command;
+        makeUntitled(commandTarget());
+    } else if (kind == QLatin1String("master")) {
+        // One master window at most: a second text goes to a window of its own.
+        window = m_master ? static_cast<TEditForm *>(createAnother()) : createMaster();
+        prefix = static_cast<TEditForm *>(m_master.data()) == window ? Captions::Master : Captions::Other;
+    } else if (kind == QLatin1String("another") || kind == QLatin1String("command")) {
+        window = createAnother();
+        prefix = Captions::Other;
+    }
+    if (!window)
+        return nullptr;
+    window->editor()->setEditorFont(m_screenFont);
+    const bool titled = !fileName.isEmpty();
+    if (titled && !(Paths::fileExists(fileName) && window->tryLoadFile(fileName)))
+        window->FileName = fileName;
+    if (titled) {
+        window->setCaption(prefix + fileName);
+        if (window == &m_command)
+            m_files.CommandFileName = fileName;
+    }
+    window->showUnsavedText(text);
+    window->bringToFront();
+    return window;
 }
 
 void DocumentWindows::anotherClosed(TAnotherEditForm *window)
@@ -306,11 +380,7 @@ void DocumentWindows::OpenMasterClick()
     const std::optional<QString> chosen = m_services.dialogs.openFile(m_dialogParent, request);
     if (!chosen)
         return;
-    auto *window = new TMasterEditForm(m_services);
-    m_master = window;
-    connect(window, &TEditForm::closed, this, [this] { m_master = nullptr; });
-    colourKeyWords(*window);
-    emit windowCreated(window);
+    TMasterEditForm *window = createMaster();
     if (chosen->isEmpty() || !window->tryLoadFile(*chosen))
         return;
     window->editor()->setEditorFont(m_screenFont);

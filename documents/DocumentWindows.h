@@ -54,7 +54,8 @@ public:
     // the master window keeps the font it was opened with.
     void applyScreenFont(const QFont &font);
 
-    // The help file's keywords, coloured in the command and master windows.
+    // The help file's keywords, coloured and completed in the command and
+    // master windows.
     void setKeyWordHints(SharedKeyWordHints hints);
 
     void NewCommandClick();
@@ -97,6 +98,16 @@ public:
     // The output file a run writes, named from the run's start until its
     // end loads it into the output window.
     void nameRunOutput(const QString &path);
+    // Text kept through a crash, shown as unsaved text in a window of its
+    // kind ("command", "master", "another") over the file it was made from
+    // (read first, so that a save keeps its encoding). The window, or null
+    // when there is none for kind.
+    TEditForm *showRecoveredText(const QString &kind, const QString &fileName, const QByteArray &text);
+    // The windows whose unsaved text is kept through a crash: all but the
+    // output window, which shows what the engine writes.
+    QList<TEditForm *> recoverableWindows() const;
+    static QString kindName(const TEditForm &window);
+
     // Restores a window's file at start-up (the top entry of its history);
     // a file that cannot be read leaves the window untitled.
     void reopen(TEditForm &window, const QStringList &history);
@@ -168,6 +179,8 @@ private:
     void markMessages(TEditForm &window) const;
     void stepMessages(int step);
     void outputDoubleClicked(int line);
+    TMasterEditForm *createMaster();
+    TAnotherEditForm *createAnother();
 
     WindowServices m_services;
     ShownFiles &m_files;

@@ -8,6 +8,7 @@
 #include "diskchanges/DiskChangeBar.h"
 #include "diskchanges/FileSnapshot.h"
 #include "documents/FileHistory.h"
+#include "editor/CaretPosition.h"
 #include "editor/EditorPreferences.h"
 #include "editor/KeyWords.h"
 #include "editor/TextEditor.h"
@@ -105,6 +106,21 @@ void TEditForm::createMenus()
     connect(m_editMenu.copy, &QAction::triggered, this, &TEditForm::CopyClick);
     connect(m_editMenu.paste, &QAction::triggered, this, &TEditForm::PasteClick);
     connect(m_editMenu.selectAll, &QAction::triggered, this, &TEditForm::SelectallClick);
+    if (m_kind.knowsKeyWords)
+        addCompletionItem();
+}
+
+void TEditForm::addCompletionItem()
+{
+    QAction *complete = ChildMenus::addItem(m_editMenu.menu, QStringLiteral("CompleteKeyWords1"),
+                                            QStringLiteral("Complete &Keywords"));
+    complete->setCheckable(true);
+    complete->setStatusTip(QStringLiteral("Offer the help file's keywords after three typed characters "
+                                          "(Ctrl+Space offers them always)"));
+    EditorPreferences &preferences = m_services.editorPreferences;
+    complete->setChecked(preferences.completeKeyWords());
+    connect(complete, &QAction::triggered, &preferences, &EditorPreferences::setCompleteKeyWords);
+    connect(&preferences, &EditorPreferences::completeKeyWordsChanged, complete, &QAction::setChecked);
 }
 
 void TEditForm::createToolBar()
@@ -168,6 +184,11 @@ void TEditForm::createBars()
     column->addWidget(m_editor, 1);
     column->addWidget(m_goToLineBar);
     column->addWidget(m_findBar);
+    // The history list fills the tool bar's right end, so the caret's
+    // place goes below the text, at the right.
+    m_caretPosition = new CaretPositionLabel(m_editor, this);
+    m_caretPosition->setContentsMargins(4, 1, 6, 1);
+    column->addWidget(m_caretPosition);
 
     m_diskWatcher = new DiskWatcher(this);
     connect(m_diskWatcher, &DiskWatcher::stateChanged, this, &TEditForm::diskStateChanged);
@@ -363,6 +384,19 @@ bool TEditForm::writeFile()
         m_encoding = TextEncoding::Utf8;
     m_editor->setModified(false);
     return true;
+}
+
+void TEditForm::showUnsavedText(const QByteArray &text)
+{
+    // Text in pieces cannot take an edit: the recovered text is shown whole.
+    if (m_editor->showsLinesInPieces()) {
+        m_editor->clearText();
+        m_piecesBar->hide();
+    }
+    // Replacing the text leaves the save point behind: the unsaved mark.
+    m_editor->SendScintilla(QsciScintillaBase::SCI_SETTEXT, 0UL, text.constData());
+    m_editor->caretToStart();
+    updateUndoItems();
 }
 
 void TEditForm::makeUntitled()

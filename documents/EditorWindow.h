@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class CaretPositionLabel;
 class DiskChangeBar;
 class InfoBar;
 class FindBar;
@@ -45,6 +46,9 @@ struct EditorKind
     // A command-file run writes the file this window shows (the output
     // window); the run's end loads it, so it is no change by another program.
     bool runWritesFile = false;
+    // The help file's keywords colour and complete the text (the command
+    // and master windows); the Edit menu then offers "Complete Keywords".
+    bool knowsKeyWords = false;
 };
 
 // The base of the four editor windows: one plain-text file in `Editor`, a tool
@@ -66,6 +70,7 @@ public:
     UserDialogs::FileRequest SaveFileDialog;
 
     TextEditor *editor() const { return m_editor; }
+    const EditorKind &kind() const { return m_kind; }
     QComboBox *fileCombo() const { return m_fileCombo; }
     bool isUntitled() const { return FileName == UntitledName; }
     bool isModified() const;
@@ -87,6 +92,9 @@ public:
     // another program made, or as UTF-8 where the encoding cannot hold the
     // text. Throws FileError when the file cannot be written.
     bool writeFile();
+    // Replaces the text with text (UTF-8) as unsaved text: the window is
+    // modified, and Save writes it to FileName.
+    void showUnsavedText(const QByteArray &text);
     // Back to an untitled, empty, clean text under the kind's untitled caption.
     void makeUntitled();
     // The window shows path as another program writes it: an empty text
@@ -170,6 +178,7 @@ protected:
 
 private:
     void createMenus();
+    void addCompletionItem();
     void createToolBar();
     void createBars();
     void connectTextCommands();
@@ -208,6 +217,7 @@ private:
     QComboBox *m_fileCombo = nullptr;
     FindBar *m_findBar = nullptr;
     GoToLineBar *m_goToLineBar = nullptr;
+    CaretPositionLabel *m_caretPosition = nullptr;
     DiskChangeBar *m_diskBar = nullptr;
     // Says that the text's overlong lines are shown in pieces.
     InfoBar *m_piecesBar = nullptr;

@@ -18,6 +18,7 @@ EditorKind commandKind()
     kind.printHint = QStringLiteral("Print Command File");
     kind.hasFileCombo = true;
     kind.hasOpenMaster = true;
+    kind.knowsKeyWords = true;
     kind.fileComboRows = 20;
     return kind;
 }

@@ -18,6 +18,7 @@ EditorKind masterKind()
     kind.printHint = QStringLiteral("Print Master File");
     kind.hasFileCombo = true;
     kind.hasOpenMaster = true;
+    kind.knowsKeyWords = true;
     return kind;
 }
 

@@ -14,10 +14,16 @@ public:
 
     bool lineNumbers() const { return m_lineNumbers; }
     void setLineNumbers(bool shown);
+    // Whether a keyword list offers itself after three typed characters
+    // (Ctrl+Space offers it either way).
+    bool completeKeyWords() const { return m_completeKeyWords; }
+    void setCompleteKeyWords(bool complete);
 
 signals:
     void lineNumbersChanged(bool shown);
+    void completeKeyWordsChanged(bool complete);
 
 private:
     bool m_lineNumbers = true;
+    bool m_completeKeyWords = true;
 };

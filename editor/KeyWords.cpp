@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 bool isWordByte(unsigned char c)
@@ -21,7 +23,11 @@ QString decoded(const char *bytes, qsizetype length, bool utf8)
                             : QString::fromLatin1(bytes, length);
 }
 
-QString textRange(const QsciScintilla &editor, long start, long end)
+} // namespace
+
+namespace EditorWords {
+
+QString textBetween(const QsciScintilla &editor, long start, long end)
 {
     if (end <= start)
         return QString();
@@ -30,12 +36,45 @@ QString textRange(const QsciScintilla &editor, long start, long end)
     return text ? decoded(text, end - start, editor.isUtf8()) : QString();
 }
 
-} // namespace
+} // namespace EditorWords
 
-KeyWordHints::KeyWordHints(QHash<QString, QString> hints) : m_hints(std::move(hints))
+KeyWordHints::KeyWordHints(QHash<QString, QString> hints, const QStringList &spellings)
+    : m_hints(std::move(hints))
 {
-    for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it)
+    QHash<QString, QString> spelled;
+    spelled.reserve(m_hints.size());
+    for (const QString &spelling : spellings) {
+        const QString folded = spelling.toCaseFolded();
+        if (m_hints.contains(folded) && !spelled.contains(folded))
+            spelled.insert(folded, spelling.trimmed());
+    }
+    m_sorted.reserve(size_t(m_hints.size()));
+    for (auto it = m_hints.cbegin(); it != m_hints.cend(); ++it) {
         m_longest = std::max(m_longest, it.key().size());
+        const QString spelling = spelled.value(it.key(), it.key().trimmed());
+        if (!spelling.isEmpty())
+            m_sorted.emplace_back(it.key(), spelling);
+    }
+    std::sort(m_sorted.begin(), m_sorted.end());
+}
+
+QList<KeyWordHints::Completion> KeyWordHints::completions(const QString &prefix, qsizetype limit) const
+{
+    const QString folded = prefix.toCaseFolded();
+    QList<Completion> found;
+    auto it = std::lower_bound(m_sorted.cbegin(), m_sorted.cend(), folded,
+                               [](const auto &entry, const QString &key) { return entry.first < key; });
+    for (; it != m_sorted.cend() && found.size() < limit && it->first.startsWith(folded); ++it) {
+        // The entry's first line that says something.
+        QString firstLine;
+        for (const QString &line : m_hints.value(it->first).split(QLatin1Char('\n'))) {
+            firstLine = line.trimmed();
+            if (!firstLine.isEmpty())
+                break;
+        }
+        found.append({it->second, firstLine});
+    }
+    return found;
 }
 
 bool KeyWordHints::isKeyWord(const QString &word) const
@@ -97,7 +136,7 @@ QString wordAt(const QsciScintilla &editor, long position)
 {
     const long start = editor.SendScintilla(QsciScintillaBase::SCI_WORDSTARTPOSITION, position, 1L);
     const long end = editor.SendScintilla(QsciScintillaBase::SCI_WORDENDPOSITION, position, 1L);
-    return textRange(editor, start, end);
+    return textBetween(editor, start, end);
 }
 
 QString helpWord(const QsciScintilla &editor)
@@ -106,7 +145,7 @@ QString helpWord(const QsciScintilla &editor)
     const long end = editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND);
     if (start == end)
         return wordAt(editor, editor.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
-    const QString selected = textRange(editor, start, end);
+    const QString selected = textBetween(editor, start, end);
     if (selected.contains(QLatin1Char('\n')) || selected.contains(QLatin1Char('\r')))
         return QString();
     return selected.trimmed();

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 class QsciScintilla;
 
@@ -16,8 +17,10 @@ class KeyWordHints
 {
 public:
     KeyWordHints() = default;
-    // hints maps each keyword, case-folded, to the first lines of its entry.
-    explicit KeyWordHints(QHash<QString, QString> hints);
+    // hints maps each keyword, case-folded, to the first lines of its entry;
+    // spellings are the keywords as the help file writes them (the first
+    // spelling of a keyword is the one completion offers).
+    explicit KeyWordHints(QHash<QString, QString> hints, const QStringList &spellings = {});
 
     bool isEmpty() const { return m_hints.isEmpty(); }
     bool isKeyWord(const QString &word) const;
@@ -30,11 +33,24 @@ public:
     // word movements take it.
     QList<std::pair<qsizetype, qsizetype>> keyWordRanges(const char *text, qsizetype length, bool utf8) const;
 
+    // A keyword that completes a word, with the first line of its entry.
+    struct Completion
+    {
+        QString keyWord;
+        QString firstLine;
+    };
+    // The keywords that begin with prefix ignoring case, in the order of
+    // their case-folded text, at most limit of them. A search in the index
+    // made once with the hints, so typing costs the same with any number.
+    QList<Completion> completions(const QString &prefix, qsizetype limit) const;
+
 private:
     bool isFoldedKeyWord(const QString &folded) const { return m_hints.contains(folded); }
 
     QHash<QString, QString> m_hints;
     qsizetype m_longest = 0;
+    // Case-folded keyword and its spelling, sorted by the first.
+    std::vector<std::pair<QString, QString>> m_sorted;
 };
 
 using SharedKeyWordHints = std::shared_ptr<const KeyWordHints>;
@@ -44,6 +60,8 @@ namespace EditorWords {
 
 // The word at or just before position, or an empty string.
 QString wordAt(const QsciScintilla &editor, long position);
+// The text of [start, end).
+QString textBetween(const QsciScintilla &editor, long start, long end);
 // What F1 asks help for: the selection when it lies on one line, else the
 // word at the caret; trimmed.
 QString helpWord(const QsciScintilla &editor);

@@ -3,6 +3,7 @@
 #include "editor/TextEditor.h"
 #include "search/GoToLine.h"
 
+#include <QColor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,44 @@ GoToLineBar::GoToLineBar(TextEditor *editor, QWidget *parent) : EditorBar(editor
     connect(m_lineText, &QLineEdit::returnPressed, this, &GoToLineBar::go);
     connect(goButton, &QToolButton::clicked, this, &GoToLineBar::go);
     connect(m_lineText, &QLineEdit::textEdited, m_message, &QLabel::clear);
+
+    m_marker = editor->markerDefine(QsciScintilla::Background);
+    editor->setMarkerBackgroundColor(QColor(255, 244, 168), m_marker);
+    connect(editor, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (m_markedCaret >= 0 && (updated & QsciScintillaBase::SC_UPDATE_SELECTION) &&
+            this->editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS) != m_markedCaret)
+            clearMark();
+    });
+}
+
+void GoToLineBar::markCaretLine()
+{
+    clearMark();
+    TextEditor *text = editor();
+    const LinePieces &pieces = text->linePieces();
+    // All of a line shown in pieces: the user asked for the file's line.
+    const long caret = text->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS);
+    long shown = pieces.firstShownLine(
+        pieces.fileLine(text->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, caret)));
+    const long lines = text->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    do {
+        text->markerAdd(int(shown), m_marker);
+        ++shown;
+    } while (shown < lines && pieces.continuesLine(shown));
+    m_markedCaret = caret;
+}
+
+void GoToLineBar::clearMark()
+{
+    if (m_markedCaret < 0)
+        return;
+    m_markedCaret = -1;
+    editor()->markerDeleteAll(m_marker);
+}
+
+bool GoToLineBar::marksLine(long shownLine) const
+{
+    return m_markedCaret >= 0 && (editor()->markersAtLine(int(shownLine)) & (1U << unsigned(m_marker))) != 0;
 }
 
 void GoToLineBar::open()
@@ -52,5 +91,6 @@ bool GoToLineBar::go()
     }
     editor()->goToLine(target->line, target->column);
     dismiss();
+    markCaretLine();
     return true;
 }

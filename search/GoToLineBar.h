@@ -18,8 +18,17 @@ public:
     void open();
     // Goes to the line typed; false, and a word in the bar, when it is none.
     bool go();
+    // Whether the line that go went to is marked; the mark stays until the
+    // caret moves.
+    bool marksLine(long shownLine) const;
 
 private:
+    void markCaretLine();
+    void clearMark();
+
     QLineEdit *m_lineText = nullptr;
     QLabel *m_message = nullptr;
+    int m_marker = -1;
+    // Where go put the caret, while the mark is shown.
+    long m_markedCaret = -1;
 };

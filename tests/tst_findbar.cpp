@@ -3,8 +3,10 @@
 
 #include "app/MDIFrame.h"
 #include "documents/MDICommand.h"
+#include "editor/LinePieces.h"
 #include "editor/TextEditor.h"
 #include "search/GoToLine.h"
+#include "search/GoToLineBar.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -54,6 +56,8 @@ private slots:
     void replaceOneAtATime();
     void goToLine_data();
     void goToLine();
+    void caretPlaceAndMark_data();
+    void caretPlaceAndMark();
     void parseLine_data();
     void parseLine();
     void keysThatMustNotChangeText_data();
@@ -427,6 +431,58 @@ void TestFindBar::goToLine()
     if (centered)
         QVERIFY2(qAbs(first + shown / 2 - line) <= 1,
                  qPrintable(QStringLiteral("first %1 of %2").arg(first).arg(shown)));
+}
+
+void TestFindBar::caretPlaceAndMark_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("place");
+    // How many shown lines carry the mark; -1: all but the first.
+    QTest::addColumn<long>("marked");
+    QTest::newRow("line and column") << "a\r\nbcd\r\ne"
+                                     << "2:3"
+                                     << "Ln 2, Col 3 / 3" << 1L;
+    QTest::newRow("UTF-8 counts characters") << "\u00e4\u00f6\u00fc\r\nx"
+                                             << "1:3"
+                                             << "Ln 1, Col 3 / 2" << 1L;
+    const QString longLine = QString(LinePieces::LongestWholeLine + 10, QLatin1Char('x'));
+    QTest::newRow("line in pieces: the file's lines and columns") << "a\r\n" + longLine + "\r\nb"
+                                                                  << "3:1"
+                                                                  << "Ln 3, Col 1 / 3" << 1L;
+    QTest::newRow("column inside a later piece") << "a\r\n" + longLine << "2:1002"
+                                                 << "Ln 2, Col 1002 / 2" << -1L;
+}
+
+void TestFindBar::caretPlaceAndMark()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, typed);
+    QFETCH(QString, place);
+    QFETCH(long, marked);
+    FrameFixture f;
+    TCommandEditForm *window = openText(f, text);
+    auto *label = window->findChild<QLabel *>(QStringLiteral("CaretPosition"));
+    QVERIFY(label && label->isVisible());
+    pressKey(Qt::Key_L, Qt::ControlModifier);
+    typeText(typed);
+    pressKey(Qt::Key_Return);
+    QTRY_COMPARE(label->text(), place);
+    const auto *bar = window->findChild<GoToLineBar *>();
+    const long lines = window->editor()->SendScintilla(QsciScintillaBase::SCI_GETLINECOUNT);
+    // A line in pieces is marked whole.
+    const long caretLine = window->editor()->SendScintilla(
+        QsciScintillaBase::SCI_LINEFROMPOSITION,
+        window->editor()->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS));
+    QVERIFY(bar->marksLine(caretLine));
+    long markedLines = 0;
+    for (long line = 0; line < lines; ++line)
+        markedLines += bar->marksLine(line) ? 1 : 0;
+    QCOMPARE(markedLines, marked < 0 ? lines - 1 : marked);
+    pressKey(Qt::Key_Home, Qt::ControlModifier);
+    QTRY_VERIFY(label->text().startsWith(QStringLiteral("Ln 1, Col 1 /")));
+    for (long line = 0; line < lines; ++line)
+        QVERIFY(!bar->marksLine(line));
 }
 
 void TestFindBar::parseLine_data()

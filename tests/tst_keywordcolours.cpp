@@ -3,11 +3,13 @@
 
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
+#include "core/UserSettings.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "editor/KeyWordColouring.h"
+#include "editor/KeyWordCompletion.h"
 #include "editor/KeyWords.h"
 #include "editor/TextEditor.h"
 #include "help/KeyWordIndex.h"
@@ -19,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <QtTest>
 
 #include <optional>
@@ -51,6 +54,24 @@ void chooseHelpFile(FrameFixture &f, const QString &path)
         return true;
     };
     f.frame().PreferencesClick();
+}
+
+// The command window's text, with the help file's keywords, focused.
+TextEditor *focusCommandText(FrameFixture &f)
+{
+    chooseHelpFile(f, f.writeFile(QStringLiteral("quelm.hlp"), HelpFile));
+    TextEditor *editor = f.frame().CommandWindow()->editor();
+    f.frame().CommandWindow()->bringToFront();
+    if (!UserInput::activate(&f.frame()))
+        return nullptr;
+    QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+    return editor;
+}
+
+bool offering(const TextEditor *editor)
+{
+    const auto *completion = editor->findChild<KeyWordCompletion *>();
+    return completion && completion->isOffering();
 }
 
 void showText(TEditForm *window, const QByteArray &text)
@@ -86,6 +107,9 @@ private slots:
     void largeFileStaysPlain();
     void hintOverKeyWord_data();
     void hintOverKeyWord();
+    void completion_data();
+    void completion();
+    void completionOnlyWhenAsked();
 };
 
 void TestKeyWordColours::keyWordEntry_data()
@@ -333,6 +357,69 @@ void TestKeyWordColours::hintOverKeyWord()
         QCOMPARE(shown.toPlainText(), hint);
     }
     QToolTip::hideText();
+}
+
+void TestKeyWordColours::completion_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("offered");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("firstOffered");
+    QTest::addColumn<QByteArray>("text");
+    const int ctrlSpace = (Qt::CTRL | Qt::Key_Space).toCombined();
+    QTest::newRow("three letters, Enter")
+        << "x = sqr" << true << QList<int>{Qt::Key_Return} << "sqrt\tSquare root." << QByteArray("x = sqrt");
+    QTest::newRow("other case, Tab in the command window")
+        << "SCA" << true << QList<int>{Qt::Key_Tab} << "scale\tDecimal places kept." << QByteArray("scale");
+    QTest::newRow("Escape, typing goes on") << "sca" << true << QList<int>{Qt::Key_Escape, Qt::Key_X}
+                                            << "scale\tDecimal places kept." << QByteArray("scax");
+    QTest::newRow("Ctrl+Space on one letter, Down")
+        << "s" << false << QList<int>{ctrlSpace, Qt::Key_Down, Qt::Key_Return} << "s\tThe sine of x."
+        << QByteArray("scale");
+    QTest::newRow("inside a word takes the whole word")
+        << "sqrx" << false << QList<int>{Qt::Key_Left, ctrlSpace, Qt::Key_Return} << "sqrt\tSquare root."
+        << QByteArray("sqrt");
+}
+
+void TestKeyWordColours::completion()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, offered);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, firstOffered);
+    QFETCH(QByteArray, text);
+    FrameFixture f;
+    TextEditor *editor = focusCommandText(f);
+    QVERIFY(editor);
+    QVERIFY(UserInput::typeText(typed));
+    QTRY_COMPARE(offering(editor), offered);
+    for (const int key : keys) {
+        QVERIFY(UserInput::pressKey(Qt::Key(key & ~int(Qt::KeyboardModifierMask)),
+                                    Qt::KeyboardModifiers(key & int(Qt::KeyboardModifierMask))));
+        if (offering(editor)) {
+            const QTreeWidgetItem *first = editor->findChild<KeyWordCompletion *>()->list()->topLevelItem(0);
+            QCOMPARE(first->text(0) + QLatin1Char('\t') + first->text(1), firstOffered);
+        }
+    }
+    QCOMPARE(editor->bytes(), text);
+    QVERIFY(!offering(editor));
+}
+
+void TestKeyWordColours::completionOnlyWhenAsked()
+{
+    FrameFixture f;
+    TextEditor *editor = focusCommandText(f);
+    QVERIFY(editor);
+    auto *item = f.frame().CommandWindow()->findChild<QAction *>(QStringLiteral("CompleteKeyWords1"));
+    QVERIFY(item && item->isChecked());
+    item->trigger();
+    QVERIFY(UserInput::typeText(QStringLiteral("sqr")));
+    QCoreApplication::processEvents();
+    QVERIFY(!offering(editor));
+    QVERIFY(UserInput::pressKey(Qt::Key_Space, Qt::ControlModifier));
+    QTRY_VERIFY(offering(editor));
+    // Kept for the next start, in the user's own settings.
+    QCOMPARE(userSettings().value(QStringLiteral("Editor/CompleteKeyWords")), QVariant(false));
 }
 
 QTEST_MAIN(TestKeyWordColours)

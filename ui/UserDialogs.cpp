@@ -72,6 +72,25 @@ bool QtUserDialogs::proceed(QWidget *parent, const QString &title, const QString
     return box.clickedButton() == accept;
 }
 
+std::optional<bool> QtUserDialogs::choose(QWidget *parent, const QString &title, const QString &text,
+                                          const QString &acceptText, const QString &rejectText)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QPushButton *accept = box.addButton(acceptText, QMessageBox::AcceptRole);
+    QPushButton *reject = box.addButton(rejectText, QMessageBox::DestructiveRole);
+    box.setDefaultButton(accept);
+    // Escape and the close box choose neither: a choice that deletes must be made.
+    QPushButton *neither = box.addButton(QMessageBox::Cancel);
+    neither->hide();
+    box.setEscapeButton(neither);
+    box.exec();
+    if (box.clickedButton() == accept)
+        return true;
+    if (box.clickedButton() == reject)
+        return false;
+    return std::nullopt;
+}
+
 void QtUserDialogs::error(QWidget *parent, const QString &title, const QString &text)
 {
     QMessageBox::critical(parent, title, text);

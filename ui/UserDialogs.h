@@ -35,6 +35,15 @@ public:
     // Cancel. True for the action.
     virtual bool proceed(QWidget *parent, const QString &title, const QString &text,
                          const QString &acceptText) = 0;
+    // A question with the two answers that acceptText and rejectText name:
+    // true for the first, false for the second, nothing when the user
+    // closes the box without either. Scripts answer it as proceed().
+    virtual std::optional<bool> choose(QWidget *parent, const QString &title, const QString &text,
+                                       const QString &acceptText, const QString &rejectText)
+    {
+        Q_UNUSED(rejectText)
+        return proceed(parent, title, text, acceptText);
+    }
     // A message box with the error icon and one OK button.
     virtual void error(QWidget *parent, const QString &title, const QString &text) = 0;
 
@@ -64,6 +73,8 @@ public:
     Answer confirm(QWidget *parent, const QString &text) override;
     bool proceed(QWidget *parent, const QString &title, const QString &text,
                  const QString &acceptText) override;
+    std::optional<bool> choose(QWidget *parent, const QString &title, const QString &text,
+                               const QString &acceptText, const QString &rejectText) override;
     void error(QWidget *parent, const QString &title, const QString &text) override;
     std::optional<QString> openFile(QWidget *parent, const FileRequest &request) override;
     std::optional<QString> saveFile(QWidget *parent, const FileRequest &request) override;

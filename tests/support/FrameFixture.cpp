@@ -9,9 +9,12 @@
 #include <QFileInfo>
 #include <QtTest>
 
-FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile, const QString &home)
+FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile, const QString &home,
+                           const QList<bool> &proceedAnswers)
     : m_homePath(home.isEmpty() ? m_home.path() : home), m_previousDir(QDir::currentPath())
 {
+    for (const bool answer : proceedAnswers)
+        dialogs.proceedAnswers.enqueue(answer);
     if (!iniFile.isNull())
         writeFile(QStringLiteral("ostrel.ini"), iniFile);
     // The user's own Qt settings too live in the test's home, so that no

@@ -17,8 +17,9 @@ class TEditForm;
 class FrameFixture
 {
 public:
+    // proceedAnswers answer the questions that start-up itself asks.
     explicit FrameFixture(const QStringList &arguments = {}, const QByteArray &iniFile = QByteArray(),
-                          const QString &home = QString());
+                          const QString &home = QString(), const QList<bool> &proceedAnswers = {});
     ~FrameFixture();
 
     TFrameForm &frame() { return *m_frame; }

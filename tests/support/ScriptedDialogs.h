@@ -64,6 +64,16 @@ public:
         proceedQuestions.append(text);
         return !proceedAnswers.isEmpty() && proceedAnswers.dequeue();
     }
+    // Like proceed(); with no answer left the question is put off, so that
+    // nothing is deleted that no test asked to delete.
+    std::optional<bool> choose(QWidget *, const QString &, const QString &text, const QString &,
+                               const QString &) override
+    {
+        proceedQuestions.append(text);
+        if (proceedAnswers.isEmpty())
+            return std::nullopt;
+        return proceedAnswers.dequeue();
+    }
     void error(QWidget *, const QString &title, const QString &text) override
     {
         errors.append({title, text});
