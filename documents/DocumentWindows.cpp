@@ -1,6 +1,7 @@
 #include "documents/DocumentWindows.h"
 
 #include "core/PathHelpers.h"
+#include "core/RecentFiles.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
@@ -139,6 +140,7 @@ void DocumentWindows::open(const Target &target, const QString &givenPath)
         return;
     target.window.editor()->update();
     target.window.historyOpened(path);
+    RecentFiles::add(path);
     QDir::setCurrent(Paths::directoryPart(path));
     emit currentFolderChanged(false);
 }
@@ -248,6 +250,17 @@ void DocumentWindows::OpenAnotherClick()
 void DocumentWindows::OpenAnother(const QString &givenPath)
 {
     const QString path = Paths::absolutePath(givenPath, QDir::currentPath());
+    if (newAnother(path))
+        RecentFiles::add(path);
+}
+
+void DocumentWindows::restoreAnother(const QString &path)
+{
+    newAnother(path);
+}
+
+TAnotherEditForm *DocumentWindows::newAnother(const QString &path)
+{
     auto *window = new TAnotherEditForm(m_services);
     m_another.append(window);
     window->AnotherIndex = int(m_another.size());
@@ -263,7 +276,9 @@ void DocumentWindows::OpenAnother(const QString &givenPath)
     if (!loaded) {
         anotherClosed(window);
         window->parentWidget()->deleteLater();
+        return nullptr;
     }
+    return window;
 }
 
 void DocumentWindows::anotherClosed(TAnotherEditForm *window)
@@ -280,35 +295,74 @@ void DocumentWindows::OpenMasterClick()
     const UserDialogs::FileRequest request{QStringLiteral("Open Master File"), FileFilters::masterFilter(),
                                            QStringLiteral(".txt"), QString()};
     const std::optional<QString> chosen = m_services.dialogs.openFile(m_dialogParent, request);
-    if (!chosen)
-        return;
+    if (chosen)
+        openMaster(*chosen);
+}
+
+void DocumentWindows::openMaster(const QString &path)
+{
+    if (newMaster(path) && !path.isEmpty())
+        RecentFiles::add(path, true);
+}
+
+void DocumentWindows::restoreMaster(const QString &path)
+{
+    newMaster(path);
+}
+
+TMasterEditForm *DocumentWindows::newMaster(const QString &path)
+{
+    if (m_master)
+        return nullptr;
     auto *window = new TMasterEditForm(m_services);
     m_master = window;
     connect(window, &TEditForm::closed, this, [this] { m_master = nullptr; });
     colourKeyWords(*window);
     emit windowCreated(window);
-    if (chosen->isEmpty())
-        return;
-    window->guarded([&] {
-        window->LoadFile(*chosen);
+    if (path.isEmpty())
+        return window;
+    const bool loaded = window->guarded([&] {
+        window->LoadFile(path);
         window->editor()->setEditorFont(m_screenFont);
-        window->setCaption(Captions::Master + *chosen);
+        window->setCaption(Captions::Master + path);
     });
+    return loaded ? window : nullptr;
 }
 
-void DocumentWindows::openArgument(const QString &path)
+void DocumentWindows::openArguments(const FilesAtLines &files)
 {
+    if (files.isEmpty())
+        return;
     makeUntitled(commandTarget());
     makeUntitled(outputTarget());
 
     const ProgramSettings &settings = m_services.settings;
-    const QString extension = Paths::asciiLower(Paths::extension(path, Paths::windowsSeparators()));
-    if (extension == Paths::asciiLower(settings.CommandFileExtension))
-        OpenCommand(path);
-    else if (extension == Paths::asciiLower(settings.OutputFileExtension))
-        OpenOutput(path);
-    else
-        OpenAnother(path);
+    bool commandTaken = false;
+    bool outputTaken = false;
+    for (const FileAtLine &file : files) {
+        const QString extension = Paths::asciiLower(Paths::extension(file.path, Paths::windowsSeparators()));
+        // A second command or output file would replace the first one's
+        // text: it goes into a window of its own instead.
+        if (extension == Paths::asciiLower(settings.CommandFileExtension) && !commandTaken) {
+            commandTaken = true;
+            OpenCommand(file.path);
+            showPlace(m_command, file);
+        } else if (extension == Paths::asciiLower(settings.OutputFileExtension) && !outputTaken) {
+            outputTaken = true;
+            OpenOutput(file.path);
+            showPlace(m_output, file);
+        } else {
+            OpenAnother(file.path);
+            if (!m_another.isEmpty() && m_another.constLast()->FileName == file.path)
+                showPlace(*m_another.constLast(), file);
+        }
+    }
+}
+
+void DocumentWindows::showPlace(TEditForm &window, const FileAtLine &place)
+{
+    if (place.line > 0 && window.FileName == place.path)
+        window.editor()->goToLine(place.line, place.column);
 }
 
 void DocumentWindows::reopen(TEditForm &window, const QStringList &history)

@@ -9,7 +9,8 @@
 #include <QFileInfo>
 #include <QtTest>
 
-FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile, const QString &home)
+FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile, const QString &home,
+                           bool session)
     : m_homePath(home.isEmpty() ? m_home.path() : home), m_previousDir(QDir::currentPath())
 {
     if (!iniFile.isNull())
@@ -18,6 +19,8 @@ FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFi
     // test reads or changes the settings of whoever runs it.
     setUserSettingsFolder(m_homePath + QStringLiteral("/user"));
     m_frame = std::make_unique<TFrameForm>(dialogs, m_homePath, arguments);
+    m_frame->setSessionKept(session);
+    QSignalSpy restored(m_frame.get(), &TFrameForm::sessionRestored);
     // The start-up layout works from the frame's outer size; the platform adds
     // its frame margins to the size given to resize().
     m_frame->resize(599, 415);
@@ -28,6 +31,8 @@ FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFi
     // leaves nothing to test.
     if (!QTest::qWaitForWindowExposed(m_frame.get()))
         qFatal("FrameFixture: the frame was never shown");
+    if (session && restored.isEmpty() && !restored.wait(20000))
+        qFatal("FrameFixture: the session never came back");
 }
 
 void FrameFixture::resizeOuter(const QSize &size)
