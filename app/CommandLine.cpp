@@ -111,8 +111,9 @@ FilesAtLines filesAtLines(const QStringList &words, const std::function<bool(con
             nextLine = line;
             continue;
         }
-        std::optional<FileAtLine> file = nameOnly ? (exists(word) ? std::optional(FileAtLine{word}) : std::nullopt)
-                                                  : namedFile(word, exists);
+        std::optional<FileAtLine> file = nameOnly
+                                             ? (exists(word) ? std::optional(FileAtLine{word}) : std::nullopt)
+                                             : namedFile(word, exists);
         if (file && file->line == 0 && nextLine)
             file->line = *nextLine;
         nextLine.reset();
@@ -186,7 +187,8 @@ CommandLineOutcome parseCommandLine(const QStringList &arguments)
     outcome.files = parser.positionalArguments();
     const qsizetype endOfOptions = arguments.indexOf(QStringLiteral("--"), 1);
     if (endOfOptions > 0)
-        outcome.namesFrom = std::max<qsizetype>(0, outcome.files.size() - (arguments.size() - endOfOptions - 1));
+        outcome.namesFrom =
+            std::max<qsizetype>(0, outcome.files.size() - (arguments.size() - endOfOptions - 1));
     outcome.newInstance = parser.isSet(newInstance);
     outcome.restoreSession = !parser.isSet(noSession);
     return outcome;

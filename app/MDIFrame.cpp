@@ -38,10 +38,10 @@ TFrameForm *FrameForm = nullptr;
 TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStringList &arguments,
                        QWidget *parent)
     : TFrameForm(dialogs, homeDir, filesAtLines(arguments, Paths::fileExists), parent)
-{
-}
+{}
 
-TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const FilesAtLines &files, QWidget *parent)
+TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const FilesAtLines &files,
+                       QWidget *parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_homeDir(Paths::withTrailingSeparator(homeDir)),
       m_arguments(files), m_screenFont(defaultTextFont()),
       m_printing(

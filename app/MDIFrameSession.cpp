@@ -31,7 +31,8 @@ Session::Window windowOf(const TEditForm &window)
     if (window.isUntitled())
         return {};
     const TextEditor &editor = *window.editor();
-    return {window.FileName, editor.caretLine() + 1, int(editor.place().firstLine) + 1, window.windowBounds()};
+    return {window.FileName, editor.caretLine() + 1, int(editor.place().firstLine) + 1,
+            window.windowBounds()};
 }
 
 // Where the user was: the caret's line, and the same first line in view.

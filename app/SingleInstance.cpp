@@ -75,7 +75,8 @@ QString sessionKey(const QProcessEnvironment &environment)
             display.truncate(dot);
     }
     if (display.isEmpty())
-        display = QStringLiteral("session-") + environment.value(QStringLiteral("XDG_SESSION_ID"));
+        display = QStringLiteral("session-") +
+                  environment.value(QStringLiteral("XDG_SESSION_ID"), QStringLiteral("console"));
     QString key;
     for (const QChar c : std::as_const(display)) {
         const bool plain = (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
@@ -209,7 +210,8 @@ void InstanceServer::readFrom(QLocalSocket *peer)
     }
     if (peer->bytesAvailable() < qint64(length) + 4)
         return;
-    const std::optional<SingleInstance::Message> message = SingleInstance::decode(peer->read(qint64(length) + 4));
+    const std::optional<SingleInstance::Message> message =
+        SingleInstance::decode(peer->read(qint64(length) + 4));
     if (!message) {
         peer->abort();
         return;
