@@ -163,6 +163,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // The session comes back once the frame has been painted.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createActions();
@@ -195,6 +197,7 @@ private:
     Session::State sessionNow() const;
     void keepSession();
     void restoreSession();
+    void startRestoreSteps();
     void restoreNextStep();
     void restoreFirstSteps(const Session::State &session);
     void restoreEditorWindow(const Session::Window &window, bool master);
@@ -218,6 +221,7 @@ private:
     bool m_shown = false;
     bool m_sessionKept = true;
     bool m_restoring = false;
+    bool m_restoreStarted = false;
     std::optional<Session::State> m_lastSession;
     QList<std::function<void()>> m_restoreSteps;
     QStringList m_goneFiles;

@@ -20,11 +20,14 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
 // How many gone files the status line names before it counts the rest.
 constexpr int GoneNamesShown = 3;
+// How long the session waits for the frame's first paint.
+constexpr int FirstPaintWaitMs = 500;
 
 Session::Window windowOf(const TEditForm &window)
 {
@@ -143,7 +146,32 @@ void TFrameForm::restoreSession()
     for (const Session::Window &window : session->others)
         m_restoreSteps.append([this, window] { restoreEditorWindow(window, false); });
     m_restoreSteps.append([this, session] { finishSessionRestore(*session); });
-    QTimer::singleShot(0, this, &TFrameForm::restoreNextStep);
+    // The frame is painted first, with the windows of the start-up: the
+    // user sees the program at once, and the rest follows.
+    if (QWindow *window = windowHandle())
+        window->installEventFilter(this);
+    // A frame never shown on the screen (started minimised) is no reason
+    // to leave the session out.
+    QTimer::singleShot(FirstPaintWaitMs, this, &TFrameForm::startRestoreSteps);
+}
+
+bool TFrameForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Before the window handles it, which paints the frame; the steps
+    // begin on the next turn, after that paint.
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TFrameForm::startRestoreSteps);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFrameForm::startRestoreSteps()
+{
+    if (m_restoreStarted)
+        return;
+    m_restoreStarted = true;
+    restoreNextStep();
 }
 
 void TFrameForm::restoreNextStep()
