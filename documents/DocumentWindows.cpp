@@ -123,7 +123,7 @@ void DocumentWindows::openClick(const Target &target)
 
 bool DocumentWindows::show(const Target &target, const QString &path)
 {
-    if (!target.window.guarded([&] { target.window.LoadFile(path); }))
+    if (!target.window.tryLoadFile(path))
         return false;
     // Only a file that was read becomes the frame's file: a run saves the
     // window's text and runs the engine on this name.
@@ -266,14 +266,13 @@ TAnotherEditForm *DocumentWindows::newAnother(const QString &path)
     window->AnotherIndex = int(m_another.size());
     connect(window, &TEditForm::closed, this, [this, window] { anotherClosed(window); });
     emit windowCreated(window);
-    const bool loaded = window->guarded([&] {
-        window->LoadFile(path);
+    const bool loaded = window->tryLoadFile(path);
+    if (loaded) {
         window->editor()->setEditorFont(m_screenFont);
         window->setCaption(Captions::Other + path);
-    });
-    // A window that could not read its file would only show an empty text
-    // under the file's name; it goes again.
-    if (!loaded) {
+    } else {
+        // A window that did not read its file would only show an empty
+        // text under the file's name; it goes again.
         anotherClosed(window);
         window->parentWidget()->deleteLater();
         return nullptr;
@@ -321,12 +320,11 @@ TMasterEditForm *DocumentWindows::newMaster(const QString &path)
     emit windowCreated(window);
     if (path.isEmpty())
         return window;
-    const bool loaded = window->guarded([&] {
-        window->LoadFile(path);
-        window->editor()->setEditorFont(m_screenFont);
-        window->setCaption(Captions::Master + path);
-    });
-    return loaded ? window : nullptr;
+    if (!window->tryLoadFile(path))
+        return nullptr;
+    window->editor()->setEditorFont(m_screenFont);
+    window->setCaption(Captions::Master + path);
+    return window;
 }
 
 void DocumentWindows::openArguments(const FilesAtLines &files)
@@ -373,11 +371,9 @@ void DocumentWindows::reopen(TEditForm &window, const QStringList &history)
     // A file that exists but cannot be read leaves the window untitled, and
     // start-up goes on.
     const QString &path = history.first();
-    const Target target = targetOf(window);
-    window.guarded([&] {
-        window.LoadFile(path);
-        window.selectShownFile();
-        m_files.*target.frameFileName = path;
-        window.setCaption(target.captionPrefix + path);
-    });
+    if (!window.tryLoadFile(path))
+        return;
+    window.selectShownFile();
+    m_files.*targetOf(window).frameFileName = path;
+    window.setCaption(targetOf(window).captionPrefix + path);
 }

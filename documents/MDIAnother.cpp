@@ -47,11 +47,10 @@ void TAnotherEditForm::OpenThisClick()
     const std::optional<QString> chosen = services().dialogs.openFile(this, request);
     if (!chosen || chosen->isEmpty())
         return;
-    guarded([this, &chosen] {
-        LoadFile(*chosen);
-        RecentFiles::add(*chosen);
-        setCaption(Captions::Other + *chosen);
-        bringToFront();
-        editor()->update();
-    });
+    if (!tryLoadFile(*chosen))
+        return;
+    RecentFiles::add(*chosen);
+    setCaption(Captions::Other + *chosen);
+    bringToFront();
+    editor()->update();
 }
