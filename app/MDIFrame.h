@@ -224,6 +224,8 @@ private:
     bool m_sessionKept = true;
     bool m_restoring = false;
     bool m_restoreStarted = false;
+    // The progress line's delay, shortened while the session comes back.
+    int m_progressAfter = 0;
     std::optional<Session::State> m_lastSession;
     QList<std::function<void()>> m_restoreSteps;
     QStringList m_goneFiles;

@@ -13,6 +13,7 @@
 #include "editor/TextEditor.h"
 #include "explorer/MDIExplorer.h"
 #include "help/MDIHelp.h"
+#include "ui/StatusProgress.h"
 
 #include <QComboBox>
 #include <QDockWidget>
@@ -28,6 +29,10 @@ namespace {
 constexpr int GoneNamesShown = 3;
 // How long the session waits for the frame's first paint.
 constexpr int FirstPaintWaitMs = 500;
+// While the session comes back the user may already work: a file that takes
+// longer than this to load shows its progress and lets the user's clicks
+// and keys through while it loads.
+constexpr int RestoreProgressAfterMs = 40;
 
 Session::Window windowOf(const TEditForm &window)
 {
@@ -140,6 +145,8 @@ void TFrameForm::restoreSession()
         setWindowState(windowState() | Qt::WindowMaximized);
 
     m_restoring = true;
+    m_progressAfter = m_progress->showAfter();
+    m_progress->setShowAfter(RestoreProgressAfterMs);
     m_restoreSteps.append([this, session] { restoreFirstSteps(*session); });
     if (session->master)
         m_restoreSteps.append([this, session] { restoreEditorWindow(*session->master, true); });
@@ -277,6 +284,7 @@ void TFrameForm::finishSessionRestore(const Session::State &session)
     if (!m_goneFiles.isEmpty())
         setStatusNote(goneText(m_goneFiles));
     m_goneFiles.clear();
+    m_progress->setShowAfter(m_progressAfter);
     m_restoring = false;
     emit sessionRestored();
     openWaitingFiles();
