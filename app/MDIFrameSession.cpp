@@ -23,6 +23,10 @@
 #include <QTimer>
 #include <QWindow>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 // How many gone files the status line names before it counts the rest.
@@ -69,6 +73,17 @@ void applyBounds(QWidget *frame, const QRect &bounds)
         frame->setGeometry(bounds);
 }
 
+// A file that can no longer be read would greet the user with an error box
+// at start-up: it is named with the gone ones instead.
+bool readableFile(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    return Paths::fileExists(path) && ::access(FileNames::toNative(path).constData(), R_OK) == 0;
+#else
+    return Paths::fileExists(path);
+#endif
+}
+
 QString goneText(const QStringList &paths)
 {
     QStringList names;
@@ -77,7 +92,7 @@ QString goneText(const QStringList &paths)
     QString text = names.join(QStringLiteral(", "));
     if (paths.size() > GoneNamesShown)
         text += QStringLiteral(" and %1 more").arg(paths.size() - GoneNamesShown);
-    return QStringLiteral("Not reopened, gone since the last session: %1.").arg(text);
+    return QStringLiteral("Not reopened, gone or unreadable since the last session: %1.").arg(text);
 }
 
 } // namespace
@@ -223,7 +238,7 @@ void TFrameForm::restoreEditorWindow(const Session::Window &saved, bool master)
 {
     if (saved.path.isEmpty())
         return;
-    if (!Paths::fileExists(saved.path)) {
+    if (!readableFile(saved.path)) {
         m_goneFiles.append(saved.path);
         return;
     }
