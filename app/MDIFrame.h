@@ -202,7 +202,7 @@ private:
     void startRestoreSteps();
     void restoreNextStep();
     void restoreFirstSteps(const Session::State &session);
-    void restoreEditorWindow(const Session::Window &window, bool master);
+    void restoreEditorWindow(const Session::Window &saved, bool master);
     void finishSessionRestore(const Session::State &session);
     void setStatusNote(const QString &text);
     QRect placementFor(const QSize &designSize) const;

@@ -44,7 +44,7 @@ void writeGroup(QSettings &settings, const QString &name, const Window &window)
 Window readGroup(QSettings &settings, const QString &name)
 {
     settings.beginGroup(name);
-    const Window window = readWindow(settings);
+    Window window = readWindow(settings);
     settings.endGroup();
     return window;
 }

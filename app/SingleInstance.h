@@ -84,7 +84,7 @@ signals:
 
 private:
     void takeConnection();
-    void readFrom(QLocalSocket *socket);
+    void readFrom(QLocalSocket *peer);
 
     QLocalServer *m_server = nullptr;
 };

@@ -128,7 +128,7 @@ void fillRecentFiles(QMenu *menu, TChildForm *owner, const QList<RecentFiles::En
         paths.append(entry.path);
     const QStringList labels = RecentFiles::menuLabels(paths, QDir::homePath());
     for (int i = 0; i < entries.size(); ++i) {
-        const RecentFiles::Entry entry = entries.at(i);
+        const RecentFiles::Entry &entry = entries.at(i);
         QAction *item = menu->addAction(labels.at(i));
         item->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
         item->setToolTip(QDir::toNativeSeparators(FileNames::forDisplay(entry.path)));

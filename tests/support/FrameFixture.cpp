@@ -15,9 +15,11 @@ FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFi
 {
     if (!iniFile.isNull())
         writeFile(QStringLiteral("ostrel.ini"), iniFile);
-    // The user's own Qt settings too live in the test's home, so that no
-    // test reads or changes the settings of whoever runs it.
-    setUserSettingsFolder(m_homePath + QStringLiteral("/user"));
+    // The user's own Qt settings are the test's, so that no test reads or
+    // changes the settings of whoever runs it: beside the home folder, whose
+    // files the tests count, or in a given home, where a later frame finds
+    // what this one remembered.
+    setUserSettingsFolder(home.isEmpty() ? m_userSettings.path() : m_homePath + QStringLiteral("/user"));
     m_frame = std::make_unique<TFrameForm>(dialogs, m_homePath, arguments);
     m_frame->setSessionKept(session);
     QSignalSpy restored(m_frame.get(), &TFrameForm::sessionRestored);

@@ -39,6 +39,7 @@ public:
 
 private:
     QTemporaryDir m_home;
+    QTemporaryDir m_userSettings;
     QString m_homePath;
     QString m_previousDir;
     std::unique_ptr<TFrameForm> m_frame;
