@@ -1,6 +1,7 @@
 #include "app/MDIFrame.h"
 
 #include "app/About.h"
+#include "app/CommandLine.h"
 #include "app/Defaults.h"
 #include "core/Fonts.h"
 #include "core/IniFile.h"
@@ -40,8 +41,13 @@ TFrameForm *FrameForm = nullptr;
 
 TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStringList &arguments,
                        QWidget *parent)
+    : TFrameForm(dialogs, homeDir, filesAtLines(arguments, Paths::fileExists), parent)
+{}
+
+TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const FilesAtLines &files,
+                       QWidget *parent)
     : QMainWindow(parent), m_dialogs(dialogs), m_homeDir(Paths::withTrailingSeparator(homeDir)),
-      m_arguments(arguments), m_screenFont(defaultTextFont()),
+      m_arguments(files), m_screenFont(defaultTextFont()),
       m_printing(
           std::make_unique<PrintContext>(dialogs, [this](const QString &text) { setStatusText(text); })),
       m_editorPreferences(std::make_unique<EditorPreferences>()),
@@ -52,8 +58,8 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
 {
     // A relative argument names a file in the folder the program was started
     // from; the settings file moves the current folder before it is opened.
-    if (!m_arguments.isEmpty())
-        m_arguments.first() = Paths::absolutePath(m_arguments.constFirst(), QDir::currentPath());
+    for (FileAtLine &file : m_arguments)
+        file.path = Paths::absolutePath(file.path, QDir::currentPath());
     FrameForm = this;
     setObjectName(QStringLiteral("FrameForm"));
     setWindowTitle(QStringLiteral("Ostrel"));
@@ -257,6 +263,7 @@ void TFrameForm::wireChild(TChildForm *child)
     connect(child, &TChildForm::printFontClicked, this, &TFrameForm::PrintFontClick);
     connect(child, &TChildForm::runMasterClicked, this, &TFrameForm::ExecMaster);
     connect(child, &TChildForm::keyWordHelpClicked, this, &TFrameForm::KeyWordHelpClick);
+    connect(child, &TChildForm::recentFileClicked, this, &TFrameForm::RecentFileClick);
     if (auto *explorer = qobject_cast<TExplorerForm *>(child)) {
         connect(explorer, &TExplorerForm::openCommandRequested, m_documents,
                 &DocumentWindows::openCommandAsked);
@@ -336,7 +343,8 @@ void TFrameForm::FormShow()
                       ? Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath)
                       : userSettingsLeftAloneText());
     applySaveDialogFilters();
-    openFirstArgument();
+    openArguments();
+    restoreSession();
     startRecovery();
 }
 
@@ -348,11 +356,17 @@ void TFrameForm::applySaveDialogFilters()
     m_outputWindow->SaveFileDialog.defaultExtension = OutputFileExtension;
 }
 
-void TFrameForm::openFirstArgument()
+void TFrameForm::openArguments()
 {
-    if (m_arguments.isEmpty() || !Paths::fileExists(m_arguments.constFirst()))
+    FilesAtLines files;
+    for (const FileAtLine &file : std::as_const(m_arguments)) {
+        if (Paths::fileExists(file.path))
+            files.append(file);
+    }
+    if (files.isEmpty())
         return;
-    m_documents->openArgument(m_arguments.constFirst());
+    m_documents->openArguments(files);
+    m_argumentWindow = m_mdiArea->activeSubWindow();
 }
 
 void TFrameForm::resizeEvent(QResizeEvent *event)
@@ -384,6 +398,7 @@ void TFrameForm::closeEvent(QCloseEvent *event)
         return;
     }
     SaveIniFile();
+    keepSession();
     keepRunLogHeight();
     // A normal end: what was not saved was let go by the user.
     if (m_recoveryStore)

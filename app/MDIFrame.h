@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Session.h"
+#include "core/FileAtLine.h"
 #include "core/FrameState.h"
 #include "engine/RunSettings.h"
 #include "ui/UserDialogs.h"
@@ -11,7 +13,9 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class CommandRun;
 class DocumentWindows;
@@ -55,9 +59,12 @@ class TFrameForm : public QMainWindow, public ProgramSettings, public ShownFiles
 
 public:
     // homeDir is the folder of the executable (the settings file and the
-    // launch script live there); arguments are the program's arguments
-    // without the program name.
+    // launch script live there); arguments are the program's file arguments
+    // ("FILE", "FILE:LINE", "+LINE FILE"), files those that name existing
+    // files, each with its place.
     TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStringList &arguments = {},
+               QWidget *parent = nullptr);
+    TFrameForm(UserDialogs &dialogs, const QString &homeDir, const FilesAtLines &files,
                QWidget *parent = nullptr);
     ~TFrameForm() override;
 
@@ -137,6 +144,24 @@ public:
     // withFiles its file list is read again.
     void showCurrentFolderInExplorer(bool withFiles = false);
 
+    // Whether the frame brings back the last session after its start-up and
+    // remembers this one at its end: so unless set otherwise before it is
+    // shown (--no-session).
+    void setSessionKept(bool kept) { m_sessionKept = kept; }
+    // The last session's windows come back one by one once the frame shows.
+    bool restoringSession() const { return m_restoring; }
+    // Files handed over by a second start: each opens as a double-click in
+    // the explorer opens it, at its place, and the frame comes to the front.
+    // While the session is brought back, or a dialog waits for the user,
+    // they wait. activationToken lets the desktop raise the window.
+    void openHandedFiles(const FilesAtLines &files, const QByteArray &activationToken = QByteArray());
+    // A file picked under File, Recent Files.
+    void RecentFileClick(const QString &path, bool master);
+
+signals:
+    // The last session's windows are back (also when there was none).
+    void sessionRestored();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -146,6 +171,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    // The session comes back once the frame has been painted.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createActions();
@@ -173,12 +200,29 @@ private:
     void rebuildMenuBar();
     void updateWindowMenu();
     void FormResize();
-    void openFirstArgument();
+    void openArguments();
     QMdiSubWindow *addChild(TChildForm *child, const QRect &bounds = QRect());
     // Connects the commands a child announces to the frame's operations.
     void wireChild(TChildForm *child);
     void createExplorer();
     void openDroppedFiles(const QStringList &paths);
+    // Opens each file where a double-click in the explorer opens it; command
+    // and output files wait for no run but are named in the status line.
+    void openFromOutside(const FilesAtLines &files);
+    void openWaitingFiles();
+    void comeToFront(const QByteArray &activationToken);
+
+    // The session: what is remembered at the end, and bringing it back in
+    // steps, each in a turn of the event loop of its own, so that the frame
+    // answers while large files load.
+    Session::State sessionNow() const;
+    void keepSession();
+    void restoreSession();
+    void startRestoreSteps();
+    void restoreNextStep();
+    void restoreFirstSteps(const Session::State &session);
+    void restoreEditorWindow(const Session::Window &saved, bool master);
+    void finishSessionRestore(const Session::State &session);
     void setStatusNote(const QString &text);
     QRect placementFor(const QSize &designSize) const;
     QList<QMdiSubWindow *> arrangedWindows(QMdiArea::WindowOrder order) const;
@@ -198,8 +242,24 @@ private:
 
     UserDialogs &m_dialogs;
     QString m_homeDir;
-    QStringList m_arguments;
+    FilesAtLines m_arguments;
     bool m_shown = false;
+    bool m_sessionKept = true;
+    bool m_restoring = false;
+    bool m_restoreStarted = false;
+    // The progress line's delay, shortened while the session comes back.
+    int m_progressAfter = 0;
+    std::optional<Session::State> m_lastSession;
+    QList<std::function<void()>> m_restoreSteps;
+    QStringList m_goneFiles;
+    // The window the command line's last file went to: it stays in front.
+    QPointer<QMdiSubWindow> m_argumentWindow;
+    struct HandedFiles
+    {
+        FilesAtLines files;
+        QByteArray activationToken;
+    };
+    QList<HandedFiles> m_waitingFiles;
     QMdiArea *m_mdiArea = nullptr;
     QLabel *m_statusLabel = nullptr;
     QLabel *m_statusNote = nullptr;

@@ -1,16 +1,24 @@
-// Files dropped on the frame: each opens where a double-click in the
+// Files from outside the frame: dropped on it, handed over by a second
+// start, or picked under Recent Files. Each opens where a double-click in the
 // explorer would open it, one after another.
 #include "app/MDIFrame.h"
 #include "core/FileNames.h"
 #include "core/PathHelpers.h"
 #include "documents/DocumentWindows.h"
+#include "documents/MDIAnother.h"
+#include "documents/MDICommand.h"
+#include "documents/MDIMaster.h"
+#include "documents/MDIOutput.h"
 #include "explorer/ExplorerRules.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 
@@ -68,28 +76,91 @@ void TFrameForm::dropEvent(QDropEvent *event)
 
 void TFrameForm::openDroppedFiles(const QStringList &paths)
 {
+    FilesAtLines files;
+    for (const QString &path : paths)
+        files.append(FileAtLine{path});
+    openFromOutside(files);
+}
+
+void TFrameForm::openFromOutside(const FilesAtLines &files)
+{
     if (!m_documents)
         return;
     QStringList held;
-    for (const QString &path : paths) {
+    for (const FileAtLine &file : files) {
         const Explorer::TargetWindow target =
-            Explorer::windowForFile(path, CommandFileExtension, OutputFileExtension);
+            Explorer::windowForFile(file.path, CommandFileExtension, OutputFileExtension);
         if (target != Explorer::TargetWindow::Another && EngineRunning()) {
-            held.append(path);
+            held.append(file.path);
             continue;
         }
         switch (target) {
         case Explorer::TargetWindow::Command:
-            m_documents->openCommandAsked(path);
+            m_documents->openCommandAsked(file.path);
+            DocumentWindows::showPlace(*m_commandWindow, file);
             break;
         case Explorer::TargetWindow::Output:
-            m_documents->openOutputAsked(path);
+            m_documents->openOutputAsked(file.path);
+            DocumentWindows::showPlace(*m_outputWindow, file);
             break;
-        case Explorer::TargetWindow::Another:
-            m_documents->OpenAnother(path);
+        case Explorer::TargetWindow::Another: {
+            m_documents->OpenAnother(file.path);
+            const QList<TAnotherEditForm *> others = AnotherWindows();
+            if (!others.isEmpty())
+                DocumentWindows::showPlace(*others.constLast(), file);
             break;
+        }
         }
     }
     if (!held.isEmpty())
         setStatusNote(heldDuringRunText(held));
+}
+
+void TFrameForm::openHandedFiles(const FilesAtLines &files, const QByteArray &activationToken)
+{
+    m_waitingFiles.append(HandedFiles{files, activationToken});
+    openWaitingFiles();
+}
+
+void TFrameForm::openWaitingFiles()
+{
+    if (m_waitingFiles.isEmpty() || m_restoring)
+        return;
+    // A question or a master run's progress window waits for the user: the
+    // files open once it is answered, not under it.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, &TFrameForm::openWaitingFiles);
+        return;
+    }
+    const HandedFiles handed = m_waitingFiles.takeFirst();
+    comeToFront(handed.activationToken);
+    openFromOutside(handed.files);
+    if (!m_waitingFiles.isEmpty())
+        QTimer::singleShot(0, this, &TFrameForm::openWaitingFiles);
+}
+
+void TFrameForm::comeToFront(const QByteArray &activationToken)
+{
+    // On Wayland the desktop raises a window only for the token of the
+    // start that asked for it; Qt takes it from here when it asks.
+    if (!activationToken.isEmpty() && QGuiApplication::platformName() == QLatin1String("wayland"))
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TFrameForm::RecentFileClick(const QString &path, bool master)
+{
+    if (master && !MasterWindow()) {
+        m_documents->openMaster(path);
+        return;
+    }
+    if (master && MasterWindow()->FileName == path) {
+        MasterWindow()->bringToFront();
+        return;
+    }
+    openFromOutside({FileAtLine{path}});
 }

@@ -63,7 +63,9 @@ void TFrameForm::LoadIniFile()
 void TFrameForm::SaveIniFile()
 {
     IniSettings ini;
-    ini.mainWindow = geometry();
+    // The maximised state is remembered apart; these are the bounds the
+    // frame goes back to from it.
+    ini.mainWindow = isMaximized() ? normalGeometry() : geometry();
     ini.commandWindow = m_commandWindow->windowBounds();
     ini.outputWindow = m_outputWindow->windowBounds();
     ini.explorerOpen = ExplorerWindowOpen();

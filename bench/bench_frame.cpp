@@ -64,6 +64,8 @@ QByteArray linesOfSize(qint64 bytes)
 std::unique_ptr<TFrameForm> startFrame(ScriptedDialogs &dialogs, const QString &home)
 {
     auto frame = std::make_unique<TFrameForm>(dialogs, home);
+    // The start-up alone: a session left by the user would add its windows.
+    frame->setSessionKept(false);
     frame->resize(800, 600);
     frame->show();
     (void)QTest::qWaitForWindowExposed(frame.get());

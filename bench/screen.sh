@@ -34,6 +34,10 @@ Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 export QT_QPA_PLATFORM=xcb
+# The user's Qt settings would bring back the windows of the user's last
+# session, and the user's running Ostrel would take the file.
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # Each build's program runs from a folder of its own: that folder is its home,
 # with a settings file that places the windows and names an engine that exists.

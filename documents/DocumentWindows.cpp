@@ -1,6 +1,7 @@
 #include "documents/DocumentWindows.h"
 
 #include "core/PathHelpers.h"
+#include "core/RecentFiles.h"
 #include "documents/FileFilters.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
@@ -148,6 +149,7 @@ void DocumentWindows::open(const Target &target, const QString &givenPath)
         return;
     target.window.editor()->update();
     target.window.historyOpened(path);
+    RecentFiles::add(path);
     QDir::setCurrent(Paths::directoryPart(path));
     emit currentFolderChanged(false);
 }
@@ -277,6 +279,17 @@ void DocumentWindows::OpenAnotherClick()
 void DocumentWindows::OpenAnother(const QString &givenPath)
 {
     const QString path = Paths::absolutePath(givenPath, QDir::currentPath());
+    if (newAnother(path))
+        RecentFiles::add(path);
+}
+
+void DocumentWindows::restoreAnother(const QString &path)
+{
+    newAnother(path);
+}
+
+TAnotherEditForm *DocumentWindows::newAnother(const QString &path)
+{
     TAnotherEditForm *window = createAnother();
     const bool loaded = window->tryLoadFile(path);
     if (loaded) {
@@ -288,7 +301,9 @@ void DocumentWindows::OpenAnother(const QString &givenPath)
         // text under the file's name; it goes again.
         anotherClosed(window);
         window->parentWidget()->deleteLater();
+        return nullptr;
     }
+    return window;
 }
 
 TAnotherEditForm *DocumentWindows::createAnother()
@@ -378,28 +393,69 @@ void DocumentWindows::OpenMasterClick()
     const UserDialogs::FileRequest request{QStringLiteral("Open Master File"), FileFilters::masterFilter(),
                                            QStringLiteral(".txt"), QString()};
     const std::optional<QString> chosen = m_services.dialogs.openFile(m_dialogParent, request);
-    if (!chosen)
-        return;
-    TMasterEditForm *window = createMaster();
-    if (chosen->isEmpty() || !window->tryLoadFile(*chosen))
-        return;
-    window->editor()->setEditorFont(m_screenFont);
-    window->setCaption(Captions::Master + *chosen);
+    if (chosen)
+        openMaster(*chosen);
 }
 
-void DocumentWindows::openArgument(const QString &path)
+void DocumentWindows::openMaster(const QString &path)
 {
+    if (newMaster(path) && !path.isEmpty())
+        RecentFiles::add(path, true);
+}
+
+void DocumentWindows::restoreMaster(const QString &path)
+{
+    newMaster(path);
+}
+
+TMasterEditForm *DocumentWindows::newMaster(const QString &path)
+{
+    if (m_master)
+        return nullptr;
+    TMasterEditForm *window = createMaster();
+    if (path.isEmpty())
+        return window;
+    if (!window->tryLoadFile(path))
+        return nullptr;
+    window->editor()->setEditorFont(m_screenFont);
+    window->setCaption(Captions::Master + path);
+    return window;
+}
+
+void DocumentWindows::openArguments(const FilesAtLines &files)
+{
+    if (files.isEmpty())
+        return;
     makeUntitled(commandTarget());
     makeUntitled(outputTarget());
 
     const ProgramSettings &settings = m_services.settings;
-    const QString extension = Paths::asciiLower(Paths::extension(path, Paths::windowsSeparators()));
-    if (extension == Paths::asciiLower(settings.CommandFileExtension))
-        OpenCommand(path);
-    else if (extension == Paths::asciiLower(settings.OutputFileExtension))
-        OpenOutput(path);
-    else
-        OpenAnother(path);
+    bool commandTaken = false;
+    bool outputTaken = false;
+    for (const FileAtLine &file : files) {
+        const QString extension = Paths::asciiLower(Paths::extension(file.path, Paths::windowsSeparators()));
+        // A second command or output file would replace the first one's
+        // text: it goes into a window of its own instead.
+        if (extension == Paths::asciiLower(settings.CommandFileExtension) && !commandTaken) {
+            commandTaken = true;
+            OpenCommand(file.path);
+            showPlace(m_command, file);
+        } else if (extension == Paths::asciiLower(settings.OutputFileExtension) && !outputTaken) {
+            outputTaken = true;
+            OpenOutput(file.path);
+            showPlace(m_output, file);
+        } else {
+            OpenAnother(file.path);
+            if (!m_another.isEmpty() && m_another.constLast()->FileName == file.path)
+                showPlace(*m_another.constLast(), file);
+        }
+    }
+}
+
+void DocumentWindows::showPlace(TEditForm &window, const FileAtLine &place)
+{
+    if (place.line > 0 && window.FileName == place.path)
+        window.editor()->goToLine(place.line, place.column);
 }
 
 void DocumentWindows::reopen(TEditForm &window, const QStringList &history)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileAtLine.h"
 #include "core/FrameState.h"
 #include "core/MessagePlaces.h"
 #include "diskchanges/FileSnapshot.h"
@@ -68,8 +69,16 @@ public:
     void OpenAnotherClick();
     void OpenAnother(const QString &path);
     void OpenMasterClick();
-    // The first command-line argument, when it names an existing file.
-    void openArgument(const QString &path);
+    // The master window with path in it; nothing when one is open already.
+    void openMaster(const QString &path);
+    // The files named on the command line, each existing: the first that
+    // routes to the command window goes there, the first that routes to the
+    // output window there, and every other one into a window of its own.
+    // The command and output windows drop what the settings file reopened.
+    void openArguments(const FilesAtLines &files);
+    // Windows brought back from the last session: no recent file changes.
+    void restoreAnother(const QString &path);
+    void restoreMaster(const QString &path);
     // A double-click in the explorer: the command and output windows ask to
     // save a modified text before it is replaced.
     void openCommandAsked(const QString &path);
@@ -131,6 +140,9 @@ public:
     const std::vector<LocatedMessage> &runMessages() const { return m_messages; }
     void nextMessage();
     void previousMessage();
+    // Puts the caret of window on the file's line and column, the line in
+    // the middle of the view; nothing when no line is given.
+    static void showPlace(TEditForm &window, const FileAtLine &place);
 
 signals:
     // A master or other-file window was made; the frame places and wires it.
@@ -171,6 +183,8 @@ private:
     void historyPicked(const Target &target, const QString &picked);
     void recordSavedAs(TEditForm &window, const QString &path);
     void anotherClosed(TAnotherEditForm *window);
+    TAnotherEditForm *newAnother(const QString &path);
+    TMasterEditForm *newMaster(const QString &path);
     void colourKeyWords(TEditForm &window);
     QList<TEditForm *> editorWindows() const;
     TEditForm *windowShowing(const QString &path) const;

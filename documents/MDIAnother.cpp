@@ -1,6 +1,7 @@
 #include "documents/MDIAnother.h"
 
 #include "core/FrameState.h"
+#include "core/RecentFiles.h"
 #include "documents/FileFilters.h"
 #include "editor/TextEditor.h"
 
@@ -48,6 +49,7 @@ void TAnotherEditForm::OpenThisClick()
         return;
     if (!tryLoadFile(*chosen))
         return;
+    RecentFiles::add(*chosen);
     setCaption(Captions::Other + *chosen);
     bringToFront();
     editor()->update();

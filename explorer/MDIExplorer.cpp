@@ -145,6 +145,17 @@ QList<QMenu *> TExplorerForm::mergedMenus() const
     return {m_fileMenu.menu, m_editMenu.menu};
 }
 
+int TExplorerForm::filterIndex() const
+{
+    return m_filterBox->currentIndex();
+}
+
+void TExplorerForm::setFilterIndex(int index)
+{
+    if (index >= 0 && index < m_filterBox->count())
+        m_filterBox->setCurrentIndex(index);
+}
+
 void TExplorerForm::FollowCurrentDirectory()
 {
     const QString current = QDir::currentPath();

@@ -31,6 +31,11 @@ public:
     // Reads the file list's folder again, so that a file just written shows.
     void RereadFileList();
 
+    // The file-type choice, counting from 0; an index the list does not hold
+    // changes nothing.
+    int filterIndex() const;
+    void setFilterIndex(int index);
+
     // Opens the selected file by its extension; nothing when none is selected.
     void FileListDblClick();
 

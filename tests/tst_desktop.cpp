@@ -4,10 +4,13 @@
 #include "app/Defaults.h"
 #include "app/MDIFrame.h"
 #include "app/PrefDialog.h"
+#include "app/SingleInstance.h"
 #include "app/Version.h"
 #include "core/FileNames.h"
 #include "core/PathHelpers.h"
+#include "core/RecentFiles.h"
 #include "core/TextFile.h"
+#include "core/UserSettings.h"
 #include "documents/MDICommand.h"
 #include "editor/TextEditor.h"
 #include "ui/Icons.h"
@@ -76,6 +79,72 @@ const QList<std::pair<QString, Icons::Name>> ThemedIcons = {
     {QStringLiteral("process-stop"), Icons::Stop},
 };
 
+// Ostrel programs started as a desktop starts them, in a session of their own:
+// their runtime folder (where the socket goes) and their Qt settings (where
+// the files they open are listed) are the test's. Ended when it ends.
+class Desktop
+{
+public:
+    Desktop()
+    {
+        QDir().mkpath(runtime());
+        QFile::setPermissions(runtime(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        setUserSettingsFolder(m_root.filePath(QStringLiteral("config")));
+    }
+    ~Desktop()
+    {
+        for (QProcess *program : std::as_const(m_programs)) {
+            program->kill();
+            program->waitForFinished();
+            delete program;
+        }
+    }
+    Desktop(const Desktop &) = delete;
+    Desktop &operator=(const Desktop &) = delete;
+
+    QString runtime() const { return m_root.filePath(QStringLiteral("run")); }
+    QString file(const QString &name, const QByteArray &bytes = "1\n2\n3\n") const
+    {
+        QFile out(m_root.filePath(name));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(bytes);
+        return out.fileName();
+    }
+    QProcess *start(const QStringList &arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        auto *program = new QProcess;
+        program->setProcessEnvironment(environment);
+        program->setWorkingDirectory(m_root.path());
+        program->start(QStringLiteral(OSTREL_EXECUTABLE), arguments);
+        m_programs.append(program);
+        return program;
+    }
+    // The files the programs opened, newest first.
+    static QStringList opened()
+    {
+        QStringList paths;
+        for (const RecentFiles::Entry &entry : RecentFiles::read())
+            paths.append(entry.path);
+        return paths;
+    }
+    // A start that handed its files over ends by itself, at once.
+    static bool handedOver(QProcess *program)
+    {
+        if (program->state() != QProcess::NotRunning && !program->waitForFinished(30000))
+            return false;
+        return program->exitStatus() == QProcess::NormalExit && program->exitCode() == 0;
+    }
+
+private:
+    QTemporaryDir m_root;
+    QList<QProcess *> m_programs;
+};
+
 } // namespace
 
 // The program as a desktop program: its command line, the engine it finds on
@@ -90,6 +159,10 @@ private slots:
     void answersWithoutWindow();
     void fileArguments_data();
     void fileArguments();
+    void filesAtLines_data();
+    void filesAtLines();
+    void secondStartHandsFilesOver();
+    void twoStartsAtOnceEndAsOne();
     void argumentNotUtf8OpensAndSavesBack();
     void engineOnPath_data();
     void engineOnPath();
@@ -188,6 +261,110 @@ void TestDesktop::fileArguments()
     QVERIFY(outcome.startWindow);
     QCOMPARE(outcome.files, files);
     QCOMPARE(outcome.standardOutput + outcome.standardError, QString());
+}
+
+void TestDesktop::filesAtLines_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("opened");
+    QTest::addColumn<bool>("newInstance");
+    QTest::addColumn<bool>("session");
+
+    const auto row = [](const char *name, const QStringList &arguments, const QStringList &opened) {
+        QTest::newRow(name) << arguments << opened << false << true;
+    };
+    row("a file", {"a.cf"}, {"a.cf"});
+    row("FILE:LINE", {"a.cf:12"}, {"a.cf@12"});
+    row("FILE:LINE:COLUMN", {"a.cf:12:5"}, {"a.cf@12:5"});
+    row("a compiler's colon after the numbers", {"a.cf:12:5:"}, {"a.cf@12:5"});
+    row("+LINE FILE", {"+7", "a.cf"}, {"a.cf@7"});
+    row("a name that ends in :3 is that file", {"r.cf:3"}, {"r.cf:3"});
+    row("the longest name that exists wins", {"r.cf:3:9"}, {"r.cf:3@9"});
+    row("colons and digits in the name", {"x:1:2.out:4"}, {"x:1:2.out@4"});
+    row("a file named +5 as the last word", {"+5"}, {"+5"});
+    row("+5 before a file is its line", {"+5", "b.txt"}, {"b.txt@5"});
+    row("after -- +5 is a name", {"--", "+5", "b.txt"}, {"+5", "b.txt"});
+    row("several files, +LINE for the next only", {"+2", "a.cf", "b.txt:3", "dir/c.out"},
+        {"a.cf@2", "b.txt@3", "dir/c.out"});
+    row("a missing file goes, its line with it", {"+4", "nope.cf", "b.txt", "nope.txt:2"}, {"b.txt"});
+    row("line 0 is the first, too many digits the last", {"a.cf:0", "b.txt:99999999999"},
+        {"a.cf@1", "b.txt@2147483647"});
+    row("a file's own line wins over +LINE", {"+3", "a.cf:8"}, {"a.cf@8"});
+    row("words that are no number stay the name", {"a.cf:x", "a.cf:-3", "a.cf:+3"}, {});
+    QTest::newRow("--new-instance") << QStringList{"--new-instance", "a.cf"} << QStringList{"a.cf"} << true
+                                    << true;
+    QTest::newRow("--no-session") << QStringList{"a.cf", "--no-session"} << QStringList{"a.cf"} << false
+                                  << false;
+}
+
+void TestDesktop::filesAtLines()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, opened);
+    QFETCH(bool, newInstance);
+    QFETCH(bool, session);
+
+    const QStringList existing{"a.cf", "r.cf:3", "+5", "x:1:2.out", "b.txt", "dir/c.out"};
+    const CommandLineOutcome outcome = parseCommandLine(QStringList{"ostrel"} + arguments);
+    QVERIFY(outcome.startWindow);
+    QCOMPARE(outcome.newInstance, newInstance);
+    QCOMPARE(outcome.restoreSession, session);
+    QStringList found;
+    const auto exists = [&existing](const QString &path) { return existing.contains(path); };
+    for (const FileAtLine &file : ::filesAtLines(outcome.files, exists, outcome.namesFrom)) {
+        QString text = file.path;
+        if (file.line > 0)
+            text += QStringLiteral("@%1").arg(file.line);
+        if (file.column > 0)
+            text += QStringLiteral(":%1").arg(file.column);
+        found.append(text);
+    }
+    QCOMPARE(found, opened);
+}
+
+// A start from the file manager while Ostrel runs: the running program opens
+// the files, and the start ends.
+void TestDesktop::secondStartHandsFilesOver()
+{
+    Desktop desktop;
+    const QString first = desktop.file(QStringLiteral("first.cf"));
+    QProcess *running = desktop.start({first});
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::opened(), QStringList{first}, 30000);
+
+    const QString named = desktop.file(QStringLiteral("results:3"));
+    const QString text = desktop.file(QStringLiteral("notes.txt"));
+    QVERIFY(Desktop::handedOver(desktop.start({QStringLiteral("results:3"), QStringLiteral("+2"), text})));
+    QTRY_COMPARE(Desktop::opened(), (QStringList{text, named, first}));
+    QCOMPARE(running->state(), QProcess::Running);
+}
+
+// Two starts at the same moment end as one program, and one that was killed
+// leaves a socket that is no obstacle to the next start.
+void TestDesktop::twoStartsAtOnceEndAsOne()
+{
+    Desktop desktop;
+    const QString one = desktop.file(QStringLiteral("one.txt"));
+    const QString two = desktop.file(QStringLiteral("two.txt"));
+    QProcess *first = desktop.start({one});
+    QProcess *second = desktop.start({two});
+    QTRY_VERIFY_WITH_TIMEOUT(
+        first->state() == QProcess::NotRunning || second->state() == QProcess::NotRunning, 30000);
+    QProcess *running = first->state() == QProcess::Running ? first : second;
+    QVERIFY(Desktop::handedOver(running == first ? second : first));
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::opened().size(), 2, 30000);
+    QCOMPARE(running->state(), QProcess::Running);
+
+    running->kill();
+    QVERIFY(running->waitForFinished());
+    const QStringList sockets = QDir(desktop.runtime()).entryList({QStringLiteral("*.socket")}, QDir::System);
+    QCOMPARE(sockets.size(), 1);
+    const QString three = desktop.file(QStringLiteral("three.txt"));
+    const QString four = desktop.file(QStringLiteral("four.txt"));
+    running = desktop.start({three});
+    QTRY_COMPARE_WITH_TIMEOUT(Desktop::opened().constFirst(), three, 30000);
+    QVERIFY(Desktop::handedOver(desktop.start({four})));
+    QTRY_COMPARE(Desktop::opened().constFirst(), four);
+    QCOMPARE(running->state(), QProcess::Running);
 }
 
 // A file named under another encoding than UTF-8, given as a file manager

@@ -43,6 +43,9 @@ signals:
     // F1 on a word (or a selection) of a text: help, and that word's entry
     // when it is a keyword.
     void keyWordHelpClicked(const QString &word);
+    // A file picked under File, Recent Files; master when it was last open
+    // in the master window.
+    void recentFileClicked(const QString &path, bool master);
 
     // The window has closed for good and goes; windows that live as long as
     // the frame never say it.

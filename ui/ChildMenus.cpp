@@ -1,10 +1,13 @@
 #include "ui/ChildMenus.h"
 
+#include "core/FileNames.h"
+#include "core/PathHelpers.h"
 #include "ui/ChildForm.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QMenu>
 #include <QMimeData>
 
@@ -96,6 +99,16 @@ FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
     file.menu->addSeparator()->setObjectName(QStringLiteral("N6"));
     QAction *exit = addItem(file.menu, QStringLiteral("Exit1"), QStringLiteral("E&xit"));
     addSecondShortcut(exit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    file.menu->addSeparator()->setObjectName(QStringLiteral("N15"));
+    file.recentFiles = file.menu->addMenu(QStringLiteral("Recent Files"));
+    file.recentFiles->setObjectName(QStringLiteral("RecentFiles1"));
+    file.recentFiles->menuAction()->setObjectName(QStringLiteral("RecentFiles1"));
+    file.recentFiles->setToolTipsVisible(true);
+    // Read as it opens: another window, or another Ostrel, may have added
+    // to the list, and a file may have gone since.
+    QMenu *recent = file.recentFiles;
+    QObject::connect(recent, &QMenu::aboutToShow, owner,
+                     [recent, owner] { fillRecentFiles(recent, owner, RecentFiles::read()); });
 
     if (items.newForwards)
         QObject::connect(newCommand, &QAction::triggered, owner, &TChildForm::newCommandClicked);
@@ -105,6 +118,28 @@ FileMenu createFileMenu(TChildForm *owner, const FileItems &items)
     QObject::connect(preferences, &QAction::triggered, owner, &TChildForm::preferencesClicked);
     QObject::connect(exit, &QAction::triggered, owner, &TChildForm::exitClicked);
     return file;
+}
+
+void fillRecentFiles(QMenu *menu, TChildForm *owner, const QList<RecentFiles::Entry> &entries)
+{
+    menu->clear();
+    QStringList paths;
+    for (const RecentFiles::Entry &entry : entries)
+        paths.append(entry.path);
+    const QStringList labels = RecentFiles::menuLabels(paths, QDir::homePath());
+    for (int i = 0; i < entries.size(); ++i) {
+        const RecentFiles::Entry &entry = entries.at(i);
+        QAction *item = menu->addAction(labels.at(i));
+        item->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+        item->setToolTip(QDir::toNativeSeparators(FileNames::forDisplay(entry.path)));
+        item->setEnabled(Paths::fileExists(entry.path));
+        QObject::connect(item, &QAction::triggered, owner,
+                         [owner, entry] { emit owner->recentFileClicked(entry.path, entry.master); });
+    }
+    menu->addSeparator();
+    QAction *clear = addItem(menu, QStringLiteral("ClearRecentFiles1"), QStringLiteral("Clear List"));
+    clear->setEnabled(!entries.isEmpty());
+    QObject::connect(clear, &QAction::triggered, menu, [] { RecentFiles::clear(); });
 }
 
 EditMenu createEditMenu(TChildForm *owner, bool withTextCommands)

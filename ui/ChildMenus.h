@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/RecentFiles.h"
+
 #include <QKeySequence>
 #include <QString>
 
@@ -38,6 +40,9 @@ struct FileMenu
     QAction *printerSetup = nullptr;
     QAction *printPreview = nullptr; // null in windows that do not print
     QAction *exportPdf = nullptr;
+    // The files last opened, filled as it opens; a pick raises the window's
+    // recentFileClicked.
+    QMenu *recentFiles = nullptr;
 };
 
 struct EditMenu
@@ -62,6 +67,10 @@ QAction *addItem(QMenu *menu, const QString &name, const QString &caption,
                  const QKeySequence &shortcut = QKeySequence());
 
 FileMenu createFileMenu(TChildForm *owner, const FileItems &items);
+// The Recent Files menu's items for entries, newest first: a file that is
+// gone is shown but cannot be picked; Clear List empties the list.
+void fillRecentFiles(QMenu *menu, TChildForm *owner, const QList<RecentFiles::Entry> &entries);
+
 // withTextCommands: undo, redo, find, replace, go to line and line numbers
 // follow the items every window has.
 EditMenu createEditMenu(TChildForm *owner, bool withTextCommands = false);

@@ -27,6 +27,7 @@ public:
 
     // How long work runs before the bar shows; half a second unless set.
     void setShowAfter(int milliseconds) { m_showAfter = milliseconds; }
+    int showAfter() const { return m_showAfter; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

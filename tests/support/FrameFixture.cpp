@@ -10,17 +10,21 @@
 #include <QtTest>
 
 FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFile, const QString &home,
-                           const QList<bool> &proceedAnswers)
+                           const QList<bool> &proceedAnswers, bool session)
     : m_homePath(home.isEmpty() ? m_home.path() : home), m_previousDir(QDir::currentPath())
 {
     for (const bool answer : proceedAnswers)
         dialogs.proceedAnswers.enqueue(answer);
     if (!iniFile.isNull())
         writeFile(QStringLiteral("ostrel.ini"), iniFile);
-    // The user's own Qt settings too live in the test's home, so that no
-    // test reads or changes the settings of whoever runs it.
-    setUserSettingsFolder(m_homePath + QStringLiteral("/user"));
+    // The user's own Qt settings are the test's, so that no test reads or
+    // changes the settings of whoever runs it: beside the home folder, whose
+    // files the tests count, or in a given home, where a later frame finds
+    // what this one remembered.
+    setUserSettingsFolder(home.isEmpty() ? m_userSettings.path() : m_homePath + QStringLiteral("/user"));
     m_frame = std::make_unique<TFrameForm>(dialogs, m_homePath, arguments);
+    m_frame->setSessionKept(session);
+    QSignalSpy restored(m_frame.get(), &TFrameForm::sessionRestored);
     // The start-up layout works from the frame's outer size; the platform adds
     // its frame margins to the size given to resize().
     m_frame->resize(599, 415);
@@ -31,6 +35,8 @@ FrameFixture::FrameFixture(const QStringList &arguments, const QByteArray &iniFi
     // leaves nothing to test.
     if (!QTest::qWaitForWindowExposed(m_frame.get()))
         qFatal("FrameFixture: the frame was never shown");
+    if (session && restored.isEmpty() && !restored.wait(20000))
+        qFatal("FrameFixture: the session never came back");
 }
 
 void FrameFixture::resizeOuter(const QSize &size)

@@ -13,13 +13,16 @@ class TEditForm;
 
 // A frame of 599 x 415 pixels, shown and started, in a home folder of its own
 // (or in home, when given) that the test's files go in too. The process's
-// current folder is restored when the fixture ends.
+// current folder is restored when the fixture ends. It starts as with
+// --no-session unless session is set; then the session is back, too, when
+// the constructor returns.
 class FrameFixture
 {
 public:
     // proceedAnswers answer the questions that start-up itself asks.
     explicit FrameFixture(const QStringList &arguments = {}, const QByteArray &iniFile = QByteArray(),
-                          const QString &home = QString(), const QList<bool> &proceedAnswers = {});
+                          const QString &home = QString(), const QList<bool> &proceedAnswers = {},
+                          bool session = false);
     ~FrameFixture();
 
     TFrameForm &frame() { return *m_frame; }
@@ -38,6 +41,7 @@ public:
 
 private:
     QTemporaryDir m_home;
+    QTemporaryDir m_userSettings;
     QString m_homePath;
     QString m_previousDir;
     std::unique_ptr<TFrameForm> m_frame;
