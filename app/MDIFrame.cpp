@@ -93,6 +93,11 @@ void TFrameForm::createActions()
     // Only a command-file run in progress can be stopped.
     m_stopQuelm->setEnabled(false);
     connect(m_stopQuelm, &QAction::triggered, this, &TFrameForm::StopQuelm);
+    m_submitMasterAction = new QAction(QStringLiteral("Submit Master File to Cluster"), this);
+    m_submitMasterAction->setObjectName(QStringLiteral("SubmitMaster1"));
+    // Only a master window has a file to submit.
+    m_submitMasterAction->setEnabled(false);
+    connect(m_submitMasterAction, &QAction::triggered, this, &TFrameForm::SubmitMasterClick);
 
     m_viewCurrentDir = new QAction(QStringLiteral("View Current Directory"), this);
     m_viewCurrentDir->setObjectName(QStringLiteral("ViewCurrentDir1"));
@@ -129,6 +134,7 @@ void TFrameForm::createMenus()
     m_executeMenu->setObjectName(QStringLiteral("Execute1"));
     m_executeMenu->addAction(m_runQuelm);
     m_executeMenu->addAction(m_stopQuelm);
+    m_executeMenu->addAction(m_submitMasterAction);
 
     m_windowMenu = new QMenu(QStringLiteral("&Window"), this);
     m_windowMenu->setObjectName(QStringLiteral("Window1"));
@@ -269,6 +275,7 @@ void TFrameForm::rebuildMenuBar()
         for (QMenu *menu : child->mergedMenus())
             menuBar()->addMenu(menu);
     }
+    m_submitMasterAction->setEnabled(MasterWindowOpen());
     menuBar()->addMenu(m_executeMenu);
     menuBar()->addMenu(m_windowMenu);
     menuBar()->addMenu(m_helpMenu);
@@ -303,7 +310,9 @@ void TFrameForm::FormShow()
             [this](TChildForm *window) { addChild(window); });
     connect(m_documents, &DocumentWindows::currentFolderChanged, this,
             &TFrameForm::showCurrentFolderInExplorer);
+    m_documents->setSubmitMasterCommand(m_submitMasterAction);
     createRuns();
+    createStudies();
 
     createExplorer();
 

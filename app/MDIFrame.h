@@ -28,6 +28,10 @@ class QMenu;
 class QPrinter;
 class QTimer;
 class RunLog;
+class Studies;
+class StudyView;
+class SubmitMaster;
+struct Study;
 class TAnotherEditForm;
 class TChildForm;
 class TCommandEditForm;
@@ -75,6 +79,10 @@ public:
     // The Run Log pane, at the bottom, and what it shows.
     QDockWidget *runLogDock() const;
     RunLog *runLog() const { return m_runLog; }
+    // The Study pane: the studies submitted to the cluster, and what is known of them.
+    QDockWidget *studyDock() const { return m_studyDock; }
+    StudyView *studyView() const { return m_studyView; }
+    Studies *studies() const { return m_studies; }
     QTimer *timer() const;
     QPrinter &printer();
     QFont screenFont() const { return m_screenFont; }
@@ -121,6 +129,9 @@ public:
     // Ends the engine of the command-file run in progress (Execute, Stop Quelm).
     void StopQuelm();
     void ExecMaster();
+    // Each command file of the master window's file becomes a batch job on
+    // the Slurm cluster, which goes on without the program.
+    void SubmitMasterClick();
     void CheckQuelmActivation();
     void LoadIniFile();
     void SaveIniFile();
@@ -145,6 +156,9 @@ private:
     void createStatusBar();
     void createRuns();
     void createRunLog();
+    void createStudies();
+    // The last job of a study has ended.
+    void studyEnded(const Study &study);
     // The Run Log pane opens at the height the user left it at, or at a few
     // lines; the height is kept across starts.
     void sizeRunLog();
@@ -194,6 +208,10 @@ private:
     MasterRun *m_masterRun = nullptr;
     RunLog *m_runLog = nullptr;
     QDockWidget *m_runLogDock = nullptr;
+    Studies *m_studies = nullptr;
+    SubmitMaster *m_submitMaster = nullptr;
+    StudyView *m_studyView = nullptr;
+    QDockWidget *m_studyDock = nullptr;
     bool m_runLogSized = false;
 
     QMenu *m_executeMenu = nullptr;
@@ -201,6 +219,7 @@ private:
     QMenu *m_helpMenu = nullptr;
     QAction *m_runQuelm = nullptr;
     QAction *m_stopQuelm = nullptr;
+    QAction *m_submitMasterAction = nullptr;
     QAction *m_viewCurrentDir = nullptr;
     QAction *m_tileVertical = nullptr;
     QAction *m_tileHorizontal = nullptr;

@@ -48,6 +48,14 @@ QString userSettingsFile()
     return QDir(folder).filePath(QStringLiteral("Ostrel/Ostrel.conf"));
 }
 
+QString userDataFolder()
+{
+    if (!folderOverride().isEmpty())
+        return QDir(folderOverride()).filePath(QStringLiteral("Ostrel-data"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("Ostrel"));
+}
+
 bool userSettingsUsable()
 {
     const QString file = userSettingsFile();

@@ -22,6 +22,11 @@ bool userSettingsUsable();
 // The status line's word on a settings file that is left alone.
 QString userSettingsLeftAloneText();
 
+// The user's data folder of the program (Ostrel/ in the user's data folder,
+// ~/.local/share/Ostrel), where what it keeps that is no setting lives; beside
+// the settings when tests keep those in a folder of their own.
+QString userDataFolder();
+
 // Tests and benchmarks keep the user's settings in a folder of their own
 // instead of the user's configuration folder; each call starts a session
 // afresh.

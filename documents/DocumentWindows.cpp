@@ -282,7 +282,7 @@ void DocumentWindows::OpenMasterClick()
     const std::optional<QString> chosen = m_services.dialogs.openFile(m_dialogParent, request);
     if (!chosen)
         return;
-    auto *window = new TMasterEditForm(m_services);
+    auto *window = new TMasterEditForm(m_services, m_submitMaster);
     m_master = window;
     connect(window, &TEditForm::closed, this, [this] { m_master = nullptr; });
     colourKeyWords(*window);

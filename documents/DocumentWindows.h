@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 
+class QAction;
 class QWidget;
 class TAnotherEditForm;
 class TChildForm;
@@ -48,6 +49,10 @@ public:
     // A new screen font reaches the command, output and other-file windows;
     // the master window keeps the font it was opened with.
     void applyScreenFont(const QFont &font);
+
+    // The frame's command that a master window opened from now on shows
+    // beside its run button.
+    void setSubmitMasterCommand(QAction *submit) { m_submitMaster = submit; }
 
     // The help file's keywords, coloured in the command and master windows.
     void setKeyWordHints(SharedKeyWordHints hints);
@@ -131,6 +136,7 @@ private:
     QWidget *m_dialogParent;
     QFont m_screenFont;
     QPointer<TMasterEditForm> m_master;
+    QAction *m_submitMaster = nullptr;
     QList<TAnotherEditForm *> m_another;
     SharedKeyWordHints m_keyWordHints;
 };

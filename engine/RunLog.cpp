@@ -56,6 +56,9 @@ QString RunLog::closingLine(const RunOutcome &outcome)
         return QStringLiteral("stopped after %1").arg(seconds(outcome.wallMs));
     case RunOutcome::Kind::NotStarted:
         return QStringLiteral("not started: %1").arg(outcome.reason);
+    case RunOutcome::Kind::EndedAs:
+        return outcome.wallMs < 0 ? outcome.reason
+                                  : QStringLiteral("%1 after %2").arg(outcome.reason, seconds(outcome.wallMs));
     }
     return QString();
 }

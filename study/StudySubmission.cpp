@@ -1,0 +1,121 @@
+#include "study/StudySubmission.h"
+
+#include "engine/OutputName.h"
+#include "study/BatchScript.h"
+#include "study/BatchSystem.h"
+#include "study/Studies.h"
+
+#include <QFileInfo>
+
+StudySubmission::StudySubmission(Studies &studies, const QString &studyId, const QList<int> &lines,
+                                 const QStringList &options, QObject *parent)
+    : QObject(parent), m_studies(studies), m_studyId(studyId), m_lines(lines), m_options(options)
+{
+    const Study *study = m_studies.find(studyId);
+    if (!study)
+        return;
+    for (const StudyJob &job : study->jobs) {
+        const QStringList keys{Engine::fileKey(job.commandFile), Engine::fileKey(job.outputFile)};
+        m_filesOfLine.insert(job.line, keys);
+        for (const QString &key : keys) {
+            QList<int> &sharing = m_linesByFile[key];
+            if (!sharing.contains(job.line))
+                sharing.append(job.line);
+        }
+    }
+    for (const int line : m_lines)
+        m_inBatch.insert(line, false);
+}
+
+void StudySubmission::start()
+{
+    m_studies.setSubmitting(m_studyId, true);
+    for (const int line : std::as_const(m_lines))
+        m_studies.resetJob(m_studyId, line);
+    emit progressed(0, total());
+    startMore();
+}
+
+void StudySubmission::cancel()
+{
+    m_cancelled = true;
+    finishIfDone();
+}
+
+bool StudySubmission::dependencies(int line, QStringList &jobIds) const
+{
+    const Study *study = m_studies.find(m_studyId);
+    for (const QString &key : m_filesOfLine.value(line)) {
+        for (const int other : m_linesByFile.value(key)) {
+            if (other == line)
+                continue;
+            const StudyJob &job = study->jobs.at(other - 1);
+            // An earlier line of this submission goes first; a later one
+            // will wait for this one.
+            if (m_inBatch.contains(other) && !m_inBatch.value(other)) {
+                if (m_lines.indexOf(other) < m_lines.indexOf(line))
+                    return false;
+                continue;
+            }
+            if (Jobs::isActive(job.state) && !jobIds.contains(job.jobId))
+                jobIds.append(job.jobId);
+        }
+    }
+    return true;
+}
+
+void StudySubmission::startMore()
+{
+    const Study *study = m_studies.find(m_studyId);
+    if (!study) {
+        m_error = QStringLiteral("The study was removed.");
+        m_cancelled = true;
+    }
+    while (!m_cancelled && m_error.isEmpty() && m_inFlight < InFlight && m_next < m_lines.size()) {
+        const int line = m_lines.at(m_next);
+        QStringList dependsOn;
+        if (!dependencies(line, dependsOn))
+            break;
+        ++m_next;
+        const StudyJob &job = study->jobs.at(line - 1);
+        const QStringList arguments = BatchScript::sbatchArguments(
+            m_options, QFileInfo(job.commandFile).fileName(), QFileInfo(job.commandFile).absolutePath(),
+            dependsOn, Jobs::scriptPath(*study, line));
+        ++m_inFlight;
+        m_studies.cluster().submit(arguments, this, [this, line](const ClusterAnswer &answer) {
+            const QString jobId = BatchScript::jobIdFromAnswer(answer.output);
+            if (answer.ok && !jobId.isEmpty())
+                answered(line, true, jobId);
+            else
+                answered(line, false,
+                         answer.ok ? QStringLiteral("sbatch gave no job id: %1")
+                                         .arg(QString::fromLocal8Bit(answer.output.trimmed()))
+                                   : answer.failure);
+        });
+    }
+    finishIfDone();
+}
+
+void StudySubmission::answered(int line, bool ok, const QString &jobIdOrError)
+{
+    --m_inFlight;
+    if (ok) {
+        m_inBatch.insert(line, true);
+        ++m_submitted;
+        m_studies.jobSubmitted(m_studyId, line, jobIdOrError);
+        emit progressed(m_submitted, total());
+    } else if (m_error.isEmpty()) {
+        m_error = jobIdOrError;
+    }
+    startMore();
+}
+
+void StudySubmission::finishIfDone()
+{
+    const bool allAsked = m_cancelled || !m_error.isEmpty() || m_next >= m_lines.size();
+    if (m_finished || m_inFlight > 0 || !allAsked)
+        return;
+    m_finished = true;
+    m_studies.setSubmitting(m_studyId, false);
+    emit finished(m_error);
+}
