@@ -141,6 +141,14 @@ private:
 
 } // namespace
 
+Split splitWords(const QString &line)
+{
+    Split result = Splitter(line).run();
+    if (!result.ok())
+        result.words.clear();
+    return result;
+}
+
 Split split(const QString &line)
 {
     Split result = Splitter(line).run();

@@ -102,7 +102,7 @@ std::optional<SubmitMaster::Prepared> SubmitMaster::prepare()
     TMasterEditForm &window = *m_context.documents.masterWindow();
     if (!checkEnginePath(window.FileName))
         return std::nullopt;
-    const ShellWords::Split options = ShellWords::split(m_context.runs.batchOptions);
+    const ShellWords::Split options = ShellWords::splitWords(m_context.runs.batchOptions);
     if (!options.ok()) {
         report(QStringLiteral("Batch job options: ") + options.error + QStringLiteral(" Please change the Preferences."));
         return std::nullopt;
@@ -222,7 +222,7 @@ void SubmitMaster::submitAgain(const QString &studyId, const QList<int> &lines)
     Study *study = m_studies.find(studyId);
     if (!study || lines.isEmpty() || isBusy())
         return;
-    const ShellWords::Split options = ShellWords::split(study->batchOptions);
+    const ShellWords::Split options = ShellWords::splitWords(study->batchOptions);
     const QString missing = m_studies.cluster().missingCommand();
     if (!missing.isEmpty()) {
         report(QStringLiteral("Cannot find %1: Slurm's commands are not installed here, or not on the PATH.")
