@@ -18,10 +18,12 @@
 #include "editor/TextEditor.h"
 #include "engine/EngineLauncher.h"
 #include "explorer/MDIExplorer.h"
+#include "help/HelpText.h"
 #include "help/MDIHelp.h"
 #include "printing/WindowPrinting.h"
 #include "ui/ChildForm.h"
 #include "ui/Icons.h"
+#include "ui/StatusProgress.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -41,9 +43,10 @@ TFrameForm::TFrameForm(UserDialogs &dialogs, const QString &homeDir, const QStri
       m_printing(
           std::make_unique<PrintContext>(dialogs, [this](const QString &text) { setStatusText(text); })),
       m_editorPreferences(std::make_unique<EditorPreferences>()),
-      m_services(std::make_unique<WindowServices>(
-          WindowServices{dialogs, *m_printing, *this, *m_editorPreferences})),
-      m_engineLauncher(std::make_unique<ProcessEngineLauncher>())
+      // The status bar takes it over (createStatusBar).
+      m_progress(new StatusProgress), m_services(std::make_unique<WindowServices>(WindowServices{
+                                          dialogs, *m_printing, *this, *m_editorPreferences, *m_progress})),
+      m_engineLauncher(std::make_unique<ProcessEngineLauncher>()), m_helpText(std::make_unique<HelpText>())
 {
     // A relative argument names a file in the folder the program was started
     // from; the settings file moves the current folder before it is opened.
@@ -168,6 +171,7 @@ void TFrameForm::createStatusBar()
     m_statusNote->setObjectName(QStringLiteral("StatusNote"));
     m_statusNote->hide();
     statusBar()->addWidget(m_statusNote);
+    statusBar()->addPermanentWidget(m_progress);
 }
 
 QString TFrameForm::statusText() const

@@ -18,6 +18,7 @@ class DocumentWindows;
 class EditorPreferences;
 class EngineLauncher;
 class EngineRun;
+class HelpText;
 class MasterRun;
 class PrintContext;
 class QAction;
@@ -28,6 +29,7 @@ class QMenu;
 class QPrinter;
 class QTimer;
 class RunLog;
+class StatusProgress;
 class Studies;
 class StudyView;
 class SubmitMaster;
@@ -195,8 +197,11 @@ private:
     QFont m_screenFont;
     std::unique_ptr<PrintContext> m_printing;
     std::unique_ptr<EditorPreferences> m_editorPreferences;
+    StatusProgress *m_progress = nullptr;
     std::unique_ptr<WindowServices> m_services;
     std::unique_ptr<EngineLauncher> m_engineLauncher;
+    // The help file as last read, for the help window and the keyword colours.
+    std::unique_ptr<HelpText> m_helpText;
     RunSettings m_runSettings;
 
     TCommandEditForm *m_commandWindow = nullptr;

@@ -4,10 +4,10 @@
 #include "core/FileError.h"
 #include "core/PathHelpers.h"
 #include "core/StatusTexts.h"
-#include "core/TextFile.h"
 #include "documents/DocumentWindows.h"
 #include "documents/WindowServices.h"
 #include "editor/KeyWords.h"
+#include "help/HelpText.h"
 #include "help/KeyWordIndex.h"
 #include "help/MDIHelp.h"
 
@@ -27,7 +27,7 @@ void TFrameForm::Contents1Click()
         m_dialogs.error(this, QStringLiteral("Quelm Help"), QStringLiteral("Cannot find Quelm Help File"));
         return;
     }
-    auto *window = new THelpEditForm(*m_services);
+    auto *window = new THelpEditForm(*m_services, *m_helpText);
     addChild(window);
     window->setWindowTitle(QStringLiteral("Quelm Help"));
     window->setViewerFont(m_screenFont);
@@ -52,7 +52,7 @@ void TFrameForm::readHelpKeyWords()
     QHash<QString, QString> hints;
     if (Paths::fileExists(HelpFilePath)) {
         try {
-            hints = BuildKeyWordHints(TextFile::readText(HelpFilePath).utf8, HintLines, HintLineLength);
+            hints = BuildKeyWordHints(m_helpText->read(HelpFilePath), HintLines, HintLineLength);
         } catch (const FileError &) {
             hints.clear();
         }

@@ -5,7 +5,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QValidator>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -35,6 +37,37 @@ QLineEdit *makePathEdit(QWidget *parent, const char *name)
     edit->setEnabled(false);
     return edit;
 }
+
+// The launcher is one command line, and a line break in it would start a
+// second command. Of a text pasted with line breaks only what comes before
+// the first stays; other control characters are dropped. A tab stays: the
+// launcher's words take it for a blank.
+class OneLineValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &pos) const override
+    {
+        const auto isLineBreak = [](QChar c) { return c == QLatin1Char('\n') || c == QLatin1Char('\r'); };
+        const qsizetype lineBreak = std::find_if(input.cbegin(), input.cend(), isLineBreak) - input.cbegin();
+        if (lineBreak < pos) {
+            // What was pasted stands before the cursor: its first line goes in.
+            input.remove(lineBreak, pos - lineBreak);
+            pos = int(lineBreak);
+        }
+        input.truncate(std::find_if(input.cbegin(), input.cend(), isLineBreak) - input.cbegin());
+        for (qsizetype i = input.size() - 1; i >= 0; --i) {
+            if (input.at(i).category() == QChar::Other_Control && input.at(i) != QLatin1Char('\t')) {
+                input.remove(i, 1);
+                if (i < pos)
+                    --pos;
+            }
+        }
+        pos = qMin(pos, int(input.size()));
+        return Acceptable;
+    }
+};
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
 {
@@ -113,6 +146,7 @@ void TPrefDialogForm::createRunControls()
         makeLabel(m_runsBox, "LauncherLabel", QStringLiteral("Start the engine through:"), 16, 52);
     m_launcherEdit = makeControl<QLineEdit>(m_runsBox, "LauncherEdit");
     m_launcherEdit->setMaxLength(std::numeric_limits<int>::max());
+    m_launcherEdit->setValidator(new OneLineValidator(m_launcherEdit));
     const QString launcherTip = QStringLiteral(
         "A command line that starts the engine, for example srun --quiet --ntasks=1 --job-name=quelm "
         "to run each command file as a job step on a Slurm cluster; empty to start the engine directly. "

@@ -19,6 +19,7 @@
 #include "editor/TextEditor.h"
 #include "help/KeyWordIndex.h"
 #include "printing/WindowPrinting.h"
+#include "ui/StatusProgress.h"
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
@@ -115,6 +116,7 @@ int main(int argc, char **argv)
     EditorPreferences preferences;
     QAction runCommand;
     QAction stopCommand;
+    StatusProgress progress;
     std::vector<double> plain;
     std::vector<double> coloured;
     std::vector<double> whole;
@@ -123,7 +125,7 @@ int main(int argc, char **argv)
     std::vector<double> typing;
     for (int run = 0; run < 7; ++run) {
         for (const bool colour : {false, true}) {
-            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences},
+            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences, progress},
                                     RunCommands{&runCommand, &stopCommand});
             window.resize(800, 600);
             window.show();

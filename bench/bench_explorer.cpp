@@ -16,6 +16,7 @@
 #include "explorer/FileListBox.h"
 #include "explorer/MDIExplorer.h"
 #include "printing/WindowPrinting.h"
+#include "ui/StatusProgress.h"
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
@@ -110,8 +111,9 @@ int main(int argc, char **argv)
     ProgramSettings settings{QString(), QString(), QStringLiteral(".cf"), QStringLiteral(".out")};
     PrintContext printing(dialogs, {});
     EditorPreferences preferences;
+    StatusProgress progress;
     QDir::setCurrent(empty.path());
-    TExplorerForm form(WindowServices{dialogs, printing, settings, preferences});
+    TExplorerForm form(WindowServices{dialogs, printing, settings, preferences, progress});
     form.resize(158, 600);
     form.show();
     QCoreApplication::processEvents();

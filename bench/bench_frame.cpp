@@ -4,7 +4,9 @@
 //             file that reopens a 1 MB command file and a 10 MB output file
 //             (the process is this program again, started as the program is)
 //   f1        from F1 to the help window painted, with a 20 MB help file of
-//             100,000 keywords
+//             100,000 keywords: the first F1 of a fresh process (the program
+//             started as for "startup", with the help file in its settings),
+//             and in one warm process
 //   runend    from the engine's end to the output shown, for a 76 MB output
 //             (the end is handled at once, without the timer's own wait)
 //   master    a master file of 200 command files with a trivial engine
@@ -31,6 +33,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QWindow>
 
 #include <time.h>
@@ -124,16 +127,15 @@ double timedStart(const QString &self, const QString &home, const QByteArray &in
     return (painted - started) / 1e6;
 }
 
-QByteArray settingsFile(const QString &workingFolder, const QString &command, const QString &output)
+QByteArray settingsFile(const QString &folder, const QString &helpFile, const QByteArray &histories)
 {
     return "[Main Window Size]\r\n10 10 800 600\r\n[Command Window Size]\r\n166 4 600 250\r\n"
            "[Output Window Size]\r\n166 260 600 250\r\n[Explorer Window Size]\r\n4 4 158 500\r\n"
-           "[Quelm Files]\r\nquelm\r\nquelm.hlp\r\n[Working Directory]\r\n" +
-           workingFolder.toUtf8() +
+           "[Quelm Files]\r\nquelm\r\n" +
+           helpFile.toUtf8() + "\r\n[Working Directory]\r\n" + folder.toUtf8() +
            "\r\n[Command File Extension]\r\n.cf\r\n[Ouptut File Extension]\r\n.out\r\n"
-           "[Screen Font]\r\n10 Courier New\r\n[Print Font]\r\n10 Courier New\r\n"
-           "[Command History]\r\n" +
-           command.toUtf8() + "\r\n[Output History]\r\n" + output.toUtf8() + "\r\n";
+           "[Screen Font]\r\n10 Courier New\r\n[Print Font]\r\n10 Courier New\r\n" +
+           histories;
 }
 
 void benchStartup(const QTemporaryDir &dir, const QString &self)
@@ -144,7 +146,9 @@ void benchStartup(const QTemporaryDir &dir, const QString &self)
     writeFile(output, linesOfSize(10 << 20));
     const QString home = dir.filePath(QStringLiteral("home"));
     QDir().mkpath(home);
-    const QByteArray ini = settingsFile(dir.path(), command, output);
+    const QByteArray ini = settingsFile(dir.path(), QStringLiteral("quelm.hlp"),
+                                        "[Command History]\r\n" + command.toUtf8() +
+                                            "\r\n[Output History]\r\n" + output.toUtf8() + "\r\n");
     std::vector<double> times;
     for (int run = 0; run < 5; ++run) {
         times.push_back(timedStart(self, home, ini));
@@ -180,7 +184,9 @@ void benchDamagedIni(const QTemporaryDir &dir, const QString &self)
     writeFile(output, "2\r\n");
     const QString home = dir.filePath(QStringLiteral("damaged"));
     QDir().mkpath(home);
-    const QByteArray clean = settingsFile(dir.path(), command, output);
+    const QByteArray clean = settingsFile(dir.path(), QStringLiteral("quelm.hlp"),
+                                          "[Command History]\r\n" + command.toUtf8() +
+                                              "\r\n[Output History]\r\n" + output.toUtf8() + "\r\n");
     const QByteArray damaged = clean + binaryTail(100 << 20);
     std::vector<double> floor;
     std::vector<double> times;
@@ -203,6 +209,52 @@ void benchDamagedIni(const QTemporaryDir &dir, const QString &self)
                 "(floor, the same file without the tail: %.0f ms, and reading the file's bytes alone: "
                 "%.0f ms); written back: %.0f bytes\n",
                 median(times), median(floor), median(reading), median(written));
+}
+
+// The child's side of the fresh "f1": the program's own start, then F1 until
+// the help window is painted, in milliseconds.
+int firstHelpChild(const QString &home)
+{
+    QtUserDialogs dialogs;
+    TFrameForm frame(dialogs, home);
+    showPainted(frame);
+    QApplication::setActiveWindow(&frame);
+    if (!QTest::qWaitForWindowActive(&frame))
+        return 1;
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &frame, Qt::Key_F1);
+    if (!frame.HelpWindow())
+        return 1;
+    frame.HelpWindow()->repaint();
+    QApplication::processEvents();
+    std::printf("%f\n", timer.nsecsElapsed() / 1e6);
+    return 0;
+}
+
+void benchFirstHelp(const QTemporaryDir &dir, const QString &self)
+{
+    const QString help = dir.filePath(QStringLiteral("quelm.hlp"));
+    writeFile(help, BenchFiles::helpFile());
+    // As a help file is when the program starts: written a while ago. (One
+    // written in the last seconds is read again at every search, since a
+    // change within the same tick of the file system's clock would not show.)
+    while (QFileInfo(help).metadataChangeTime().msecsTo(QDateTime::currentDateTime()) < 2500)
+        QThread::msleep(100);
+    const QString home = dir.filePath(QStringLiteral("help-home"));
+    QDir().mkpath(home);
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        writeFile(home + QStringLiteral("/ostrel.ini"),
+                  settingsFile(dir.path(), help, "[Command History]\r\n[Output History]\r\n"));
+        QProcess child;
+        child.start(self, {QStringLiteral("f1-child"), home});
+        if (!child.waitForFinished(60000) || child.exitCode() != 0)
+            return;
+        times.push_back(child.readAllStandardOutput().trimmed().toDouble());
+    }
+    std::printf("first F1 of a fresh process to the painted help window, 20 MB: median %.0f ms\n",
+                median(times));
 }
 
 void benchHelp(const QTemporaryDir &dir)
@@ -313,13 +365,18 @@ int main(int argc, char *argv[])
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (only == QLatin1String("startup-child") && argc > 2)
         return startupChild(QString::fromLocal8Bit(argv[2]), argc > 3);
+    if (only == QLatin1String("f1-child") && argc > 2)
+        return firstHelpChild(QString::fromLocal8Bit(argv[2]));
     QTemporaryDir dir;
     const QString start = QDir::currentPath();
     if (only.isEmpty() || only == QLatin1String("startup"))
         benchStartup(dir, QCoreApplication::applicationFilePath());
     QDir::setCurrent(start);
-    if (only.isEmpty() || only == QLatin1String("f1"))
+    if (only.isEmpty() || only == QLatin1String("f1")) {
+        benchFirstHelp(dir, QCoreApplication::applicationFilePath());
+        QDir::setCurrent(start);
         benchHelp(dir);
+    }
     QDir::setCurrent(start);
     if (only.isEmpty() || only == QLatin1String("runend"))
         benchRunEnd(dir);

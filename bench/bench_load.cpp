@@ -29,6 +29,7 @@
 #include "editor/EditorPreferences.h"
 #include "editor/TextEditor.h"
 #include "printing/WindowPrinting.h"
+#include "ui/StatusProgress.h"
 #include "ui/UserDialogs.h"
 
 #include <QApplication>
@@ -184,8 +185,9 @@ int main(int argc, char *argv[])
         const QTemporaryDir userSettings;
         setUserSettingsFolder(userSettings.path());
         EditorPreferences preferences;
+        StatusProgress progress;
         preferences.setLineNumbers(mode != QLatin1String("editor-plain"));
-        TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences});
+        TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences, progress});
         if (mode == QLatin1String("save")) {
             window.LoadFile(path);
             window.FileName = path + QStringLiteral(".saved");

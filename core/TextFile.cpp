@@ -150,6 +150,19 @@ bool syncedToDisk(QSaveFile &file)
     return ::fsync(file.handle()) == 0 || errno == EINVAL || errno == ENOTSUP;
 }
 
+bool mayReplace(const QString &path)
+{
+    const QByteArray native = FileNames::toNative(path);
+    struct stat info = {};
+    if (::lstat(native.constData(), &info) != 0)
+        return errno == ENOENT;
+    // A link to nothing would have the save create its target, wherever the
+    // link points.
+    if (S_ISLNK(info.st_mode) && ::stat(native.constData(), &info) != 0)
+        return false;
+    return S_ISREG(info.st_mode);
+}
+
 #else
 
 void readFile(const QString &path, TextFile::ByteSink &sink)
@@ -176,6 +189,12 @@ void readFile(const QString &path, TextFile::ByteSink &sink)
 bool syncedToDisk(QSaveFile &)
 {
     return true;
+}
+
+bool mayReplace(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() || (!info.exists() && !info.isSymLink());
 }
 
 #endif
@@ -214,13 +233,19 @@ TextCodec::Decoded readText(const QString &path)
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
+    // A save puts a new file in the old one's place, or in the place of
+    // whatever a link there leads to. Another program may have put a FIFO, a
+    // device or a folder there, or a link to one, since the file was read:
+    // that is never replaced.
+    if (path.isEmpty() || !mayReplace(path))
+        throw FileError::cannotCreate(path);
     if (FileNames::hasRawBytes(path)) {
         if (!FileNames::writeNative(path, bytes))
             throw FileError::cannotCreate(path);
         return;
     }
     QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly))
         throw FileError::cannotCreate(path);
     // A text smaller than QSaveFile's buffer reaches the disk only inside
     // commit(), which does not check that last write: on a full disk it would
@@ -228,7 +253,8 @@ void writeBytes(const QString &path, const QByteArray &bytes)
     // here, and the old file is replaced only after all of them succeeded.
     const bool written = file.write(bytes) == bytes.size() && file.flush() && syncedToDisk(file) &&
                          file.error() == QFileDevice::NoError;
-    if (!written) {
+    // Looked at again at the last moment: the write may have taken a while.
+    if (!written || !mayReplace(path)) {
         file.cancelWriting();
         throw FileError::cannotCreate(path);
     }

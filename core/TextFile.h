@@ -51,7 +51,10 @@ QByteArray readBytes(const QString &path);
 TextCodec::Decoded readText(const QString &path);
 
 // Replaces path atomically with bytes; throws FileError "Cannot create file %s"
-// when any step fails, the old file then being left as it was.
+// when any step fails, the old file then being left as it was. Only a regular
+// file, or one that links lead to, or nothing at all is replaced: anything
+// else at path (a FIFO, a device, a folder, a link to one or to nothing) is
+// refused.
 void writeBytes(const QString &path, const QByteArray &bytes);
 
 // Every line end (CR LF, lone CR, lone LF) becomes CR LF. A text whose ends

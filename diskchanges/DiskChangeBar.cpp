@@ -25,3 +25,11 @@ void DiskChangeBar::showDeleted()
     m_reload->hide();
     show();
 }
+
+void DiskChangeBar::showNotAFile()
+{
+    setMessage(QStringLiteral("This file was replaced on disk by something that is not a file."));
+    // Neither loaded nor written over: only the window's text is left.
+    m_reload->hide();
+    show();
+}

@@ -2,7 +2,8 @@
 
 #include "ui/InfoBar.h"
 
-// The bar over an editor's text that says its file changed or went on disk,
+// The bar over an editor's text that says its file changed, went or was
+// replaced by something that is not a file on disk,
 // and lets the user take the file again (Reload) or keep the window's text
 // (Keep).
 class DiskChangeBar : public InfoBar
@@ -14,6 +15,7 @@ public:
 
     void showChanged();
     void showDeleted();
+    void showNotAFile();
 
 signals:
     void reloadClicked();

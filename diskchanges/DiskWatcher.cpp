@@ -85,6 +85,8 @@ void DiskWatcher::settle()
 DiskWatcher::State DiskWatcher::currentState(bool deep)
 {
     const FileStamp now = FileStamp::of(m_path);
+    if (now.notAFile)
+        return m_seen.stamp.notAFile ? State::Unchanged : State::NotAFile;
     if (!now.exists)
         return m_seen.stamp.exists ? State::Deleted : State::Unchanged;
     if (!m_seen.stamp.exists || now.size != m_seen.stamp.size)

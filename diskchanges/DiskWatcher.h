@@ -8,14 +8,15 @@
 #include <QTimer>
 
 // Watches the file an editor window shows and says when it no longer is
-// what the window last read or wrote: another program changed it, or it
-// was deleted. A touch that leaves the bytes as they were changes nothing.
+// what the window last read or wrote: another program changed it, deleted
+// it, or put something that is not a file in its place. A touch that leaves
+// the bytes as they were changes nothing.
 class DiskWatcher : public QObject
 {
     Q_OBJECT
 
 public:
-    enum class State { Unchanged, Changed, Deleted };
+    enum class State { Unchanged, Changed, Deleted, NotAFile };
 
     explicit DiskWatcher(QObject *parent = nullptr);
 
@@ -28,7 +29,8 @@ public:
 
     // Before path is written: whether that would overwrite a change made
     // on disk since the window read or wrote it. A deleted file is written
-    // again without a question.
+    // again without a question; what is not a file is never written over,
+    // so nothing is asked about it.
     bool wouldOverwriteChange(const QString &path);
 
     // The user keeps the window's text: the file as it is now counts as seen.

@@ -26,8 +26,10 @@ FileStamp FileStamp::of(const QString &path)
     QFileInfo info(path);
     info.setCaching(false);
     FileStamp stamp;
-    if (!info.isFile())
+    if (!info.isFile()) {
+        stamp.notAFile = info.exists() || info.isSymLink();
         return stamp;
+    }
     stamp.exists = true;
     stamp.size = info.size();
     stamp.modified = info.lastModified();

@@ -15,19 +15,23 @@
 struct FileStamp
 {
     bool exists = false;
+    // Something that is not a regular file is there: a FIFO, a device, a
+    // folder, or a link to one or to nothing.
+    bool notAFile = false;
     qint64 size = 0;
     QDateTime modified;
     // Changes with every write and every change of the times, and no
     // program can set it back.
     QDateTime metadataChanged;
 
-    // A regular file's stamp; anything else counts as missing.
+    // A regular file's stamp (through links); of anything else only that
+    // it is there.
     static FileStamp of(const QString &path);
 
     friend bool operator==(const FileStamp &a, const FileStamp &b)
     {
-        return a.exists == b.exists && a.size == b.size && a.modified == b.modified &&
-               a.metadataChanged == b.metadataChanged;
+        return a.exists == b.exists && a.notAFile == b.notAFile && a.size == b.size &&
+               a.modified == b.modified && a.metadataChanged == b.metadataChanged;
     }
     friend bool operator!=(const FileStamp &a, const FileStamp &b) { return !(a == b); }
 };

@@ -122,7 +122,7 @@ void DocumentWindows::openClick(const Target &target)
 
 bool DocumentWindows::show(const Target &target, const QString &path)
 {
-    if (!target.window.guarded([&] { target.window.LoadFile(path); }))
+    if (!target.window.tryLoadFile(path))
         return false;
     // Only a file that was read becomes the frame's file: a run saves the
     // window's text and runs the engine on this name.
@@ -253,14 +253,13 @@ void DocumentWindows::OpenAnother(const QString &givenPath)
     window->AnotherIndex = int(m_another.size());
     connect(window, &TEditForm::closed, this, [this, window] { anotherClosed(window); });
     emit windowCreated(window);
-    const bool loaded = window->guarded([&] {
-        window->LoadFile(path);
+    const bool loaded = window->tryLoadFile(path);
+    if (loaded) {
         window->editor()->setEditorFont(m_screenFont);
         window->setCaption(Captions::Other + path);
-    });
-    // A window that could not read its file would only show an empty text
-    // under the file's name; it goes again.
-    if (!loaded) {
+    } else {
+        // A window that did not read its file would only show an empty
+        // text under the file's name; it goes again.
         anotherClosed(window);
         window->parentWidget()->deleteLater();
     }
@@ -287,13 +286,10 @@ void DocumentWindows::OpenMasterClick()
     connect(window, &TEditForm::closed, this, [this] { m_master = nullptr; });
     colourKeyWords(*window);
     emit windowCreated(window);
-    if (chosen->isEmpty())
+    if (chosen->isEmpty() || !window->tryLoadFile(*chosen))
         return;
-    window->guarded([&] {
-        window->LoadFile(*chosen);
-        window->editor()->setEditorFont(m_screenFont);
-        window->setCaption(Captions::Master + *chosen);
-    });
+    window->editor()->setEditorFont(m_screenFont);
+    window->setCaption(Captions::Master + *chosen);
 }
 
 void DocumentWindows::openArgument(const QString &path)
@@ -319,11 +315,9 @@ void DocumentWindows::reopen(TEditForm &window, const QStringList &history)
     // A file that exists but cannot be read leaves the window untitled, and
     // start-up goes on.
     const QString &path = history.first();
-    const Target target = targetOf(window);
-    window.guarded([&] {
-        window.LoadFile(path);
-        window.selectShownFile();
-        m_files.*target.frameFileName = path;
-        window.setCaption(target.captionPrefix + path);
-    });
+    if (!window.tryLoadFile(path))
+        return;
+    window.selectShownFile();
+    m_files.*targetOf(window).frameFileName = path;
+    window.setCaption(targetOf(window).captionPrefix + path);
 }

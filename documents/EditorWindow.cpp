@@ -4,6 +4,7 @@
 #include "core/FileNames.h"
 #include "core/PathHelpers.h"
 #include "core/TextFile.h"
+#include "core/WorkProgress.h"
 #include "diskchanges/DiskChangeBar.h"
 #include "diskchanges/FileSnapshot.h"
 #include "documents/FileHistory.h"
@@ -281,7 +282,7 @@ void TEditForm::setCaption(const QString &caption)
     setWindowTitle(FileNames::forDisplay(caption));
 }
 
-void TEditForm::LoadFile(const QString &path)
+bool TEditForm::LoadFile(const QString &path)
 {
     const QString previousName = FileName;
     const QString previousCaption = windowTitle();
@@ -291,13 +292,14 @@ void TEditForm::LoadFile(const QString &path)
     FileName = path;
     setCaption(Paths::filePart(path).left(255));
     FileSnapshot seen;
+    std::optional<TextEditor::LoadedFile> loaded;
     try {
         // The stamp before the bytes: a change while they are read then
         // shows as a stamp that is no longer the file's.
         seen.stamp = FileStamp::of(path);
-        const TextEditor::LoadedFile loaded = m_editor->loadFile(path);
-        m_encoding = loaded.encoding;
-        seen.hash = loaded.hash;
+        const std::unique_ptr<WorkProgress> progress =
+            m_services.progress.start(QStringLiteral("Opening %1").arg(windowTitle()));
+        loaded = m_editor->loadFile(path, progress.get());
     } catch (const FileError &) {
         // The window keeps its old text, so it keeps its old name too: a
         // later save must not write that text over the file that failed.
@@ -305,10 +307,24 @@ void TEditForm::LoadFile(const QString &path)
         setCaption(previousCaption);
         throw;
     }
+    if (!loaded) {
+        FileName = previousName;
+        setCaption(previousCaption);
+        return false;
+    }
+    m_encoding = loaded->encoding;
+    seen.hash = loaded->hash;
     m_diskWatcher->setFile(path, seen);
     m_piecesBar->setVisible(m_editor->showsLinesInPieces());
     m_editor->fitLineNumbers();
     updateUndoItems();
+    return true;
+}
+
+bool TEditForm::tryLoadFile(const QString &path)
+{
+    bool loaded = false;
+    return guarded([&] { loaded = LoadFile(path); }) && loaded;
 }
 
 void TEditForm::clearText()
@@ -485,6 +501,9 @@ void TEditForm::diskStateChanged(DiskWatcher::State state)
     case DiskWatcher::State::Deleted:
         m_diskBar->showDeleted();
         break;
+    case DiskWatcher::State::NotAFile:
+        m_diskBar->showNotAFile();
+        break;
     case DiskWatcher::State::Changed:
         // Without unsaved changes nothing of the user's is lost by loading
         // the file again.
@@ -500,7 +519,8 @@ void TEditForm::reloadFromDisk(bool automatic)
 {
     const QString caption = windowTitle();
     const TextEditor::Place place = m_editor->place();
-    const auto reload = [this] { LoadFile(FileName); };
+    bool reloaded = false;
+    const auto reload = [this, &reloaded] { reloaded = LoadFile(FileName); };
     if (automatic) {
         try {
             reload();
@@ -509,6 +529,10 @@ void TEditForm::reloadFromDisk(bool automatic)
             return;
         }
     } else if (!guarded(reload)) {
+        return;
+    }
+    if (!reloaded) {
+        m_diskBar->showChanged();
         return;
     }
     setCaption(caption);

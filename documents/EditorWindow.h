@@ -72,9 +72,13 @@ public:
 
     QList<QMenu *> mergedMenus() const override;
 
-    // Throws FileError when the file cannot be read; the window then keeps
-    // its text, its name and its caption.
-    void LoadFile(const QString &path);
+    // False when the user called a long load off. Throws FileError when the
+    // file cannot be read. Either way the window keeps its text, its name and
+    // its caption.
+    bool LoadFile(const QString &path);
+    // LoadFile for a user's open: a file that cannot be read is reported in
+    // the general error box. False when nothing was loaded.
+    bool tryLoadFile(const QString &path);
     // Both return whether the text was written.
     bool SaveClick();
     bool SaveAsClick();

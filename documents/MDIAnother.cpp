@@ -46,10 +46,9 @@ void TAnotherEditForm::OpenThisClick()
     const std::optional<QString> chosen = services().dialogs.openFile(this, request);
     if (!chosen || chosen->isEmpty())
         return;
-    guarded([this, &chosen] {
-        LoadFile(*chosen);
-        setCaption(Captions::Other + *chosen);
-        bringToFront();
-        editor()->update();
-    });
+    if (!tryLoadFile(*chosen))
+        return;
+    setCaption(Captions::Other + *chosen);
+    bringToFront();
+    editor()->update();
 }

@@ -4,6 +4,7 @@
 #include "core/Fonts.h"
 #include "core/ReadAhead.h"
 #include "core/TextFile.h"
+#include "core/WorkProgress.h"
 #include "diskchanges/FileSnapshot.h"
 #include "editor/EditorAccessibility.h"
 
@@ -14,6 +15,7 @@
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -38,6 +40,42 @@ constexpr qint64 roomFor(qint64 size)
 // long does not blink: blinking would keep the processor busy while the user
 // only reads.
 constexpr long LongestBlinkingLine = 100000;
+// A file this large takes longer than any wait the user would not notice,
+// most of it before the first piece is read: the system handing over the
+// memory for its text.
+constexpr qint64 SurelyLongFile = qint64(256) << 20;
+// Cuts are put into a text this many at a time between looks at the user.
+constexpr size_t CutsBetweenLooks = 4096;
+
+// The user called a load off: it unwinds to loadFile, which says so by
+// what it returns.
+struct LoadCancelled
+{
+};
+
+// Goes on with the work unless the user has called it off.
+void advance(WorkProgress *progress, qint64 done, qint64 total)
+{
+    if (progress && !progress->advance(done, total))
+        throw LoadCancelled();
+}
+
+// Keeps a widget from painting while it lives.
+class UpdatesPaused
+{
+public:
+    explicit UpdatesPaused(QWidget *widget) : m_widget(widget), m_wereEnabled(widget->updatesEnabled())
+    {
+        m_widget->setUpdatesEnabled(false);
+    }
+    ~UpdatesPaused() { m_widget->setUpdatesEnabled(m_wereEnabled); }
+    UpdatesPaused(const UpdatesPaused &) = delete;
+    UpdatesPaused &operator=(const UpdatesPaused &) = delete;
+
+private:
+    QWidget *m_widget;
+    bool m_wereEnabled;
+};
 
 // The settings Scintilla keeps with a document rather than with the view,
 // carried over to a new document.
@@ -52,23 +90,39 @@ struct DocumentSettings
 
 } // namespace
 
-// Feeds the pieces of a file into the editor, in a document made for its size.
+// Feeds the pieces of a file into the editor, in a document made for its
+// size, and tells how far it has come.
 class TextEditor::PieceSink : public TextFile::ByteSink
 {
 public:
-    explicit PieceSink(TextEditor &editor) : m_editor(editor) {}
-    void expectSize(qint64 size) override { m_editor.showNewDocument(size); }
+    PieceSink(TextEditor &editor, WorkProgress *progress) : m_editor(editor), m_progress(progress) {}
+    void expectSize(qint64 size) override
+    {
+        m_expected = size;
+        // Making room for a text this large takes a while by itself.
+        if (m_progress && size >= SurelyLongFile)
+            m_progress->showNow();
+        m_editor.showNewDocument(size);
+    }
     char *space(qsizetype size) override
     {
         m_piece.resize(size_t(size));
         return m_piece.data();
     }
-    void commit(qsizetype length) override { m_editor.appendBytes(m_piece.data(), length); }
-    void take(const char *data, qsizetype size) override { m_editor.appendBytes(data, size); }
+    void commit(qsizetype length) override { take(m_piece.data(), length); }
+    void take(const char *data, qsizetype size) override
+    {
+        m_editor.appendBytes(data, size);
+        m_taken += size;
+        advance(m_progress, m_taken, std::max(m_taken, m_expected));
+    }
 
 private:
     TextEditor &m_editor;
+    WorkProgress *m_progress;
     std::vector<char> m_piece;
+    qint64 m_expected = 0;
+    qint64 m_taken = 0;
 };
 
 namespace {
@@ -210,23 +264,32 @@ void TextEditor::setScrollBarsAlwaysOn(bool on)
     setVerticalScrollBarPolicy(policy);
 }
 
-TextEditor::LoadedFile TextEditor::loadFile(const QString &path)
+std::optional<TextEditor::LoadedFile> TextEditor::loadFile(const QString &path, WorkProgress *progress)
 {
+    // While progress is shown, timers still run: a look at the window's old
+    // file on disk could ask to load it into the text being replaced.
+    if (m_loading)
+        throw FileError::cannotOpen(path, QStringLiteral("the window is opening another file"));
+    m_loading = true;
+    const auto loaded = qScopeGuard([this] { m_loading = false; });
     const QString oldText =
         EditorAccessibility::instance().isActive() ? QString::fromUtf8(bytes()) : QString();
+    // The text half loaded is not painted: a line not yet cut would take
+    // long to lay out.
+    const UpdatesPaused paused(viewport());
     DocumentSwap swap(*this);
     TextEncoding encoding = TextEncoding::Utf8;
     LinePieces pieces;
     PieceCheck check;
     try {
-        PieceSink sink(*this);
+        PieceSink sink(*this, progress);
         TextFile::readAhead(path, sink, check);
         const QByteArray shown = shownBytes();
         if (check.utf8.valid() && !TextCodec::hasUtf8Mark(shown)) {
             // Shown as it was read.
         } else if (TextCodec::isWindows1252(shown)) {
             encoding = TextEncoding::Windows1252;
-            showConvertedFromWindows1252();
+            showConvertedFromWindows1252(progress);
         } else {
             const TextCodec::Decoded decoded = TextCodec::decode(shown);
             encoding = decoded.encoding;
@@ -234,15 +297,17 @@ TextEditor::LoadedFile TextEditor::loadFile(const QString &path)
             appendBytes(decoded.utf8.constData(), decoded.utf8.size());
         }
         if (m_cutsLongLines)
-            pieces = cutLongLines();
+            pieces = cutLongLines(progress);
     } catch (const std::bad_alloc &) {
         throw FileError::tooLarge(path);
+    } catch (const LoadCancelled &) {
+        return std::nullopt;
     }
     m_pieces = std::move(pieces);
     swap.keep();
     finishLoad();
     announceNewText(oldText);
-    return {encoding, check.hash.value()};
+    return LoadedFile{encoding, check.hash.value()};
 }
 
 void TextEditor::clearText()
@@ -281,7 +346,7 @@ void TextEditor::showNewDocument(qint64 size)
     SendScintilla(SCI_SETSTATUS, static_cast<unsigned long>(SC_STATUS_OK));
 }
 
-void TextEditor::showConvertedFromWindows1252()
+void TextEditor::showConvertedFromWindows1252(WorkProgress *progress)
 {
     // The file's bytes stay in their document, alive while a new one is
     // filled from them a piece at a time: no third copy of the text.
@@ -296,6 +361,7 @@ void TextEditor::showConvertedFromWindows1252()
         for (qsizetype done = 0; done < size; done += TextFile::ReadPieceSize) {
             const qsizetype length = qMin(TextFile::ReadPieceSize, size - done);
             appendBytes(piece.data(), TextCodec::windows1252ToUtf8(data + done, length, piece.data()));
+            advance(progress, done + length, size);
         }
     } catch (...) {
         SendScintilla(SCI_RELEASEDOCUMENT, 0UL, bytesRead);
@@ -304,15 +370,18 @@ void TextEditor::showConvertedFromWindows1252()
     SendScintilla(SCI_RELEASEDOCUMENT, 0UL, bytesRead);
 }
 
-LinePieces TextEditor::cutLongLines()
+LinePieces TextEditor::cutLongLines(WorkProgress *progress)
 {
     const std::vector<qsizetype> cuts = LinePieces::cutsIn(shownBytes());
     if (cuts.empty())
         return {};
     const char cut[] = {LinePieces::Cut, '\0'};
     // From the last one on, the offsets before stay where they were.
-    for (auto at = cuts.rbegin(); at != cuts.rend(); ++at)
-        SendScintilla(SCI_INSERTTEXT, static_cast<unsigned long>(*at), cut);
+    for (size_t done = 0; done < cuts.size(); ++done) {
+        SendScintilla(SCI_INSERTTEXT, static_cast<unsigned long>(cuts[cuts.size() - 1 - done]), cut);
+        if (done % CutsBetweenLooks == 0)
+            advance(progress, qint64(done), qint64(cuts.size()));
+    }
     if (SendScintilla(SCI_GETSTATUS) != SC_STATUS_OK)
         throw std::bad_alloc();
     std::vector<qsizetype> cutsShown(cuts.size());

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QStringList>
 
+class WorkProgress;
+
 // The text pane of every editor window: plain text in one font, no wrap. It
 // holds UTF-8 whatever the file's encoding: a file is decoded into it and the
 // window encodes the text again when it saves.
@@ -43,9 +45,11 @@ public:
     };
     // Replaces the text with the file's, read in pieces straight into the
     // editor and decoded there when it is not UTF-8; caret to the start, not
-    // modified. Throws FileError when the file cannot be read or does not fit
-    // in memory; the old text then stays as it was.
-    LoadedFile loadFile(const QString &path);
+    // modified. Nothing when the user cancels it through progress. Throws
+    // FileError when the file cannot be read or does not fit in memory, or
+    // while it is loading another file. The old text stays as it was unless
+    // the load is done.
+    std::optional<LoadedFile> loadFile(const QString &path, WorkProgress *progress = nullptr);
     // An empty, unmodified text.
     void clearText();
     // Whether a load shows overlong lines cut into pieces (see LinePieces),
@@ -117,7 +121,7 @@ private:
     // The editor's own buffer as it is shown, cuts and all.
     QByteArray shownBytes() const;
     // Puts the cuts into a newly loaded text that needs them.
-    LinePieces cutLongLines();
+    LinePieces cutLongLines(WorkProgress *progress);
     // Numbers the shown lines in sight by the file's lines.
     void numberLinePieces();
     void applyReadOnly();
@@ -128,7 +132,7 @@ private:
     // only a small one keeps a style byte for each character.
     void showNewDocument(qint64 size);
     // Replaces the text read as it is, in Windows-1252, with its UTF-8.
-    void showConvertedFromWindows1252();
+    void showConvertedFromWindows1252(WorkProgress *progress);
     // Appends bytes to the text; throws std::bad_alloc when they do not fit.
     void appendBytes(const char *data, qsizetype size);
     // Makes the text a loaded one: no undo, caret at the start, not modified.
@@ -152,4 +156,5 @@ private:
     bool m_cutsLongLines = true;
     LinePieces m_pieces;
     bool m_readOnly = false;
+    bool m_loading = false;
 };

@@ -13,6 +13,7 @@
 #include <windows.h>
 #endif
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -36,7 +37,14 @@ void setUpProcessGroup([[maybe_unused]] QProcess &process)
 #ifdef Q_OS_UNIX
     // Runs in the child between fork and exec: a group of its own, which
     // everything the engine starts joins, so that Stop can end all of it.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    process.setChildProcessModifier([] {
+        ::setpgid(0, 0);
+#ifdef F_SETPIPE_SZ
+        // Room for a megabyte of standard error: an engine that floods it
+        // writes on while the program takes in the last piece.
+        ::fcntl(STDERR_FILENO, F_SETPIPE_SZ, 1 << 20);
+#endif
+    });
 #endif
 }
 
@@ -69,6 +77,7 @@ bool isProgramFound(const QString &program)
 
 ProcessEngineRun::ProcessEngineRun(LaunchScript::Shell shell) : m_shell(shell)
 {
+    m_run.mark = ProcessGroup::newMark();
     m_process.setStandardInputFile(QProcess::nullDevice());
     // The script sends the engine's output to the output file; whatever the
     // shell itself prints there is of no use. Standard error, the engine's
@@ -76,10 +85,18 @@ ProcessEngineRun::ProcessEngineRun(LaunchScript::Shell shell) : m_shell(shell)
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     setUpProcessGroup(m_process);
+    // Every process of the run inherits its mark, which tells them from
+    // those of other runs once their parents have ended.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QLatin1String(ProcessGroup::RunVariable), QString::fromLatin1(m_run.mark));
+    m_process.setProcessEnvironment(environment);
     QObject::connect(&m_process, &QProcess::readyReadStandardError, this,
                      [this] { emit errorOutput(m_process.readAllStandardError()); });
     QObject::connect(&m_process, &QProcess::finished, this, [this] {
         m_wallMs = m_clock.elapsed();
+        ProcessGroup::rootEnded(m_pid);
+        // Reaped: its pid may be another process's from now on.
+        m_run.root = 0;
         emit ended();
     });
 }
@@ -91,12 +108,11 @@ ProcessEngineRun::~ProcessEngineRun()
         return;
     stop();
     if (!m_process.waitForFinished(ProcessGroup::GraceMs)) {
-        if (m_group > 0)
-            ProcessGroup::kill(m_group);
-        else
-            m_process.kill();
+        ProcessGroup::kill(m_run);
+        m_process.kill();
         m_process.waitForFinished();
     }
+    ProcessGroup::rootEnded(m_pid);
 }
 
 bool ProcessEngineRun::start(const QString &scriptPath, const QString &workingDirectory)
@@ -121,11 +137,15 @@ bool ProcessEngineRun::start(const QString &scriptPath, const QString &workingDi
         m_process.setProgram(QStringLiteral("/bin/sh"));
         m_process.setArguments({QStringLiteral("-s")});
     }
+    ProcessGroup::adoptOrphans();
     m_clock.start();
     m_process.start();
     if (!m_process.waitForStarted(-1))
         return false;
-    m_group = groupOf(m_process.processId());
+    m_pid = m_process.processId();
+    ProcessGroup::rootStarted(m_pid);
+    m_run.group = groupOf(m_pid);
+    m_run.root = m_pid;
     return true;
 }
 
@@ -142,10 +162,7 @@ void ProcessEngineRun::stop()
 #ifdef Q_OS_WIN
     m_process.kill();
 #else
-    if (m_group > 0)
-        ProcessGroup::stop(m_group);
-    else
-        m_process.terminate();
+    ProcessGroup::stop(m_run);
 #endif
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LaunchScript.h"
+#include "engine/ProcessGroup.h"
 #include "engine/RunLog.h"
 
 #include <QElapsedTimer>
@@ -21,8 +22,8 @@ public:
     // True until the process has ended; never true for a process that did not start.
     virtual bool isRunning() const = 0;
 
-    // Ends the run's whole process tree (see ProcessGroup::stop); the run
-    // then ends as any other, and its outcome says it was stopped.
+    // Ends every process of the run (see ProcessGroup::stop); the run then
+    // ends as any other, and its outcome says it was stopped.
     virtual void stop() = 0;
 
     // After the end: how the engine ended and how long it ran. No exit
@@ -77,12 +78,13 @@ public:
     bool isRunning() const override;
     void stop() override;
     RunOutcome outcome() const override;
-    qint64 processGroup() const override { return m_group; }
+    qint64 processGroup() const override { return m_run.group; }
 
 private:
     LaunchScript::Shell m_shell;
     QProcess m_process;
-    qint64 m_group = 0;
+    qint64 m_pid = 0;
+    ProcessGroup::Run m_run;
     QElapsedTimer m_clock;
     qint64 m_wallMs = 0;
     bool m_stopped = false;

@@ -15,6 +15,7 @@
 #include "engine/OutputName.h"
 #include "engine/RunLog.h"
 #include "engine/RunSettings.h"
+#include "ui/ErrorGuard.h"
 #include "ui/UserDialogs.h"
 
 #include <QDir>
@@ -26,6 +27,18 @@
 namespace {
 
 const QString MasterTitle = QStringLiteral("Execute Master");
+
+// The Run Log's word on a line that names no file: where it was looked for.
+QString notFoundReason(const QString &line, const QString &masterFolder)
+{
+    if (line.isEmpty() || !QDir::isRelativePath(line))
+        return QStringLiteral("there is no such file");
+    const QString current = QDir::currentPath();
+    if (QDir(current) == QDir(masterFolder))
+        return QStringLiteral("there is no such file in %1").arg(QDir::toNativeSeparators(current));
+    return QStringLiteral("there is no such file in %1 nor in %2, the master file's folder")
+        .arg(QDir::toNativeSeparators(current), QDir::toNativeSeparators(masterFolder));
+}
 
 // Holds the command-file run for as long as the master run lasts.
 class CommandRunHold
@@ -72,7 +85,7 @@ void MasterRun::ExecMaster()
         lines.append(QString::fromUtf8(reader.readLine()));
     const CommandRunHold hold(m_commandRun);
     emit started();
-    runLines(lines, launcherWords);
+    runLines(lines, launcherWords, m_context.documents.masterWindow()->FileName);
     emit finished();
 }
 
@@ -120,12 +133,14 @@ void MasterRun::stop()
     showProgress(*m_batch);
 }
 
-void MasterRun::runLines(const QStringList &lines, const QStringList &launcherWords)
+void MasterRun::runLines(const QStringList &lines, const QStringList &launcherWords,
+                         const QString &masterFile)
 {
     const int atOnce = qBound(RunSettings::MinAtOnce, m_context.runs.atOnce, RunSettings::MaxAtOnce);
     MasterProgress progress(m_context.dialogParent, atOnce);
     connect(&progress, &MasterProgress::stopRequested, this, &MasterRun::stop);
     Batch batch(lines, launcherWords, atOnce, progress);
+    batch.masterFolder = QFileInfo(masterFile).absolutePath();
     m_batch = &batch;
     for (;;) {
         startLines(batch);
@@ -172,17 +187,17 @@ std::optional<MasterRun::Line> MasterRun::lookUp(Batch &batch, int lineNumber)
     // (for the first line, the one the command window showed).
     enterFolderOf(m_context.documents.shownFiles().CommandFileName);
     emit currentFolderChanged();
-    if (!Paths::fileExists(text)) {
-        m_context.log.addRefusal(text, QStringLiteral("there is no such file"));
+    Line line;
+    // Kept absolute, so that the command window saves to the listed file
+    // whatever the current folder is later.
+    line.commandFile = findListedFile(text, batch.masterFolder);
+    if (line.commandFile.isEmpty()) {
+        m_context.log.addRefusal(text, notFoundReason(text, batch.masterFolder));
         fail(batch, [this] {
             m_context.dialogs.error(m_context.dialogParent, MasterTitle, QStringLiteral("Cannot find ???"));
         });
         return std::nullopt;
     }
-    Line line;
-    // Kept absolute, so that the command window saves to the listed file
-    // whatever the current folder is later.
-    line.commandFile = QFileInfo(text).absoluteFilePath();
     line.outputFile = Engine::outputFileName(line.commandFile, m_context.settings.OutputFileExtension);
     if (Engine::outputIsCommandFile(line.commandFile, line.outputFile)) {
         fail(batch, [this, line] { refuseOutputOverCommand(line.commandFile, line.outputFile); });
@@ -190,6 +205,17 @@ std::optional<MasterRun::Line> MasterRun::lookUp(Batch &batch, int lineNumber)
     }
     line.job = {lineNumber, Engine::fileKey(line.commandFile), Engine::fileKey(line.outputFile)};
     return line;
+}
+
+QString MasterRun::findListedFile(const QString &line, const QString &masterFolder)
+{
+    if (Paths::fileExists(line))
+        return QFileInfo(line).absoluteFilePath();
+    // Master files are mostly written relative to themselves.
+    if (line.isEmpty() || !QDir::isRelativePath(line))
+        return QString();
+    const QString beside = QDir(masterFolder).filePath(line);
+    return Paths::fileExists(beside) ? QFileInfo(beside).absoluteFilePath() : QString();
 }
 
 bool MasterRun::startLine(Batch &batch, const Line &line)
@@ -209,6 +235,16 @@ bool MasterRun::startLine(Batch &batch, const Line &line)
     }
     m_context.documents.nameRunOutput(line.outputFile);
     enterFolderOf(line.commandFile);
+    try {
+        Engine::checkOutputWritable(line.outputFile);
+    } catch (const FileError &failure) {
+        m_context.log.addRefusal(line.commandFile, failure.message() + QLatin1Char('.'));
+        // Told in the general error box, as every failure of a file is.
+        fail(batch, [this, failure] {
+            runGuarded(m_context.dialogs, m_context.dialogParent, [&failure] { throw failure; });
+        });
+        return false;
+    }
 
     if (!launcher().writeScript(m_context.scriptFolder, batch.launcherWords, m_context.settings.EnginePath,
                                 line.commandFile, line.outputFile)) {

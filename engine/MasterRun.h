@@ -61,6 +61,9 @@ private:
         Batch(const QStringList &masterLines, const QStringList &words, int atOnce, MasterProgress &window);
 
         QStringList lines;
+        // Where a relative line is looked for when the previous command
+        // file's folder does not hold it.
+        QString masterFolder;
         QStringList launcherWords;
         MasterSchedule schedule;
         MasterProgress &progress;
@@ -75,11 +78,13 @@ private:
     };
 
     bool prepare(QByteArray &masterText, QStringList &launcherWords);
-    void runLines(const QStringList &lines, const QStringList &launcherWords);
+    void runLines(const QStringList &lines, const QStringList &launcherWords, const QString &masterFile);
     // Starts lines while the schedule lets them.
     void startLines(Batch &batch);
     // The steps of a line before it can start; nothing when the run stops there.
     std::optional<Line> lookUp(Batch &batch, int lineNumber);
+    // The command file a line names, as an absolute path; empty when there is none.
+    static QString findListedFile(const QString &line, const QString &masterFolder);
     // Shows the line's file and starts its engine; false when the run stops.
     bool startLine(Batch &batch, const Line &line);
     // Records the first failure and starts no further line.

@@ -17,8 +17,9 @@ namespace {
 // of the two jobs names is a file the other must not meet.
 bool sharesFile(const MasterSchedule::Job &a, const MasterSchedule::Job &b)
 {
-    return a.commandKey == b.commandKey || a.outputKey == b.outputKey || a.commandKey == b.outputKey ||
-           a.outputKey == b.commandKey;
+    using Engine::sameFile;
+    return sameFile(a.commandKey, b.commandKey) || sameFile(a.outputKey, b.outputKey) ||
+           sameFile(a.commandKey, b.outputKey) || sameFile(a.outputKey, b.commandKey);
 }
 
 } // namespace

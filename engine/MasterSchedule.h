@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/OutputName.h"
+
 #include <QList>
 #include <QString>
 
@@ -12,13 +14,13 @@
 class MasterSchedule
 {
 public:
-    // What must never run twice at once, each as one key per file (the same
-    // file reached by two paths gives the same key).
+    // What must never run twice at once: the line's two files, each as a
+    // key that tells whether two paths lead to one file.
     struct Job
     {
         int line = 0; // counted from 1
-        QString commandKey;
-        QString outputKey;
+        Engine::FileKey commandKey;
+        Engine::FileKey outputKey;
     };
 
     MasterSchedule(int lineCount, int atOnce);

@@ -22,8 +22,8 @@ QString signalName([[maybe_unused]] int signal)
     return QString();
 }
 
-// Where a line that is too long may be cut: not inside a UTF-8 sequence.
-qsizetype cutPosition(const QByteArray &bytes, qsizetype limit)
+// Where a line longer than limit may be cut: not inside a UTF-8 sequence.
+qsizetype cutPosition(QByteArrayView bytes, qsizetype limit)
 {
     qsizetype cut = limit;
     for (int back = 0; back < 3 && cut > 1 && (uchar(bytes.at(cut)) & 0xc0) == 0x80; ++back)
@@ -33,7 +33,7 @@ qsizetype cutPosition(const QByteArray &bytes, qsizetype limit)
 
 } // namespace
 
-RunLog::RunLog(QObject *parent, int lineLimit) : QObject(parent), m_lineLimit(qMax(1, lineLimit))
+RunLog::RunLog(QObject *parent, int lineLimit) : QObject(parent), m_lines(lineLimit)
 {}
 
 QString RunLog::headerLine(const QDateTime &when, const QString &commandFile)
@@ -93,30 +93,41 @@ void RunLog::addErrorOutput(int entry, const QByteArray &bytes)
         open.wroteErrors = true;
         emit errorOutputBegan();
     }
-    const qint64 before = m_added;
+    const qint64 before = m_lines.addedCount();
+    // Each byte is looked at a few times at most, however the bytes come: in
+    // lines, in pieces of lines, or without a line end at all.
+    const QByteArrayView text(bytes);
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0) {
-            open.partialLine.append(bytes.constData() + start, bytes.size() - start);
-            break;
-        }
-        if (open.partialLine.isEmpty()) {
-            addErrorLine(entry, bytes.mid(start, end - start));
-        } else {
-            open.partialLine.append(bytes.constData() + start, end - start);
-            addErrorLine(entry, open.partialLine);
-            open.partialLine.clear();
-        }
+    while (start < text.size()) {
+        const qsizetype lineEnd = bytes.indexOf('\n', start);
+        const qsizetype end = lineEnd < 0 ? text.size() : lineEnd;
+        if (lineEnd >= 0 && open.partialLine.isEmpty())
+            addErrorLine(entry, text.sliced(start, end - start));
+        else
+            continueLine(entry, text.sliced(start, end - start), lineEnd >= 0);
         start = end + 1;
     }
-    while (open.partialLine.size() > LineLengthLimit) {
-        const qsizetype cut = cutPosition(open.partialLine, LineLengthLimit);
-        addErrorLine(entry, open.partialLine.left(cut));
-        open.partialLine.remove(0, cut);
-    }
-    if (m_added != before)
+    if (m_lines.addedCount() != before)
         emit linesAdded();
+}
+
+void RunLog::continueLine(int entry, QByteArrayView bytes, bool lineEnds)
+{
+    // The carried part never grows past a piece: the pieces are cut from it
+    // as soon as it holds more, and what it keeps of them is a few bytes.
+    QByteArray &partial = m_open[entry].partialLine;
+    while (!bytes.isEmpty()) {
+        const qsizetype take = qMin(bytes.size(), qsizetype(LineLengthLimit) + 1 - partial.size());
+        partial.append(bytes.first(take));
+        bytes = bytes.sliced(take);
+        if (partial.size() > LineLengthLimit) {
+            const qsizetype cut = cutPosition(partial, LineLengthLimit);
+            addEntryLine(entry, QByteArrayView(partial).first(cut), LineRing::Kind::External);
+            partial.remove(0, cut);
+        }
+    }
+    if (lineEnds)
+        flushPartialLine(entry);
 }
 
 void RunLog::endEntry(int entry, const RunOutcome &outcome)
@@ -124,7 +135,7 @@ void RunLog::endEntry(int entry, const RunOutcome &outcome)
     if (m_open.find(entry) == m_open.end())
         return;
     flushPartialLine(entry);
-    addEntryLine(entry, closingLine(outcome));
+    addEntryLine(entry, closingLine(outcome).toUtf8(), LineRing::Kind::Utf8);
     m_open.erase(entry);
     emit linesAdded();
 }
@@ -146,48 +157,42 @@ void RunLog::flushPartialLine(int entry)
     partial.clear();
 }
 
-void RunLog::addErrorLine(int entry, const QByteArray &bytes)
+void RunLog::addErrorLine(int entry, QByteArrayView bytes)
 {
     // A line too long for one is cut into several.
     qsizetype start = 0;
     do {
-        qsizetype length = bytes.size() - start;
-        if (length > LineLengthLimit)
-            length = cutPosition(bytes.mid(start), LineLengthLimit);
-        QByteArray line = bytes.mid(start, length);
-        if (start + length == bytes.size() && line.endsWith('\r'))
+        const QByteArrayView rest = bytes.sliced(start);
+        const qsizetype length =
+            rest.size() > LineLengthLimit ? cutPosition(rest, LineLengthLimit) : rest.size();
+        QByteArrayView line = rest.first(length);
+        if (length == rest.size() && line.endsWith('\r'))
             line.chop(1);
-        addEntryLine(entry, TextCodec::decodeLine(line));
+        addEntryLine(entry, line, LineRing::Kind::External);
         start += length;
     } while (start < bytes.size());
 }
 
-void RunLog::addEntryLine(int entry, const QString &line)
+void RunLog::addEntryLine(int entry, QByteArrayView line, LineRing::Kind kind)
 {
     if (m_lastWriter != entry) {
         addLine(continuedLine(m_open[entry].commandFile));
         m_lastWriter = entry;
     }
-    addLine(line);
+    m_lines.append(line, kind);
 }
 
 void RunLog::addLine(const QString &line)
 {
-    m_lines.push_back(line);
-    ++m_added;
-    if (int(m_lines.size()) > m_lineLimit) {
-        m_lines.pop_front();
-        ++m_dropped;
-    }
+    m_lines.append(line.toUtf8(), LineRing::Kind::Utf8);
 }
 
 QStringList RunLog::lines() const
 {
     QStringList result;
-    result.reserve(qsizetype(m_lines.size()) + 1);
-    if (m_dropped > 0)
-        result.append(droppedLine(m_dropped));
-    result.append(QStringList(m_lines.begin(), m_lines.end()));
+    if (droppedLineCount() > 0)
+        result.append(droppedLine(droppedLineCount()));
+    result.append(m_lines.lines(0, addedLineCount()));
     return result;
 }
 
@@ -198,13 +203,10 @@ QString RunLog::text() const
 
 QStringList RunLog::linesAddedSince(qint64 added) const
 {
-    return linesBetween(added, m_added);
+    return linesBetween(added, addedLineCount());
 }
 
 QStringList RunLog::linesBetween(qint64 from, qint64 end) const
 {
-    const qint64 firstKept = m_added - qint64(m_lines.size());
-    from = qBound(firstKept, from, m_added);
-    end = qBound(from, end, m_added);
-    return QStringList(m_lines.begin() + (from - firstKept), m_lines.begin() + (end - firstKept));
+    return m_lines.lines(from, end);
 }

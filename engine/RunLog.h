@@ -1,12 +1,13 @@
 #pragma once
 
+#include "engine/LineRing.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <deque>
 #include <map>
 
 // How a run ended, for the last line of its log entry.
@@ -61,15 +62,21 @@ public:
     // The kept lines, after the line that counts the dropped ones, if any.
     QStringList lines() const;
     QString text() const;
-    int keptLineCount() const { return int(m_lines.size()); }
-    qint64 droppedLineCount() const { return m_dropped; }
+    int keptLineCount() const { return m_lines.keptCount(); }
+    qint64 droppedLineCount() const { return m_lines.droppedCount(); }
     // Every line ever added, kept or not.
-    qint64 addedLineCount() const { return m_added; }
+    qint64 addedLineCount() const { return m_lines.addedCount(); }
     // The kept lines among those added after the first `added` ones.
     QStringList linesAddedSince(qint64 added) const;
     // The kept lines among those numbered from to before end (counted from 0
     // as they were added).
     QStringList linesBetween(qint64 from, qint64 end) const;
+    // The first of the kept lines before end that make at most count lines
+    // and about bytes bytes.
+    qint64 stretchStart(qint64 end, int count, qint64 bytes) const
+    {
+        return m_lines.stretchStart(end, count, bytes);
+    }
 
     static QString headerLine(const QDateTime &when, const QString &commandFile);
     // The header again, before a line of a run whose entry was interrupted.
@@ -93,14 +100,14 @@ private:
     void addLine(const QString &line);
     // A line of the entry: after its command file again if another entry
     // wrote the line before.
-    void addEntryLine(int entry, const QString &line);
-    void addErrorLine(int entry, const QByteArray &bytes);
+    void addEntryLine(int entry, QByteArrayView line, LineRing::Kind kind);
+    // A whole line of standard error, cut into pieces if it is too long.
+    void addErrorLine(int entry, QByteArrayView bytes);
+    // More of the entry's unfinished line, and whether it ends there.
+    void continueLine(int entry, QByteArrayView bytes, bool lineEnds);
     void flushPartialLine(int entry);
 
-    int m_lineLimit;
-    std::deque<QString> m_lines;
-    qint64 m_dropped = 0;
-    qint64 m_added = 0;
+    LineRing m_lines;
     std::map<int, Entry> m_open;
     int m_nextEntry = 1;
     int m_lastWriter = 0;

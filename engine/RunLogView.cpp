@@ -34,7 +34,7 @@ void RunLogView::refresh()
 {
     m_refreshTimer.stop();
     while (!upToDate())
-        step();
+        step(true);
 }
 
 int RunLogView::heightForLines(int lines) const
@@ -44,9 +44,13 @@ int RunLogView::heightForLines(int lines) const
 
 void RunLogView::catchUp()
 {
-    step();
+    // While lines keep coming, only the newest are shown: older ones filled
+    // in now would be gone again with the next step, and filling them in
+    // took the time the program needs to read the flood.
+    const bool quiet = m_end == m_log.addedLineCount();
+    step(quiet);
     if (!upToDate())
-        m_refreshTimer.start(FillMs);
+        m_refreshTimer.start(quiet ? FillMs : RefreshMs);
 }
 
 bool RunLogView::upToDate() const
@@ -63,7 +67,7 @@ int RunLogView::blockOf(qint64 line) const
     return int(line - m_first) + (m_showsDroppedLine ? 1 : 0);
 }
 
-void RunLogView::step()
+void RunLogView::step(bool fillIn)
 {
     const qint64 end = m_log.addedLineCount();
     const qint64 firstKept = end - m_log.keptLineCount();
@@ -73,10 +77,11 @@ void RunLogView::step()
     int frontChange = 0;
     QTextCursor cursor(document());
 
-    if (m_end < end && (m_first == m_end || m_end < firstKept || end - m_end > StepLines)) {
+    const qint64 newestStep = m_log.stretchStart(end, StepLines, StepBytes);
+    if (m_end < end && (m_first == m_end || m_end < newestStep)) {
         // What is shown is gone from the log, or too far behind: start again
         // from the newest lines.
-        const qint64 from = qMax(firstKept, end - StepLines);
+        const qint64 from = newestStep;
         setPlainText(m_log.linesBetween(from, end).join(QLatin1Char('\n')));
         m_first = from;
         m_end = end;
@@ -91,9 +96,9 @@ void RunLogView::step()
             removeBlocks(blockOf(m_first), int(firstKept - m_first));
             frontChange -= int(firstKept - m_first);
             m_first = firstKept;
-        } else if (m_first > firstKept) {
+        } else if (m_first > firstKept && fillIn) {
             // The older lines, a step at a time.
-            const qint64 from = qMax(firstKept, m_first - StepLines);
+            const qint64 from = m_log.stretchStart(m_first, StepLines, StepBytes);
             cursor.setPosition(document()->findBlockByNumber(blockOf(m_first)).position());
             cursor.insertText(m_log.linesBetween(from, m_first).join(QLatin1Char('\n')) + QLatin1Char('\n'));
             frontChange += int(m_first - from);

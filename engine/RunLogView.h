@@ -7,10 +7,10 @@ class RunLog;
 
 // The Run Log pane's text: a read-only view of a RunLog. It catches up with
 // the log at most every RefreshMs, and each step of catching up touches at
-// most StepLines lines, so that an engine that floods standard error never
-// holds the program up for long: the newest lines show at once, and the
-// older ones that the log keeps are filled in once the flood has passed. It
-// stays at the end while the user has left it there.
+// most StepLines lines and StepBytes of text, so that an engine that floods
+// standard error never holds the program up for long: the newest lines show
+// at once, and the older ones that the log keeps are filled in once the
+// flood has passed. It stays at the end while the user has left it there.
 class RunLogView : public QPlainTextEdit
 {
     Q_OBJECT
@@ -18,6 +18,8 @@ class RunLogView : public QPlainTextEdit
 public:
     static constexpr int RefreshMs = 100;
     static constexpr int StepLines = 2000;
+    // And at most this many bytes of them, for long lines.
+    static constexpr qint64 StepBytes = qint64(256) * 1024;
 
     RunLogView(const RunLog &log, QWidget *parent = nullptr);
 
@@ -30,7 +32,8 @@ public:
 private:
     // One step of catching up, then another soon if one is needed.
     void catchUp();
-    void step();
+    // Shows the newest lines, and when fillIn, a step of the older ones.
+    void step(bool fillIn);
     bool upToDate() const;
     // The number of the block that shows the line numbered `line` in the log.
     int blockOf(qint64 line) const;

@@ -1,12 +1,22 @@
 #include "engine/ShellWords.h"
 
+#include <algorithm>
+
 namespace ShellWords {
 
 namespace {
 
 bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// A line break would end the command, and the shell would run the next
+// line as one of its own; no other control character belongs in a command
+// line either. A tab is a blank.
+bool isControl(QChar c)
+{
+    return c.category() == QChar::Other_Control && c != QLatin1Char('\t');
 }
 
 // Characters that end a word or start an expansion wherever they stand unquoted.
@@ -25,7 +35,7 @@ bool actsAtWordStart(QChar c)
 // it stays as it is.
 bool escapableInDoubleQuotes(QChar c)
 {
-    return QStringLiteral("\"\\$`\n").contains(c);
+    return QStringLiteral("\"\\$`").contains(c);
 }
 
 QString shellWouldAct(QChar c)
@@ -98,10 +108,7 @@ private:
             }
             if (c == QLatin1Char('\\') && i + 1 < m_line.size() &&
                 escapableInDoubleQuotes(m_line.at(i + 1))) {
-                ++i;
-                // A backslash before a line end joins the lines.
-                if (m_line.at(i) != QLatin1Char('\n'))
-                    m_word.append(m_line.at(i));
+                m_word.append(m_line.at(++i));
                 continue;
             }
             if (c == QLatin1Char('$') || c == QLatin1Char('`'))
@@ -115,11 +122,8 @@ private:
     {
         if (m_at + 1 >= m_line.size())
             return QStringLiteral("The launcher ends in a \\ that escapes nothing.");
-        const QChar next = m_line.at(m_at + 1);
+        m_word.append(m_line.at(m_at + 1));
         m_at += 2;
-        if (next == QLatin1Char('\n'))
-            return QString();
-        m_word.append(next);
         m_inWord = true;
         return QString();
     }
@@ -151,6 +155,14 @@ Split splitWords(const QString &line)
 
 Split split(const QString &line)
 {
+    const auto *const control = std::find_if(line.cbegin(), line.cend(), isControl);
+    if (control != line.cend()) {
+        const QString code =
+            QString::number(control->unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+        return {QStringList(), QStringLiteral("The launcher holds a line break or another control character "
+                                              "(U+%1). It must be one line of printable text.")
+                                   .arg(code)};
+    }
     Split result = Splitter(line).run();
     if (result.ok() && !result.words.isEmpty() && result.words.constFirst().startsWith(QLatin1Char('-')))
         result.error = QStringLiteral("The launcher must begin with the program to start, not with the "

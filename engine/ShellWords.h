@@ -10,7 +10,8 @@
 // is expanded: the words go into the launch script quoted one by one. A
 // character a shell would act on (a pipe, a redirection, a variable, a
 // comment, a home folder) is refused rather than passed on silently, since
-// the user who typed it meant the shell to act on it.
+// the user who typed it meant the shell to act on it; so is a line break, or
+// any other control character but a tab, wherever it stands.
 namespace ShellWords {
 
 struct Split

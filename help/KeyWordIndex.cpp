@@ -142,22 +142,40 @@ QString leadingLines(QByteArrayView entry, int maxLines, int maxLineLength)
 QStringList BuildKeyWordList(QByteArrayView helpText)
 {
     QStringList keywords;
+    for (const qsizetype start : KeyWordStarts(helpText))
+        keywords.append(KeyWordAt(helpText, start));
+    return keywords;
+}
+
+std::vector<qsizetype> KeyWordStarts(QByteArrayView helpText)
+{
+    std::vector<qsizetype> starts;
     qsizetype from = 0;
     for (;;) {
         const qsizetype p = findMarker(helpText, from);
         if (p < 0)
             break;
         if (p == 0 || isLineBreak(helpText[p - 1])) {
-            const qsizetype end = endOfLine(helpText, p + 2);
-            keywords.append(decoded(helpText.sliced(p + 2, end - p - 2)));
-            from = end;
+            starts.push_back(p + 2);
+            from = endOfLine(helpText, p + 2);
         } else {
             // Past the first '#' only: in "###" the second and third make a
             // marker too, but they are not at a line start, so nothing is lost.
             from = p + 1;
         }
     }
-    return keywords;
+    return starts;
+}
+
+QString KeyWordAt(QByteArrayView helpText, qsizetype start)
+{
+    return decoded(helpText.sliced(start, endOfLine(helpText, start) - start));
+}
+
+bool KeyWordEquals(QByteArrayView helpText, qsizetype start, QStringView text)
+{
+    const QByteArrayView keyWord = helpText.sliced(start, endOfLine(helpText, start) - start);
+    return matchedLength(keyWord, text) == keyWord.size();
 }
 
 std::optional<QString> FindHelpEntry(QByteArrayView helpText, QStringView searchText)

@@ -7,6 +7,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <vector>
 
 // The help file is plain text in which a line starting with "##" opens a
 // keyword; the rest of that line is the keyword, taken verbatim. A line ends
@@ -20,6 +21,14 @@
 
 // The keywords in file order, duplicates and empty keywords included.
 QStringList BuildKeyWordList(QByteArrayView helpText);
+
+// The same without decoding any: where each keyword starts (just after its
+// "##"), in file order; KeyWordAt decodes one.
+std::vector<qsizetype> KeyWordStarts(QByteArrayView helpText);
+QString KeyWordAt(QByteArrayView helpText, qsizetype start);
+// Whether the keyword at start equals text ignoring case, as QString's
+// compare has it.
+bool KeyWordEquals(QByteArrayView helpText, qsizetype start, QStringView text);
 
 // The entry for a search text: the text from the start of the line after the
 // first "##" + searchText (matched anywhere, ignoring case) up to the next

@@ -3,8 +3,10 @@
 #include "core/FileError.h"
 #include "core/FrameState.h"
 #include "core/TextFile.h"
+#include "help/HelpText.h"
 #include "help/KeyWordBox.h"
 #include "help/KeyWordIndex.h"
+#include "help/KeyWordModel.h"
 #include "printing/WindowPrinting.h"
 #include "ui/UserDialogs.h"
 
@@ -18,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStringListModel>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QVBoxLayout>
@@ -62,8 +63,8 @@ const QString HelpTitle = QStringLiteral("Quelm Help");
 const QString NotFound = QStringLiteral("Keyword not found.");
 } // namespace
 
-THelpEditForm::THelpEditForm(const WindowServices &services, QWidget *parent)
-    : TChildForm(parent), m_services(services)
+THelpEditForm::THelpEditForm(const WindowServices &services, HelpText &helpText, QWidget *parent)
+    : TChildForm(parent), m_services(services), m_helpText(helpText)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Help"));
@@ -105,11 +106,10 @@ void THelpEditForm::createControls()
         bar->addWidget(button);
     bar->addStretch(1);
 
-    m_keyWordModel = new QStringListModel(this);
+    m_keyWordModel = new KeyWordModel(MaxKeyWordLength, this);
     m_keyWordList = new KeyWordListView(this);
     m_keyWordList->setObjectName(QStringLiteral("KeyWordList"));
     m_keyWordList->setModel(m_keyWordModel);
-    // The model's strings could be edited; the list only offers them.
     m_keyWordList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_keyWordList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_keyWordList->setFixedWidth(KeyWordWidth);
@@ -244,7 +244,7 @@ std::optional<QByteArray> THelpEditForm::readHelpFile()
 {
     const QString path = m_services.settings.HelpFilePath;
     try {
-        return TextFile::readText(path).utf8;
+        return m_helpText.read(path);
     } catch (const FileError &) {
         m_services.dialogs.error(
             this, HelpTitle,
@@ -258,22 +258,17 @@ std::optional<QByteArray> THelpEditForm::readHelpFile()
 void THelpEditForm::FillList()
 {
     const std::optional<QByteArray> helpText = readHelpFile();
-    m_keyWords = helpText ? BuildKeyWordList(*helpText) : QStringList();
-    for (QString &keyWord : m_keyWords) {
-        if (keyWord.size() > MaxKeyWordLength)
-            keyWord.truncate(MaxKeyWordLength);
-    }
     {
         const QSignalBlocker blocker(m_keyWordList);
-        m_keyWordModel->setStringList(m_keyWords);
+        m_keyWordModel->setHelpText(helpText.value_or(QByteArray()));
     }
-    if (m_keyWords.isEmpty()) {
+    if (m_keyWordModel->count() == 0) {
         // Nothing to start from: an empty search would find a stray "##" that
         // opens no keyword.
         showInViewer(NotFound);
         return;
     }
-    pushHistory(m_keyWords.constFirst());
+    pushHistory(m_keyWordModel->keyWord(0));
     selectHistory(0);
     searchIn(*helpText);
 }
@@ -334,11 +329,7 @@ void THelpEditForm::selectHistory(int index)
 
 int THelpEditForm::findKeyWord(const QString &text) const
 {
-    for (int row = 0; row < m_keyWords.size(); ++row) {
-        if (m_keyWords.at(row).compare(text, Qt::CaseInsensitive) == 0)
-            return row;
-    }
-    return -1;
+    return m_keyWordModel->find(text);
 }
 
 void THelpEditForm::selectKeyWord(int row)
@@ -367,7 +358,7 @@ void THelpEditForm::KeyWordListClick()
     const int row = selectedKeyWord();
     if (row < 0)
         return;
-    chooseKeyWord(m_keyWords.at(row));
+    chooseKeyWord(m_keyWordModel->keyWord(row));
     KeyWordSearchClick();
 }
 
@@ -386,7 +377,7 @@ bool THelpEditForm::showKeyWord(const QString &word)
     const std::optional<QByteArray> helpText = readHelpFile();
     if (!helpText)
         return true;
-    const QString keyWord = m_keyWords.at(row);
+    const QString keyWord = m_keyWordModel->keyWord(row);
     chooseKeyWord(keyWord);
     // A search for "s" would stop at an earlier "scale"; the word asked for
     // shows its own entry.
@@ -417,8 +408,8 @@ void THelpEditForm::stepKeyWord(int step)
     const int row = selectedKeyWord();
     // With nothing selected, stepping forward starts at the first keyword.
     const int target = row < 0 ? (step > 0 ? 0 : -1) : row + step;
-    if (target >= 0 && target < m_keyWords.size())
-        m_keyWordCombo->setEditText(m_keyWords.at(target));
+    if (target >= 0 && target < m_keyWordModel->count())
+        m_keyWordCombo->setEditText(m_keyWordModel->keyWord(target));
     KeyWordSearchClick();
 }
 

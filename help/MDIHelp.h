@@ -11,10 +11,11 @@
 
 #include <optional>
 
+class HelpText;
+class KeyWordModel;
 class QFrame;
 class QPlainTextEdit;
 class QPushButton;
-class QStringListModel;
 
 // The help browser: a keyword list read from the help file when the window
 // opens, a history of searched texts in the keyword box, and a viewer that
@@ -29,7 +30,8 @@ public:
     // to it and still find their entry, since a search matches a leading part.
     static constexpr int MaxKeyWordLength = 32767;
 
-    explicit THelpEditForm(const WindowServices &services, QWidget *parent = nullptr);
+    // helpText: where the help file is read, shared with the rest of the program.
+    THelpEditForm(const WindowServices &services, HelpText &helpText, QWidget *parent = nullptr);
 
     QList<QMenu *> mergedMenus() const override;
 
@@ -79,22 +81,20 @@ private:
     void stepKeyWord(int step);
 
     WindowServices m_services;
+    HelpText &m_helpText;
     KeyWordBox *m_keyWordCombo = nullptr;
     QPushButton *m_searchButton = nullptr;
     QPushButton *m_backButton = nullptr;
     QPushButton *m_printButton = nullptr;
     QPushButton *m_previousButton = nullptr;
     QPushButton *m_nextButton = nullptr;
-    // A view on a plain string list: a list widget would make an item of
-    // each of a help file's many thousands of keywords.
+    // A view on the help text's keywords: a list widget would make an item
+    // of each of a help file's many thousands of keywords.
     KeyWordListView *m_keyWordList = nullptr;
-    QStringListModel *m_keyWordModel = nullptr;
+    KeyWordModel *m_keyWordModel = nullptr;
     QFrame *m_viewerPanel = nullptr;
     QPlainTextEdit *m_viewer = nullptr;
 
     ChildMenus::FileMenu m_fileMenu;
     ChildMenus::EditMenu m_editMenu;
-
-    // The keywords as listed, kept beside the list for the case-blind lookups.
-    QStringList m_keyWords;
 };

@@ -12,6 +12,7 @@
 namespace {
 
 const QString NoMatch = QStringLiteral("no match");
+const QString Unreadable = QStringLiteral("invalid regular expression");
 // A selection longer than this is no search text anyone typed.
 constexpr int LongestTakenSelection = 200;
 
@@ -174,6 +175,8 @@ bool FindBar::find(bool forward)
         showReplace(false);
         show();
     }
+    if (!readable())
+        return false;
     const TextSearch::Found match =
         TextSearch::findNext(*editor(), options(), forward, m_wrapAround->isChecked());
     showResult(match);
@@ -192,7 +195,7 @@ void FindBar::showResult(const TextSearch::Found &match)
 
 void FindBar::replace()
 {
-    if (editor()->isReadOnly() || m_findText->text().isEmpty())
+    if (editor()->isReadOnly() || m_findText->text().isEmpty() || !readable())
         return;
     const TextSearch::Options search = options();
     // The first press finds a match, the next replaces it and finds the one after.
@@ -205,10 +208,18 @@ void FindBar::replace()
 
 void FindBar::replaceAll()
 {
-    if (editor()->isReadOnly() || m_findText->text().isEmpty())
+    if (editor()->isReadOnly() || m_findText->text().isEmpty() || !readable())
         return;
     const int count = TextSearch::replaceAll(*editor(), options(), m_replaceText->text());
     setMessage(count == 0 ? NoMatch : QStringLiteral("%1 replaced").arg(count));
+}
+
+bool FindBar::readable()
+{
+    if (TextSearch::isReadable(options()))
+        return true;
+    setMessage(Unreadable);
+    return false;
 }
 
 void FindBar::setMessage(const QString &text)

@@ -40,6 +40,9 @@ private:
     void showReplace(bool shown);
     bool find(bool forward);
     void showResult(const TextSearch::Found &match);
+    // Says so in the bar when the text to find is a regular expression that
+    // cannot be read.
+    bool readable();
     void setMessage(const QString &text);
 
     QLineEdit *m_findText = nullptr;

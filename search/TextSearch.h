@@ -10,9 +10,9 @@ class QsciScintillaBase;
 // positions in its UTF-8 text, and nothing is copied out of the editor.
 namespace TextSearch {
 
-// A regular expression is Scintilla's own (POSIX groups); it finds nothing,
-// as Scintilla does, when it cannot be read. Letters other than ASCII ones
-// match in either case only in literal text.
+// A regular expression is PCRE2's (see TextPattern); it finds nothing when
+// it cannot be read (isReadable). Without match case, letters beyond ASCII
+// match in either case too. A match never runs over a line end.
 struct Options
 {
     QString text;
@@ -29,9 +29,13 @@ struct Match
 
 using Found = std::optional<Match>;
 
+// Whether the text to find can be read: only a regular expression may not.
+bool isReadable(const Options &options);
+
 // The first match in [from, to) when forward, the last one when not. In a
-// text shown in pieces a literal match may run over a cut, as the file's
-// text would have it; a regular expression sees the pieces as lines.
+// text shown in pieces every search sees the file's own lines: a match may
+// run over a cut, "^" matches only where a line of the file starts, and a
+// cut between two letters is no word's end.
 Found findIn(QsciScintillaBase &editor, const Options &options, long from, long to, bool forward);
 
 // The next match after the selection (forward) or the one before it, the
@@ -42,7 +46,7 @@ Found findNext(QsciScintillaBase &editor, const Options &options, bool forward, 
 // Whether the selection is exactly a match, as after findNext.
 bool selectionMatches(QsciScintillaBase &editor, const Options &options);
 
-// Replaces the selected match (regular expressions fill in \1 to \9) and
+// Replaces the selected match (regular expressions fill in \0 to \9) and
 // returns the position after the replacement text.
 long replaceSelection(QsciScintillaBase &editor, const Options &options, const QString &replacement);
 

@@ -11,6 +11,7 @@
 #include "editor/TextEditor.h"
 #include "engine/LaunchScript.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -74,6 +75,7 @@ private slots:
     void reloadTakesTheFile();
     void keepThenSaveAsksNothing();
     void deletedFileIsWrittenAgain();
+    void notAFileIsNeverWritten();
     void saveAsksBeforeOverwriting_data();
     void saveAsksBeforeOverwriting();
     void runOutputIsNoChangeOnDisk();
@@ -196,6 +198,27 @@ void TestDiskChanges::deletedFileIsWrittenAgain()
     QVERIFY(f.dialogs.proceedQuestions.isEmpty());
     QCOMPARE(f.readFile(window->FileName), QByteArray("alpha\r\n"));
     QVERIFY(!barOf(window)->isVisible());
+}
+
+void TestDiskChanges::notAFileIsNeverWritten()
+{
+    FrameFixture f;
+    TAnotherEditForm *window = openEdited(f, "alpha\r\n", true);
+    const QString folder = f.home() + QStringLiteral("/folder");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(QFile::remove(window->FileName));
+    QVERIFY(QFile::link(folder, window->FileName));
+    QTRY_COMPARE(barText(window),
+                 QStringLiteral("This file was replaced on disk by something that is not a file."));
+    QVERIFY(barOf(window)->isVisible());
+    QVERIFY(!button(window, "ReloadButton")->isVisible());
+
+    pressKey(Qt::Key_F6);
+    QVERIFY(f.dialogs.proceedQuestions.isEmpty());
+    QCOMPARE(f.dialogs.lastError(), QStringLiteral("Cannot create file %1.").arg(window->FileName));
+    QVERIFY(QFileInfo(window->FileName).isSymLink());
+    QVERIFY(QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    QVERIFY(window->isModified());
 }
 
 void TestDiskChanges::saveAsksBeforeOverwriting_data()

@@ -7,6 +7,7 @@
 #include "documents/MDIMaster.h"
 #include "documents/MDIOutput.h"
 #include "editor/TextEditor.h"
+#include "ui/StatusProgress.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -16,6 +17,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -59,6 +62,8 @@ private slots:
     void awkwardFilesLoad_data();
     void awkwardFilesLoad();
     void failedLoadShowsGeneralError();
+    void longOpenShowsProgress_data();
+    void longOpenShowsProgress();
     void failedSaveKeepsModified();
     void failedSaveAsKeepsTheWindowsFile_data();
     void failedSaveAsKeepsTheWindowsFile();
@@ -364,6 +369,66 @@ void TestEditorWindows::failedLoadShowsGeneralError()
     QCOMPARE(f.dialogs.errors.size(), 1);
     QCOMPARE(f.dialogs.errors.first().title, QStringLiteral("Ostrel"));
     QCOMPARE(f.dialogs.errors.first().text, QStringLiteral("Cannot open file ") + path + QLatin1Char('.'));
+}
+
+void TestEditorWindows::longOpenShowsProgress_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("cancel") << "cancel";
+    QTest::newRow("escape") << "escape";
+    QTest::newRow("wait") << "wait";
+}
+
+void TestEditorWindows::longOpenShowsProgress()
+{
+    QFETCH(QString, action);
+    FrameFixture f;
+    TCommandEditForm *window = f.frame().CommandWindow();
+    const QString old = f.writeFile(QStringLiteral("old.cf"), "old text\r\n");
+    f.frame().OpenCommand(old);
+    const QString caption = window->windowTitle();
+    const QByteArray bigText = QByteArray(78, 'x').append("\r\n").repeated(50000);
+    const QString big = f.writeFile(QStringLiteral("big.cf"), bigText);
+    // Every open takes long enough here.
+    auto *progress = f.frame().findChild<StatusProgress *>();
+    QVERIFY(progress);
+    progress->setShowAfter(0);
+
+    // The user acts while the file is read: the bar has shown by then.
+    bool shown = false;
+    QTimer user;
+    user.setInterval(0);
+    connect(&user, &QTimer::timeout, this, [&] {
+        if (!progress->isVisible())
+            return;
+        shown = true;
+        user.stop();
+        // Meanwhile the program takes no other command.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+        if (action == QLatin1String("cancel"))
+            QTest::mouseClick(progress->findChild<QPushButton *>(QStringLiteral("CancelButton")),
+                              Qt::LeftButton);
+        else if (action == QLatin1String("escape"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    });
+    user.start();
+    f.dialogs.openAnswers.enqueue(big);
+    pressIn(window, Qt::Key_F2);
+
+    QVERIFY(shown);
+    QVERIFY(!progress->isVisible());
+    QVERIFY(f.dialogs.errors.isEmpty());
+    QCOMPARE(f.dialogs.openRequests.size(), 1);
+    if (action == QLatin1String("wait")) {
+        QCOMPARE(window->FileName, big);
+        QCOMPARE(window->editor()->bytes(), bigText);
+        return;
+    }
+    // Called off: the window shows its file as before.
+    QCOMPARE(window->editor()->text(), QStringLiteral("old text\r\n"));
+    QCOMPARE(window->FileName, old);
+    QCOMPARE(window->windowTitle(), caption);
+    QCOMPARE(f.frame().CommandFileName, old);
 }
 
 void TestEditorWindows::failedSaveKeepsModified()

@@ -8,6 +8,7 @@
 #include "explorer/MDIExplorer.h"
 #include "printing/WindowPrinting.h"
 #include "support/ScriptedDialogs.h"
+#include "ui/StatusProgress.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,7 +75,7 @@ private:
     {
         m_settings.CommandFileExtension = commandExt;
         m_settings.OutputFileExtension = QStringLiteral(".out");
-        return {m_dialogs, m_printing, m_settings, m_editorPreferences};
+        return {m_dialogs, m_printing, m_settings, m_editorPreferences, m_progress};
     }
 
     QString m_savedCurrent;
@@ -82,6 +83,7 @@ private:
     ProgramSettings m_settings;
     PrintContext m_printing{m_dialogs, {}};
     EditorPreferences m_editorPreferences;
+    StatusProgress m_progress;
 };
 
 void TestExplorer::init()

@@ -25,6 +25,9 @@
 
 #include <optional>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 using namespace RunHelpers;
 
 namespace {
@@ -159,6 +162,8 @@ class TestFileLayer : public QObject
 private slots:
     void fullDiskKeepsOldFile_data();
     void fullDiskKeepsOldFile();
+    void saveNeverReplacesSpecialFile_data();
+    void saveNeverReplacesSpecialFile();
     void specialFilesAreNoFiles_data();
     void specialFilesAreNoFiles();
     void helpFileBecomesFifoBetweenSearches();
@@ -260,6 +265,108 @@ void TestFileLayer::fullDiskKeepsOldFile()
     QVERIFY(logOf(f).isEmpty());
     // The output of an earlier run is not shown as this run's.
     QVERIFY(frame.OutputWindow()->isUntitled());
+}
+
+void TestFileLayer::saveNeverReplacesSpecialFile_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<QString>("kind");
+    // The status line afterwards; empty: as start-up left it.
+    QTest::addColumn<QString>("status");
+    QTest::newRow("F6, link to a FIFO") << "save"
+                                        << "link to FIFO"
+                                        << "";
+    QTest::newRow("F6, link to a device") << "save"
+                                          << "link to device"
+                                          << "";
+    QTest::newRow("Ctrl+S, FIFO") << "ctrl+s"
+                                  << "FIFO"
+                                  << "";
+    QTest::newRow("F6, link to nothing") << "save"
+                                         << "link to nothing"
+                                         << "";
+    QTest::newRow("F7, link to a FIFO") << "run"
+                                        << "link to FIFO"
+                                        << "Saving Command File";
+    QTest::newRow("master run, link to a folder") << "master"
+                                                  << "link to folder"
+                                                  << "Saving Master File";
+}
+
+// Another program puts something that is not a file, or a link to one, in
+// the place of the file a window shows; every save refuses to write there.
+void TestFileLayer::saveNeverReplacesSpecialFile()
+{
+    QFETCH(QString, writer);
+    QFETCH(QString, kind);
+    QFETCH(QString, status);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeLoggingEngine(f);
+    activate(frame);
+    const bool master = writer == QLatin1String("master");
+    const QString command = f.writeFile(QStringLiteral("job.cf"), "x = 1\r\n");
+    const QString path =
+        master ? f.writeFile(QStringLiteral("jobs.mst"), command.toUtf8() + "\r\n") : command;
+    TEditForm *window = nullptr;
+    if (master) {
+        f.dialogs.openAnswers.enqueue(path);
+        frame.OpenMasterClick();
+        window = frame.MasterWindow();
+        window->editor()->setFocus();
+    } else {
+        window = openWithF2(f, path);
+    }
+    typeKeys(QStringLiteral("y"));
+
+    QTemporaryDir elsewhere;
+    const QString target =
+        kind == QLatin1String("FIFO") ? path : elsewhere.filePath(QStringLiteral("target"));
+    QVERIFY(QFile::remove(path));
+    std::optional<FifoTrap> fifo;
+    if (kind.endsWith(QLatin1String("FIFO"))) {
+        fifo.emplace(target);
+        QVERIFY(fifo->created());
+    } else if (kind == QLatin1String("link to folder")) {
+        QVERIFY(QDir().mkpath(target));
+    } else if (kind == QLatin1String("link to device")) {
+        // A device of the test's own (as /dev/null is): were it replaced,
+        // nothing else would be harmed.
+        if (::mknod(QFile::encodeName(target).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+            QSKIP("making a device needs root");
+    }
+    if (target != path)
+        QVERIFY(QFile::link(target, path));
+    struct stat before = {};
+    const bool targetThere = ::lstat(QFile::encodeName(target).constData(), &before) == 0;
+
+    if (writer == QLatin1String("save"))
+        press(Qt::Key_F6);
+    else if (writer == QLatin1String("ctrl+s"))
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+    else if (writer == QLatin1String("run"))
+        press(Qt::Key_F7);
+    else
+        QTest::mouseClick(window->findChild<QToolButton *>(QStringLiteral("RunQuelmButton")), Qt::LeftButton);
+
+    QCOMPARE(f.dialogs.lastError(), QStringLiteral("Cannot create file %1.").arg(path));
+    // The link and what it leads to are as they were, and nothing was
+    // written beside either.
+    QCOMPARE(QFileInfo(path).isSymLink(), target != path);
+    struct stat after = {};
+    QCOMPARE(::lstat(QFile::encodeName(target).constData(), &after) == 0, targetThere);
+    if (targetThere) {
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+    }
+    QVERIFY(!fifo || !fifo->sprung());
+    QCOMPARE(QDir(elsewhere.path())
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             targetThere && target != path ? QStringList{QStringLiteral("target")} : QStringList());
+    if (!status.isEmpty())
+        QCOMPARE(frame.statusText(), status);
+    QVERIFY(window->isModified());
+    QVERIFY(logOf(f).isEmpty());
 }
 
 void TestFileLayer::specialFilesAreNoFiles_data()

@@ -135,7 +135,10 @@ void TestFindBar::find_data()
         << "[0-9]" << false << false << false << true << 0 << true << 1 << "[0-9]" << none;
     QTest::newRow("unreadable expression") << "(a"
                                            << "(a" << false << false << true << true << 0 << true << -1 << ""
-                                           << "no match";
+                                           << "invalid regular expression";
+    QTest::newRow("expression, other letters in any case")
+        << "Ärger ärger"
+        << "ÄR[g]ER" << false << false << true << true << 1 << true << 6 << "ärger" << none;
     QTest::newRow("wrap around") << "alpha beta"
                                  << "alpha" << false << false << false << true << 10 << true << 0 << "alpha"
                                  << none;
@@ -171,6 +174,14 @@ void TestFindBar::find_data()
     QTest::newRow("across pieces backwards")
         << acrossPieces << "ÄRGER" << false << false << false << true << int(acrossPieces.size()) << false
         << (1 << 20) - 3 << "ärger" << none;
+    QTest::newRow("expression, previous")
+        << "cat cot cut x"
+        << "c.t" << false << false << true << true << 13 << false << 8 << "cut" << none;
+    // Found backwards in ever larger stretches from the end.
+    const QString farBack =
+        QStringLiteral("neeedle\n") + (QString(999, QLatin1Char('x')) + '\n').repeated(100);
+    QTest::newRow("expression, previous, far back") << farBack << "ne+dle" << false << false << true << true
+                                                    << int(farBack.size()) << false << 0 << "neeedle" << none;
     QTest::newRow("accents stay") << "résumé resume"
                                   << "RESUME" << false << false << false << true << 0 << true << 7 << "resume"
                                   << none;
@@ -287,6 +298,10 @@ void TestFindBar::replaceAll_data()
                             << "([0-9]+)"
                             << "<\\1>" << false << true << "a<1> b<22> c<333>"
                             << "3 replaced";
+    QTest::newRow("whole match and escapes") << "a1 b2"
+                                             << "[a-z]([0-9])"
+                                             << "\\1\\t\\0\\\\" << false << true << "1\ta1\\ 2\tb2\\"
+                                             << "2 replaced";
     QTest::newRow("line starts") << "one\r\ntwo\r\nthree"
                                  << "^"
                                  << "> " << false << true << "> one\r\n> two\r\n> three"

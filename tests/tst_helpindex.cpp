@@ -1,5 +1,6 @@
 #include "core/TextFile.h"
 #include "help/KeyWordIndex.h"
+#include "help/KeyWordModel.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -60,6 +61,8 @@ private slots:
     void sampleSearches();
     void keyWordLists_data();
     void keyWordLists();
+    void keyWordModelFinds_data();
+    void keyWordModelFinds();
     void entries_data();
     void entries();
     void agreesWithPlainReadingOnRandomTexts();
@@ -119,6 +122,41 @@ void TestHelpIndex::keyWordLists()
     QFETCH(QString, text);
     QFETCH(QStringList, keywords);
     QCOMPARE(BuildKeyWordList(text.toUtf8()), keywords);
+}
+
+void TestHelpIndex::keyWordModelFinds_data()
+{
+    QTest::addColumn<QString>("helpText");
+    QTest::addColumn<QString>("text");
+    // The row of the first keyword equal to text ignoring case, or -1.
+    QTest::addColumn<int>("row");
+    QTest::newRow("other case") << "##Mean\r\nx\r\n##mean\r\n"
+                                << "MEAN" << 0;
+    QTest::newRow("beyond ASCII") << "##x\r\n##Ärger\r\n"
+                                  << "äRGER" << 1;
+    QTest::newRow("leading part") << "##median\r\n"
+                                  << "med" << -1;
+    QTest::newRow("longer text") << "##med\r\n"
+                                 << "median" << -1;
+    QTest::newRow("trailing blanks") << "##mean  \r\n##mean\r\n"
+                                     << "mean" << 1;
+    QTest::newRow("empty keyword") << "##x\n##\n"
+                                   << "" << 1;
+    QTest::newRow("listed cut") << "##" + QString(40, QLatin1Char('k')) + "\r\n"
+                                << QString(32, QLatin1Char('K')) << 0;
+}
+
+void TestHelpIndex::keyWordModelFinds()
+{
+    QFETCH(QString, helpText);
+    QFETCH(QString, text);
+    QFETCH(int, row);
+    KeyWordModel model(32, nullptr);
+    model.setHelpText(helpText.toUtf8());
+    QCOMPARE(model.find(text), row);
+    QCOMPARE(model.rowCount(), int(BuildKeyWordList(helpText.toUtf8()).size()));
+    if (row >= 0)
+        QCOMPARE(model.keyWord(row).compare(text, Qt::CaseInsensitive), 0);
 }
 
 void TestHelpIndex::entries_data()

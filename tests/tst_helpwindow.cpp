@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -91,6 +92,8 @@ private slots:
     void badHelpFiles_data();
     void badHelpFiles();
     void helpFileVanishesBetweenSearches();
+    void helpFileRewrittenInPlace_data();
+    void helpFileRewrittenInPlace();
     void printAfterFailedSearch();
     void printTakesWrappedLines();
     void screenFontReachesHelpWindow();
@@ -451,6 +454,40 @@ void TestHelpWindow::helpFileVanishesBetweenSearches()
     help->KeyWordSearchClick();
     QCOMPARE(viewerText(help), QStringLiteral("Median of the listed variables.\n"));
     QCOMPARE(f.dialogs.errors.size(), 1);
+}
+
+void TestHelpWindow::helpFileRewrittenInPlace_data()
+{
+    QTest::addColumn<bool>("oldFile");
+    QTest::newRow("file written just before") << false;
+    QTest::newRow("file written a while before") << true;
+}
+
+// Another program writes the help file again, to the same size, and gives it
+// back its time: the next search still reads what it holds now.
+void TestHelpWindow::helpFileRewrittenInPlace()
+{
+    QFETCH(bool, oldFile);
+    FrameFixture f;
+    const QString path = f.writeFile(QStringLiteral("quelm.hlp"), Sample);
+    // Older than the coarsest clock of a file system keeps its times by.
+    while (oldFile && QFileInfo(path).metadataChangeTime().msecsTo(QDateTime::currentDateTime()) < 2500)
+        QTest::qWait(100);
+    f.frame().HelpFilePath = path;
+    f.frame().Contents1Click();
+    THelpEditForm *help = f.frame().HelpWindow();
+    QVERIFY(viewerText(help).startsWith(QStringLiteral("Arithmetic mean")));
+
+    const QDateTime written = QFileInfo(path).lastModified();
+    QByteArray changed = Sample;
+    changed.replace("Arithmetic mean", "ARITHMETIC MEAN");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QCOMPARE(file.write(changed), Sample.size());
+    QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+    file.close();
+    typeAndSearch(help, QStringLiteral("mean"));
+    QVERIFY(viewerText(help).startsWith(QStringLiteral("ARITHMETIC MEAN")));
 }
 
 void TestHelpWindow::printAfterFailedSearch()

@@ -9,6 +9,7 @@
 #include "engine/RunLog.h"
 #include "engine/ShellWords.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QLineEdit>
 #include <QSettings>
@@ -64,6 +65,12 @@ void TestLauncher::splitLauncher_data()
     QTest::newRow("open double quote") << "srun \"x" << QStringList() << false;
     QTest::newRow("trailing backslash") << "srun \\" << QStringList() << false;
     QTest::newRow("option first") << "--quiet srun" << QStringList() << false;
+    // A line break would run the next line as a command of its own.
+    QTest::newRow("line break") << "srun --quiet\ntouch x" << QStringList() << false;
+    QTest::newRow("escaped line break") << "srun \\\ntouch x" << QStringList() << false;
+    QTest::newRow("line break in quotes") << "srun 'a\nb'" << QStringList() << false;
+    QTest::newRow("carriage return") << "srun --quiet\r" << QStringList() << false;
+    QTest::newRow("escape character") << "srun \x1b[2J" << QStringList() << false;
 }
 
 void TestLauncher::splitLauncher()
@@ -216,6 +223,9 @@ void TestLauncher::preferencesKeepRuns()
             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12"));
             dialog.findChild<QLineEdit *>(QStringLiteral("LauncherEdit"))->setFocus();
             QTest::keyClicks(QApplication::focusWidget(), launcher);
+            // The box takes one line: of a paste, what stands before its first line break.
+            QApplication::clipboard()->setText(QStringLiteral("\nrm -rf x\n"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
             return true;
         };
         f.frame().PreferencesClick();

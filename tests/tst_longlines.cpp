@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QtTest>
@@ -210,32 +211,81 @@ void TestLongLines::runEndShowsPiecesReadOnly()
 
 void TestLongLines::findsOverCuts_data()
 {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<bool>("regularExpression");
+    QTest::addColumn<bool>("wholeWord");
     QTest::addColumn<bool>("forward");
-    QTest::newRow("forward") << true;
-    QTest::newRow("backward") << false;
+    // The selected match, -1 for none.
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+
+    const QByteArray numbered = "first\r\n" + numbers(Longest * 3) + "\r\n";
+    // The first cut has nothing shown cut before it: its place is the file's.
+    const qsizetype cut = LinePieces::cutsIn(numbered).front();
+    const QString phrase = QString::fromLatin1(numbered.mid(cut - 4, 8));
+    const int before = int(cut - 4);
+    const int after = int(cut + 5);
+    QTest::newRow("text, forward") << numbered << phrase << false << false << true << before << after;
+    QTest::newRow("text, backward") << numbered << phrase << false << false << false << before << after;
+    QTest::newRow("expression, forward") << numbered << phrase << true << false << true << before << after;
+    QTest::newRow("expression, backward") << numbered << phrase << true << false << false << before << after;
+    QTest::newRow("line start at a piece")
+        << numbered << "^" + QString::fromLatin1(numbered.mid(cut, 6)) << true << false << true << -1 << -1;
+
+    // A word of letters so long that the cut goes between two of them.
+    const QByteArray lettered =
+        "first\r\n" + QByteArray("ab ").repeated(144) + QByteArray(200, 'q') + ' ' + numbers(Longest * 2);
+    const qsizetype letterCut = LinePieces::cutsIn(lettered).front();
+    const qsizetype wordStart = lettered.indexOf('q');
+    const QString wordPart = QString::fromLatin1(lettered.mid(wordStart, letterCut - wordStart));
+    QTest::newRow("word end at a cut") << lettered << wordPart << false << true << true << -1 << -1;
+    QTest::newRow("word end at a cut, backward")
+        << lettered << wordPart << false << true << false << -1 << -1;
+    QTest::newRow("whole word over a cut") << lettered << QString(200, QLatin1Char('q')) << false << true
+                                           << true << int(wordStart) << int(wordStart + 201);
 }
 
 void TestLongLines::findsOverCuts()
 {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, search);
+    QFETCH(bool, regularExpression);
+    QFETCH(bool, wholeWord);
     QFETCH(bool, forward);
+    QFETCH(int, start);
+    QFETCH(int, end);
     FrameFixture f;
-    const QByteArray text = "first\r\n" + numbers(Longest * 3) + "\r\n";
     f.frame().OpenCommand(f.writeFile(QStringLiteral("long.cf"), text));
-    TextEditor *editor = f.frame().CommandWindow()->editor();
-    QVERIFY(UserInput::focusText(f.frame(), f.frame().CommandWindow()));
-    // The first cut has nothing shown cut before it: its place is the file's.
-    const qsizetype cut = LinePieces::cutsIn(text).front();
-    const QByteArray phrase = text.mid(cut - 4, 8);
+    TCommandEditForm *window = f.frame().CommandWindow();
+    TextEditor *editor = window->editor();
+    QVERIFY(piecesBar(window)->isVisible());
+    QVERIFY(UserInput::focusText(f.frame(), window));
     if (!forward)
         pressKey(Qt::Key_End, Qt::ControlModifier);
     pressKey(Qt::Key_F, Qt::ControlModifier);
-    typeText(QString::fromLatin1(phrase));
+    typeText(search);
+    const std::pair<const char *, bool> options[] = {{"RegularExpression", regularExpression},
+                                                     {"WholeWord", wholeWord}};
+    for (const auto &[name, on] : options) {
+        auto *option = window->findChild<QToolButton *>(QLatin1String(name));
+        if (option->isChecked() != on)
+            QTest::mouseClick(option, Qt::LeftButton);
+    }
+    QTest::mouseClick(window->findChild<QLineEdit *>(QStringLiteral("FindText")), Qt::LeftButton);
     pressKey(Qt::Key_Return, forward ? Qt::NoModifier : Qt::ShiftModifier);
-    QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART), long(cut - 4));
-    QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND), long(cut + 5));
+    const QString message = window->findChild<QLabel *>(QStringLiteral("FindMessage"))->text();
+    if (start < 0) {
+        QCOMPARE(message, QStringLiteral("no match"));
+        return;
+    }
+    QCOMPARE(message, QString());
+    QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART), long(start));
+    QCOMPARE(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND), long(end));
+    // What is selected is the file's text.
     editor->setFocus();
     pressKey(Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QApplication::clipboard()->text().toLatin1(), phrase);
+    QCOMPARE(QApplication::clipboard()->text(), search);
 }
 
 QTEST_MAIN(TestLongLines)

@@ -1,3 +1,4 @@
+#include "FifoTrap.h"
 #include "FrameFixture.h"
 #include "RunHelpers.h"
 
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QTimer>
 #include <QtTest>
+
+#include <optional>
 
 using namespace RunHelpers;
 using Answer = UserDialogs::Answer;
@@ -50,28 +53,38 @@ void TestMasterRuns::masterRefusals_data()
     QTest::addColumn<QByteArray>("masterText");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("message");
+    // What the Run Log says of the line, if anything; @ stands for the test's folder.
+    QTest::addColumn<QString>("logged");
 
-    QTest::newRow("no master window") << "no window" << QByteArray() << QString() << QString();
+    QTest::newRow("no master window") << "no window" << QByteArray() << QString() << QString() << QString();
     QTest::newRow("no engine") << "no engine" << QByteArray("a.cf\r\n") << "Execute"
-                               << "Cannot find executable Quelm File. Please change the Preferences.";
+                               << "Cannot find executable Quelm File. Please change the Preferences."
+                               << QString();
     QTest::newRow("untitled") << "untitled" << QByteArray() << "Execute Master"
-                              << "The Master File Name is missing.";
+                              << "The Master File Name is missing." << QString();
     QTest::newRow("cannot be written") << "unwritable" << QByteArray("a.cf\r\n") << "Ostrel"
-                                       << "Cannot create file %1.";
+                                       << "Cannot create file %1." << QString();
     // A folder where the master file was: what root meets as well as a user.
     QTest::newRow("a folder in its place") << "folder" << QByteArray("a.cf\r\n") << "Ostrel"
-                                           << "Cannot create file %1.";
+                                           << "Cannot create file %1." << QString();
     QTest::newRow("zero bytes") << "file" << QByteArray() << "Execute Master"
-                                << "The master file is empty.";
+                                << "The master file is empty." << QString();
     QTest::newRow("end mark first") << "file"
                                     << QByteArray("\x1a"
                                                   "a.cf\r\n")
                                     << "Execute Master"
-                                    << "The master file is empty.";
+                                    << "The master file is empty." << QString();
     QTest::newRow("only CR LF") << "file" << QByteArray("\r\n") << "Execute Master"
-                                << "Cannot find ???";
-    QTest::newRow("trailing blank") << "file" << QByteArray("a.cf \r\n") << "Execute Master"
-                                    << "Cannot find ???";
+                                << "Cannot find ???"
+                                << "not started: there is no such file";
+    QTest::newRow("trailing blank")
+        << "file" << QByteArray("a.cf \r\n") << "Execute Master"
+        << "Cannot find ???"
+        << "not started: there is no such file in @ nor in @/lists, the master file's folder";
+    // The redirection would wait for a reader for ever.
+    QTest::newRow("output file a FIFO") << "fifo" << QByteArray("a.cf\r\n") << "Ostrel"
+                                        << "Cannot create file @/a.out."
+                                        << "not started: Cannot create file @/a.out.";
 }
 
 void TestMasterRuns::masterRefusals()
@@ -80,12 +93,18 @@ void TestMasterRuns::masterRefusals()
     QFETCH(QByteArray, masterText);
     QFETCH(QString, title);
     QFETCH(QString, message);
+    QFETCH(QString, logged);
 
     FrameFixture f;
     TFrameForm &frame = f.frame();
     makeLoggingEngine(f);
     const QString command = openCommand(f, QStringLiteral("a.cf"));
     const QString master = f.home() + QStringLiteral("/lists/jobs.mst");
+    message.replace(QLatin1Char('@'), f.home());
+    logged.replace(QLatin1Char('@'), f.home());
+    std::optional<FifoTrap> fifo;
+    if (kind == QLatin1String("fifo"))
+        QVERIFY(fifo.emplace(f.home() + QStringLiteral("/a.out")).created());
     if (kind == QLatin1String("untitled")) {
         f.dialogs.openAnswers.enqueue(QString());
         frame.OpenMasterClick();
@@ -117,6 +136,9 @@ void TestMasterRuns::masterRefusals()
     QCOMPARE(f.dialogs.errors.size(), 1);
     QCOMPARE(f.dialogs.errors.first().title, title);
     QCOMPARE(f.dialogs.errors.first().text, message);
+    QVERIFY(!fifo || !fifo->sprung());
+    if (!logged.isEmpty())
+        QVERIFY2(frame.runLog()->lines().contains(logged), qPrintable(frame.runLog()->text()));
     if (kind == QLatin1String("file")) {
         QCOMPARE(frame.statusText(), QStringLiteral("Saving Master File"));
         QCOMPARE(activeWindow(frame), frame.MasterWindow());
@@ -144,6 +166,9 @@ void TestMasterRuns::masterRunsLines_data()
     QTest::newRow("bare names from the first folder") << "a.cf\r\nb.cf\r\n" << QStringList{a, b} << QString();
     QTest::newRow("relative to the previous file") << a + "\r\nsub/e.cf\r\n../b.cf\r\n"
                                                    << QStringList{a, "@/d/sub/e.cf", b} << QString();
+    // Not in the previous file's folder: then beside the master file, and on from there.
+    QTest::newRow("beside the master file") << "a.cf\r\nm.cf\r\nn.cf\r\n"
+                                            << QStringList{a, "@/lists/m.cf", "@/lists/n.cf"} << QString();
     QTest::newRow("shell characters and blanks") << odd + "\r\n" << QStringList{odd} << QString();
 }
 
@@ -159,8 +184,8 @@ void TestMasterRuns::masterRunsLines()
     TFrameForm &frame = f.frame();
     const QString home = f.home();
     makeLoggingEngine(f, "sleep 0.2");
-    for (const char *name :
-         {"d/a.cf", "d/b.cf", "d/sub/e.cf", "it's $x; & `touch canary` \"q\" \xc3\xa9/c d.cf"})
+    for (const char *name : {"d/a.cf", "d/b.cf", "d/sub/e.cf", "lists/m.cf", "lists/n.cf",
+                             "it's $x; & `touch canary` \"q\" \xc3\xa9/c d.cf"})
         f.writeFile(QString::fromUtf8(name), "1\r\n");
     // Bare names are looked up from the command window's file.
     openCommand(f, QStringLiteral("d/first.cf"));

@@ -2,9 +2,11 @@
 #include "RunHelpers.h"
 
 #include "app/MDIFrame.h"
+#include "core/TextFile.h"
 #include "documents/MDICommand.h"
 #include "documents/MDIOutput.h"
 #include "editor/TextEditor.h"
+#include "engine/EngineLauncher.h"
 #include "engine/LaunchScript.h"
 #include "engine/RunLog.h"
 #include "engine/RunLogView.h"
@@ -69,6 +71,7 @@ private slots:
     void paneStaysAsTheUserLeftIt();
     void paneOpensSmallAndKeepsUsersHeight();
     void floodStaysBounded();
+    void engineWritesOnWhileTheProgramIsBusy();
     void masterRunLogsEachCommandFile();
 };
 
@@ -88,6 +91,13 @@ void TestRunLog::errorLines_data()
     const QByteArray longLine(RunLog::LineLengthLimit * 2 + 5, 'x');
     QTest::newRow("a long line is cut")
         << QList<QByteArray>{longLine.left(700), longLine.mid(700), "\n"}
+        << QStringList{QString(RunLog::LineLengthLimit, 'x'), QString(RunLog::LineLengthLimit, 'x'), "xxxxx"};
+    // Cut where a whole line would be, however the pieces come.
+    QTest::newRow("a long line in many pieces")
+        << QList<QByteArray>{longLine.left(300), longLine.mid(300, 900), longLine.mid(1200), "\n"}
+        << QStringList{QString(RunLog::LineLengthLimit, 'x'), QString(RunLog::LineLengthLimit, 'x'), "xxxxx"};
+    QTest::newRow("no line end at all")
+        << QList<QByteArray>{longLine}
         << QStringList{QString(RunLog::LineLengthLimit, 'x'), QString(RunLog::LineLengthLimit, 'x'), "xxxxx"};
     QByteArray accents;
     while (accents.size() < RunLog::LineLengthLimit + 10)
@@ -214,18 +224,23 @@ void TestRunLog::twoRunsAtOnce()
 void TestRunLog::viewFollowsTheLog_data()
 {
     QTest::addColumn<QList<int>>("steps");
+    // The lines are padded to this many bytes.
+    QTest::addColumn<int>("width");
     // Each step adds that many lines, then the view catches up.
     const int limit = RunLogView::StepLines * 2 + 50;
-    QTest::newRow("within the limit") << QList<int>{1, 3, 10};
-    QTest::newRow("past the limit bit by bit") << QList<int>{1000, 1500, 2000, 700, 1};
-    QTest::newRow("more than the limit at once") << QList<int>{5, limit + 20, 3};
-    QTest::newRow("exactly the limit at once") << QList<int>{1, limit - 1, limit, 2};
-    QTest::newRow("more than a step at once") << QList<int>{3, RunLogView::StepLines + 7, 4};
+    QTest::newRow("within the limit") << QList<int>{1, 3, 10} << 0;
+    QTest::newRow("past the limit bit by bit") << QList<int>{1000, 1500, 2000, 700, 1} << 0;
+    QTest::newRow("more than the limit at once") << QList<int>{5, limit + 20, 3} << 0;
+    QTest::newRow("exactly the limit at once") << QList<int>{1, limit - 1, limit, 2} << 0;
+    QTest::newRow("more than a step at once") << QList<int>{3, RunLogView::StepLines + 7, 4} << 0;
+    // Steps are cut short by their bytes.
+    QTest::newRow("long lines") << QList<int>{1, 700, 2, limit} << RunLog::LineLengthLimit;
 }
 
 void TestRunLog::viewFollowsTheLog()
 {
     QFETCH(QList<int>, steps);
+    QFETCH(int, width);
     // A log that keeps more than a step of the view, so that catching up
     // after a flood takes several steps.
     RunLog log(nullptr, RunLogView::StepLines * 2 + 50);
@@ -235,7 +250,7 @@ void TestRunLog::viewFollowsTheLog()
     for (int count : steps) {
         QByteArray bytes;
         for (int i = 0; i < count; ++i)
-            bytes += "line " + QByteArray::number(++next) + "\n";
+            bytes += ("line " + QByteArray::number(++next)).leftJustified(width, 'x') + "\n";
         log.addErrorOutput(entry, bytes);
         view.refresh();
         QCOMPARE(view.toPlainText(), log.text());
@@ -404,6 +419,33 @@ void TestRunLog::floodStaysBounded()
     QTRY_COMPARE(logText(frame)->toPlainText(), log.text());
     QCOMPARE(logText(frame)->blockCount(), RunLog::DefaultLineLimit + 1);
     QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray("done\n"));
+}
+
+// An engine's writes to standard error are not held up while the program is
+// busy with something else for a moment: there is room for them.
+void TestRunLog::engineWritesOnWhileTheProgramIsBusy()
+{
+    if (LaunchScript::platformShell() != LaunchScript::Shell::Posix)
+        QSKIP("the engines here are shell scripts for /bin/sh");
+    if (TextFile::readBytes(QStringLiteral("/proc/sys/fs/pipe-max-size")).trimmed().toLongLong() < (1 << 20))
+        QSKIP("pipes cannot be made large enough here");
+    QTemporaryDir dir;
+    const QString engine = dir.filePath(QStringLiteral("engine"));
+    TextFile::writeBytes(engine, "#!/bin/sh\nhead -c 900000 /dev/zero | tr '\\0' x >&2\n"
+                                 "echo done >\"${1#cf=}.done\"\n");
+    QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString command = dir.filePath(QStringLiteral("run.cf"));
+    ProcessEngineLauncher launcher;
+    QVERIFY(launcher.writeScript(dir.path(), {}, engine, command, dir.filePath(QStringLiteral("run.out"))));
+    const std::unique_ptr<EngineRun> run = launcher.start(dir.path());
+    QVERIFY(run);
+
+    // Busy: no event is handled, so nothing is read meanwhile.
+    const QDeadlineTimer deadline(EndTimeout);
+    while (!QFile::exists(command + QStringLiteral(".done")) && !deadline.hasExpired())
+        QThread::msleep(20);
+    QVERIFY(QFile::exists(command + QStringLiteral(".done")));
+    RunHelpers::waitUntilEnded(*run);
 }
 
 // A master run leaves an entry for each command file it runs.

@@ -1,3 +1,4 @@
+#include "FifoTrap.h"
 #include "FrameFixture.h"
 #include "RunHelpers.h"
 
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+
+#include <optional>
 
 using namespace RunHelpers;
 
@@ -252,6 +255,9 @@ void TestRunStart::unwritableOutputStartsNothing_data()
     QTest::newRow("a folder of that name") << "folder";
     QTest::newRow("a link into a missing folder") << "dangling";
     QTest::newRow("a read-only file") << "read-only";
+    // The redirection would wait for a reader for ever.
+    QTest::newRow("a FIFO") << "fifo";
+    QTest::newRow("a link to a device") << "device";
 }
 
 // An output file that the redirection could not write would leave the old
@@ -264,10 +270,15 @@ void TestRunStart::unwritableOutputStartsNothing()
     makeLoggingEngine(f);
     openCommand(f, QStringLiteral("work/run.cf"));
     const QString output = f.home() + QStringLiteral("/work/run.out");
+    std::optional<FifoTrap> fifo;
     if (kind == QLatin1String("folder")) {
         QVERIFY(QDir().mkpath(output));
     } else if (kind == QLatin1String("dangling")) {
         QVERIFY(QFile::link(f.home() + QStringLiteral("/missing/run.out"), output));
+    } else if (kind == QLatin1String("fifo")) {
+        QVERIFY(fifo.emplace(output).created());
+    } else if (kind == QLatin1String("device")) {
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), output));
     } else {
         f.writeFile(QStringLiteral("work/run.out"), "old\r\n");
         QFile::setPermissions(output, QFile::ReadOwner);
@@ -289,6 +300,7 @@ void TestRunStart::unwritableOutputStartsNothing()
     QCOMPARE(frame.OutputWindow()->FileName, earlier);
     QCOMPARE(frame.OutputWindow()->editor()->bytes(), QByteArray("earlier\r\n"));
     QVERIFY(!QFile::exists(f.home() + QStringLiteral("/missing")));
+    QVERIFY(!fifo || !fifo->sprung());
 }
 
 // A Save As that failed leaves the command window on its file, so F7 saves

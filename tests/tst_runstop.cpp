@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace RunHelpers;
 
 namespace {
@@ -48,6 +50,15 @@ const QByteArray EngineNotingTerm =
     "echo $$ >\"$f.engine\"\n"
     "while :; do sleep 0.05; done\n";
 
+// An engine that starts two processes out of the run's process group: a
+// helper in a session of its own, and a daemon whose parent ends at once.
+// Each writes its pid beside the command file.
+const QByteArray EngineWithDaemons = "f=${1#cf=}\n"
+                                     "setsid sh -c 'echo $$ >\"$0.helper\"; exec sleep 30' \"$f\" &\n"
+                                     "setsid -f sh -c 'echo $$ >\"$0.daemon\"; exec sleep 30' \"$f\"\n"
+                                     "echo $$ >\"$f.engine\"\n"
+                                     "wait\n";
+
 bool pidsWritten(const QString &commandFile, bool withChild)
 {
     return ProcessProbe::pidFromFile(commandFile + QStringLiteral(".engine")) > 0 &&
@@ -69,6 +80,7 @@ private slots:
     void stopEndsTheGroup_data();
     void stopEndsTheGroup();
     void endOfProgramStopsARunTermFirst();
+    void stopEndsWhatLeftTheGroup();
     void stopControlsFollowTheRun();
     void stopCommandRun_data();
     void stopCommandRun();
@@ -158,6 +170,48 @@ void TestRunStop::endOfProgramStopsARunTermFirst()
 
     QCOMPARE(TextFile::readBytes(command + QStringLiteral(".signal")), QByteArray("TERM\n"));
     QTRY_VERIFY_WITH_TIMEOUT(ProcessProbe::liveMembers(group).isEmpty(), StopLimitMs);
+}
+
+// Stop ends what the engine started out of the run's process group too, and
+// nothing of another run; what came to the program as its parent ended is
+// reaped.
+void TestRunStop::stopEndsWhatLeftTheGroup()
+{
+    ProcessEngineLauncher launcher;
+    std::unique_ptr<EngineRun> runs[2];
+    QString commands[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString folder = m_dir.filePath(QStringLiteral("left the group %1").arg(i));
+        const QString engine = makeEngine(folder, EngineWithDaemons);
+        commands[i] = QDir(folder).filePath(QStringLiteral("run.cf"));
+        QVERIFY(launcher.writeScript(folder, {}, engine, commands[i],
+                                     QDir(folder).filePath(QStringLiteral("run.out"))));
+        runs[i] = launcher.start(folder);
+        QVERIFY(runs[i]);
+    }
+    const auto pids = [&commands](int run) {
+        QList<qint64> found;
+        for (const char *kind : {".engine", ".helper", ".daemon"})
+            found.append(ProcessProbe::pidFromFile(commands[run] + QLatin1String(kind)));
+        return found;
+    };
+    const auto anyLive = [&pids](int run) {
+        const QList<qint64> all = pids(run);
+        return std::any_of(all.cbegin(), all.cend(), ProcessProbe::isLive);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!pids(0).contains(0) && !pids(1).contains(0), EndTimeout);
+    QVERIFY(ProcessProbe::groupOf(pids(0).at(1)) != runs[0]->processGroup());
+    QVERIFY(ProcessProbe::groupOf(pids(0).at(2)) != runs[0]->processGroup());
+
+    runs[0]->stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!anyLive(0), StopLimitMs);
+    RunHelpers::waitUntilEnded(*runs[0]);
+    for (const qint64 pid : pids(1))
+        QVERIFY(ProcessProbe::isLive(pid));
+    runs[1]->stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!anyLive(1), StopLimitMs);
+    RunHelpers::waitUntilEnded(*runs[1]);
+    QTRY_VERIFY(ProcessProbe::zombiesOf(QCoreApplication::applicationPid()).isEmpty());
 }
 
 // Execute, Stop Quelm and the command window's Stop button can be used only

@@ -40,5 +40,17 @@ void FifoTrap::watch(int patienceMs)
             ::close(fd);
             m_sprung = true;
         }
+        // Opening for reading always succeeds, and lets a waiting writer on;
+        // a writer still there then makes the read wait (EAGAIN) or find data.
+        const int reader = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (reader < 0)
+            continue;
+        const bool stop = m_stopped.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; });
+        char byte = 0;
+        if (::read(reader, &byte, 1) != 0)
+            m_sprung = true;
+        ::close(reader);
+        if (stop)
+            return;
     } while (!m_stopped.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; }));
 }

@@ -9,8 +9,10 @@
 
 // A FIFO for tests of code that must never wait on one. Whatever opens it and
 // waits is let go after a while (the trap opens it for writing and closes it
-// again, which ends the reader's wait with an empty read), so that a fault
-// fails the test instead of hanging it; sprung() tells whether that happened.
+// again, which ends a reader's wait with an empty read; and for reading, which
+// ends a writer's wait), so that a fault fails the test instead of hanging
+// it; sprung() tells whether that happened (a writer that closes the FIFO at
+// once may go unnoticed).
 class FifoTrap
 {
 public:

@@ -11,6 +11,7 @@ struct Stat
 {
     bool found = false;
     char state = '?';
+    qint64 parent = 0;
     qint64 group = 0;
 };
 
@@ -31,8 +32,26 @@ Stat statOf(qint64 pid)
         return result;
     result.found = true;
     result.state = fields.at(0).at(0);
+    result.parent = fields.at(1).toLongLong();
     result.group = fields.at(2).toLongLong();
     return result;
+}
+
+// The processes whose stat passes test.
+template <typename Test> QList<qint64> processesWhere(Test test)
+{
+    QList<qint64> found;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        const Stat stat = statOf(pid);
+        if (stat.found && test(stat))
+            found.append(pid);
+    }
+    return found;
 }
 
 } // namespace
@@ -45,18 +64,13 @@ bool isLive(qint64 pid)
 
 QList<qint64> liveMembers(qint64 group)
 {
-    QList<qint64> members;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        bool isPid = false;
-        const qint64 pid = entry.toLongLong(&isPid);
-        if (!isPid)
-            continue;
-        const Stat stat = statOf(pid);
-        if (stat.found && stat.group == group && stat.state != 'Z' && stat.state != 'X')
-            members.append(pid);
-    }
-    return members;
+    return processesWhere(
+        [group](const Stat &stat) { return stat.group == group && stat.state != 'Z' && stat.state != 'X'; });
+}
+
+QList<qint64> zombiesOf(qint64 parent)
+{
+    return processesWhere([parent](const Stat &stat) { return stat.parent == parent && stat.state == 'Z'; });
 }
 
 qint64 groupOf(qint64 pid)

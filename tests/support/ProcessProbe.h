@@ -14,6 +14,8 @@ bool isLive(qint64 pid);
 QList<qint64> liveMembers(qint64 group);
 // The process group of pid; 0 when there is no such process.
 qint64 groupOf(qint64 pid);
+// The children of parent that have ended but were not reaped.
+QList<qint64> zombiesOf(qint64 parent);
 // A pid written by an engine into file (one number and a line end); 0 until
 // the file holds one.
 qint64 pidFromFile(const QString &file);
