@@ -159,6 +159,7 @@ void TPrefDialogForm::createRunControls()
         makeLabel(m_runsBox, "BatchOptionsLabel", QStringLiteral("Batch job options:"), 16, 78);
     m_batchOptionsEdit = makeControl<QLineEdit>(m_runsBox, "BatchOptionsEdit");
     m_batchOptionsEdit->setMaxLength(std::numeric_limits<int>::max());
+    m_batchOptionsEdit->setValidator(new OneLineValidator(m_batchOptionsEdit));
     const QString batchTip = QStringLiteral(
         "sbatch's options for Submit Master File to Cluster, for example --partition=short --time=2:00:00 "
         "--mem=4G. Split as the launcher line is; nothing in them is expanded.");

@@ -33,7 +33,15 @@ QString SlurmBatchSystem::missingCommand() const
 
 void SlurmBatchSystem::ping(QObject *context, Done done)
 {
-    run(QStringLiteral("scontrol"), {QStringLiteral("ping")}, PingLimitMs, context, std::move(done));
+    // Some versions say DOWN and still exit with status 0.
+    run(QStringLiteral("scontrol"), {QStringLiteral("ping")}, PingLimitMs, context,
+        [done = std::move(done)](ClusterAnswer answer) {
+            if (answer.ok && answer.output.contains("DOWN")) {
+                answer.ok = false;
+                answer.failure = QString::fromLocal8Bit(answer.output.trimmed()).section(QLatin1Char('\n'), 0, 0);
+            }
+            done(answer);
+        });
 }
 
 void SlurmBatchSystem::submit(const QStringList &arguments, QObject *context, Done done)

@@ -251,6 +251,7 @@ void Studies::pollAnswered(const QByteArray &squeueOutput, bool answered)
                 detailsAnswered(answer.output);
         });
     startOrStopWatching();
+    emit polled();
 }
 
 void Studies::detailsAnswered(const QByteArray &scontrolOutput)

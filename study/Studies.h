@@ -67,6 +67,8 @@ signals:
     // The last job of a study ended.
     void studyEnded(const Study &study);
     void reachabilityChanged();
+    // A poll has been answered (or has given up) and its news are shown.
+    void polled();
     // A command failed (scancel); said once, in words.
     void clusterError(const QString &message);
 

@@ -7,6 +7,18 @@
 
 #include <QFileInfo>
 
+namespace {
+
+// One text for each file, however it is named: an existing file by its
+// device and inode (links included), one not made yet by its path.
+QString sharedFileKey(const QString &path)
+{
+    const Engine::FileKey key = Engine::fileKey(path);
+    return key.exists ? QStringLiteral("i%1:%2").arg(key.device).arg(key.inode) : QStringLiteral("p") + key.path;
+}
+
+} // namespace
+
 StudySubmission::StudySubmission(Studies &studies, const QString &studyId, const QList<int> &lines,
                                  const QStringList &options, QObject *parent)
     : QObject(parent), m_studies(studies), m_studyId(studyId), m_lines(lines), m_options(options)
@@ -15,7 +27,7 @@ StudySubmission::StudySubmission(Studies &studies, const QString &studyId, const
     if (!study)
         return;
     for (const StudyJob &job : study->jobs) {
-        const QStringList keys{Engine::fileKey(job.commandFile), Engine::fileKey(job.outputFile)};
+        const QStringList keys{sharedFileKey(job.commandFile), sharedFileKey(job.outputFile)};
         m_filesOfLine.insert(job.line, keys);
         for (const QString &key : keys) {
             QList<int> &sharing = m_linesByFile[key];

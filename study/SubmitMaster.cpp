@@ -104,7 +104,7 @@ std::optional<SubmitMaster::Prepared> SubmitMaster::prepare()
         return std::nullopt;
     const ShellWords::Split options = ShellWords::splitWords(m_context.runs.batchOptions);
     if (!options.ok()) {
-        report(QStringLiteral("Batch job options: ") + options.error + QStringLiteral(" Please change the Preferences."));
+        report(options.error + QStringLiteral(" Please change the Preferences.") + NothingSubmitted);
         return std::nullopt;
     }
     window.bringToFront();
