@@ -15,6 +15,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace {
 
 constexpr int StudyIdRole = Qt::UserRole;
@@ -55,6 +57,11 @@ StudyView::StudyView(Studies &studies, SubmitMaster &submit, UserDialogs &dialog
     m_table->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_table->addActions({m_cancel, m_submitAgain, m_remove, m_export});
     m_table->header()->setStretchLastSection(true);
+    // Wide enough for "failed (exit status 255)"; sizing to the contents would
+    // measure every row of a study of thousands at each poll.
+    const std::array<int, OutputColumn> widths = {160, 70, 170, 80, 70};
+    for (int column = 0; column < OutputColumn; ++column)
+        m_table->setColumnWidth(column, widths.at(column));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -103,7 +110,8 @@ void StudyView::addStudy(const QString &id)
         return;
     auto *top = new QTreeWidgetItem(m_table);
     top->setData(0, StudyIdRole, id);
-    top->setFirstColumnSpanned(false);
+    // The study's line is long ("180 completed, 12 running, ..."): it takes the whole width.
+    top->setFirstColumnSpanned(true);
     QList<QTreeWidgetItem *> rows;
     rows.reserve(qsizetype(study->jobs.size()));
     for (const StudyJob &job : study->jobs) {
@@ -127,8 +135,9 @@ void StudyView::showStudy(const QString &id)
     QTreeWidgetItem *top = m_items.value(id);
     if (!study || !top)
         return;
-    setText(top, FileColumn, studyCaption(*study));
-    setText(top, StateColumn, Jobs::summaryText(*study));
+    const QString summary = Jobs::summaryText(*study);
+    setText(top, FileColumn, studyCaption(*study) + QStringLiteral(": ") + summary);
+    setText(top, StateColumn, summary);
     top->setToolTip(FileColumn, study->masterFile);
     const QDateTime now = QDateTime::currentDateTime();
     for (const StudyJob &job : study->jobs) {

@@ -88,6 +88,7 @@ class TestStudy : public QObject
 private slots:
     void initTestCase();
     void studyOutlivesTheProgram();
+    void sharedFilesNeverRunAtOnce();
     void refusedWithoutCluster_data();
     void refusedWithoutCluster();
 
@@ -166,7 +167,7 @@ void TestStudy::studyOutlivesTheProgram()
     // Submit Again reruns the failed one, and only it.
     QFile::remove(g.home() + QStringLiteral("/study/fail"));
     clickOn(g.frame(), 3, g.frame().studyView()->submitAgainAction());
-    QTRY_VERIFY_WITH_TIMEOUT(!rowState(g.frame(), 3).startsWith(QStringLiteral("failed")), JobTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(rowState(g.frame(), 3), QStringLiteral("pending"), JobTimeout);
     const QString again = studyLine(g.frame())->child(2)->text(StudyView::JobColumn);
     QVERIFY(!jobIds.contains(again));
     release({again});
@@ -174,6 +175,34 @@ void TestStudy::studyOutlivesTheProgram()
     QCOMPARE(QString::fromUtf8(g.readFile(g.home() + QStringLiteral("/study/run3.out"))),
              QStringLiteral("result 18\n"));
     QVERIFY(g.dialogs.errors.isEmpty());
+}
+
+void TestStudy::sharedFilesNeverRunAtOnce()
+{
+    FrameFixture f;
+    makeEngine(f, Engine);
+    const QString twice = f.writeFile(QStringLiteral("twice/a.cf"), "1\r\n");
+    const QString once = f.writeFile(QStringLiteral("twice/b.cf"), "2\r\n");
+    openMaster(f, (QStringList{twice, once, twice}.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    f.frame().setRunSettings(RunSettings{1, QString(), QStringLiteral("--hold")});
+    submit(f);
+    QTRY_COMPARE_WITH_TIMEOUT(summary(f.frame()), QStringLiteral("3 pending"), JobTimeout);
+    QStringList dependencies;
+    for (int line = 1; line <= 3; ++line) {
+        QProcess squeue;
+        squeue.start(QStringLiteral("squeue"), {QStringLiteral("-h"), QStringLiteral("-o"), QStringLiteral("%E"),
+                                                QStringLiteral("-j"),
+                                                studyLine(f.frame())->child(line - 1)->text(StudyView::JobColumn)});
+        QVERIFY(squeue.waitForFinished(10000));
+        dependencies.append(QString::fromUtf8(squeue.readAllStandardOutput().trimmed()));
+    }
+    QCOMPARE(dependencies.mid(0, 2), QStringList({QStringLiteral("(null)"), QStringLiteral("(null)")}));
+    QVERIFY2(dependencies.at(2).startsWith(QStringLiteral("afterany:") +
+                                           studyLine(f.frame())->child(0)->text(StudyView::JobColumn)),
+             qPrintable(dependencies.at(2)));
+
+    clickOn(f.frame(), 0, f.frame().studyView()->cancelAction());
+    QTRY_COMPARE_WITH_TIMEOUT(summary(f.frame()), QStringLiteral("3 cancelled"), JobTimeout);
 }
 
 void TestStudy::refusedWithoutCluster_data()
