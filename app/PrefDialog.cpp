@@ -193,9 +193,9 @@ void TPrefDialogForm::layOutControls()
 void TPrefDialogForm::setUpTabOrder()
 {
     const QList<QWidget *> order = {
-        m_engineEdit,    m_browseEngineButton, m_browseHelpButton, m_helpEdit,     m_commandExtEdit,
-        m_outputExtEdit, m_atOnceEdit,         m_launcherEdit,     m_batchOptionsEdit, m_cancelButton,
-        m_okButton};
+        m_engineEdit,       m_browseEngineButton, m_browseHelpButton, m_helpEdit,
+        m_commandExtEdit,   m_outputExtEdit,      m_atOnceEdit,       m_launcherEdit,
+        m_batchOptionsEdit, m_cancelButton,       m_okButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }

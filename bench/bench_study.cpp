@@ -120,7 +120,8 @@ bool allSubmitted(const Studies &studies)
 {
     const Study &study = *studies.all().back();
     return !studies.isSubmitting(study.id) &&
-           std::all_of(study.jobs.cbegin(), study.jobs.cend(), [](const StudyJob &job) { return !job.jobId.isEmpty(); });
+           std::all_of(study.jobs.cbegin(), study.jobs.cend(),
+                       [](const StudyJob &job) { return !job.jobId.isEmpty(); });
 }
 
 } // namespace
@@ -134,7 +135,8 @@ int main(int argc, char **argv)
     const int watchSeconds = argc > 3 ? QByteArray(argv[3]).toInt() : 30;
     if (files <= 0 || repeats <= 0 || watchSeconds <= 0)
         return 1;
-    if (!qEnvironmentVariableIsSet("SLURM_CONF") || QStandardPaths::findExecutable(QStringLiteral("sbatch")).isEmpty()) {
+    if (!qEnvironmentVariableIsSet("SLURM_CONF") ||
+        QStandardPaths::findExecutable(QStringLiteral("sbatch")).isEmpty()) {
         std::fprintf(stderr, "needs a running cluster: run bench/study.sh\n");
         return 77;
     }
@@ -171,13 +173,15 @@ int main(int argc, char **argv)
         gaps.start();
         QElapsedTimer watch;
         watch.start();
-        waitFor([&watch, watchSeconds] { return watch.elapsed() > watchSeconds * 1000; }, watchSeconds * 1000 + 1000);
+        waitFor([&watch, watchSeconds] { return watch.elapsed() > watchSeconds * 1000; },
+                watchSeconds * 1000 + 1000);
         watchGap.push_back(gaps.stop());
 
         // One poll, its processor time in the program and in squeue.
         for (int p = 0; p < 3; ++p) {
             bool done = false;
-            const QMetaObject::Connection c = QObject::connect(&studies, &Studies::polled, [&done] { done = true; });
+            const QMetaObject::Connection c =
+                QObject::connect(&studies, &Studies::polled, [&done] { done = true; });
             waitFor([] { return false; }, 300);
             const double own = cpuMs(RUSAGE_SELF);
             const double children = cpuMs(RUSAGE_CHILDREN);
@@ -198,9 +202,11 @@ int main(int argc, char **argv)
         waitFor([&studies] { return Jobs::isOver(*studies.all().back()); }, 120000);
         studies.remove(studies.all().back()->id);
     }
-    std::printf("median of %d: submit %.1f s (floor %.1f s), longest gap submitting %.0f ms, watching %.0f ms\n",
-                repeats, median(submitS), floorMs * files / 1000, median(submitGap), median(watchGap));
-    std::printf("one poll of %d jobs (median of %zu): %.0f ms of the program's processor time, %.0f ms squeue's\n",
-                files, pollOwn.size(), median(pollOwn), median(pollSqueue));
+    std::printf(
+        "median of %d: submit %.1f s (floor %.1f s), longest gap submitting %.0f ms, watching %.0f ms\n",
+        repeats, median(submitS), floorMs * files / 1000, median(submitGap), median(watchGap));
+    std::printf(
+        "one poll of %d jobs (median of %zu): %.0f ms of the program's processor time, %.0f ms squeue's\n",
+        files, pollOwn.size(), median(pollOwn), median(pollSqueue));
     return 0;
 }

@@ -57,8 +57,9 @@ QString RunLog::closingLine(const RunOutcome &outcome)
     case RunOutcome::Kind::NotStarted:
         return QStringLiteral("not started: %1").arg(outcome.reason);
     case RunOutcome::Kind::EndedAs:
-        return outcome.wallMs < 0 ? outcome.reason
-                                  : QStringLiteral("%1 after %2").arg(outcome.reason, seconds(outcome.wallMs));
+        return outcome.wallMs < 0
+                   ? outcome.reason
+                   : QStringLiteral("%1 after %2").arg(outcome.reason, seconds(outcome.wallMs));
     }
     return QString();
 }

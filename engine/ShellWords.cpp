@@ -54,9 +54,11 @@ QString controlError(const QString &line, const Subject &subject)
     const auto *const control = std::find_if(line.cbegin(), line.cend(), isControl);
     if (control == line.cend())
         return QString();
-    const QString code = QString::number(control->unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
-    return QStringLiteral("%1 hold a line break or another control character (U+%2). They must be one line of "
-                          "printable text.")
+    const QString code =
+        QString::number(control->unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QStringLiteral(
+               "%1 hold a line break or another control character (U+%2). They must be one line of "
+               "printable text.")
         .arg(QLatin1String(subject.name), code);
 }
 
@@ -150,8 +152,9 @@ private:
 
     QString shellWouldAct(QChar c) const
     {
-        const QString what = isLauncher() ? QStringLiteral("%1 %2").arg(QLatin1String(m_subject.possessive), c)
-                                          : QStringLiteral("A %1 in the batch job options").arg(c);
+        const QString what = isLauncher()
+                                 ? QStringLiteral("%1 %2").arg(QLatin1String(m_subject.possessive), c)
+                                 : QStringLiteral("A %1 in the batch job options").arg(c);
         return QStringLiteral("%1 would be acted on by a shell, and %2 without one. Put it in single quotes "
                               "to pass it on as it is.")
             .arg(what, QLatin1String(m_subject.startedBy));

@@ -29,11 +29,20 @@ QString text(const Job &job);
 // text in the bytes the shell reads: paths as the file system names them.
 QByteArray bytes(const Job &job);
 
-// sbatch's arguments: --parsable first, then the user's options (words
-// already split), so that the study's own --job-name, --chdir and
+// One script for a job array: task i runs the i-th of lineScripts (the
+// scripts bytes() wrote), so that one sbatch submits many lines.
+QByteArray arrayBytes(const QStringList &lineScripts);
+// The job id of task index (from 1) of the array sbatch called arrayId.
+inline QString arrayTaskId(const QString &arrayId, int index)
+{
+    return arrayId + QLatin1Char('_') + QString::number(index);
+}
+
+// sbatch's arguments (arrayTasks > 0: a job array of that many tasks): --parsable first, then the user's
+// options (words already split), so that the study's own --job-name, --chdir and
 // --output win; a job waits for each of dependsOn to end, however it ends.
 QStringList sbatchArguments(const QStringList &options, const QString &jobName, const QString &workFolder,
-                            const QStringList &dependsOn, const QString &scriptPath);
+                            const QStringList &dependsOn, const QString &scriptPath, int arrayTasks = 0);
 
 // The job id in sbatch --parsable's answer ("123" or "123;cluster"); empty
 // when there is none.

@@ -38,7 +38,8 @@ void SlurmBatchSystem::ping(QObject *context, Done done)
         [done = std::move(done)](ClusterAnswer answer) {
             if (answer.ok && answer.output.contains("DOWN")) {
                 answer.ok = false;
-                answer.failure = QString::fromLocal8Bit(answer.output.trimmed()).section(QLatin1Char('\n'), 0, 0);
+                answer.failure =
+                    QString::fromLocal8Bit(answer.output.trimmed()).section(QLatin1Char('\n'), 0, 0);
             }
             done(answer);
         });
@@ -91,8 +92,8 @@ void SlurmBatchSystem::run(const QString &program, const QStringList &arguments,
             // scontrol ping says DOWN on standard output.
             const QByteArray words = answer.errors.trimmed().isEmpty() ? answer.output : answer.errors;
             const QString said = QString::fromLocal8Bit(words.trimmed()).section(QLatin1Char('\n'), 0, 0);
-            answer.failure = said.isEmpty() ? QStringLiteral("%1 ended with exit status %2").arg(shown).arg(code)
-                                            : said;
+            answer.failure =
+                said.isEmpty() ? QStringLiteral("%1 ended with exit status %2").arg(shown).arg(code) : said;
         }
         finish(answer);
     });

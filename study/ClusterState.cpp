@@ -50,7 +50,8 @@ void takeStatus(StudyJob &job, const StatusFile &status, const ClusterJob *clust
                     : JobState::Cancelled;
     }
     change.set(job.state, state);
-    change.set(job.exitStatus, state == JobState::Failed ? status.exitStatus : (state == JobState::Completed ? 0 : -1));
+    change.set(job.exitStatus,
+               state == JobState::Failed ? status.exitStatus : (state == JobState::Completed ? 0 : -1));
     change.set(job.signal, state == JobState::Failed ? status.signal : 0);
     if (!status.node.isEmpty())
         change.set(job.node, status.node);
@@ -79,8 +80,9 @@ void takeCluster(StudyJob &job, const ClusterJob &cluster, Change &change)
 
 QStringList squeueArguments()
 {
+    // --array: each task of an array on a line of its own, as ARRAYID_INDEX.
     return {QStringLiteral("--noheader"), QStringLiteral("--me"), QStringLiteral("--states=all"),
-            QStringLiteral("--format=%i|%T|%N|%S|%e")};
+            QStringLiteral("--array"), QStringLiteral("--format=%i|%T|%N|%S|%e")};
 }
 
 JobState stateFromSlurm(const QString &name)
@@ -136,7 +138,11 @@ QHash<QString, ClusterJob> parseScontrol(const QByteArray &output)
             if (equals > 0)
                 values.insert(word.left(equals), word.mid(equals + 1));
         }
-        const QByteArray id = values.value("JobId");
+        // A task of an array is known as ARRAYID_INDEX, as squeue lists it.
+        const QByteArray task = values.value("ArrayTaskId");
+        bool isTask = false;
+        task.toInt(&isTask);
+        const QByteArray id = isTask ? values.value("ArrayJobId") + '_' + task : values.value("JobId");
         if (id.isEmpty())
             continue;
         ClusterJob job;

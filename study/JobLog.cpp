@@ -28,7 +28,8 @@ QByteArray errorTail(const QString &path)
 RunOutcome outcomeOf(const StudyJob &job)
 {
     RunOutcome outcome;
-    const qint64 seconds = Jobs::elapsedSeconds(job, job.end.isValid() ? job.end : QDateTime::currentDateTime());
+    const qint64 seconds =
+        Jobs::elapsedSeconds(job, job.end.isValid() ? job.end : QDateTime::currentDateTime());
     outcome.wallMs = seconds < 0 ? -1 : seconds * 1000;
     switch (job.state) {
     case JobState::Completed:
@@ -59,7 +60,8 @@ RunOutcome outcomeOf(const StudyJob &job)
 
 void logJobEnd(RunLog &log, const Study &study, const StudyJob &job)
 {
-    const int entry = log.beginEntry(job.commandFile, job.end.isValid() ? job.end : QDateTime::currentDateTime());
+    const int entry =
+        log.beginEntry(job.commandFile, job.end.isValid() ? job.end : QDateTime::currentDateTime());
     const QByteArray errors = errorTail(Jobs::errorPath(study, job.line));
     if (!errors.isEmpty())
         log.addErrorOutput(entry, errors);

@@ -80,10 +80,12 @@ void Studies::remove(const QString &id)
                                  [&id](const std::unique_ptr<Study> &study) { return study->id == id; });
     if (it == m_studies.end())
         return;
-    m_unsaved.remove(id);
-    StudyFile::remove(id);
+    // id may be the removed study's own: it must outlive the study.
+    const QString removed = id;
+    m_unsaved.remove(removed);
+    StudyFile::remove(removed);
     m_studies.erase(it);
-    emit studyRemoved(id);
+    emit studyRemoved(removed);
     startOrStopWatching();
 }
 
@@ -95,31 +97,39 @@ void Studies::setSubmitting(const QString &id, bool submitting)
         m_submitting.remove(id);
 }
 
-void Studies::jobSubmitted(const QString &id, int line, const QString &jobId)
+void Studies::jobsSubmitted(const QString &id, const QList<std::pair<int, QString>> &jobs)
 {
     Study *study = find(id);
-    if (!study || line < 1 || line > int(study->jobs.size()))
+    if (!study)
         return;
-    StudyJob &job = study->jobs.at(line - 1);
-    job.jobId = jobId;
-    job.state = JobState::Pending;
+    for (const auto &[line, jobId] : jobs) {
+        if (line < 1 || line > int(study->jobs.size()))
+            continue;
+        StudyJob &job = study->jobs.at(line - 1);
+        job.jobId = jobId;
+        job.state = JobState::Pending;
+    }
     m_unsaved.insert(id);
     m_saveTimer->start();
     emit studyChanged(id);
     startOrStopWatching();
 }
 
-void Studies::resetJob(const QString &id, int line)
+void Studies::resetJobs(const QString &id, const QList<int> &lines)
 {
     Study *study = find(id);
-    if (!study || line < 1 || line > int(study->jobs.size()))
+    if (!study)
         return;
-    StudyJob &job = study->jobs.at(line - 1);
-    StudyJob fresh;
-    fresh.line = job.line;
-    fresh.commandFile = job.commandFile;
-    fresh.outputFile = job.outputFile;
-    job = fresh;
+    for (const int line : lines) {
+        if (line < 1 || line > int(study->jobs.size()))
+            continue;
+        StudyJob &job = study->jobs.at(line - 1);
+        StudyJob fresh;
+        fresh.line = job.line;
+        fresh.commandFile = job.commandFile;
+        fresh.outputFile = job.outputFile;
+        job = fresh;
+    }
     m_unsaved.insert(id);
     m_saveTimer->start();
     emit studyChanged(id);
@@ -164,7 +174,8 @@ QString Studies::cannotReachText() const
 {
     if (!m_unreachableSince.isValid())
         return QString();
-    return QStringLiteral("cluster not reachable since %1").arg(m_unreachableSince.toString(QStringLiteral("HH:mm")));
+    return QStringLiteral("cluster not reachable since %1")
+        .arg(m_unreachableSince.toString(QStringLiteral("HH:mm")));
 }
 
 void Studies::keep(const Study &study)

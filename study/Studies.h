@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class BatchSystem;
@@ -43,10 +44,10 @@ public:
     // While lines of a study are being submitted it is not over.
     void setSubmitting(const QString &id, bool submitting);
     bool isSubmitting(const QString &id) const { return m_submitting.contains(id); }
-    // sbatch answered for a line: the job is pending from now on.
-    void jobSubmitted(const QString &id, int line, const QString &jobId);
-    // A line about to be submitted again: what was known of its last job goes.
-    void resetJob(const QString &id, int line);
+    // sbatch answered for these lines (line, job id): their jobs are pending from now on.
+    void jobsSubmitted(const QString &id, const QList<std::pair<int, QString>> &jobs);
+    // Lines about to be submitted again: what was known of their last jobs goes.
+    void resetJobs(const QString &id, const QList<int> &lines);
     // scancel on the jobs of these lines that are still pending or running.
     void cancel(const QString &id, const QList<int> &lines);
 

@@ -2,6 +2,7 @@
 
 #include "core/UserSettings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,9 +10,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace StudyFile {
 
@@ -154,11 +155,25 @@ bool save(const Study &study)
     const QString path = pathOf(study.id);
     if (!QDir().mkpath(folder()) || !regularOrAbsent(path))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside and renamed over the old one: a reader (another
+    // machine, or the next start after a crash) sees the old file or the
+    // new one, never a part. No fsync: the file is rewritten after every
+    // poll that changes a state, and waiting for the disk each time would
+    // hold the program.
+    const QString temporary =
+        path + QStringLiteral(".tmp-") + QString::number(QCoreApplication::applicationPid());
+    QFile file(temporary);
+    if (!regularOrAbsent(temporary) || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    file.write(toJson(study));
-    return file.commit();
+    const QByteArray json = toJson(study);
+    const bool written = file.write(json) == json.size();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError ||
+        std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
 }
 
 std::vector<Study> loadAll()
@@ -197,7 +212,8 @@ QByteArray csv(const Study &study, const QDateTime &now)
         lines.append(QStringList{csvField(job.commandFile), job.jobId, Jobs::stateWord(job.state),
                                  job.exitStatus >= 0 ? QString::number(job.exitStatus) : QString(),
                                  csvField(job.node), timeText(job.start), timeText(job.end),
-                                 elapsed >= 0 ? QString::number(elapsed) : QString(), csvField(job.outputFile)}
+                                 elapsed >= 0 ? QString::number(elapsed) : QString(),
+                                 csvField(job.outputFile)}
                          .join(QLatin1Char(',')));
     }
     return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();

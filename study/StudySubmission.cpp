@@ -5,7 +5,11 @@
 #include "study/BatchSystem.h"
 #include "study/Studies.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -14,7 +18,8 @@ namespace {
 QString sharedFileKey(const QString &path)
 {
     const Engine::FileKey key = Engine::fileKey(path);
-    return key.exists ? QStringLiteral("i%1:%2").arg(key.device).arg(key.inode) : QStringLiteral("p") + key.path;
+    return key.exists ? QStringLiteral("i%1:%2").arg(key.device).arg(key.inode)
+                      : QStringLiteral("p") + key.path;
 }
 
 } // namespace
@@ -35,15 +40,27 @@ StudySubmission::StudySubmission(Studies &studies, const QString &studyId, const
                 sharing.append(job.line);
         }
     }
-    for (const int line : m_lines)
-        m_inBatch.insert(line, false);
+    QList<int> free;
+    for (const int line : std::as_const(m_lines)) {
+        const QStringList &keys = m_filesOfLine[line];
+        const bool shares = std::any_of(keys.cbegin(), keys.cend(), [this](const QString &key) {
+            return m_linesByFile.value(key).size() > 1;
+        });
+        if (shares) {
+            m_alone.append(line);
+            m_inBatch.insert(line, false);
+        } else {
+            free.append(line);
+        }
+    }
+    for (qsizetype at = 0; at < free.size(); at += ArrayTasks)
+        m_arrays.append(free.mid(at, ArrayTasks));
 }
 
 void StudySubmission::start()
 {
     m_studies.setSubmitting(m_studyId, true);
-    for (const int line : std::as_const(m_lines))
-        m_studies.resetJob(m_studyId, line);
+    m_studies.resetJobs(m_studyId, m_lines);
     emit progressed(0, total());
     startMore();
 }
@@ -83,8 +100,10 @@ void StudySubmission::startMore()
         m_error = QStringLiteral("The study was removed.");
         m_cancelled = true;
     }
-    while (!m_cancelled && m_error.isEmpty() && m_inFlight < InFlight && m_next < m_lines.size()) {
-        const int line = m_lines.at(m_next);
+    while (!m_cancelled && m_error.isEmpty() && m_inFlight < InFlight && m_nextArray < m_arrays.size())
+        submitArray(m_arrays.at(m_nextArray++));
+    while (!m_cancelled && m_error.isEmpty() && m_inFlight < InFlight && m_next < m_alone.size()) {
+        const int line = m_alone.at(m_next);
         QStringList dependsOn;
         if (!dependencies(line, dependsOn))
             break;
@@ -114,7 +133,7 @@ void StudySubmission::answered(int line, bool ok, const QString &jobIdOrError)
     if (ok) {
         m_inBatch.insert(line, true);
         ++m_submitted;
-        m_studies.jobSubmitted(m_studyId, line, jobIdOrError);
+        m_studies.jobsSubmitted(m_studyId, {{line, jobIdOrError}});
         emit progressed(m_submitted, total());
     } else if (m_error.isEmpty()) {
         m_error = jobIdOrError;
@@ -124,10 +143,63 @@ void StudySubmission::answered(int line, bool ok, const QString &jobIdOrError)
 
 void StudySubmission::finishIfDone()
 {
-    const bool allAsked = m_cancelled || !m_error.isEmpty() || m_next >= m_lines.size();
+    const bool allAsked =
+        m_cancelled || !m_error.isEmpty() || (m_next >= m_alone.size() && m_nextArray >= m_arrays.size());
     if (m_finished || m_inFlight > 0 || !allAsked)
         return;
     m_finished = true;
     m_studies.setSubmitting(m_studyId, false);
     emit finished(m_error);
+}
+
+bool StudySubmission::writeScript(const QString &path, const QByteArray &bytes)
+{
+    // Slurm keeps its own copy of a script from the moment sbatch answers, so
+    // one written again (Submit Again) needs no care beyond being a plain file.
+    const QFileInfo info(path);
+    if (info.exists() && (!info.isFile() || info.isSymLink()))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const bool written = file.write(bytes) == bytes.size();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+void StudySubmission::submitArray(const QList<int> &lines)
+{
+    const Study *study = m_studies.find(m_studyId);
+    QStringList lineScripts;
+    for (const int line : lines)
+        lineScripts.append(Jobs::scriptPath(*study, line));
+    const QString path = QDir(study->folder).filePath(QStringLiteral("array-%1.sh").arg(lines.constFirst()));
+    if (!writeScript(path, BatchScript::arrayBytes(lineScripts))) {
+        m_error = QStringLiteral("Cannot create file %1.").arg(path);
+        return;
+    }
+    const QStringList arguments = BatchScript::sbatchArguments(
+        m_options, QFileInfo(study->masterFile).fileName(), study->folder, {}, path, int(lines.size()));
+    ++m_inFlight;
+    m_studies.cluster().submit(arguments, this,
+                               [this, lines](const ClusterAnswer &answer) { arrayAnswered(lines, answer); });
+}
+
+void StudySubmission::arrayAnswered(const QList<int> &lines, const ClusterAnswer &answer)
+{
+    --m_inFlight;
+    const QString arrayId = BatchScript::jobIdFromAnswer(answer.output);
+    if (answer.ok && !arrayId.isEmpty()) {
+        QList<std::pair<int, QString>> jobs;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            jobs.append({lines.at(i), BatchScript::arrayTaskId(arrayId, int(i) + 1)});
+        m_submitted += int(lines.size());
+        m_studies.jobsSubmitted(m_studyId, jobs);
+        emit progressed(m_submitted, total());
+    } else if (m_error.isEmpty()) {
+        m_error = answer.ok ? QStringLiteral("sbatch gave no job id: %1")
+                                  .arg(QString::fromLocal8Bit(answer.output.trimmed()))
+                            : answer.failure;
+    }
+    startMore();
 }

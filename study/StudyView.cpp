@@ -31,7 +31,8 @@ void setText(QTreeWidgetItem *item, int column, const QString &text)
 QString studyCaption(const Study &study)
 {
     return QStringLiteral("%1, submitted %2")
-        .arg(QFileInfo(study.masterFile).fileName(), study.submitted.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+        .arg(QFileInfo(study.masterFile).fileName(),
+             study.submitted.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
 } // namespace
@@ -241,20 +242,20 @@ void StudyView::exportSelected()
     if (!study)
         return;
     const QFileInfo master(study->masterFile);
-    const UserDialogs::FileRequest request{QStringLiteral("Export as CSV"),
-                                           QStringLiteral("CSV Files [.csv]|*.csv"), QStringLiteral(".csv"),
-                                           master.absoluteDir().filePath(master.completeBaseName() +
-                                                                          QStringLiteral(".csv"))};
+    const UserDialogs::FileRequest request{
+        QStringLiteral("Export as CSV"), QStringLiteral("CSV Files [.csv]|*.csv"), QStringLiteral(".csv"),
+        master.absoluteDir().filePath(master.completeBaseName() + QStringLiteral(".csv"))};
     const std::optional<QString> path = m_dialogs.saveFile(this, request);
     if (!path)
         return;
     const QFileInfo target(*path);
     QSaveFile file(*path);
-    const bool written = (!target.exists() || (target.isFile() && !target.isSymLink())) &&
-                         file.open(QIODevice::WriteOnly) &&
-                         file.write(StudyFile::csv(*study, QDateTime::currentDateTime())) >= 0 && file.commit();
+    const bool written =
+        (!target.exists() || (target.isFile() && !target.isSymLink())) && file.open(QIODevice::WriteOnly) &&
+        file.write(StudyFile::csv(*study, QDateTime::currentDateTime())) >= 0 && file.commit();
     if (!written)
-        m_dialogs.error(this, QStringLiteral("Export as CSV"), QStringLiteral("Cannot create file %1.").arg(*path));
+        m_dialogs.error(this, QStringLiteral("Export as CSV"),
+                        QStringLiteral("Cannot create file %1.").arg(*path));
 }
 
 void StudyView::openRow(QTreeWidgetItem *item)

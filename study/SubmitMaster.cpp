@@ -21,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
-#include <QSaveFile>
 
 const QString SubmitMaster::SubmitTitle = QStringLiteral("Submit Master File");
 
@@ -36,18 +35,6 @@ QString studyFolderFor(const QString &masterFile, const QDateTime &when)
     const QFileInfo master(masterFile);
     return master.absoluteDir().filePath(master.completeBaseName() + QStringLiteral(".study-") +
                                          when.toString(QStringLiteral("yyyyMMdd-HHmmss")));
-}
-
-bool writeRegularFile(const QString &path, const QByteArray &bytes)
-{
-    const QFileInfo info(path);
-    if (info.exists() && (!info.isFile() || info.isSymLink()))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes);
-    return file.commit();
 }
 
 } // namespace
@@ -206,10 +193,11 @@ bool SubmitMaster::writeScripts(Study &study)
         return false;
     }
     for (const StudyJob &job : study.jobs) {
-        const BatchScript::Job script{study.enginePath, job.commandFile,   job.outputFile,  Jobs::errorPath(study, job.line),
-                                      study.folder,     study.masterFile, job.line};
+        const BatchScript::Job script{
+            study.enginePath, job.commandFile,  job.outputFile, Jobs::errorPath(study, job.line),
+            study.folder,     study.masterFile, job.line};
         const QString path = Jobs::scriptPath(study, job.line);
-        if (!writeRegularFile(path, BatchScript::bytes(script))) {
+        if (!StudySubmission::writeScript(path, BatchScript::bytes(script))) {
             report(QStringLiteral("Cannot create file %1.").arg(path) + NothingSubmitted);
             return false;
         }
@@ -236,7 +224,8 @@ void SubmitMaster::submitAgain(const QString &studyId, const QList<int> &lines)
     startSubmission(studyId, lines, options.words);
 }
 
-void SubmitMaster::startSubmission(const QString &studyId, const QList<int> &lines, const QStringList &options)
+void SubmitMaster::startSubmission(const QString &studyId, const QList<int> &lines,
+                                   const QStringList &options)
 {
     const Study *study = m_studies.find(studyId);
     auto *submission = new StudySubmission(m_studies, studyId, lines, options, this);
@@ -281,7 +270,8 @@ void SubmitMaster::submissionFinished(const QString &error)
     const Study *study = m_studies.find(submission->studyId());
     const QString name = study ? QFileInfo(study->masterFile).fileName() : QString();
     if (!error.isEmpty()) {
-        emit statusChanged(QStringLiteral("Submitted %1 of %2 command files of %3").arg(done).arg(total).arg(name));
+        emit statusChanged(
+            QStringLiteral("Submitted %1 of %2 command files of %3").arg(done).arg(total).arg(name));
         report(QStringLiteral("sbatch failed: %1. %2 of %3 command files were submitted; Submit Again in the "
                               "Study window submits the rest.")
                    .arg(error)
@@ -289,10 +279,11 @@ void SubmitMaster::submissionFinished(const QString &error)
                    .arg(total));
         return;
     }
-    emit statusChanged(submission->wasCancelled()
-                           ? QStringLiteral("Submitted %1 of %2 command files of %3 (cancelled)")
-                                 .arg(done)
-                                 .arg(total)
-                                 .arg(name)
-                           : QStringLiteral("Submitted %1 command files of %2 to the cluster").arg(done).arg(name));
+    emit statusChanged(
+        submission->wasCancelled()
+            ? QStringLiteral("Submitted %1 of %2 command files of %3 (cancelled)")
+                  .arg(done)
+                  .arg(total)
+                  .arg(name)
+            : QStringLiteral("Submitted %1 command files of %2 to the cluster").arg(done).arg(name));
 }

@@ -202,8 +202,8 @@ void TestPrefDialog::tabOrder()
         visited.append(QApplication::focusWidget()->objectName());
     }
     QCOMPARE(visited, QStringList({"BrowseQuelmButton", "BrowseHelpButton", "CommandFileExtensionEdit",
-                                   "OutputFileExtensionEdit", "AtOnceEdit", "LauncherEdit", "BatchOptionsEdit", "Cancel",
-                                   "OK"}));
+                                   "OutputFileExtensionEdit", "AtOnceEdit", "LauncherEdit",
+                                   "BatchOptionsEdit", "Cancel", "OK"}));
     dialog.reject();
 }
 

@@ -28,11 +28,11 @@ private slots:
 
 void TestStudyFiles::slurmOutput()
 {
-    const QHash<QString, ClusterJob> listed = ClusterState::parseSqueue(
-        "17|RUNNING|vm|2026-12-09T11:30:00|2026-12-09T12:30:00\n"
-        "18|PENDING||N/A|N/A\n"
-        "19|CANCELLED by 0|vm|2026-12-09T11:30:01|2026-12-09T11:30:05\n"
-        "garbage\n");
+    const QHash<QString, ClusterJob> listed =
+        ClusterState::parseSqueue("17|RUNNING|vm|2026-12-09T11:30:00|2026-12-09T12:30:00\n"
+                                  "18|PENDING||N/A|N/A\n"
+                                  "19|CANCELLED by 0|vm|2026-12-09T11:30:01|2026-12-09T11:30:05\n"
+                                  "garbage\n");
     QCOMPARE(listed.size(), 3);
     QCOMPARE(listed.value("17").state, JobState::Running);
     QCOMPARE(listed.value("17").node, QStringLiteral("vm"));
@@ -54,25 +54,28 @@ void TestStudyFiles::slurmOutput()
 
 void TestStudyFiles::jobUpdate_data()
 {
-    QTest::addColumn<QByteArray>("status");     // the job's status file; empty for none
-    QTest::addColumn<QString>("clusterState");  // as squeue lists it; empty when not listed
+    QTest::addColumn<QByteArray>("status");    // the job's status file; empty for none
+    QTest::addColumn<QString>("clusterState"); // as squeue lists it; empty when not listed
     QTest::addColumn<bool>("cancelAsked");
     QTest::addColumn<int>("polls");
     QTest::addColumn<QString>("shown");
 
     const QByteArray exit3 = "job=5\nexit=3\nsignal=0\nterminated=0\nstart=1000\nend=1060\nnode=n1\n";
     const QByteArray ended = "job=5\nexit=143\nsignal=15\nterminated=1\nstart=1000\nend=1060\nnode=n1\n";
-    QTest::newRow("engine ended well") << QByteArray("job=5\nexit=0\nend=1\n") << QString() << false << 1
-                                       << "completed";
-    QTest::newRow("engine failed") << exit3 << QStringLiteral("FAILED") << false << 1 << "failed (exit status 3)";
+    QTest::newRow("engine ended well")
+        << QByteArray("job=5\nexit=0\nend=1\n") << QString() << false << 1 << "completed";
+    QTest::newRow("engine failed") << exit3 << QStringLiteral("FAILED") << false << 1
+                                   << "failed (exit status 3)";
     QTest::newRow("status of an earlier attempt")
         << QByteArray("job=4\nexit=0\nend=1\n") << QStringLiteral("RUNNING") << false << 1 << "running";
     QTest::newRow("time limit") << ended << QStringLiteral("TIMEOUT") << false << 1 << "timed out";
     QTest::newRow("ended by Slurm, forgotten") << ended << QString() << false << 1 << "cancelled";
     QTest::newRow("cancelled while pending") << QByteArray() << QString() << true << 1 << "cancelled";
     QTest::newRow("gone for a moment") << QByteArray() << QString() << false << 2 << "pending";
-    QTest::newRow("gone without a word") << QByteArray() << QString() << false << 3 << "ended without a status";
-    QTest::newRow("node failure") << QByteArray() << QStringLiteral("NODE_FAIL") << false << 1 << "node failure";
+    QTest::newRow("gone without a word")
+        << QByteArray() << QString() << false << 3 << "ended without a status";
+    QTest::newRow("node failure") << QByteArray() << QStringLiteral("NODE_FAIL") << false << 1
+                                  << "node failure";
 }
 
 void TestStudyFiles::jobUpdate()
@@ -91,7 +94,8 @@ void TestStudyFiles::jobUpdate()
     ClusterJob cluster;
     cluster.state = ClusterState::stateFromSlurm(clusterState);
     for (int i = 0; i < polls; ++i)
-        ClusterState::update(job, {true, clusterState.isEmpty() ? nullptr : &cluster, file ? &*file : nullptr});
+        ClusterState::update(job,
+                             {true, clusterState.isEmpty() ? nullptr : &cluster, file ? &*file : nullptr});
     QCOMPARE(Jobs::stateText(job), shown);
 }
 

@@ -27,7 +27,8 @@ QString cannotStart()
 
 } // namespace
 
-SlurmCluster::SlurmCluster(int port) : m_port(port) {}
+SlurmCluster::SlurmCluster(int port) : m_port(port)
+{}
 
 SlurmCluster::~SlurmCluster()
 {
@@ -64,9 +65,9 @@ QString SlurmCluster::confPath() const
 QStringList SlurmCluster::jobIds()
 {
     QProcess squeue;
-    squeue.start(QStringLiteral("squeue"), {QStringLiteral("-h"), QStringLiteral("--me"),
-                                            QStringLiteral("-t"), QStringLiteral("all"), QStringLiteral("-o"),
-                                            QStringLiteral("%i")});
+    squeue.start(QStringLiteral("squeue"),
+                 {QStringLiteral("-h"), QStringLiteral("--me"), QStringLiteral("-t"), QStringLiteral("all"),
+                  QStringLiteral("-r"), QStringLiteral("-o"), QStringLiteral("%i")});
     squeue.waitForFinished(10000);
     return QString::fromUtf8(squeue.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
