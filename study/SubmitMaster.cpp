@@ -21,6 +21,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QThread>
+
+#include <memory>
+#include <utility>
 
 const QString SubmitMaster::SubmitTitle = QStringLiteral("Submit Master File");
 
@@ -51,6 +55,8 @@ SubmitMaster::SubmitMaster(const RunContext &context, Studies &studies, QObject 
 
 SubmitMaster::~SubmitMaster()
 {
+    if (m_writer)
+        m_writer->wait();
     // The jobs submitted so far are kept; the rest stay "not submitted".
     if (m_submission)
         m_submission->cancel();
@@ -176,33 +182,54 @@ void SubmitMaster::clusterAnswered(const Prepared &prepared, bool ok, const QStr
     study.id = StudyFile::newId();
     study.submitted = QDateTime::currentDateTime();
     study.folder = studyFolderFor(study.masterFile, study.submitted);
-    if (!writeScripts(study))
-        return;
-    const QString id = m_studies.add(std::move(study)).id;
-    emit studySubmitted(id);
-    QList<int> lines;
-    for (const StudyJob &job : m_studies.find(id)->jobs)
-        lines.append(job.line);
-    startSubmission(id, lines, prepared.options);
+    const QStringList options = prepared.options;
+    m_checking = true;
+    writeScripts(study, [this, study, options]() mutable {
+        const QString id = m_studies.add(std::move(study)).id;
+        emit studySubmitted(id);
+        QList<int> lines;
+        for (const StudyJob &job : m_studies.find(id)->jobs)
+            lines.append(job.line);
+        startSubmission(id, lines, options);
+    });
 }
 
-bool SubmitMaster::writeScripts(Study &study)
+void SubmitMaster::writeScripts(const Study &study, std::function<void()> then)
 {
-    if (!QDir().mkpath(study.folder) || !QFileInfo(study.folder).isDir()) {
-        report(QStringLiteral("Cannot create the study folder %1.").arg(study.folder) + NothingSubmitted);
-        return false;
-    }
+    // A thousand small files take the disk a second when it is busy: they
+    // are written on a thread of their own, and the program goes on.
+    std::vector<std::pair<QString, QByteArray>> scripts;
+    scripts.reserve(study.jobs.size());
     for (const StudyJob &job : study.jobs) {
         const BatchScript::Job script{
             study.enginePath, job.commandFile,  job.outputFile, Jobs::errorPath(study, job.line),
             study.folder,     study.masterFile, job.line};
-        const QString path = Jobs::scriptPath(study, job.line);
-        if (!StudySubmission::writeScript(path, BatchScript::bytes(script))) {
-            report(QStringLiteral("Cannot create file %1.").arg(path) + NothingSubmitted);
-            return false;
-        }
+        scripts.emplace_back(Jobs::scriptPath(study, job.line), BatchScript::bytes(script));
     }
-    return true;
+    auto failure = std::make_shared<QString>();
+    QThread *writer = QThread::create([folder = study.folder, scripts = std::move(scripts), failure] {
+        if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
+            *failure = QStringLiteral("Cannot create the study folder %1.").arg(folder);
+            return;
+        }
+        for (const auto &[path, bytes] : scripts) {
+            if (!StudySubmission::writeScript(path, bytes)) {
+                *failure = QStringLiteral("Cannot create file %1.").arg(path);
+                return;
+            }
+        }
+    });
+    m_writer = writer;
+    connect(writer, &QThread::finished, this, [this, writer, failure, then = std::move(then)] {
+        writer->deleteLater();
+        m_checking = false;
+        if (!failure->isEmpty()) {
+            report(*failure + NothingSubmitted);
+            return;
+        }
+        then();
+    });
+    writer->start();
 }
 
 void SubmitMaster::submitAgain(const QString &studyId, const QList<int> &lines)
@@ -219,9 +246,11 @@ void SubmitMaster::submitAgain(const QString &studyId, const QList<int> &lines)
         return;
     }
     // The scripts may have gone with a cleaned-up study folder.
-    if (!writeScripts(*study))
-        return;
-    startSubmission(studyId, lines, options.words);
+    m_checking = true;
+    writeScripts(*study, [this, studyId, lines, words = options.words] {
+        if (m_studies.find(studyId))
+            startSubmission(studyId, lines, words);
+    });
 }
 
 void SubmitMaster::startSubmission(const QString &studyId, const QList<int> &lines,

@@ -8,10 +8,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
 class QProgressDialog;
+class QThread;
 class Studies;
 class StudySubmission;
 
@@ -52,13 +54,16 @@ private:
     std::optional<std::vector<StudyJob>> readLines(const QString &masterFile);
     void clusterAnswered(const Prepared &prepared, bool ok, const QString &failure);
     // Makes the study folder and writes the job scripts into it.
-    bool writeScripts(Study &study);
+    // On a thread; then runs on the program's thread once all are written
+    // (a failure is reported instead).
+    void writeScripts(const Study &study, std::function<void()> then);
     void startSubmission(const QString &studyId, const QList<int> &lines, const QStringList &options);
     void submissionFinished(const QString &error);
     void report(const QString &message);
 
     Studies &m_studies;
     bool m_checking = false;
+    QPointer<QThread> m_writer;
     QPointer<StudySubmission> m_submission;
     QPointer<QProgressDialog> m_progress;
 };
