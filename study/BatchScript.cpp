@@ -90,7 +90,7 @@ QStringList sbatchArguments(const QStringList &options, const QString &jobName, 
 
 QString jobIdFromAnswer(const QByteArray &answer)
 {
-    const QString id = QString::fromUtf8(answer.trimmed()).section(QLatin1Char(';'), 0, 0);
+    QString id = QString::fromUtf8(answer.trimmed()).section(QLatin1Char(';'), 0, 0);
     for (const QChar c : id) {
         if (!c.isDigit() && c != QLatin1Char('_'))
             return QString();

@@ -47,27 +47,27 @@ void SlurmBatchSystem::ping(QObject *context, Done done)
 
 void SlurmBatchSystem::submit(const QStringList &arguments, QObject *context, Done done)
 {
-    run(QStringLiteral("sbatch"), arguments, SubmitLimitMs, context, std::move(done));
+    run(QStringLiteral("sbatch"), arguments, SubmitLimitMs, context, done);
 }
 
 void SlurmBatchSystem::listJobs(const QStringList &arguments, QObject *context, Done done)
 {
-    run(QStringLiteral("squeue"), arguments, QueryLimitMs, context, std::move(done));
+    run(QStringLiteral("squeue"), arguments, QueryLimitMs, context, done);
 }
 
 void SlurmBatchSystem::showJobs(QObject *context, Done done)
 {
     run(QStringLiteral("scontrol"), {QStringLiteral("-o"), QStringLiteral("show"), QStringLiteral("job")},
-        QueryLimitMs, context, std::move(done));
+        QueryLimitMs, context, done);
 }
 
 void SlurmBatchSystem::cancel(const QStringList &jobIds, QObject *context, Done done)
 {
-    run(QStringLiteral("scancel"), jobIds, QueryLimitMs, context, std::move(done));
+    run(QStringLiteral("scancel"), jobIds, QueryLimitMs, context, done);
 }
 
 void SlurmBatchSystem::run(const QString &program, const QStringList &arguments, int timeLimitMs,
-                           QObject *context, Done done)
+                           QObject *context, const Done &done)
 {
     auto *process = new QProcess(this);
     auto *limit = new QTimer(process);
@@ -75,7 +75,7 @@ void SlurmBatchSystem::run(const QString &program, const QStringList &arguments,
     const QPointer<QObject> receiver(context);
     const QString shown = commandLine(program, arguments);
     // Called once, by whichever comes first: the end, a failure to start or the limit.
-    auto finish = [process, receiver, done](ClusterAnswer answer) {
+    auto finish = [process, receiver, done](const ClusterAnswer &answer) {
         if (process->property("answered").toBool())
             return;
         process->setProperty("answered", true);

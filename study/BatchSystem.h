@@ -66,5 +66,5 @@ public:
 
 private:
     void run(const QString &program, const QStringList &arguments, int timeLimitMs, QObject *context,
-             Done done);
+             const Done &done);
 };

@@ -10,7 +10,7 @@ namespace {
 
 // The Run Log keeps the newest lines anyway; a job that wrote more than
 // this says enough in its last part.
-constexpr qint64 ErrorTailBytes = 64 * 1024;
+constexpr qint64 ErrorTailBytes = qint64(64) * 1024;
 
 QByteArray errorTail(const QString &path)
 {

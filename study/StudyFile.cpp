@@ -122,7 +122,7 @@ std::optional<Study> fromJson(const QByteArray &json)
     study.batchOptions = object.value(QStringLiteral("options")).toString();
     study.submitted = timeFrom(object.value(QStringLiteral("submitted")));
     const QJsonArray jobs = object.value(QStringLiteral("jobs")).toArray();
-    for (const QJsonValue &job : jobs)
+    for (const auto &job : jobs)
         study.jobs.push_back(jobFrom(job.toObject()));
     if (study.folder.isEmpty() || study.jobs.empty())
         return std::nullopt;
@@ -143,7 +143,7 @@ QString newId()
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (;;) {
-        const QString id =
+        QString id =
             stamp + QLatin1Char('-') + QString::number(QRandomGenerator::global()->bounded(0x10000), 16);
         if (!QFileInfo::exists(pathOf(id)))
             return id;
@@ -183,7 +183,7 @@ std::vector<Study> loadAll()
         QDir(folder()).entryInfoList({QStringLiteral("*.json")}, QDir::Files | QDir::NoSymLinks, QDir::Name);
     for (const QFileInfo &info : files) {
         // A study file is small; anything large is not one.
-        if (!info.isFile() || info.size() > 64 * 1024 * 1024)
+        if (!info.isFile() || info.size() > qint64(64) * 1024 * 1024)
             continue;
         QFile file(info.filePath());
         if (!file.open(QIODevice::ReadOnly))

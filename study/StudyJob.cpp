@@ -60,7 +60,7 @@ bool isActive(JobState state)
 
 QString stateText(const StudyJob &job)
 {
-    const QString text = QLatin1String(nameOf(job.state).text);
+    QString text = QLatin1String(nameOf(job.state).text);
     if (job.state != JobState::Failed)
         return text;
     if (job.signal > 0)
