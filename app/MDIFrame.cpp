@@ -105,6 +105,11 @@ void TFrameForm::createActions()
     m_stopQuelm->setEnabled(false);
     connect(m_stopQuelm, &QAction::triggered, this, &TFrameForm::StopQuelm);
     createMessageActions();
+    m_submitMasterAction = new QAction(QStringLiteral("Submit Master File to Cluster"), this);
+    m_submitMasterAction->setObjectName(QStringLiteral("SubmitMaster1"));
+    // Only a master window has a file to submit.
+    m_submitMasterAction->setEnabled(false);
+    connect(m_submitMasterAction, &QAction::triggered, this, &TFrameForm::SubmitMasterClick);
 
     m_viewCurrentDir = new QAction(QStringLiteral("View Current Directory"), this);
     m_viewCurrentDir->setObjectName(QStringLiteral("ViewCurrentDir1"));
@@ -141,6 +146,7 @@ void TFrameForm::createMenus()
     m_executeMenu->setObjectName(QStringLiteral("Execute1"));
     m_executeMenu->addAction(m_runQuelm);
     m_executeMenu->addAction(m_stopQuelm);
+    m_executeMenu->addAction(m_submitMasterAction);
     m_executeMenu->addSeparator();
     m_executeMenu->addAction(m_nextMessage);
     m_executeMenu->addAction(m_previousMessage);
@@ -287,6 +293,7 @@ void TFrameForm::rebuildMenuBar()
         for (QMenu *menu : child->mergedMenus())
             menuBar()->addMenu(menu);
     }
+    m_submitMasterAction->setEnabled(MasterWindowOpen());
     menuBar()->addMenu(m_executeMenu);
     menuBar()->addMenu(m_windowMenu);
     menuBar()->addMenu(m_helpMenu);
@@ -321,8 +328,10 @@ void TFrameForm::FormShow()
             [this](TChildForm *window) { addChild(window); });
     connect(m_documents, &DocumentWindows::currentFolderChanged, this,
             &TFrameForm::showCurrentFolderInExplorer);
+    m_documents->setSubmitMasterCommand(m_submitMasterAction);
     createRuns();
     wireMessages();
+    createStudies();
 
     createExplorer();
 

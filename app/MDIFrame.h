@@ -38,6 +38,10 @@ class RecoveryCopies;
 class RecoveryStore;
 class RunLog;
 class StatusProgress;
+class Studies;
+class StudyView;
+class SubmitMaster;
+struct Study;
 class TAnotherEditForm;
 class TChildForm;
 class TCommandEditForm;
@@ -88,6 +92,10 @@ public:
     // The Run Log pane, at the bottom, and what it shows.
     QDockWidget *runLogDock() const;
     RunLog *runLog() const { return m_runLog; }
+    // The Study pane: the studies submitted to the cluster, and what is known of them.
+    QDockWidget *studyDock() const { return m_studyDock; }
+    StudyView *studyView() const { return m_studyView; }
+    Studies *studies() const { return m_studies; }
     QTimer *timer() const;
     QPrinter &printer();
     QFont screenFont() const { return m_screenFont; }
@@ -136,6 +144,9 @@ public:
     void ExecMaster();
     // Execute, Message Patterns...: the user's own forms of messages.
     void MessagePatternsClick();
+    // Each command file of the master window's file becomes a batch job on
+    // the Slurm cluster, which goes on without the program.
+    void SubmitMasterClick();
     void CheckQuelmActivation();
     void LoadIniFile();
     void SaveIniFile();
@@ -193,6 +204,9 @@ private:
     // Execute, Follow Output: whether the output window shows a run's
     // output as it is written; kept in the user's Qt settings.
     void createFollowOutput();
+    void createStudies();
+    // The last job of a study has ended.
+    void studyEnded(const Study &study);
     // The Run Log pane opens at the height the user left it at, or at a few
     // lines; the height is kept across starts.
     void sizeRunLog();
@@ -285,6 +299,10 @@ private:
     RunLog *m_runLog = nullptr;
     RunEndNotice *m_runEndNotice = nullptr;
     QDockWidget *m_runLogDock = nullptr;
+    Studies *m_studies = nullptr;
+    SubmitMaster *m_submitMaster = nullptr;
+    StudyView *m_studyView = nullptr;
+    QDockWidget *m_studyDock = nullptr;
     bool m_runLogSized = false;
     std::unique_ptr<MessagePatterns> m_messageForms;
     // The Run Log's lines from this one on are the last run's.
@@ -299,6 +317,7 @@ private:
     QAction *m_previousMessage = nullptr;
     QAction *m_messagePatterns = nullptr;
     QAction *m_followOutput = nullptr;
+    QAction *m_submitMasterAction = nullptr;
     QAction *m_viewCurrentDir = nullptr;
     QAction *m_tileVertical = nullptr;
     QAction *m_tileHorizontal = nullptr;

@@ -92,7 +92,7 @@ TPrefDialogForm::TPrefDialogForm(UserDialogs &dialogs, QWidget *parent)
     createControls();
     layOutControls();
     setUpTabOrder();
-    setFixedSize(462, 317);
+    setFixedSize(462, 343);
     move(366, 129);
 
     connect(m_browseEngineButton, &QPushButton::clicked, this, &TPrefDialogForm::BrowseQuelmDir);
@@ -155,6 +155,16 @@ void TPrefDialogForm::createRunControls()
         "node shares.");
     m_launcherLabel->setToolTip(launcherTip);
     m_launcherEdit->setToolTip(launcherTip);
+    m_batchOptionsLabel =
+        makeLabel(m_runsBox, "BatchOptionsLabel", QStringLiteral("Batch job options:"), 16, 78);
+    m_batchOptionsEdit = makeControl<QLineEdit>(m_runsBox, "BatchOptionsEdit");
+    m_batchOptionsEdit->setMaxLength(std::numeric_limits<int>::max());
+    m_batchOptionsEdit->setValidator(new OneLineValidator(m_batchOptionsEdit));
+    const QString batchTip = QStringLiteral(
+        "sbatch's options for Submit Master File to Cluster, for example --partition=short --time=2:00:00 "
+        "--mem=4G. Split as the launcher line is; nothing in them is expanded.");
+    m_batchOptionsLabel->setToolTip(batchTip);
+    m_batchOptionsEdit->setToolTip(batchTip);
     m_atOnceEdit->setToolTip(QStringLiteral(
         "How many command files of a master file run at the same time; 1 runs them one after another."));
 }
@@ -171,19 +181,21 @@ void TPrefDialogForm::layOutControls()
     m_commandExtEdit->setGeometry(152, 24, 33, 21);
     m_outputExtEdit->setGeometry(152, 48, 33, 21);
 
-    m_runsBox->setGeometry(8, 200, 449, 81);
+    m_runsBox->setGeometry(8, 200, 449, 107);
     m_atOnceEdit->setGeometry(80, 22, 49, 21);
     m_launcherEdit->setGeometry(152, 48, 289, 21);
+    m_batchOptionsEdit->setGeometry(152, 74, 289, 21);
 
-    m_okButton->setGeometry(8, 288, 65, 25);
-    m_cancelButton->setGeometry(80, 288, 65, 25);
+    m_okButton->setGeometry(8, 314, 65, 25);
+    m_cancelButton->setGeometry(80, 314, 65, 25);
 }
 
 void TPrefDialogForm::setUpTabOrder()
 {
     const QList<QWidget *> order = {
-        m_engineEdit,    m_browseEngineButton, m_browseHelpButton, m_helpEdit,     m_commandExtEdit,
-        m_outputExtEdit, m_atOnceEdit,         m_launcherEdit,     m_cancelButton, m_okButton};
+        m_engineEdit,       m_browseEngineButton, m_browseHelpButton, m_helpEdit,
+        m_commandExtEdit,   m_outputExtEdit,      m_atOnceEdit,       m_launcherEdit,
+        m_batchOptionsEdit, m_cancelButton,       m_okButton};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -196,6 +208,7 @@ void TPrefDialogForm::setValues(const PrefValues &values)
     m_outputExtEdit->setText(values.outputFileExtension);
     m_atOnceEdit->setValue(values.runs.atOnce);
     m_launcherEdit->setText(values.runs.launcher);
+    m_batchOptionsEdit->setText(values.runs.batchOptions);
 }
 
 PrefValues TPrefDialogForm::values() const
@@ -203,6 +216,7 @@ PrefValues TPrefDialogForm::values() const
     RunSettings runs;
     runs.atOnce = m_atOnceEdit->value();
     runs.launcher = m_launcherEdit->text();
+    runs.batchOptions = m_batchOptionsEdit->text();
     return PrefValues{m_engineEdit->text(), m_helpEdit->text(), m_commandExtEdit->text(),
                       m_outputExtEdit->text(), runs};
 }

@@ -70,6 +70,8 @@ private:
     QLabel *m_atOnceUnitLabel = nullptr;
     QLabel *m_launcherLabel = nullptr;
     QLineEdit *m_launcherEdit = nullptr;
+    QLabel *m_batchOptionsLabel = nullptr;
+    QLineEdit *m_batchOptionsEdit = nullptr;
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
 };

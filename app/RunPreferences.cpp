@@ -8,6 +8,7 @@ namespace {
 
 const QString AtOnceKey = QStringLiteral("Runs/AtOnce");
 const QString LauncherKey = QStringLiteral("Runs/Launcher");
+const QString BatchOptionsKey = QStringLiteral("Runs/BatchOptions");
 
 } // namespace
 
@@ -19,6 +20,7 @@ RunSettings read(const QSettings &settings)
     if (isNumber)
         runs.atOnce = qBound(RunSettings::MinAtOnce, atOnce, RunSettings::MaxAtOnce);
     runs.launcher = settings.value(LauncherKey).toString();
+    runs.batchOptions = settings.value(BatchOptionsKey).toString();
     return runs;
 }
 
@@ -26,6 +28,7 @@ void write(QSettings &settings, const RunSettings &runs)
 {
     settings.setValue(AtOnceKey, runs.atOnce);
     settings.setValue(LauncherKey, runs.launcher);
+    settings.setValue(BatchOptionsKey, runs.batchOptions);
 }
 
 } // namespace RunPreferences

@@ -5,7 +5,7 @@
 class QSettings;
 
 // The runs' settings in the user's Qt settings, under "Runs". ostrel.ini
-// keeps its twelve sections as they are; these two live beside it.
+// keeps its twelve sections as they are; these live beside it.
 namespace RunPreferences {
 
 // What settings holds; a missing or unusable value gives the default, a

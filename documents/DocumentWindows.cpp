@@ -318,7 +318,7 @@ TAnotherEditForm *DocumentWindows::createAnother()
 
 TMasterEditForm *DocumentWindows::createMaster()
 {
-    auto *window = new TMasterEditForm(m_services);
+    auto *window = new TMasterEditForm(m_services, m_submitMaster);
     m_master = window;
     connect(window, &TEditForm::closed, this, [this] { m_master = nullptr; });
     colourKeyWords(*window);

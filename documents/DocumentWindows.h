@@ -13,9 +13,10 @@
 #include <QPointer>
 #include <QString>
 
-#include <vector>
 #include <optional>
+#include <vector>
 
+class QAction;
 class QWidget;
 class TAnotherEditForm;
 class TChildForm;
@@ -54,6 +55,10 @@ public:
     // A new screen font reaches the command, output and other-file windows;
     // the master window keeps the font it was opened with.
     void applyScreenFont(const QFont &font);
+
+    // The frame's command that a master window opened from now on shows
+    // beside its run button.
+    void setSubmitMasterCommand(QAction *submit) { m_submitMaster = submit; }
 
     // The help file's keywords, coloured and completed in the command and
     // master windows.
@@ -203,6 +208,7 @@ private:
     QWidget *m_dialogParent;
     QFont m_screenFont;
     QPointer<TMasterEditForm> m_master;
+    QAction *m_submitMaster = nullptr;
     QList<TAnotherEditForm *> m_another;
     SharedKeyWordHints m_keyWordHints;
     bool m_runLocked = false;

@@ -232,6 +232,14 @@ void TEditForm::addStopButton(QAction *command)
     placeFileCombo();
 }
 
+void TEditForm::addSubmitButton(QAction *command)
+{
+    addButton(QStringLiteral("SubmitButton"), StopButtonLeft, command,
+              QStringLiteral("Submit Master File to Cluster|"), Icons::Submit);
+    m_hasStopButton = true;
+    placeFileCombo();
+}
+
 void TEditForm::connectTextCommands()
 {
     connect(m_editMenu.undo, &QAction::triggered, this, [this] {

@@ -166,6 +166,8 @@ protected:
     void addOpenButton(QAction *command);
     void addRunButton(QAction *command);
     void addStopButton(QAction *command);
+    // In the stop button's place: the master window has no stop button.
+    void addSubmitButton(QAction *command);
 
     void resizeEvent(QResizeEvent *event) override;
     bool event(QEvent *event) override;

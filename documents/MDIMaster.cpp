@@ -24,7 +24,7 @@ EditorKind masterKind()
 
 } // namespace
 
-TMasterEditForm::TMasterEditForm(const WindowServices &services, QWidget *parent)
+TMasterEditForm::TMasterEditForm(const WindowServices &services, QAction *submit, QWidget *parent)
     : TEditForm(masterKind(), services, parent)
 {
     SaveFileDialog = FileFilters::plainTextSaveRequest();
@@ -35,4 +35,6 @@ TMasterEditForm::TMasterEditForm(const WindowServices &services, QWidget *parent
     runMaster->setObjectName(QStringLiteral("RunMaster1"));
     connect(runMaster, &QAction::triggered, this, &TChildForm::runMasterClicked);
     addRunButton(runMaster);
+    if (submit)
+        addSubmitButton(submit);
 }

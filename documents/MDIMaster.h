@@ -9,5 +9,8 @@ class TMasterEditForm : public TEditForm
     Q_OBJECT
 
 public:
-    explicit TMasterEditForm(const WindowServices &services, QWidget *parent = nullptr);
+    // submit, the frame's Submit Master File to Cluster, gets a button
+    // beside the run button when given.
+    explicit TMasterEditForm(const WindowServices &services, QAction *submit = nullptr,
+                             QWidget *parent = nullptr);
 };

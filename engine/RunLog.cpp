@@ -63,6 +63,10 @@ QString RunLog::howEnded(const RunOutcome &outcome)
         return QStringLiteral("stopped");
     case RunOutcome::Kind::NotStarted:
         return QStringLiteral("not started: %1").arg(outcome.reason);
+    case RunOutcome::Kind::EndedAs:
+        return outcome.wallMs < 0
+                   ? outcome.reason
+                   : QStringLiteral("%1 after %2").arg(outcome.reason, seconds(outcome.wallMs));
     }
     return QString();
 }

@@ -14,10 +14,13 @@
 struct RunOutcome
 {
     enum class Kind {
-        Exited,    // code is the exit status
-        Signalled, // code is the number of the signal that ended the engine
-        Stopped,   // the user stopped it
-        NotStarted // reason says why
+        Exited,     // code is the exit status
+        Signalled,  // code is the number of the signal that ended the engine
+        Stopped,    // the user stopped it
+        NotStarted, // reason says why
+        // Ended otherwise, as reason says ("timed out"): a batch job that
+        // Slurm ended.
+        EndedAs
     };
     Kind kind = Kind::Exited;
     int code = 0;

@@ -16,4 +16,7 @@ struct RunSettings
     // The command line the engine is started through (a batch system's
     // client such as srun), split into words as a shell would; empty for none.
     QString launcher;
+    // sbatch's options for a study submitted to the cluster
+    // ("--partition=short --time=2:00:00"), split as the launcher is.
+    QString batchOptions = QString();
 };

@@ -38,17 +38,34 @@ bool escapableInDoubleQuotes(QChar c)
     return QStringLiteral("\"\\$`").contains(c);
 }
 
-QString shellWouldAct(QChar c)
+// The words of the messages, so that each line that is split is named as the user knows it.
+struct Subject
 {
-    return QStringLiteral("The launcher's %1 would be acted on by a shell, and Ostrel starts the launcher "
-                          "without one. Put it in single quotes to pass it on as it is.")
-        .arg(c);
+    const char *name;
+    const char *possessive;
+    const char *startedBy;
+};
+
+const Subject Launcher{"The launcher", "The launcher's", "Ostrel starts the launcher"};
+const Subject BatchOptions{"The batch job options", "", "Ostrel passes them to sbatch"};
+
+QString controlError(const QString &line, const Subject &subject)
+{
+    const auto *const control = std::find_if(line.cbegin(), line.cend(), isControl);
+    if (control == line.cend())
+        return QString();
+    const QString code =
+        QString::number(control->unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    return QStringLiteral(
+               "%1 hold a line break or another control character (U+%2). They must be one line of "
+               "printable text.")
+        .arg(QLatin1String(subject.name), code);
 }
 
 class Splitter
 {
 public:
-    explicit Splitter(const QString &line) : m_line(line) {}
+    Splitter(const QString &line, const Subject &subject) : m_line(line), m_subject(subject) {}
 
     Split run()
     {
@@ -90,7 +107,7 @@ private:
     {
         const qsizetype close = m_line.indexOf(QLatin1Char('\''), m_at + 1);
         if (close < 0)
-            return QStringLiteral("The launcher has a ' without the ' that closes it.");
+            return QStringLiteral("%1 %2 a ' without the ' that closes it.").arg(name(), has());
         m_word.append(m_line.mid(m_at + 1, close - m_at - 1));
         m_inWord = true;
         m_at = close + 1;
@@ -115,17 +132,32 @@ private:
                 return shellWouldAct(c);
             m_word.append(c);
         }
-        return QStringLiteral("The launcher has a \" without the \" that closes it.");
+        return QStringLiteral("%1 %2 a \" without the \" that closes it.").arg(name(), has());
     }
 
     QString escaped()
     {
         if (m_at + 1 >= m_line.size())
-            return QStringLiteral("The launcher ends in a \\ that escapes nothing.");
+            return QStringLiteral("%1 %2 in a \\ that escapes nothing.").arg(name(), ends());
         m_word.append(m_line.at(m_at + 1));
         m_at += 2;
         m_inWord = true;
         return QString();
+    }
+
+    QString name() const { return QLatin1String(m_subject.name); }
+    bool isLauncher() const { return &m_subject == &Launcher; }
+    QString has() const { return isLauncher() ? QStringLiteral("has") : QStringLiteral("have"); }
+    QString ends() const { return isLauncher() ? QStringLiteral("ends") : QStringLiteral("end"); }
+
+    QString shellWouldAct(QChar c) const
+    {
+        const QString what = isLauncher()
+                                 ? QStringLiteral("%1 %2").arg(QLatin1String(m_subject.possessive), c)
+                                 : QStringLiteral("A %1 in the batch job options").arg(c);
+        return QStringLiteral("%1 would be acted on by a shell, and %2 without one. Put it in single quotes "
+                              "to pass it on as it is.")
+            .arg(what, QLatin1String(m_subject.startedBy));
     }
 
     void endWord()
@@ -137,6 +169,7 @@ private:
     }
 
     const QString &m_line;
+    const Subject &m_subject;
     qsizetype m_at = 0;
     QStringList m_words;
     QString m_word;
@@ -144,6 +177,17 @@ private:
 };
 
 } // namespace
+
+Split splitWords(const QString &line)
+{
+    const QString control = controlError(line, BatchOptions);
+    if (!control.isEmpty())
+        return {QStringList(), control};
+    Split result = Splitter(line, BatchOptions).run();
+    if (!result.ok())
+        result.words.clear();
+    return result;
+}
 
 Split split(const QString &line)
 {
@@ -155,7 +199,7 @@ Split split(const QString &line)
                                               "(U+%1). It must be one line of printable text.")
                                    .arg(code)};
     }
-    Split result = Splitter(line).run();
+    Split result = Splitter(line, Launcher).run();
     if (result.ok() && !result.words.isEmpty() && result.words.constFirst().startsWith(QLatin1Char('-')))
         result.error = QStringLiteral("The launcher must begin with the program to start, not with the "
                                       "option %1.")

@@ -24,4 +24,8 @@ struct Split
 
 Split split(const QString &line);
 
+// The same cutting for a line of options (sbatch's), which may well begin
+// with one.
+Split splitWords(const QString &line);
+
 } // namespace ShellWords

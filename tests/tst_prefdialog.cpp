@@ -197,12 +197,13 @@ void TestPrefDialog::tabOrder()
     child<QPushButton>(dialog, "OK")->setFocus();
 
     QStringList visited;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 9; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.append(QApplication::focusWidget()->objectName());
     }
     QCOMPARE(visited, QStringList({"BrowseQuelmButton", "BrowseHelpButton", "CommandFileExtensionEdit",
-                                   "OutputFileExtensionEdit", "AtOnceEdit", "LauncherEdit", "Cancel", "OK"}));
+                                   "OutputFileExtensionEdit", "AtOnceEdit", "LauncherEdit",
+                                   "BatchOptionsEdit", "Cancel", "OK"}));
     dialog.reject();
 }
 
@@ -216,10 +217,10 @@ void TestPrefDialog::geometry_data()
     QTest::newRow("BrowseHelpButton") << "BrowseHelpButton" << QRect(392, 56, 49, 22);
     QTest::newRow("GroupBox2") << "GroupBox2" << QRect(8, 112, 449, 81);
     QTest::newRow("OutputFileExtensionEdit") << "OutputFileExtensionEdit" << QRect(152, 48, 33, 21);
-    QTest::newRow("RunsBox") << "RunsBox" << QRect(8, 200, 449, 81);
+    QTest::newRow("RunsBox") << "RunsBox" << QRect(8, 200, 449, 107);
     QTest::newRow("LauncherEdit") << "LauncherEdit" << QRect(152, 48, 289, 21);
-    QTest::newRow("OK") << "OK" << QRect(8, 288, 65, 25);
-    QTest::newRow("Cancel") << "Cancel" << QRect(80, 288, 65, 25);
+    QTest::newRow("OK") << "OK" << QRect(8, 314, 65, 25);
+    QTest::newRow("Cancel") << "Cancel" << QRect(80, 314, 65, 25);
 }
 
 void TestPrefDialog::geometry()
@@ -228,7 +229,7 @@ void TestPrefDialog::geometry()
     QFETCH(QRect, bounds);
     ScriptedDialogs dialogs;
     TPrefDialogForm dialog(dialogs);
-    QCOMPARE(dialog.size(), QSize(462, 317));
+    QCOMPARE(dialog.size(), QSize(462, 343));
     QCOMPARE(child<QWidget>(dialog, name.toLatin1())->geometry(), bounds);
     QCOMPARE(child<QWidget>(dialog, "Label5")->pos(), QPoint(192, 26));
     QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));

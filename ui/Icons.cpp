@@ -139,6 +139,19 @@ QIcon paintedStop()
     });
 }
 
+QIcon paintedSubmit()
+{
+    return toolIcon([](QPainter &p) {
+        // A job going up to the cluster.
+        p.setPen(QPen(QColor(30, 80, 150), 0.8));
+        p.setBrush(QColor(70, 130, 210));
+        p.drawPolygon(QPolygonF({QPointF(8, 1.5), QPointF(14, 8), QPointF(10.5, 8), QPointF(10.5, 12),
+                                 QPointF(5.5, 12), QPointF(5.5, 8), QPointF(2, 8)}));
+        p.setPen(QPen(Ink, 1.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3, 14.5), QPointF(13, 14.5));
+    });
+}
+
 struct ThemedIcon
 {
     const char *themeName;
@@ -146,7 +159,7 @@ struct ThemedIcon
 };
 
 // In the order of Icons::Name.
-constexpr std::array<ThemedIcon, Icons::Stop + 1> ThemedIcons = {{
+constexpr std::array<ThemedIcon, Icons::Submit + 1> ThemedIcons = {{
     {"ostrel", paintedProgram},
     {"document-open", paintedOpen},
     {"document-save", paintedSave},
@@ -156,6 +169,7 @@ constexpr std::array<ThemedIcon, Icons::Stop + 1> ThemedIcons = {{
     {"edit-paste", paintedPaste},
     {"media-playback-start", paintedRun},
     {"process-stop", paintedStop},
+    {"document-send", paintedSubmit},
 }};
 
 } // namespace

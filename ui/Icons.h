@@ -6,7 +6,7 @@
 // drawings, so that nothing depends on image files being installed.
 namespace Icons {
 
-enum Name { Program, Open, Save, Print, Cut, Copy, Paste, Run, Stop };
+enum Name { Program, Open, Save, Print, Cut, Copy, Paste, Run, Stop, Submit };
 
 QIcon icon(Name name);
 
