@@ -30,7 +30,8 @@ void TFrameForm::createStudies()
     const int seconds = userSettings().value(PollSecondsKey).toInt(&stored);
     m_studies->setPollSeconds(stored && seconds > 0 ? seconds : Studies::DefaultPollSeconds);
 
-    const RunContext context{m_dialogs, this, *this, m_runSettings, *m_documents, dataDir(), *m_runLog};
+    const RunContext context{m_dialogs,    this,      *this,     m_runSettings,
+                             *m_documents, dataDir(), *m_runLog, *m_runEndNotice};
     m_submitMaster = new SubmitMaster(context, *m_studies, this);
     connect(m_submitMaster, &RunControl::statusChanged, this, &TFrameForm::setStatusText);
 
