@@ -101,22 +101,23 @@ FilesAtLines filesAtLines(const QStringList &words, const std::function<bool(con
                           qsizetype namesFrom)
 {
     FilesAtLines files;
-    std::optional<int> nextLine;
+    // The line a "+LINE" before it gives the next file; 0 when none.
+    int nextLine = 0;
     for (qsizetype i = 0; i < words.size(); ++i) {
         const QString &word = words.at(i);
         const bool nameOnly = namesFrom >= 0 && i >= namesFrom;
         const std::optional<int> line = nameOnly ? std::nullopt : plusLine(word);
         // "+3" before a file is that file's line; at the end it can only be a name.
         if (line && i + 1 < words.size()) {
-            nextLine = line;
+            nextLine = *line;
             continue;
         }
         std::optional<FileAtLine> file = nameOnly
                                              ? (exists(word) ? std::optional(FileAtLine{word}) : std::nullopt)
                                              : namedFile(word, exists);
-        if (file && file->line == 0 && nextLine)
-            file->line = *nextLine;
-        nextLine.reset();
+        if (file && file->line == 0)
+            file->line = nextLine;
+        nextLine = 0;
         if (file)
             files.append(*file);
     }
