@@ -22,6 +22,7 @@
 #include "engine/EngineLauncher.h"
 #include "explorer/MDIExplorer.h"
 #include "help/HelpText.h"
+#include "help/KeyWordHintsBuilder.h"
 #include "help/MDIHelp.h"
 #include "printing/WindowPrinting.h"
 #include "ui/ChildForm.h"
@@ -347,6 +348,8 @@ void TFrameForm::FormShow()
 
     m_commandWindow->bringToFront();
     LoadIniFile();
+    m_keyWordHints = new KeyWordHintsBuilder(this);
+    connect(m_keyWordHints, &KeyWordHintsBuilder::built, m_documents, &DocumentWindows::setKeyWordHints);
     readHelpKeyWords();
     setStatusText(userSettingsUsable()
                       ? Defaults::startUpStatus(Paths::fileExists(iniFilePath(m_homeDir)), EnginePath)

@@ -23,6 +23,7 @@ class EditorPreferences;
 class EngineLauncher;
 class EngineRun;
 class HelpText;
+class KeyWordHintsBuilder;
 class MasterRun;
 class MessagePatterns;
 class PrintContext;
@@ -285,6 +286,7 @@ private:
     std::unique_ptr<EngineLauncher> m_engineLauncher;
     // The help file as last read, for the help window and the keyword colours.
     std::unique_ptr<HelpText> m_helpText;
+    KeyWordHintsBuilder *m_keyWordHints = nullptr;
     RunSettings m_runSettings;
 
     TCommandEditForm *m_commandWindow = nullptr;

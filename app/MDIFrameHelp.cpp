@@ -8,14 +8,8 @@
 #include "documents/WindowServices.h"
 #include "editor/KeyWords.h"
 #include "help/HelpText.h"
-#include "help/KeyWordIndex.h"
+#include "help/KeyWordHintsBuilder.h"
 #include "help/MDIHelp.h"
-
-namespace {
-// How much of an entry a keyword's tool tip shows.
-constexpr int HintLines = 8;
-constexpr int HintLineLength = 100;
-} // namespace
 
 void TFrameForm::Contents1Click()
 {
@@ -48,18 +42,16 @@ void TFrameForm::KeyWordHelpClick(const QString &word)
 void TFrameForm::readHelpKeyWords()
 {
     // A help file that is missing or unreadable colours nothing; the help
-    // window says why when the user asks for it.
-    // Built once here, with the index that completion searches, and kept.
-    QHash<QString, QString> hints;
-    QStringList spellings;
+    // window says why when the user asks for it. The hints and the index
+    // that completion searches are built once, away from the window, and
+    // kept.
+    QByteArray text;
     if (Paths::fileExists(HelpFilePath)) {
         try {
-            const QByteArray text = m_helpText->read(HelpFilePath);
-            hints = BuildKeyWordHints(text, HintLines, HintLineLength);
-            spellings = BuildKeyWordList(text);
+            text = m_helpText->read(HelpFilePath);
         } catch (const FileError &) {
-            hints.clear();
+            text.clear();
         }
     }
-    m_documents->setKeyWordHints(std::make_shared<const KeyWordHints>(std::move(hints), spellings));
+    m_keyWordHints->build(text);
 }

@@ -12,6 +12,7 @@
 #include "editor/KeyWordCompletion.h"
 #include "editor/KeyWords.h"
 #include "editor/TextEditor.h"
+#include "help/KeyWordHintsBuilder.h"
 #include "help/KeyWordIndex.h"
 
 #include <QApplication>
@@ -47,13 +48,16 @@ QStringList colouredWords(TextEditor *editor)
 }
 
 // Sets the help file in the Preferences dialog, as the user does.
-void chooseHelpFile(FrameFixture &f, const QString &path)
+void chooseHelpFile(FrameFixture &f, const QString &path, bool waitForKeyWords = true)
 {
     f.dialogs.onPreferences = [path](TPrefDialogForm &dialog) {
         dialog.findChild<QLineEdit *>(QStringLiteral("HelpFileNameEdit"))->setText(path);
         return true;
     };
     f.frame().PreferencesClick();
+    // The keywords are read away from the window.
+    if (waitForKeyWords)
+        QTRY_VERIFY(!f.frame().findChild<KeyWordHintsBuilder *>()->isBuilding());
 }
 
 // The command window's text, with the help file's keywords, focused.
@@ -286,6 +290,15 @@ void TestKeyWordColours::preferencesChangeKeyWords()
 
     chooseHelpFile(f, QDir(f.home()).filePath(QStringLiteral("gone.hlp")));
     QTRY_COMPARE(colouredWords(editor), QStringList{});
+
+    // A large help file still being read when the user picks another: the
+    // one picked last colours.
+    QByteArray large;
+    for (int i = 0; i < 50000; ++i)
+        large += "##word" + QByteArray::number(i) + "\r\nAn entry.\r\n";
+    chooseHelpFile(f, f.writeFile(QStringLiteral("large.hlp"), large), false);
+    chooseHelpFile(f, f.writeFile(QStringLiteral("small.hlp"), "##scale\r\ns\r\n"));
+    QTRY_COMPARE(colouredWords(editor), QStringList{"scale"});
 }
 
 void TestKeyWordColours::settingsFileHelpFileAtStartUp()
