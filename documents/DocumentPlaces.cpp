@@ -201,7 +201,7 @@ void DocumentWindows::stepMessages(int step)
         emit placeStatus(QStringLiteral("Message %1 of %2: %3").arg(at + 1).arg(count).arg(message.message));
 }
 
-void DocumentWindows::outputDoubleClicked(int line)
+void DocumentWindows::outputLineChosen(int line)
 {
     QString text = m_output.editor()->text(line);
     while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))

@@ -30,8 +30,7 @@ DocumentWindows::DocumentWindows(const WindowServices &services, ShownFiles &fil
             [this](const QString &path) { recordSavedAs(m_command, path); });
     connect(&m_output, &TEditForm::savedAs, this,
             [this](const QString &path) { recordSavedAs(m_output, path); });
-    connect(m_output.editor(), &QsciScintillaBase::SCN_DOUBLECLICK, this,
-            [this](int, int line, int) { outputDoubleClicked(line); });
+    connect(&m_output, &TOutputEditForm::lineActivated, this, &DocumentWindows::outputLineChosen);
 }
 
 TMasterEditForm *DocumentWindows::masterWindow() const

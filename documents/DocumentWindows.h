@@ -197,7 +197,7 @@ private:
     TEditForm *openForPlace(const QString &path);
     void markMessages(TEditForm &window) const;
     void stepMessages(int step);
-    void outputDoubleClicked(int line);
+    void outputLineChosen(int line);
     TMasterEditForm *createMaster();
     TAnotherEditForm *createAnother();
 

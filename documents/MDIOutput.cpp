@@ -3,6 +3,7 @@
 #include "documents/FileFilters.h"
 #include "editor/TextEditor.h"
 
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace {
@@ -42,6 +43,25 @@ TOutputEditForm::TOutputEditForm(const WindowServices &services, QWidget *parent
         editor()->goToEnd();
         m_newOutputMark->hide();
     });
+    connect(editor(), &QsciScintillaBase::SCN_DOUBLECLICK, this,
+            [this](int, int line, int) { emit lineActivated(line); });
+}
+
+bool TOutputEditForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == editor() && event->type() == QEvent::KeyPress) {
+        const auto *press = static_cast<QKeyEvent *>(event);
+        const bool enter = press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter;
+        const Qt::KeyboardModifiers modifiers = press->modifiers() & ~Qt::KeypadModifier;
+        if (enter && (modifiers == Qt::ControlModifier || (modifiers == Qt::NoModifier && editor()->isReadOnly()))) {
+            int line = 0;
+            int index = 0;
+            editor()->getCursorPosition(&line, &index);
+            emit lineActivated(line);
+            return true;
+        }
+    }
+    return TEditForm::eventFilter(watched, event);
 }
 
 void TOutputEditForm::setNewOutputBelow(bool shown)

@@ -16,8 +16,15 @@ public:
     void setNewOutputBelow(bool shown);
     bool newOutputBelow() const;
 
+signals:
+    // The user asked to go where the line's message points: a double-click
+    // on it, Ctrl+Enter, or Enter while the text cannot be edited anyway
+    // (during a run); in an editable text Enter stays a line end.
+    void lineActivated(int line);
+
 protected:
     bool FormClose() override { return false; }
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void placeNewOutputMark();

@@ -6,6 +6,7 @@
 #include "core/MessagePlaces.h"
 #include "documents/MDIAnother.h"
 #include "documents/MDICommand.h"
+#include "documents/MDIOutput.h"
 #include "editor/MessageMarks.h"
 #include "editor/TextEditor.h"
 #include "engine/LaunchScript.h"
@@ -72,6 +73,8 @@ private slots:
     void messageForms_data();
     void messageForms();
     void runLogLineLeadsToItsPlace();
+    void outputLineLeadsToItsPlace_data();
+    void outputLineLeadsToItsPlace();
     void nextMessageThroughTwoFiles();
     void duringARunOnlyTheShownFiles();
 };
@@ -162,6 +165,59 @@ void TestMessages::runLogLineLeadsToItsPlace()
     QCOMPARE(window->editor()->caretLine(), 2);
     QCOMPARE(caretColumn(window), 6);
     QCOMPARE(marksOf(window), std::vector<int>{3});
+}
+
+void TestMessages::outputLineLeadsToItsPlace_data()
+{
+    QTest::addColumn<bool>("duringRun");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("leads");
+    // Key 0: a double-click.
+    QTest::newRow("double-click") << false << 0 << Qt::KeyboardModifiers() << true;
+    QTest::newRow("Ctrl+Enter") << false << int(Qt::Key_Return) << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                << true;
+    QTest::newRow("Enter during the run") << true << int(Qt::Key_Return) << Qt::KeyboardModifiers() << true;
+    QTest::newRow("Enter in the editable text stays a line end")
+        << false << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << false;
+}
+
+// A message in the output window leads to the line it names, by a
+// double-click or the keyboard.
+void TestMessages::outputLineLeadsToItsPlace()
+{
+    QFETCH(bool, duringRun);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, leads);
+    FrameFixture f;
+    TFrameForm &frame = f.frame();
+    makeEngine(f, "printf 'result 1\\nmain.cf:3: look here\\n'\n" + (duringRun ? WaitForGo : QByteArray()));
+    const QString main = openCommand(f, QStringLiteral("main.cf"), "a\r\nb\r\nc\r\n");
+    frame.ExecQuelm();
+    TOutputEditForm *output = frame.OutputWindow();
+    if (!duringRun)
+        QVERIFY(runEnded(frame));
+    QTRY_VERIFY(output->editor()->text().contains(QStringLiteral("look here")));
+    QVERIFY(UserInput::focusText(frame, output));
+    output->editor()->setCursorPosition(1, 4);
+    if (key == 0) {
+        const QPoint at(output->editor()->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0,
+                                                        output->editor()->positionFromLineIndex(1, 4)),
+                        output->editor()->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0,
+                                                        output->editor()->positionFromLineIndex(1, 4)) + 2);
+        // As a user's: a click, then the second press that makes it double.
+        QTest::mouseClick(output->editor()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(output->editor()->viewport(), Qt::LeftButton, {}, at);
+    } else {
+        QVERIFY(UserInput::pressKey(Qt::Key(key), modifiers));
+    }
+    QCOMPARE(frame.CommandWindow()->editor()->caretLine(), leads ? 2 : 0);
+    QCOMPARE(output->editor()->text().count(QLatin1Char('\n')), leads ? 2 : 3);
+    if (duringRun) {
+        letGo(main);
+        QVERIFY(runEnded(frame));
+    }
 }
 
 // F8 goes through the run's messages in order, opening the file of one that
