@@ -11,6 +11,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build-release/bench/bench_colouring [megabytes]
 
+#include "BenchTools.h"
 #include "core/FrameState.h"
 #include "documents/MDICommand.h"
 #include "editor/EditorPreferences.h"
@@ -36,6 +37,8 @@
 #include <vector>
 
 namespace {
+
+using BenchTools::median;
 
 // The demo engine's keywords, single letters included.
 const char *const KeyWords[] = {"scale", "ibase",    "obase",  "last", "print",  "if",   "while", "for",
@@ -79,12 +82,6 @@ double threadMilliseconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 void paint(QWidget &widget)

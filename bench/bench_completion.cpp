@@ -4,6 +4,9 @@
 //   with index     the same with the keyword list and the sorted index that
 //                  completion searches, once, as the frame does when it reads
 //                  the help file
+//   away           the same built as the frame builds it, on a thread of
+//                  its own: how long it takes, and the longest gap of the
+//                  event loop meanwhile (a user typing waits no longer)
 //   floor key      one key typed in the command window without completion,
 //                  until the window is painted
 //   key, list      the same with the list open and narrowed by the key
@@ -15,6 +18,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build-release/bench/bench_completion
 
+#include "BenchTools.h"
 #include "BenchFiles.h"
 #include "core/FrameState.h"
 #include "documents/MDICommand.h"
@@ -22,6 +26,7 @@
 #include "editor/KeyWordCompletion.h"
 #include "editor/KeyWords.h"
 #include "editor/TextEditor.h"
+#include "help/KeyWordHintsBuilder.h"
 #include "help/KeyWordIndex.h"
 #include "printing/WindowPrinting.h"
 #include "ui/StatusProgress.h"
@@ -41,11 +46,7 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using BenchTools::median;
 
 // A key typed into the editor, until the window has painted what it did.
 double typeKey(QWidget &window, QWidget *editor, Qt::Key key, Qt::KeyboardModifiers modifiers,
@@ -88,6 +89,22 @@ int main(int argc, char **argv)
         index.push_back(timer.nsecsElapsed() / 1e6);
     }
 
+    std::vector<double> awayMs;
+    std::vector<double> awayGaps;
+    for (int run = 0; run < 7; ++run) {
+        KeyWordHintsBuilder builder;
+        bool built = false;
+        QObject::connect(&builder, &KeyWordHintsBuilder::built, [&built] { built = true; });
+        QElapsedTimer timer;
+        timer.start();
+        awayGaps.push_back(BenchTools::longestGapWhile(0, [&] {
+            builder.build(help);
+            while (!built)
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }));
+        awayMs.push_back(timer.nsecsElapsed() / 1e6);
+    }
+
     QtUserDialogs dialogs;
     ProgramSettings settings;
     PrintContext printing(dialogs, {});
@@ -125,6 +142,8 @@ int main(int argc, char **argv)
     std::printf("100,000 keywords, median of 7 runs:\n");
     std::printf("  hints          %7.1f ms\n", median(hintsOnly));
     std::printf("  with index     %7.1f ms  (+%.1f ms)\n", median(index), median(index) - median(hintsOnly));
+    std::printf("  away           %7.1f ms  (longest gap of the event loop meanwhile %.1f ms)\n",
+                median(awayMs), median(awayGaps));
     std::printf("  floor key      %7.2f ms\n", median(floor));
     std::printf("  key, list      %7.2f ms  (+%.2f ms)\n", median(withList),
                 median(withList) - median(floor));

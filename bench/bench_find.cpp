@@ -10,6 +10,7 @@
 //
 // --scintilla also times Scintilla's own SCI_SEARCHINTARGET on the same text
 // once, the search the find bar does not use.
+#include "BenchTools.h"
 #include "core/FrameState.h"
 #include "core/UserSettings.h"
 #include "documents/MDIOutput.h"
@@ -37,6 +38,8 @@
 
 namespace {
 
+using BenchTools::median;
+
 constexpr int Runs = 5;
 
 bool makeFile(const QString &path, const QByteArray &lastLine)
@@ -51,12 +54,6 @@ bool makeFile(const QString &path, const QByteArray &lastLine)
         file.write(block);
     file.write(lastLine);
     return true;
-}
-
-double median(std::vector<double> seconds)
-{
-    std::sort(seconds.begin(), seconds.end());
-    return seconds[seconds.size() / 2];
 }
 
 // The median time of run; false when a run did not find what it should.

@@ -10,6 +10,7 @@
 // engine runs and while its end is shown, the peak memory (VmHWM) against
 // the file's size, and the time from the engine's end to the final text
 // shown (the end handled at once, without the 500 ms timer's own wait).
+#include "BenchTools.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
 #include "core/UserSettings.h"
@@ -32,55 +33,9 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
-// A field of /proc/self/status in kB (VmRSS, VmHWM).
-qint64 statusKb(const QByteArray &field)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (line.startsWith(field + ':'))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-// Gaps between the ticks of a 50 ms timer, the longest of each stretch.
-class Ticks
-{
-public:
-    Ticks()
-    {
-        m_timer.setInterval(50);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.elapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    // The longest gap since the last call, the time since the last tick included.
-    qint64 stretch()
-    {
-        const qint64 longest = std::max(m_longest, m_clock.elapsed() - m_last);
-        m_longest = 0;
-        return longest;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
+using BenchTools::median;
+using BenchTools::writeFile;
+using BenchTools::statusKb;
 
 // One run in a frame of its own: prints "endMs runGap endGap peakKb idleKb".
 int measureOneRun(qint64 megabytes, bool follow)
@@ -105,7 +60,8 @@ int measureOneRun(qint64 megabytes, bool follow)
     QTest::qWait(200);
 
     const qint64 idle = statusKb("VmRSS");
-    Ticks ticks;
+    BenchTools::LoopGaps ticks(50);
+    ticks.start();
     frame.ExecQuelm();
     // The end is handled below, at once, rather than at the timer's next tick.
     frame.timer()->stop();
@@ -113,7 +69,7 @@ int measureOneRun(qint64 megabytes, bool follow)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
     // A last look of the following, as the 200 ms timer would give it.
     QTest::qWait(250);
-    const qint64 runGap = ticks.stretch();
+    const qint64 runGap = qint64(ticks.longestMs());
     QElapsedTimer end;
     end.start();
     frame.CheckQuelmActivation();
@@ -121,17 +77,11 @@ int measureOneRun(qint64 megabytes, bool follow)
     QApplication::processEvents();
     const qint64 endMs = end.elapsed();
     QTest::qWait(100);
-    const qint64 endGap = ticks.stretch();
+    const qint64 endGap = qint64(ticks.longestMs());
     if (frame.OutputWindow()->FileName != dir.filePath(QStringLiteral("run.out")))
         return 1;
     std::printf("%lld %lld %lld %lld %lld\n", endMs, runGap, endGap, statusKb("VmHWM"), idle);
     return 0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 //             file whose output history ends in 100 MB of binary bytes, and
 //             the size the file is written back as when the frame closes; the
 //             same file without the tail is the floor
+#include "BenchTools.h"
 #include "BenchFiles.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
@@ -44,12 +45,8 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
+using BenchTools::median;
+using BenchTools::writeFile;
 
 QByteArray linesOfSize(qint64 bytes)
 {
@@ -71,12 +68,6 @@ std::unique_ptr<TFrameForm> startFrame(ScriptedDialogs &dialogs, const QString &
     (void)QTest::qWaitForWindowExposed(frame.get());
     QApplication::processEvents();
     return frame;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 qint64 monotonicNanoseconds()

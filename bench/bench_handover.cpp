@@ -11,6 +11,7 @@
 // The running program is this one (the same frame and socket code as the
 // program's), so that its paint can be seen; the second start is the real
 // executable beside the bench folder.
+#include "BenchTools.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
 #include "app/SingleInstance.h"
@@ -31,13 +32,9 @@
 
 namespace {
 
-constexpr int Runs = 7;
+using BenchTools::median;
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+constexpr int Runs = 7;
 
 double ms(const QElapsedTimer &clock)
 {

@@ -8,6 +8,7 @@
 //
 //   bench_master_scale [FILES] [REPEATS]     (default 200 and 3)
 
+#include "BenchTools.h"
 #include "FrameFixture.h"
 
 #include "app/MDIFrame.h"
@@ -27,12 +28,7 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using BenchTools::median;
 
 // The engine alone, started without shell, script or frame: what no run can beat.
 double engineMs(const QString &engine, const QString &commandFile, int repeats)

@@ -5,6 +5,7 @@
 // adds). Prints the median of 7 runs of each. Target: the search under 50 ms.
 //
 //   bench_messages
+#include "BenchTools.h"
 #include "core/MessagePlaces.h"
 #include "engine/RunMessages.h"
 
@@ -17,11 +18,7 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
+using BenchTools::median;
 
 } // namespace
 

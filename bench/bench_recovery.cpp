@@ -11,6 +11,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build-release/bench/bench_recovery
 
+#include "BenchTools.h"
 #include "FrameFixture.h"
 
 #include "documents/MDICommand.h"
@@ -31,11 +32,7 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using BenchTools::median;
 
 QByteArray bigText()
 {
@@ -53,21 +50,10 @@ QByteArray bigText()
 // The longest gap between two turns of the event loop until done says so.
 double longestGap(const std::function<bool()> &done)
 {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
+    return BenchTools::longestGapWhile(1, [&done] {
+        while (!done())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     });
-    tick.start();
-    while (!done())
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return std::max(longest, clock.nsecsElapsed() - last) / 1e6;
 }
 
 bool hasCopy(const QString &home)

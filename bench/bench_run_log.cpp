@@ -10,6 +10,7 @@
 // Targets: 1 GB in under 10 s, gaps under 100 ms, peak under 100 MB above idle.
 //
 //   QT_QPA_PLATFORM=offscreen bench_run_log [MEGABYTES [LINE_BYTES]]   (default 100 100; 0: no line ends)
+#include "BenchTools.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
 #include "engine/RunLog.h"
@@ -30,25 +31,9 @@
 
 namespace {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
-// A field of /proc/self/status in kB (VmRSS, VmHWM).
-qint64 statusKb(const QByteArray &field)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        if (line.startsWith(field + ':'))
-            return line.mid(field.size() + 1).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
+using BenchTools::median;
+using BenchTools::writeFile;
+using BenchTools::statusKb;
 
 // Sets the peak (VmHWM) back to the present size.
 void resetPeak()
@@ -56,31 +41,6 @@ void resetPeak()
     QFile file(QStringLiteral("/proc/self/clear_refs"));
     if (file.open(QIODevice::WriteOnly))
         file.write("5");
-}
-
-// The longest time between two ticks of a 10 ms timer while wait() runs.
-template <typename Wait> qint64 longestGap(Wait wait)
-{
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer ticker;
-    ticker.setInterval(10);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    clock.start();
-    ticker.start();
-    wait();
-    return std::max(longest, clock.elapsed() - last);
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // A shell line that writes megabytes of lines of lineBytes (line end
@@ -129,14 +89,14 @@ int measureOneRun(qint64 megabytes, int lineBytes)
     const qint64 idle = statusKb("VmRSS");
     QElapsedTimer clock;
     clock.start();
-    const qint64 gap = longestGap([&frame] {
+    const auto gap = qint64(BenchTools::longestGapWhile(10, [&frame] {
         frame.ExecQuelm();
         while (frame.EngineRunning())
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    });
+    }));
     const qint64 ms = clock.elapsed();
     const qint64 peak = statusKb("VmHWM");
-    const qint64 floor = longestGap([ms] { QTest::qWait(int(ms)); });
+    const auto floor = qint64(BenchTools::longestGapWhile(10, [ms] { QTest::qWait(int(ms)); }));
     if (!frame.runLogDock()->isVisible())
         return 1;
     std::printf("%lld %lld %lld %lld %lld %d\n", ms, gap, floor, peak, idle, frame.runLog()->keptLineCount());

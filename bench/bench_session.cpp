@@ -9,6 +9,7 @@
 //
 // The floor, measured in the same run: the same start without a session
 // (painted), and the longest gap of the event loop while the frame idles.
+#include "BenchTools.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
 #include "app/Session.h"
@@ -29,6 +30,8 @@
 
 namespace {
 
+using BenchTools::median;
+
 constexpr int Runs = 5;
 constexpr int Windows = 20;
 constexpr int LargeWindows = 10;
@@ -45,12 +48,6 @@ QString writeLines(const QString &path, qint64 size)
     if (file.open(QIODevice::WriteOnly))
         file.write(text);
     return path;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // Records when the frame's windows are first painted.
@@ -72,40 +69,6 @@ private:
     const QElapsedTimer &m_clock;
 };
 
-// The longest time between two turns of the event loop, from a timer that
-// asks for every turn.
-class GapProbe
-{
-public:
-    GapProbe()
-    {
-        m_timer.setInterval(0);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_clock.start();
-        m_last = 0;
-        m_longest = 0;
-        m_timer.start();
-    }
-    double stopMs()
-    {
-        m_timer.stop();
-        return double(m_longest) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
-
 struct Start
 {
     double painted = 0;
@@ -121,14 +84,14 @@ Start startFrame(const QString &home, bool session)
     TFrameForm frame(dialogs, home);
     frame.setSessionKept(session);
     PaintProbe painted(frame.mdiArea()->viewport(), clock);
-    GapProbe gaps;
+    BenchTools::LoopGaps gaps;
     QEventLoop loop;
     QObject::connect(&frame, &TFrameForm::sessionRestored, &loop, &QEventLoop::quit);
     frame.resize(800, 600);
     frame.show();
     gaps.start();
     loop.exec();
-    Start start{painted.paintedMs, double(clock.nsecsElapsed()) / 1e6, gaps.stopMs()};
+    Start start{painted.paintedMs, double(clock.nsecsElapsed()) / 1e6, gaps.longestMs()};
     // Whatever paint was still due.
     while (painted.paintedMs < 0)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -138,12 +101,12 @@ Start startFrame(const QString &home, bool session)
 
 double idleGap()
 {
-    GapProbe gaps;
+    BenchTools::LoopGaps gaps;
     gaps.start();
     QEventLoop loop;
     QTimer::singleShot(500, &loop, &QEventLoop::quit);
     loop.exec();
-    return gaps.stopMs();
+    return gaps.longestMs();
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 //
 //   bench_study [FILES] [REPEATS] [WATCH_SECONDS]   (default 1000, 3 and 30)
 
+#include "BenchTools.h"
 #include "FrameFixture.h"
 
 #include "app/MDIFrame.h"
@@ -33,12 +34,7 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using BenchTools::median;
 
 double cpuMs(int who)
 {
