@@ -29,6 +29,13 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
         file.write(bytes);
 }
 
+// A shell script that may be run, as an engine.
+inline void writeScript(const QString &path, const QByteArray &body)
+{
+    writeFile(path, body);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 // A field of /proc/self/status in kB (VmRSS, VmHWM); -1 where it is missing.
 inline qint64 statusKb(const QByteArray &field)
 {

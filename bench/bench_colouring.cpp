@@ -12,6 +12,7 @@
 //   QT_QPA_PLATFORM=offscreen build-release/bench/bench_colouring [megabytes]
 
 #include "BenchTools.h"
+#include "BenchWindows.h"
 #include "core/FrameState.h"
 #include "documents/MDICommand.h"
 #include "editor/EditorPreferences.h"
@@ -107,13 +108,7 @@ int main(int argc, char **argv)
     }
     const auto hints = std::make_shared<const KeyWordHints>(BuildKeyWordHints(helpText(), 8, 100));
 
-    QtUserDialogs dialogs;
-    ProgramSettings settings;
-    PrintContext printing(dialogs, {});
-    EditorPreferences preferences;
-    QAction runCommand;
-    QAction stopCommand;
-    StatusProgress progress;
+    LoneWindowServices lone;
     std::vector<double> plain;
     std::vector<double> coloured;
     std::vector<double> whole;
@@ -122,8 +117,7 @@ int main(int argc, char **argv)
     std::vector<double> typing;
     for (int run = 0; run < 7; ++run) {
         for (const bool colour : {false, true}) {
-            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences, progress},
-                                    RunCommands{&runCommand, &stopCommand});
+            TCommandEditForm window(lone.services(), lone.runCommands());
             window.resize(800, 600);
             window.show();
             QApplication::processEvents();

@@ -19,6 +19,7 @@
 //   QT_QPA_PLATFORM=offscreen build-release/bench/bench_completion
 
 #include "BenchTools.h"
+#include "BenchWindows.h"
 #include "BenchFiles.h"
 #include "core/FrameState.h"
 #include "documents/MDICommand.h"
@@ -105,27 +106,20 @@ int main(int argc, char **argv)
         awayMs.push_back(timer.nsecsElapsed() / 1e6);
     }
 
-    QtUserDialogs dialogs;
-    ProgramSettings settings;
-    PrintContext printing(dialogs, {});
-    EditorPreferences preferences;
-    QAction runCommand;
-    QAction stopCommand;
-    StatusProgress progress;
+    LoneWindowServices lone;
     std::vector<double> floor;
     std::vector<double> withList;
     std::vector<double> offer;
     for (int run = 0; run < 7; ++run) {
         for (const bool complete : {false, true}) {
-            TCommandEditForm window(WindowServices{dialogs, printing, settings, preferences, progress},
-                                    RunCommands{&runCommand, &stopCommand});
+            TCommandEditForm window(lone.services(), lone.runCommands());
             window.resize(800, 600);
             window.show();
             QApplication::setActiveWindow(&window);
             TextEditor *editor = window.editor();
             editor->setFocus();
             QApplication::processEvents();
-            auto *completion = complete ? new KeyWordCompletion(editor, hints, preferences) : nullptr;
+            auto *completion = complete ? new KeyWordCompletion(editor, hints, lone.preferences) : nullptr;
             typeKey(window, editor, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"));
             typeKey(window, editor, Qt::Key_W, Qt::NoModifier, QStringLiteral("w"));
             if (completion) {

@@ -9,6 +9,7 @@
 //          file list read again with one file more, painted); and as its
 //          floor, reading and sorting the folder's names without a list.
 
+#include "BenchWindows.h"
 #include "core/FrameState.h"
 #include "documents/WindowServices.h"
 #include "editor/EditorPreferences.h"
@@ -107,13 +108,10 @@ int main(int argc, char **argv)
         }
     }
 
-    QtUserDialogs dialogs;
-    ProgramSettings settings{QString(), QString(), QStringLiteral(".cf"), QStringLiteral(".out")};
-    PrintContext printing(dialogs, {});
-    EditorPreferences preferences;
-    StatusProgress progress;
+    LoneWindowServices lone;
+    lone.settings = ProgramSettings{QString(), QString(), QStringLiteral(".cf"), QStringLiteral(".out")};
     QDir::setCurrent(empty.path());
-    TExplorerForm form(WindowServices{dialogs, printing, settings, preferences, progress});
+    TExplorerForm form(lone.services());
     form.resize(158, 600);
     form.show();
     QCoreApplication::processEvents();

@@ -11,6 +11,7 @@
 // --scintilla also times Scintilla's own SCI_SEARCHINTARGET on the same text
 // once, the search the find bar does not use.
 #include "BenchTools.h"
+#include "BenchWindows.h"
 #include "core/FrameState.h"
 #include "core/UserSettings.h"
 #include "documents/MDIOutput.h"
@@ -99,12 +100,8 @@ int main(int argc, char *argv[])
     if (!makeFile(path, "the last line holds the Zebrafish and the Ärger\r\n"))
         return 1;
     setUserSettingsFolder(folder.path());
-    QtUserDialogs dialogs;
-    ProgramSettings settings;
-    PrintContext printing(dialogs, {});
-    EditorPreferences preferences;
-    StatusProgress progress;
-    TOutputEditForm window(WindowServices{dialogs, printing, settings, preferences, progress});
+    LoneWindowServices lone;
+    TOutputEditForm window(lone.services());
     window.LoadFile(path);
     window.resize(800, 600);
     window.show();

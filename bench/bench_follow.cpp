@@ -11,6 +11,7 @@
 // the file's size, and the time from the engine's end to the final text
 // shown (the end handled at once, without the 500 ms timer's own wait).
 #include "BenchTools.h"
+#include "BenchWindows.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
 #include "core/UserSettings.h"
@@ -43,20 +44,15 @@ int measureOneRun(qint64 megabytes, bool follow)
     QTemporaryDir dir;
     setUserSettingsFolder(dir.path());
     const QString engine = dir.filePath(QStringLiteral("writer"));
-    writeFile(engine, "#!/bin/sh\nyes \"$(printf '%079d' 0)\" | dd bs=65536 count=" +
+    BenchTools::writeScript(engine, "#!/bin/sh\nyes \"$(printf '%079d' 0)\" | dd bs=65536 count=" +
                           QByteArray::number(megabytes * 16) + " iflag=fullblock status=none\n");
-    QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString command = dir.filePath(QStringLiteral("run.cf"));
     writeFile(command, "1\r\n");
 
     ScriptedDialogs dialogs;
     TFrameForm frame(dialogs, dir.path());
-    frame.resize(800, 600);
-    frame.show();
-    (void)QTest::qWaitForWindowExposed(&frame);
+    readyToRun(frame, engine, command);
     frame.findChild<QAction *>(QStringLiteral("FollowOutput1"))->setChecked(follow);
-    frame.EnginePath = engine;
-    frame.OpenCommand(command);
     QTest::qWait(200);
 
     const qint64 idle = statusKb("VmRSS");

@@ -324,8 +324,7 @@ void benchRunEnd(const QTemporaryDir &dir)
 void benchMaster(const QTemporaryDir &dir)
 {
     const QString engine = dir.filePath(QStringLiteral("engine"));
-    writeFile(engine, "#!/bin/sh\necho done\n");
-    QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    BenchTools::writeScript(engine, "#!/bin/sh\necho done\n");
     QByteArray master;
     for (int i = 0; i < 200; ++i) {
         const QString name = dir.filePath(QStringLiteral("job%1.cf").arg(i));

@@ -9,6 +9,7 @@
 //   bench_master_scale [FILES] [REPEATS]     (default 200 and 3)
 
 #include "BenchTools.h"
+#include "BenchWindows.h"
 #include "FrameFixture.h"
 
 #include "app/MDIFrame.h"
@@ -59,19 +60,12 @@ int main(int argc, char **argv)
 
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    const QString engine = f.writeFile(QStringLiteral("engine"), "#!/bin/sh\nsleep 0.1\necho \"$1\"\n");
-    QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    frame.EnginePath = engine;
-    QByteArray master;
-    for (int i = 0; i < files; ++i)
-        master += f.writeFile(QStringLiteral("study/run%1.cf").arg(i), "1\r\n").toUtf8() + "\r\n";
-    f.dialogs.openAnswers.enqueue(f.writeFile(QStringLiteral("study.mst"), master));
-    frame.OpenMasterClick();
+    openMasterOfFiles(f, files, "#!/bin/sh\nsleep 0.1\necho \"$1\"\n");
 
     const bool cluster = qEnvironmentVariableIsSet("SLURM_CONF") &&
                          !QStandardPaths::findExecutable(QStringLiteral("srun")).isEmpty();
     const int cores = QThread::idealThreadCount();
-    const double floorMs = engineMs(engine, QDir(f.home()).filePath(QStringLiteral("study/run0.cf")), 20);
+    const double floorMs = engineMs(frame.EnginePath, QDir(f.home()).filePath(QStringLiteral("study/run0.cf")), 20);
     std::printf("%d files, engine alone %.1f ms (median of 20), %d cores, %d repeats\n", files, floorMs,
                 cores, repeats);
     std::printf("%-6s %4s %12s %12s %14s\n", "start", "N", "wall ms", "floor ms", "cost/file ms");

@@ -11,6 +11,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen bench_run_log [MEGABYTES [LINE_BYTES]]   (default 100 100; 0: no line ends)
 #include "BenchTools.h"
+#include "BenchWindows.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
 #include "engine/RunLog.h"
@@ -71,18 +72,13 @@ int measureOneRun(qint64 megabytes, int lineBytes)
 {
     QTemporaryDir dir;
     const QString engine = dir.filePath(QStringLiteral("flood"));
-    writeFile(engine, "#!/bin/sh\n" + floodLine(megabytes, lineBytes) + "\necho done\n");
-    QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    BenchTools::writeScript(engine, "#!/bin/sh\n" + floodLine(megabytes, lineBytes) + "\necho done\n");
     const QString command = dir.filePath(QStringLiteral("flood.cf"));
     writeFile(command, "1\r\n");
 
     ScriptedDialogs dialogs;
     TFrameForm frame(dialogs, dir.path());
-    frame.resize(800, 600);
-    frame.show();
-    (void)QTest::qWaitForWindowExposed(&frame);
-    frame.EnginePath = engine;
-    frame.OpenCommand(command);
+    readyToRun(frame, engine, command);
     QTest::qWait(200);
 
     resetPeak();

@@ -12,6 +12,7 @@
 //   bench_study [FILES] [REPEATS] [WATCH_SECONDS]   (default 1000, 3 and 30)
 
 #include "BenchTools.h"
+#include "BenchWindows.h"
 #include "FrameFixture.h"
 
 #include "app/MDIFrame.h"
@@ -160,14 +161,7 @@ int main(int argc, char **argv)
 
     FrameFixture f;
     TFrameForm &frame = f.frame();
-    const QString engine = f.writeFile(QStringLiteral("engine"), "#!/bin/sh\nsleep 1\necho \"$1\"\n");
-    QFile::setPermissions(engine, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    frame.EnginePath = engine;
-    QByteArray master;
-    for (int i = 0; i < files; ++i)
-        master += f.writeFile(QStringLiteral("study/run%1.cf").arg(i), "1\r\n").toUtf8() + "\r\n";
-    f.dialogs.openAnswers.enqueue(f.writeFile(QStringLiteral("study.mst"), master));
-    frame.OpenMasterClick();
+    openMasterOfFiles(f, files, "#!/bin/sh\nsleep 1\necho \"$1\"\n");
     Studies &studies = *frame.studies();
     studies.setPollSeconds(2);
 
