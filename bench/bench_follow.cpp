@@ -10,6 +10,8 @@
 // engine runs and while its end is shown, the peak memory (VmHWM) against
 // the file's size, and the time from the engine's end to the final text
 // shown (the end handled at once, without the 500 ms timer's own wait).
+// BENCH_FOLLOW_RATE=MB makes the engine write that many megabytes a second,
+// as an engine that calculates as it goes, instead of as fast as it can.
 #include "BenchTools.h"
 #include "BenchWindows.h"
 #include "ScriptedDialogs.h"
@@ -44,8 +46,15 @@ int measureOneRun(qint64 megabytes, bool follow)
     QTemporaryDir dir;
     setUserSettingsFolder(dir.path());
     const QString engine = dir.filePath(QStringLiteral("writer"));
-    BenchTools::writeScript(engine, "#!/bin/sh\nyes \"$(printf '%079d' 0)\" | dd bs=65536 count=" +
-                          QByteArray::number(megabytes * 16) + " iflag=fullblock status=none\n");
+    const qint64 rate = qEnvironmentVariableIntValue("BENCH_FOLLOW_RATE");
+    const QByteArray lines = "yes \"$(printf '%079d' 0)\" | ";
+    // Paced: a burst of a second's megabytes, then a second's pause.
+    const QByteArray body = rate > 0 ? "s=0; while [ $s -lt " + QByteArray::number(megabytes) + " ]; do " + lines +
+                                           "head -c " + QByteArray::number(rate << 20) + "; s=$((s + " +
+                                           QByteArray::number(rate) + ")); sleep 1; done\n"
+                                     : lines + "dd bs=65536 count=" + QByteArray::number(megabytes * 16) +
+                                           " iflag=fullblock status=none\n";
+    BenchTools::writeScript(engine, "#!/bin/sh\n" + body);
     const QString command = dir.filePath(QStringLiteral("run.cf"));
     writeFile(command, "1\r\n");
 
