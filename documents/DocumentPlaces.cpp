@@ -1,6 +1,7 @@
 // The places that a run's messages name: showing them in the windows, the
 // marks beside their lines, and stepping from one to the next.
 #include "core/FileNames.h"
+#include "core/FileRoutes.h"
 #include "core/PathHelpers.h"
 #include "documents/DocumentWindows.h"
 #include "documents/MDIAnother.h"
@@ -98,13 +99,11 @@ TEditForm *DocumentWindows::openForPlace(const QString &path)
 {
     // As a double-click in the explorer routes a file.
     const ProgramSettings &settings = m_services.settings;
-    const QString extension = Paths::asciiLower(Paths::extension(path));
-    const bool command = !settings.CommandFileExtension.isEmpty() &&
-                         extension == Paths::asciiLower(settings.CommandFileExtension);
-    const bool output = !command && !settings.OutputFileExtension.isEmpty() &&
-                        extension == Paths::asciiLower(settings.OutputFileExtension);
+    const FileRoutes::TargetWindow route =
+        FileRoutes::windowForFile(path, settings.CommandFileExtension, settings.OutputFileExtension);
+    const bool command = route == FileRoutes::TargetWindow::Command;
     TEditForm *window = nullptr;
-    if (command || output) {
+    if (route != FileRoutes::TargetWindow::Another) {
         if (m_runLocked) {
             emit placeStatus(
                 QStringLiteral("Not opened while Quelm runs, which holds the command and output windows: %1.")

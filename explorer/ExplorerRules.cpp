@@ -1,7 +1,6 @@
 #include "explorer/ExplorerRules.h"
 
 #include "core/FileNames.h"
-#include "core/PathHelpers.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -67,16 +66,6 @@ bool FileMask::matches(const QString &name) const
             return true;
     }
     return false;
-}
-
-TargetWindow windowForFile(const QString &path, const QString &commandExt, const QString &outputExt)
-{
-    const QString ext = Paths::asciiLower(Paths::extension(path));
-    if (!commandExt.isEmpty() && ext == Paths::asciiLower(commandExt))
-        return TargetWindow::Command;
-    if (!outputExt.isEmpty() && ext == Paths::asciiLower(outputExt))
-        return TargetWindow::Output;
-    return TargetWindow::Another;
 }
 
 void sortByName(QStringList &names)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileRoutes.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,14 +26,9 @@ private:
     QStringList m_patterns;
 };
 
-enum class TargetWindow { Command, Output, Another };
-
-// The window a double-clicked file opens in. Extensions are compared with
-// the letters A to Z folded to lower case and nothing else; when both
-// settings are equal the command window wins. An empty setting matches no
-// file, so that a setting lost from a damaged settings file does not send
-// every file without an extension into the command window.
-TargetWindow windowForFile(const QString &path, const QString &commandExt, const QString &outputExt);
+// The window a double-clicked file opens in.
+using FileRoutes::TargetWindow;
+using FileRoutes::windowForFile;
 
 // Names in the order the lists show them: letter case ignored, ties broken
 // by the exact name so that the order is stable.
