@@ -18,9 +18,9 @@
 //
 //   QT_QPA_PLATFORM=offscreen build-release/bench/bench_completion
 
+#include "BenchFiles.h"
 #include "BenchTools.h"
 #include "BenchWindows.h"
-#include "BenchFiles.h"
 #include "core/FrameState.h"
 #include "documents/MDICommand.h"
 #include "editor/EditorPreferences.h"

@@ -37,8 +37,8 @@
 namespace {
 
 using BenchTools::median;
-using BenchTools::writeFile;
 using BenchTools::statusKb;
+using BenchTools::writeFile;
 
 // One run in a frame of its own: prints "endMs runGap endGap peakKb idleKb".
 int measureOneRun(qint64 megabytes, bool follow)
@@ -49,9 +49,9 @@ int measureOneRun(qint64 megabytes, bool follow)
     const qint64 rate = qEnvironmentVariableIntValue("BENCH_FOLLOW_RATE");
     const QByteArray lines = "yes \"$(printf '%079d' 0)\" | ";
     // Paced: a burst of a second's megabytes, then a second's pause.
-    const QByteArray body = rate > 0 ? "s=0; while [ $s -lt " + QByteArray::number(megabytes) + " ]; do " + lines +
-                                           "head -c " + QByteArray::number(rate << 20) + "; s=$((s + " +
-                                           QByteArray::number(rate) + ")); sleep 1; done\n"
+    const QByteArray body = rate > 0 ? "s=0; while [ $s -lt " + QByteArray::number(megabytes) + " ]; do " +
+                                           lines + "head -c " + QByteArray::number(rate << 20) +
+                                           "; s=$((s + " + QByteArray::number(rate) + ")); sleep 1; done\n"
                                      : lines + "dd bs=65536 count=" + QByteArray::number(megabytes * 16) +
                                            " iflag=fullblock status=none\n";
     BenchTools::writeScript(engine, "#!/bin/sh\n" + body);

@@ -14,8 +14,8 @@
 //             file whose output history ends in 100 MB of binary bytes, and
 //             the size the file is written back as when the frame closes; the
 //             same file without the tail is the floor
-#include "BenchTools.h"
 #include "BenchFiles.h"
+#include "BenchTools.h"
 #include "ScriptedDialogs.h"
 #include "app/MDIFrame.h"
 #include "core/TextFile.h"

@@ -65,7 +65,8 @@ int main(int argc, char **argv)
     const bool cluster = qEnvironmentVariableIsSet("SLURM_CONF") &&
                          !QStandardPaths::findExecutable(QStringLiteral("srun")).isEmpty();
     const int cores = QThread::idealThreadCount();
-    const double floorMs = engineMs(frame.EnginePath, QDir(f.home()).filePath(QStringLiteral("study/run0.cf")), 20);
+    const double floorMs =
+        engineMs(frame.EnginePath, QDir(f.home()).filePath(QStringLiteral("study/run0.cf")), 20);
     std::printf("%d files, engine alone %.1f ms (median of 20), %d cores, %d repeats\n", files, floorMs,
                 cores, repeats);
     std::printf("%-6s %4s %12s %12s %14s\n", "start", "N", "wall ms", "floor ms", "cost/file ms");

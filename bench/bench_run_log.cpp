@@ -33,8 +33,8 @@
 namespace {
 
 using BenchTools::median;
-using BenchTools::writeFile;
 using BenchTools::statusKb;
+using BenchTools::writeFile;
 
 // Sets the peak (VmHWM) back to the present size.
 void resetPeak()

@@ -53,7 +53,8 @@ bool TOutputEditForm::eventFilter(QObject *watched, QEvent *event)
         const auto *press = static_cast<QKeyEvent *>(event);
         const bool enter = press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter;
         const Qt::KeyboardModifiers modifiers = press->modifiers() & ~Qt::KeypadModifier;
-        if (enter && (modifiers == Qt::ControlModifier || (modifiers == Qt::NoModifier && editor()->isReadOnly()))) {
+        if (enter &&
+            (modifiers == Qt::ControlModifier || (modifiers == Qt::NoModifier && editor()->isReadOnly()))) {
             int line = 0;
             int index = 0;
             editor()->getCursorPosition(&line, &index);

@@ -6,7 +6,8 @@
 
 #include <memory>
 
-KeyWordHintsBuilder::KeyWordHintsBuilder(QObject *parent) : QObject(parent) {}
+KeyWordHintsBuilder::KeyWordHintsBuilder(QObject *parent) : QObject(parent)
+{}
 
 KeyWordHintsBuilder::~KeyWordHintsBuilder()
 {

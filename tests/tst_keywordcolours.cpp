@@ -292,7 +292,8 @@ void TestKeyWordColours::preferencesChangeKeyWords()
     QTRY_COMPARE(colouredWords(editor), QStringList{});
 
     // A large help file still read when the user picks another: the last pick colours.
-    chooseHelpFile(f, f.writeFile(QStringLiteral("large.hlp"), QByteArray("##w\r\n").repeated(200000)), false);
+    chooseHelpFile(f, f.writeFile(QStringLiteral("large.hlp"), QByteArray("##w\r\n").repeated(200000)),
+                   false);
     chooseHelpFile(f, f.writeFile(QStringLiteral("small.hlp"), "##scale\r\ns\r\n"));
     QTRY_COMPARE(colouredWords(editor), QStringList{"scale"});
 }
